@@ -1,0 +1,76 @@
+# Shared compile settings and the helpers the folders use to declare their
+# libraries and tests.
+
+set(ZV_WARNINGS -Wall -Wextra -Wpedantic -Werror -Wno-missing-field-initializers)
+
+add_library(zv_settings INTERFACE)
+target_compile_options(zv_settings INTERFACE ${ZV_WARNINGS})
+target_include_directories(zv_settings INTERFACE ${PROJECT_SOURCE_DIR})
+if(WIN32)
+  # ANSI Win32 API, no min/max macros, XP-era declarations plus what we look
+  # up at run time.
+  target_compile_definitions(zv_settings INTERFACE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601
+                                                   WINVER=0x0601 STRICT)
+endif()
+
+if(ZV_SANITIZE OR ZV_FUZZ)
+  set(ZV_SAN_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_compile_options(zv_settings INTERFACE ${ZV_SAN_FLAGS})
+  target_link_options(zv_settings INTERFACE ${ZV_SAN_FLAGS})
+endif()
+
+# zv_library(name SOURCES ... DEPS ...)
+function(zv_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_link_libraries(${name} PUBLIC zv_settings ${A_DEPS})
+endfunction()
+
+# GoogleTest: the system package natively; built from its sources with the
+# mingw toolchain for the Windows tests.
+if(WIN32)
+  if(NOT TARGET gtest)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  endif()
+  set(ZV_GTEST gtest gmock)
+  set(ZV_GTEST_MAIN gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  set(ZV_GTEST GTest::gtest GTest::gmock)
+  set(ZV_GTEST_MAIN GTest::gtest_main)
+endif()
+
+# zv_host_test(name SOURCES ... DEPS ...): a native GoogleTest binary, one
+# CTest test.
+function(zv_host_test name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE zv_settings ${A_DEPS} ${ZV_GTEST} ${ZV_GTEST_MAIN})
+  add_test(NAME host.${name} COMMAND ${name})
+  set_tests_properties(host.${name} PROPERTIES LABELS host
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1;ZV_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# zv_win_test(name SOURCES ... DEPS ... [GUI]): a Windows GoogleTest binary run
+# through Wine inside the test harness (scratch prefix, Xvfb, wineserver);
+# one CTest test.
+set(ZV_WINE_RUN ${PROJECT_SOURCE_DIR}/tools/wine-run)
+function(zv_win_test name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE zv_settings ${A_DEPS} ${ZV_GTEST})
+  target_link_options(${name} PRIVATE -mconsole)
+  add_test(NAME win.${name} COMMAND ${ZV_WINE_RUN} ${CMAKE_BINARY_DIR} $<TARGET_FILE:${name}>)
+  set_tests_properties(win.${name} PROPERTIES LABELS win FIXTURES_REQUIRED wine RESOURCE_LOCK wine_display
+    TIMEOUT 600 ENVIRONMENT "ZV_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZV_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+if(WIN32)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    file(WRITE ${CMAKE_BINARY_DIR}/harness-arch "win64")
+  else()
+    file(WRITE ${CMAKE_BINARY_DIR}/harness-arch "win32")
+  endif()
+endif()

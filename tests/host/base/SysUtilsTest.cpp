@@ -1,0 +1,62 @@
+#include "base/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include "base/Exceptions.h"
+
+using namespace zv;
+
+TEST(StrToInt, AcceptsDecimalHexAndSigns) {
+    EXPECT_EQ(StrToInt("0"), 0);
+    EXPECT_EQ(StrToInt("  42"), 42);
+    EXPECT_EQ(StrToInt("-17"), -17);
+    EXPECT_EQ(StrToInt("+5"), 5);
+    EXPECT_EQ(StrToInt("$FF"), 255);
+    EXPECT_EQ(StrToInt("0x10"), 16);
+    EXPECT_EQ(StrToInt("0X1f"), 31);
+    EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+    EXPECT_EQ(StrToInt("-2147483648"), -2147483647 - 1);
+    EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
+}
+
+TEST(StrToInt, RejectsWithTheConversionMessage) {
+    for (const char* bad : {"", " ", "-", "$", "0x", "12a", "2147483648", "-2147483649", "1 ", "$100000000"}) {
+        try {
+            StrToInt(bad);
+            ADD_FAILURE() << "accepted '" << bad << "'";
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.Message(), std::string("'") + bad + "' is not a valid integer value");
+        }
+    }
+    EXPECT_EQ(StrToIntDef("x", 7), 7);
+}
+
+TEST(RoundHalfEven, HalvesGoToEven) {
+    EXPECT_EQ(RoundHalfEven(127.5), 128);
+    EXPECT_EQ(RoundHalfEven(126.5), 126);
+    EXPECT_EQ(RoundHalfEven(-0.5), 0);
+    EXPECT_EQ(RoundHalfEven(2.4999), 2);
+    EXPECT_EQ(DivRoundHalfEven(255, 2), 128);  // 127.5
+    EXPECT_EQ(DivRoundHalfEven(253, 2), 126);  // 126.5
+    EXPECT_EQ(DivRoundHalfEven(7, 3), 2);
+    EXPECT_EQ(DivRoundHalfEven(-5, 2), -2);
+    EXPECT_EQ(DivRoundHalfEven(-7, 2), -4);
+}
+
+TEST(TextHelpers, TrimCaseAndPaths) {
+    EXPECT_EQ(Trim("  a b \t"), "a b");
+    EXPECT_EQ(UpperCase("abC1"), "ABC1");
+    EXPECT_TRUE(SameText("Plugins", "PLUGINS"));
+    EXPECT_LT(CompareText("a", "B"), 0);
+    EXPECT_EQ(IncludeTrailingBackslash("C:\\x"), "C:\\x\\");
+    EXPECT_EQ(IncludeTrailingBackslash("C:\\x\\"), "C:\\x\\");
+    EXPECT_EQ(ExtractFilePath("C:\\a\\b.exe"), "C:\\a\\");
+    EXPECT_EQ(ExtractFileName("C:\\a\\b.exe"), "b.exe");
+    EXPECT_EQ(Format("%s=%d", "x", 3), "x=3");
+}
+
+TEST(AnsiCompareText, FoldsAccentedLettersInThePortableBuild) {
+    EXPECT_EQ(AnsiCompareText("\xC9t\xE9", "\xE9T\xC9"), 0);  // Été / éTÉ
+    EXPECT_NE(AnsiCompareText("a", "b"), 0);
+    EXPECT_NE(AnsiCompareStr("A", "a"), 0);
+}
