@@ -74,3 +74,31 @@ if(WIN32)
     file(WRITE ${CMAKE_BINARY_DIR}/harness-arch "win32")
   endif()
 endif()
+
+# zv_fuzz_target(name SOURCES ... DEPS ... CORPUS dir...): a libFuzzer target
+# (fuzz preset only). The test suite runs each for ZV_FUZZ_SECONDS over a
+# scratch copy of its corpus directories; findings go to build/fuzz/<name>-artifacts.
+function(zv_fuzz_target name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS;CORPUS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE zv_settings ${A_DEPS})
+  add_test(NAME fuzz.${name}
+    COMMAND ${PROJECT_SOURCE_DIR}/tools/fuzz-run $<TARGET_FILE:${name}> ${ZV_FUZZ_SECONDS}
+            ${CMAKE_BINARY_DIR}/${name} ${A_CORPUS})
+  set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 1800)
+endfunction()
+
+# zv_benchmark(name SOURCES ... DEPS ...): a Google Benchmark binary, built
+# natively and run on demand (tools/bench), never as a test.
+function(zv_benchmark name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  find_package(benchmark QUIET)
+  if(NOT benchmark_FOUND)
+    message(STATUS "Google Benchmark not found: ${name} not built")
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE zv_settings ${A_DEPS} benchmark::benchmark)
+endfunction()
