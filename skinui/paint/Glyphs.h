@@ -1,0 +1,40 @@
+// Small drawn elements shared by the frame, its caption objects, the popup
+// menu and the controls, drawn straight into a pixel buffer.
+//
+//   DrawLine          a one-pixel pen line, start included, end excluded
+//   DrawRectOutline   a one-pixel outline of a rectangle (right/bottom exclusive)
+//   DrawGlyphFrame    one frame of a multi-frame glyph, with transparency
+//   DrawArrow         a small filled triangle centred in a rectangle
+//   DrawCheckMark     a three-pixel-thick check mark
+//   DrawCaptionGlyph  the eight glyphs of the default caption buttons
+//
+// All drawing is clipped to the target. Lines are exact for the directions
+// the glyphs use (horizontal, vertical and 45 degrees); other slopes follow a
+// plain Bresenham walk.
+#pragma once
+
+#include "base/PixelBuffer.h"
+#include "base/Types.h"
+
+namespace zv {
+
+void DrawLine(TPixelView target, int x0, int y0, int x1, int y1, TPixel colour);
+void DrawRectOutline(TPixelView target, const TRect& r, TPixel colour);
+void FillRectClipped(TPixelView target, const TRect& r, TPixel colour);
+
+// Frame `frame` (from 1) of `count` frames laid side by side in `glyph`,
+// drawn at (x, y). Pixels of the frame's bottom-left colour stay
+// transparent. Nothing is drawn for an empty glyph, a count below 1 or a
+// frame number outside 1 .. count.
+void DrawGlyphFrame(TPixelView target, int x, int y, int frame, int count, TPixelView glyph);
+
+// Directions: 1 left, 2 right, 3 up, 4 down; other values draw nothing.
+void DrawArrow(TPixelView target, const TRect& r, TPixel colour, int direction);
+
+void DrawCheckMark(TPixelView target, int x, int y, TPixel colour);
+
+enum class TCaptionGlyph { Cross, Bar, Underline, Box, TwoBoxes, DownTriangle, UpTriangle, Square };
+
+void DrawCaptionGlyph(TPixelView target, TCaptionGlyph glyph, int x, int y, TPixel colour);
+
+}  // namespace zv

@@ -1,0 +1,59 @@
+#include "skinui/paint/MaskRegion.h"
+
+#include <algorithm>
+
+namespace zv {
+
+bool TMaskRegion::Contains(int x, int y) const {
+    // Runs are sorted by row, then by column.
+    auto it =
+        std::lower_bound(Runs.begin(), Runs.end(), y, [](const TRect& r, int row) { return r.Top < row; });
+    for (; it != Runs.end() && it->Top == y; ++it) {
+        if (x >= it->Left && x < it->Right) return true;
+    }
+    return false;
+}
+
+std::optional<TMaskRegion> MaskToRegion(TPixelView mask, int x, int y) {
+    if (mask.Empty()) return std::nullopt;
+    TMaskRegion region;
+    region.Bounds = {x, y, x + mask.Width, y + mask.Height};
+    for (int row = 0; row < mask.Height; ++row) {
+        const TPixel* p = mask.Row(row);
+        int c = 0;
+        while (c < mask.Width) {
+            while (c < mask.Width && PixelRGB(p[c]) != 0) ++c;
+            if (c == mask.Width) break;
+            const int c0 = c;
+            while (c < mask.Width && PixelRGB(p[c]) == 0) ++c;
+            region.Runs.push_back({x + c0, y + row, x + c, y + row + 1});
+        }
+    }
+    return region;
+}
+
+bool TComposedMaskRegion::Contains(int x, int y) const {
+    if (ClientRect.Contains({x, y})) return true;
+    for (const auto* part : {&Top, &Bottom, &Left, &Right}) {
+        if (*part && (*part)->Contains(x, y)) return true;
+    }
+    return false;
+}
+
+std::optional<TComposedMaskRegion> ComposeMaskRegion(TPixelView mask, const TSkinGeometry& source,
+                                                     const TSkinGeometry& dest, int w) {
+    if (dest.RightTop.X < dest.LeftTop.X || dest.LeftBottom.Y < dest.LeftTop.Y) return std::nullopt;
+    TFrameStrips strips;
+    ComposeTiledStrips(mask, source, dest, w, strips);
+    const TRect& cl2 = dest.ClientRect;
+    TComposedMaskRegion result;
+    if (!cl2.IsEmpty()) result.ClientRect = cl2;
+    // MaskToRegion gives no region for a strip that was not made (0 x 0).
+    result.Top = MaskToRegion(strips.Top.View(), 0, 0);
+    result.Bottom = MaskToRegion(strips.Bottom.View(), 0, cl2.Bottom);
+    result.Left = MaskToRegion(strips.Left.View(), 0, cl2.Top);
+    result.Right = MaskToRegion(strips.Right.View(), cl2.Right, cl2.Top);
+    return result;
+}
+
+}  // namespace zv

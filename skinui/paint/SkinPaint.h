@@ -1,0 +1,118 @@
+// Composition rules of the skin: how a skin element cut out of a picture is
+// fitted to the size a window part has on screen.
+//
+//   TSkinGeometry, TSkinElementGeometry   client rect and corner points
+//   TSkinLayout, GetSkinLayout            which composition draws an element
+//   ResizeSkinGeometry, CalcSkinTarget    target geometry and size rules
+//   ComposeNinePart                       nine-part elements (and popups)
+//   ComposeHorizontal, ComposeVertical    three-part elements
+//   ComposeByClientRect                   corners fixed, edges and centre stretched
+//   ComposeFrameStrips, ComposeTiledStrips  the four border strips of a frame
+//   DrawSkinElement                       the layout dispatch controls use
+//
+// All operations are stateless and work on whole rectangles through the
+// block transfers of BlockTransfer.h (same stretching mapping everywhere).
+// Coordinates of the geometry are relative to the element's skin rectangle
+// unless a function says otherwise.
+#pragma once
+
+#include "base/PixelBuffer.h"
+#include "base/Types.h"
+
+namespace zv {
+
+// The client rectangle CL and the four corner points of an element, either
+// as the skin gives them or moved to a target size (the primed values).
+struct TSkinGeometry {
+    TRect ClientRect;
+    TPoint LeftTop;
+    TPoint RightTop;
+    TPoint LeftBottom;
+    TPoint RightBottom;
+    friend bool operator==(const TSkinGeometry&, const TSkinGeometry&) = default;
+};
+
+// What a skin section gives for an element of the skin-control kind.
+struct TSkinElementGeometry {
+    TRect SkinRect;  // in the picture
+    TSkinGeometry Geometry;
+    bool StretchEffect = false;
+};
+
+enum class TSkinLayout : int { None = -1, Fixed = 0, NinePart = 1, Horizontal = 2, Vertical = 3 };
+
+struct TStretchFlags {
+    bool Top = false;
+    bool Bottom = false;
+    bool Left = false;
+    bool Right = false;
+};
+
+// The four border strips of a window frame. A strip that is not made stays
+// 0 x 0.
+struct TFrameStrips {
+    TPixelBuffer Top;
+    TPixelBuffer Bottom;
+    TPixelBuffer Left;
+    TPixelBuffer Right;
+};
+
+TSkinLayout GetSkinLayout(const TSkinElementGeometry& element);
+
+// Moves every corner point and the client rectangle's right/bottom edge with
+// a size change of (dW, dH): LT' = LT, RT' = RT + (dW, 0), LB' = LB + (0, dH),
+// RB' = RB + (dW, dH), CL' = CL with right + dW and bottom + dH.
+TSkinGeometry ResizeSkinGeometry(const TSkinGeometry& g, int dW, int dH);
+
+// The size an element may take for a requested size, and the target values
+// its layout recomputes. Values a layout does not recompute keep the skin's.
+struct TSkinTarget {
+    int Width = 0;
+    int Height = 0;
+    TSkinGeometry Geometry;
+};
+TSkinTarget CalcSkinTarget(const TSkinElementGeometry& element, int width, int height);
+
+// Sets `target` to w x h and draws a nine-part element into it. `source` is
+// in skin-rectangle coordinates, `dest` in target coordinates. Bands are
+// tiled unless their stretch flag is set; the client area is tiled when
+// `drawClient` is set. Stops after sizing when RB.x = LT.x, RB.y = LT.y or
+// the picture is empty.
+void ComposeNinePart(TPixelView picture, const TRect& skinRect, const TSkinGeometry& source,
+                     TPixelBuffer& target, int w, int h, const TSkinGeometry& dest, bool drawClient,
+                     TStretchFlags stretch);
+
+// Sets `target` to w x (height of r) and draws the fixed left piece (width
+// `left`), the fixed right piece (width `right`, drawn second so it covers
+// the left one in a narrow target) and the middle, tiled or stretched.
+// `r` is in picture coordinates. A middle of width 0 or less draws nothing.
+void ComposeHorizontal(TPixelView picture, const TRect& r, int left, int right, TPixelBuffer& target, int w,
+                       bool stretch);
+
+// The same along y: target (width of r) x h, fixed top and bottom heights.
+void ComposeVertical(TPixelView picture, const TRect& r, int top, int bottom, TPixelBuffer& target, int h,
+                     bool stretch);
+
+// Nine copies into the already sized `target`: corners 1:1, edges and centre
+// stretched, cut at `clientRect` (skin-rectangle coordinates of `r`).
+void ComposeByClientRect(TPixelView picture, const TRect& r, const TRect& clientRect, TPixelView target);
+
+// The four border strips of a w x h window from its whole main picture.
+// Tiles start at each strip's origin; the fixed pieces are drawn over them.
+void ComposeFrameStrips(TPixelView picture, const TSkinGeometry& source, const TSkinGeometry& dest, int w,
+                        int h, TStretchFlags stretch, TFrameStrips& strips);
+
+// The same four strips, always tiled, from a picture (a mask or a separate
+// inactive picture) whose (0, 0) is the element's (0, 0). Top and bottom
+// middles are tiled from LT'.x and LB'.x.
+void ComposeTiledStrips(TPixelView picture, const TSkinGeometry& source, const TSkinGeometry& dest, int w,
+                        TFrameStrips& strips);
+
+// Draws an element the way the skinned controls do: `target` becomes the
+// size CalcSkinTarget allows for w x h, and the element's layout draws it
+// (nine-part with the client area tiled, three-part with StretchEffect,
+// fixed 1:1). A None layout leaves the target w x h and untouched.
+void DrawSkinElement(TPixelView picture, const TSkinElementGeometry& element, TPixelBuffer& target, int w,
+                     int h);
+
+}  // namespace zv

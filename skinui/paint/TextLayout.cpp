@@ -1,0 +1,28 @@
+#include "skinui/paint/TextLayout.h"
+
+namespace zv {
+
+namespace {
+const std::string kEllipsis = "...";
+}
+
+void FitTextToWidth(TTextCanvas& canvas, std::string& text, int width) {
+    if (canvas.TextExtent(text).cx <= width) return;
+    while (!text.empty()) {
+        text.pop_back();
+        if (canvas.TextExtent(text + kEllipsis).cx <= width) break;
+    }
+    text += kEllipsis;
+}
+
+void DrawSingleLineText(TTextCanvas& canvas, const std::string& text, const TRect& r) {
+    const int th = canvas.TextExtent(text).cy;
+    canvas.TextOutClipped(r, r.Left, r.Top + (r.Height() - th) / 2, text);
+}
+
+void DrawTextInRect(TTextCanvas& canvas, const std::string& text, const TRect& r) {
+    const int th = canvas.TextExtent(text).cy;
+    canvas.TextOutClipped(r, r.Left + 2, r.Top + r.Height() / 2 - th / 2, text);
+}
+
+}  // namespace zv
