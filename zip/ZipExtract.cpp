@@ -1,0 +1,378 @@
+// TZipReader: unpacking entries into a stream, and the name matcher.
+//
+//   WildcardMatch     literals, "?", "*", "<...>" sets and "*<...>" runs
+//   ExtractToStream   entry point: to-stream mode around one run
+//   TRun              one extraction run: selection, events, the block
+//                     reader, stored copy, raw Deflate through zlib, the
+//                     size guard and the CRC check
+#include <zlib.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "base/SysUtils.h"
+#include "zip/ZipPlatform.h"
+#include "zip/ZipReader.h"
+
+namespace zv {
+
+// ---- WildcardMatch ---------------------------------------------------------------
+
+namespace {
+
+struct TPatternToken {
+    enum Kind { Literal, AnyOne, Set, Star, StarSet } kind = Literal;
+    unsigned char ch = 0;
+    bool negated = false;
+    std::vector<std::pair<unsigned char, unsigned char>> ranges;  // single characters as [c, c]
+
+    [[nodiscard]] bool SetAccepts(unsigned char c) const {
+        bool in = false;
+        for (const auto& [lo, hi] : ranges)
+            if (c >= lo && c <= hi) in = true;
+        return in != negated;
+    }
+};
+
+// Parses the set that opens at pattern[at] ('<'); returns the index after its
+// '>' or npos when the set is empty or not closed.
+size_t ParseSet(const std::string& pattern, size_t at, TPatternToken& token) {
+    size_t k = at + 1;
+    if (k < pattern.size() && (pattern[k] == '!' || pattern[k] == '^')) {
+        token.negated = true;
+        ++k;
+    }
+    while (k < pattern.size() && pattern[k] != '>') {
+        const auto first = static_cast<unsigned char>(pattern[k]);
+        if (k + 2 < pattern.size() && pattern[k + 1] == '-' && pattern[k + 2] != '>') {
+            // A range whose ends are reversed matches nothing.
+            const auto last = static_cast<unsigned char>(pattern[k + 2]);
+            if (first <= last) token.ranges.emplace_back(first, last);
+            k += 3;
+            continue;
+        }
+        token.ranges.emplace_back(first, first);
+        ++k;
+    }
+    if (k >= pattern.size() || k == at + 1 + (token.negated ? 1 : 0)) return std::string::npos;
+    return k + 1;
+}
+
+bool ParsePattern(const std::string& pattern, std::vector<TPatternToken>& tokens) {
+    size_t i = 0;
+    while (i < pattern.size()) {
+        TPatternToken token;
+        const char c = pattern[i];
+        if (c == '*' && i + 1 < pattern.size() && pattern[i + 1] == '<') {
+            token.kind = TPatternToken::StarSet;
+            i = ParseSet(pattern, i + 1, token);
+        } else if (c == '*') {
+            token.kind = TPatternToken::Star;
+            ++i;
+        } else if (c == '?') {
+            token.kind = TPatternToken::AnyOne;
+            ++i;
+        } else if (c == '<') {
+            token.kind = TPatternToken::Set;
+            i = ParseSet(pattern, i, token);
+        } else {
+            token.ch = static_cast<unsigned char>(c);
+            ++i;
+        }
+        if (i == std::string::npos) return false;
+        tokens.push_back(std::move(token));
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WildcardMatch(const std::string& pattern, const std::string& text) {
+    const std::string p = LowerCase(pattern);
+    const std::string t = LowerCase(text);
+    if (p == "*") return true;
+    std::vector<TPatternToken> tokens;
+    if (!ParsePattern(p, tokens)) return false;
+
+    // The pattern as a small automaton: state j waits before token j. Walking
+    // all states at once keeps names with many stars linear in each length.
+    const size_t count = tokens.size();
+    std::vector<char> current(count + 1, 0);
+    std::vector<char> next(count + 1, 0);
+    auto closeOverStars = [&](std::vector<char>& states) {
+        for (size_t j = 0; j < count; ++j)
+            if (states[j] && tokens[j].kind == TPatternToken::Star) states[j + 1] = 1;
+    };
+    current[0] = 1;
+    closeOverStars(current);
+    for (const char ch : t) {
+        const auto c = static_cast<unsigned char>(ch);
+        std::fill(next.begin(), next.end(), 0);
+        bool any = false;
+        for (size_t j = 0; j < count; ++j) {
+            if (!current[j]) continue;
+            const TPatternToken& token = tokens[j];
+            switch (token.kind) {
+                case TPatternToken::Literal:
+                    if (c == token.ch) next[j + 1] = 1;
+                    break;
+                case TPatternToken::AnyOne: next[j + 1] = 1; break;
+                case TPatternToken::Set:
+                    if (token.SetAccepts(c)) next[j + 1] = 1;
+                    break;
+                case TPatternToken::Star: next[j] = 1; break;
+                case TPatternToken::StarSet:
+                    // The run the star swallows and the one character after it
+                    // must all belong to the set.
+                    if (token.SetAccepts(c)) next[j] = next[j + 1] = 1;
+                    break;
+            }
+        }
+        closeOverStars(next);
+        for (const char s : next) any = any || s;
+        if (!any) return false;
+        current.swap(next);
+    }
+    return current[count] != 0;
+}
+
+// ---- the extraction run ---------------------------------------------------------------
+
+class TZipReader::TRun {
+public:
+    TRun(TZipReader& reader, TStream& dest) : r(reader), m_dest(dest) {}
+    ~TRun() {
+        if (m_inflateReady) inflateEnd(&m_zs);
+    }
+    TRun(const TRun&) = delete;
+    TRun& operator=(const TRun&) = delete;
+
+    int Execute();
+    [[nodiscard]] int Unpacked() const { return m_unpacked; }
+
+private:
+    void Select();
+    void UnpackEntry(int index, const TZipEntryInfo& entry);
+    std::int64_t ReadBlock();
+    void Flush(const std::uint8_t* data, std::int64_t count);
+    void CopyStored();
+    void Inflate();
+    static int Percent(std::int64_t done, std::int64_t total);
+
+    TZipReader& r;
+    TStream& m_dest;
+    std::vector<std::uint8_t> m_in;
+    std::vector<std::uint8_t> m_out;
+    z_stream m_zs{};
+    bool m_inflateReady = false;
+    int m_toDo = 0;
+    int m_unpacked = 0;
+    std::int64_t m_totalBytes = 0;
+    std::int64_t m_totalWritten = 0;
+    std::uint32_t m_crc = 0;  // zlib keeps the conditioned (finished) value
+    std::int64_t m_remaining = 0;
+    std::int64_t m_written = 0;
+};
+
+int TZipReader::TRun::Percent(std::int64_t done, std::int64_t total) {
+    if (total <= 0) return 0;
+    return static_cast<int>(std::min<std::int64_t>(100, DivRoundHalfEven(done * 100, total)));
+}
+
+void TZipReader::TRun::Select() {
+    const int count = r.EntryCount();
+    for (int i = 0; i < count; ++i) {
+        auto& entry = const_cast<TZipEntryInfo&>(r.Entry(i));
+        entry.Selected = r.DoAll;
+        if (entry.FileName().empty() && !r.RecreateDirs) {
+            entry.Selected = false;
+            continue;
+        }
+        if (!entry.Selected) {
+            const std::string key = LowerCase(entry.FullName());
+            for (int p = 0; p < r.m_filesList->Count() && !entry.Selected; ++p)
+                entry.Selected = WildcardMatch(LowerCase(r.m_filesList->Get(p)), key);
+        }
+        if (entry.Selected) {
+            ++m_toDo;
+            m_totalBytes += entry.UnCompressedSize;
+        }
+    }
+}
+
+int TZipReader::TRun::Execute() {
+    m_in.resize(static_cast<size_t>(BlockSize));
+    m_out.resize(static_cast<size_t>(BlockSize));
+    Select();
+    bool stop = false;
+    if (r.OnStartUnZipInfo) r.OnStartUnZipInfo(r, m_toDo, m_totalBytes, stop);
+    if (stop || m_toDo <= 0) return m_unpacked;
+    const int count = r.EntryCount();
+    for (int i = 0; i < count; ++i) {
+        const TZipEntryInfo& entry = r.Entry(i);
+        if (entry.Selected) UnpackEntry(i, entry);
+    }
+    return m_unpacked;
+}
+
+std::int64_t TZipReader::TRun::ReadBlock() {
+    if (r.DoProcessMessages) r.CheckCancel();
+    const std::int64_t want = std::min(BlockSize, m_remaining);
+    const std::int64_t got = r.m_source->Read(m_in.data(), want);
+    m_remaining -= want;
+    if (got != want) throw EFatalUnzipError(SPrematureEnd);
+    return want;
+}
+
+void TZipReader::TRun::Flush(const std::uint8_t* data, std::int64_t count) {
+    const TZipEntryInfo& w = *r.m_working;
+    // The guard counts the destination's position, so it also stops output
+    // that would follow earlier data in the same stream.
+    if (m_dest.Position() + count > static_cast<std::int64_t>(w.UnCompressedSize))
+        throw EOutputTooLarge(SOutputTooLarge);
+    if (m_dest.Write(data, count) != count) throw ECantWriteOutput(SCantWriteOutput);
+    m_crc = static_cast<std::uint32_t>(crc32(m_crc, data, static_cast<uInt>(count)));
+    m_written += count;
+    if (r.OnFilePercentDone) r.OnFilePercentDone(r, Percent(m_written, w.UnCompressedSize));
+    m_totalWritten += count;
+    if (r.OnTotalPercentDone) r.OnTotalPercentDone(r, Percent(m_totalWritten, m_totalBytes));
+}
+
+void TZipReader::TRun::CopyStored() {
+    while (m_remaining > 0) {
+        const std::int64_t n = ReadBlock();
+        Flush(m_in.data(), n);
+    }
+}
+
+void TZipReader::TRun::Inflate() {
+    if (!m_inflateReady) {
+        if (inflateInit2(&m_zs, -MAX_WBITS) != Z_OK) throw EOutOfMemory("Out of memory");
+        m_inflateReady = true;
+    } else {
+        inflateReset(&m_zs);
+    }
+    m_zs.next_in = m_in.data();
+    m_zs.avail_in = 0;
+    m_zs.next_out = m_out.data();
+    m_zs.avail_out = static_cast<uInt>(BlockSize);
+    for (;;) {
+        if (m_zs.avail_in == 0 && m_remaining > 0) {
+            m_zs.avail_in = static_cast<uInt>(ReadBlock());
+            m_zs.next_in = m_in.data();
+        }
+        const int rc = inflate(&m_zs, Z_NO_FLUSH);
+        const bool full = m_zs.avail_out == 0;
+        if (full) {
+            Flush(m_out.data(), BlockSize);
+            m_zs.next_out = m_out.data();
+            m_zs.avail_out = static_cast<uInt>(BlockSize);
+        }
+        // Damaged data ends the entry like the end of its input: what was
+        // decoded is written and the CRC check reports the rest.
+        if (rc == Z_STREAM_END || (rc != Z_OK && rc != Z_BUF_ERROR)) break;
+        if (!full && m_zs.avail_in == 0 && m_remaining == 0) break;
+    }
+    const std::int64_t pending = BlockSize - m_zs.avail_out;
+    if (pending > 0) Flush(m_out.data(), pending);
+}
+
+void TZipReader::TRun::UnpackEntry(int index, const TZipEntryInfo& entry) {
+    TZipEntryInfo& w = *r.m_working;
+    w.Assign(entry);
+    TStream& source = *r.m_source;
+    source.SetPosition(w.RelativeOffset);
+    std::uint8_t local[30];
+    if (source.Read(local, sizeof local) != static_cast<std::int64_t>(sizeof local))
+        throw EFatalUnzipError(SPrematureEnd);
+    const std::uint16_t localNameLength = ReadU16LE(local + 26);
+    const std::uint16_t localExtraLength = ReadU16LE(local + 28);
+
+    std::string fileName;  // no file name when unpacking into a stream
+    bool skip = false;
+    if (r.OnStartUnZip) r.OnStartUnZip(r, index, fileName, skip);
+    if (skip) return;
+    if ((w.Flags & 1) != 0) {
+        // Encrypted, and this reader has no password to try: decoding the
+        // cipher text would only write garbage into the caller's stream.
+        if (r.OnSkippingFile) r.OnSkippingFile(r, TZipSkipReason::srBadPassword, w.FullName(), index);
+        return;
+    }
+
+    m_crc = 0;
+    m_written = 0;
+    m_remaining = w.CompressedSize;
+    source.SetPosition(static_cast<std::int64_t>(w.RelativeOffset) + 30 + localNameLength + localExtraLength);
+    bool decoded = true;
+    try {
+        switch (w.CompressionMethod) {
+            case 0: CopyStored(); break;
+            case 8: Inflate(); break;
+            default:
+                ZipShowNotice(SUnknownMethod, SZipErrorCaption);
+                decoded = false;
+                break;
+        }
+    } catch (const EOutputTooLarge&) {
+        return;
+    }
+    if (m_crc == w.CRC32) {
+        // An entry that could not be decoded is never reported as unpacked,
+        // even when its stored CRC is that of no data.
+        if (!decoded) return;
+        if (r.OnEndUnZip) r.OnEndUnZip(r, index, fileName);
+        ++m_unpacked;
+    } else {
+        if (r.OnBadCRC) r.OnBadCRC(r, m_crc, w.CRC32, index);
+        --m_toDo;
+    }
+}
+
+// ---- ExtractToStream ------------------------------------------------------------------
+
+int TZipReader::ExtractToStream(TStream* stream, const std::string& name) {
+    if (stream == nullptr || Trim(name).empty()) return 0;
+    m_toStream = true;
+    m_cancel = false;
+    struct TLeave {
+        TZipReader& reader;
+        ~TLeave() {
+            reader.m_toStream = false;
+            reader.m_cancel = false;
+        }
+    } leave{*this};
+    EnsureDirectory();
+    m_filesList->Clear();
+    m_filesList->Add(name);
+
+    m_cancel = false;
+    const bool keepOpen = KeepZipOpen;
+    KeepZipOpen = true;
+    int unpacked = 0;
+    auto finish = [&] {
+        m_filesList->Clear();
+        if (OnUnZipComplete) OnUnZipComplete(*this, unpacked);
+        KeepZipOpen = keepOpen;
+    };
+    try {
+        // The run's buffers and decoder state live in `run` and are freed
+        // before the clean-up below reports completion.
+        {
+            TRun run(*this, *stream);
+            try {
+                run.Execute();
+            } catch (...) {
+                unpacked = run.Unpacked();
+                throw;
+            }
+            unpacked = run.Unpacked();
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+    return unpacked;
+}
+
+}  // namespace zv
