@@ -66,9 +66,13 @@ using TColor = std::int32_t;
 constexpr TColor RGBColor(int r, int g, int b) {
     return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
+// <windows.h> defines these three as macros with the same meaning; the
+// functions stand in for them where it is not included.
+#ifndef GetRValue
 constexpr int GetRValue(TColor c) { return c & 0xFF; }
 constexpr int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
 constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
+#endif
 constexpr bool IsSystemColor(TColor c) { return c < 0; }
 
 constexpr TColor clBlack = 0x000000;
