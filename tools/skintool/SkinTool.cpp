@@ -1,0 +1,252 @@
+// The skin tool: command table, pack, unpack, lint, stored-skin file formats.
+#include "tools/skintool/SkinTool.h"
+
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "base/Exceptions.h"
+#include "base/Streams.h"
+#include "base/SysUtils.h"
+#include "skin/SkinData.h"
+#include "skin/SkinValues.h"
+#include "tools/skintool/SkinLint.h"
+
+namespace zv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TCommand {
+    const char* name;
+    const char* usage;
+    int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+};
+
+std::vector<std::uint8_t> FileBytes(const std::string& path) {
+    TMemoryStream s;
+    s.LoadFromFile(path);
+    return {s.Memory(), s.Memory() + s.Size()};
+}
+
+void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    TFileStream f(path, fmCreate);
+    if (!bytes.empty()) f.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+}
+
+// ----------------------------------------------------------------- pack
+
+int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> files;
+    TksStoredSkinFormat format = TksStoredSkinFormat::ZLib;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--format" && i + 1 < args.size()) {
+            const std::string f = args[++i];
+            if (f == "zlib")
+                format = TksStoredSkinFormat::ZLib;
+            else if (f == "file")
+                format = TksStoredSkinFormat::CompressedFile;
+            else if (f == "property")
+                format = TksStoredSkinFormat::Property;
+            else {
+                err << "pack: unknown format '" << f << "' (zlib, file, property)\n";
+                return 2;
+            }
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2) {
+        err << "usage: skintool pack SKIN.INI OUTPUT [--format zlib|file|property]\n";
+        return 2;
+    }
+    TMemoryStream descFile;
+    descFile.LoadFromFile(files[0]);
+    TksMemIniFile ini;
+    ini.SetText(std::string(reinterpret_cast<const char*>(descFile.Memory()),
+                            static_cast<std::size_t>(descFile.Size())));
+    const std::vector<std::string> missing = MissingSkinSections(ini);
+    if (!missing.empty()) {
+        for (const std::string& s : missing)
+            err << "pack: " << files[0] << ": section [" << s << "] is missing\n";
+        err << "pack: a skin description needs [VERSION], [PICTURES], [FORMINFO], [SKINOBJECTS] and "
+               "[SKINCONTROLS]; nothing written\n";
+        return 1;
+    }
+    TksCompressedStoredSkin stored(nullptr);
+    if (!stored.LoadFromSkinFile(files[0])) {
+        err << "pack: " << files[0] << " is not a complete skin description\n";
+        return 1;
+    }
+    switch (format) {
+        case TksStoredSkinFormat::ZLib: WriteFileBytes(files[1], stored.CompressedData()); break;
+        case TksStoredSkinFormat::CompressedFile: stored.SaveToCompressedFile(files[1]); break;
+        case TksStoredSkinFormat::Property: {
+            TFileStream f(files[1], fmCreate);
+            stored.WriteCompressedData(f);
+            break;
+        }
+    }
+    out << "packed " << files[0] << " into " << files[1] << " (" << stored.CompressedData().size()
+        << " compressed bytes)\n";
+    return 0;
+}
+
+// --------------------------------------------------------------- unpack
+
+// A picture name from the description that can be written below the output
+// directory: relative, without "..".
+bool SafeRelativeName(const std::string& name) {
+    if (name.empty() || name[0] == '/' || name[0] == '\\' || name.find(':') != std::string::npos)
+        return false;
+    std::string p = name;
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    for (const auto& part : fs::path(p))
+        if (part == "..") return false;
+    return true;
+}
+
+int Unpack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2) {
+        err << "usage: skintool unpack STORED_SKIN OUTPUT_DIR\n";
+        return 2;
+    }
+    TksCompressedStoredSkin stored(nullptr);
+    stored.SetCompressedData(ReadStoredSkinFile(args[0]));
+    TMemoryStream raw;
+    stored.DecompressToStream(raw);
+    raw.SetPosition(0);
+    TksSkinContainer c;
+    if (!c.ReadFromStream(raw)) {
+        err << "unpack: container version " << c.Version << " is not read by the program\n";
+        return 1;
+    }
+    TksMemIniFile ini;
+    ini.SetText(c.Description);
+    const fs::path dir(args[1]);
+    fs::create_directories(dir);
+
+    int warnings = 0;
+    std::map<std::string, std::vector<std::uint8_t>> written;  // lower-case name -> bytes
+    auto write = [&](const TksBitmap& bitmap, const std::string& named, const std::string& fallback) {
+        const std::vector<std::uint8_t> bytes = bitmap.ToFileBytes();
+        std::string name = named;
+        if (!SafeRelativeName(name)) {
+            if (!name.empty()) {
+                err << "unpack: picture name '" << name << "' is not a plain relative name\n";
+            } else {
+                err << "unpack: the description names no file for " << fallback << "\n";
+            }
+            name = fallback;
+            ++warnings;
+        }
+        for (char& ch : name)
+            if (ch == '\\') ch = '/';
+        auto it = written.find(LowerCase(name));
+        if (it != written.end() && it->second != bytes) {
+            err << "unpack: '" << name << "' names two different pictures; this one is written as "
+                << fallback << "\n";
+            name = fallback;
+            ++warnings;
+        }
+        written[LowerCase(name)] = bytes;
+        const fs::path target = dir / name;
+        if (target.has_parent_path()) fs::create_directories(target.parent_path());
+        WriteFileBytes(target.string(), bytes);
+        out << "wrote " << target.string() << " (" << bitmap.Width() << " x " << bitmap.Height() << ", "
+            << (bitmap.BitCount() ? bitmap.BitCount() : 24) << " bits)\n";
+    };
+    const std::pair<const TksBitmap*, const char*> slots[] = {{&c.Picture, "picture"},
+                                                              {&c.InActivePicture, "inactivepicture"},
+                                                              {&c.Mask, "mask"},
+                                                              {&c.RollUpPicture, "rolluppicture"},
+                                                              {&c.RollUpMask, "rollupmask"}};
+    for (const auto& [bitmap, key] : slots)
+        if (!bitmap->Empty()) write(*bitmap, ini.ReadString("PICTURES", key, ""), std::string(key) + ".bmp");
+    TStringList names;
+    ReadStringList(ini, "PICTURES", "activepictures", names);
+    for (std::size_t i = 0; i < c.ActivePictures.size(); ++i) {
+        const int n = static_cast<int>(i);
+        write(*c.ActivePictures[i], n < names.Count() ? names[n] : "", "active" + IntToStr(n) + ".bmp");
+    }
+    const fs::path desc = dir / "skin.ini";
+    WriteFileBytes(desc.string(), std::vector<std::uint8_t>(c.Description.begin(), c.Description.end()));
+    out << "wrote " << desc.string() << " (" << c.Description.size() << " bytes)\n";
+    if (warnings)
+        err << "unpack: " << warnings << " picture(s) written under other names than the description's\n";
+    return 0;
+}
+
+// ----------------------------------------------------------------- lint
+
+int Lint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        err << "usage: skintool lint STORED_SKIN\n";
+        return 2;
+    }
+    TksCompressedStoredSkin stored(nullptr);
+    stored.SetCompressedData(ReadStoredSkinFile(args[0]));
+    const std::vector<TksLintProblem> problems = LintStoredSkin(stored);
+    for (const TksLintProblem& p : problems) out << args[0] << ": [" << p.Where << "] " << p.Message << "\n";
+    if (problems.empty()) {
+        out << args[0] << ": no problems\n";
+        return 0;
+    }
+    out << args[0] << ": " << problems.size() << " problem(s)\n";
+    return 1;
+}
+
+constexpr TCommand kCommands[] = {
+    {"pack", "pack SKIN.INI OUTPUT [--format zlib|file|property]   build the stored skin", &Pack},
+    {"unpack", "unpack STORED_SKIN OUTPUT_DIR                       pictures and description", &Unpack},
+    {"lint", "lint STORED_SKIN                                    report what would draw wrongly", &Lint},
+};
+
+void Usage(std::ostream& err) {
+    err << "usage: skintool COMMAND ARGS...\n";
+    for (const TCommand& c : kCommands) err << "  skintool " << c.usage << "\n";
+    err << "A STORED_SKIN file may hold the zlib stream alone, the compressed-file form (version, length,\n"
+           "bytes) or the template property form (length, bytes).\n";
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadStoredSkinFile(const std::string& path) {
+    std::vector<std::uint8_t> bytes = FileBytes(path);
+    const std::size_t n = bytes.size();
+    // A zlib stream starts with a header whose 16-bit value is a multiple of 31.
+    if (n >= 2 && (bytes[0] & 0x0F) == 8 && ((bytes[0] << 8) | bytes[1]) % 31 == 0) return bytes;
+    if (n >= 8) {
+        const std::int32_t version = ReadI32LE(bytes.data());
+        const std::uint32_t length = ReadU32LE(bytes.data() + 4);
+        if (version <= 3 && length == n - 8) return {bytes.begin() + 8, bytes.end()};
+    }
+    if (n >= 4 && ReadU32LE(bytes.data()) == n - 4) return {bytes.begin() + 4, bytes.end()};
+    return bytes;  // let the inflater report it
+}
+
+int RunSkinTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        Usage(err);
+        return 2;
+    }
+    for (const TCommand& c : kCommands) {
+        if (args[0] != c.name) continue;
+        try {
+            return c.run({args.begin() + 1, args.end()}, out, err);
+        } catch (const Exception& e) {
+            err << c.name << ": " << e.Message() << "\n";
+            return 1;
+        } catch (const fs::filesystem_error& e) {
+            err << c.name << ": " << e.what() << "\n";
+            return 1;
+        }
+    }
+    err << "skintool: unknown command '" << args[0] << "'\n";
+    Usage(err);
+    return 2;
+}
+
+}  // namespace zv
