@@ -58,9 +58,8 @@ void TZipReader::SetZipName(const std::string& name) {
     m_view.reset();
     m_entries.reset();
     m_endCentral.Clear();
-    // A name means an archive file, not the attached stream: forget the
-    // stream as well so the reader never reads a stream it no longer claims.
-    m_source = nullptr;
+    // The attached stream (if any) stays the source; only the flag that
+    // keeps the name alive across ClearDirectory goes.
     m_archiveIsStream = false;
 }
 
@@ -180,6 +179,10 @@ restart:
 
     TZipEntryInfo* previous = nullptr;
     std::uint16_t previousExtra = 0;
+    // In scanning mode each record is completed by one central header only: a
+    // second header naming the same local header would give one entry the
+    // name and sizes of another.
+    std::vector<char> completed(m_rebuilt ? static_cast<size_t>(m_entries->Count()) : 0, 0);
     for (int i = 0; i < total; ++i) {
         auto record = std::make_unique<TZipEntryInfo>(OEMConvert);
         bool ok = ReadCentralHeader(*record);
@@ -203,7 +206,8 @@ restart:
             // the record of the local header it points at.
             const int found = m_entries->IndexOf(*record);
             previous = nullptr;
-            if (found >= 0) {
+            if (found >= 0 && !completed[static_cast<size_t>(found)]) {
+                completed[static_cast<size_t>(found)] = 1;
                 TZipEntryInfo* target = m_entries->Items(found);
                 const std::uint32_t offset = target->RelativeOffset;
                 const std::uint16_t localExtra = target->LocalExtraFieldLength;

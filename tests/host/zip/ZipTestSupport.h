@@ -1,0 +1,215 @@
+// Helpers of the ZIP reader tests: a byte-level archive builder (so every
+// field can be set, broken or left out), raw Deflate through zlib, and small
+// conveniences around the reader.
+#pragma once
+
+#include <zlib.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "base/Streams.h"
+#include "zip/ZipReader.h"
+
+namespace zvtest {
+
+using Bytes = std::string;
+
+inline void Put16(Bytes& b, std::uint16_t v) {
+    b += static_cast<char>(v & 0xFF);
+    b += static_cast<char>(v >> 8);
+}
+inline void Put32(Bytes& b, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+inline void Patch16(Bytes& b, size_t at, std::uint16_t v) {
+    b[at] = static_cast<char>(v & 0xFF);
+    b[at + 1] = static_cast<char>(v >> 8);
+}
+inline void Patch32(Bytes& b, size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+inline std::uint32_t Crc(const Bytes& data) {
+    return static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+}
+
+inline Bytes RawDeflate(const Bytes& data, int level = 6) {
+    z_stream zs{};
+    if (deflateInit2(&zs, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw std::runtime_error("deflateInit2");
+    Bytes out(deflateBound(&zs, static_cast<uLong>(data.size())), '\0');
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = static_cast<uInt>(data.size());
+    zs.next_out = reinterpret_cast<Bytef*>(out.data());
+    zs.avail_out = static_cast<uInt>(out.size());
+    const int rc = deflate(&zs, Z_FINISH);
+    deflateEnd(&zs);
+    if (rc != Z_STREAM_END) throw std::runtime_error("deflate");
+    out.resize(zs.total_out);
+    return out;
+}
+
+// Text that compresses but is not trivially repetitive, from a fixed start
+// value so every run sees the same bytes.
+inline Bytes SampleData(size_t size, std::uint32_t start = 12345) {
+    Bytes b;
+    b.reserve(size);
+    std::uint32_t x = start;
+    static const char* words[] = {"zorvane ",   "player ", "plugin ", "archive ",
+                                  "stream\r\n", "0123 ",   "ocx "};
+    while (b.size() < size) {
+        x = x * 1103515245u + 12345u;
+        if ((x >> 16) % 5 == 0)
+            b += static_cast<char>(x >> 24);
+        else
+            b += words[(x >> 16) % 7];
+    }
+    b.resize(size);
+    return b;
+}
+
+struct ZipEntrySpec {
+    std::string name;
+    Bytes data;      // uncompressed content
+    int method = 8;  // 0 stored, 8 deflated, anything else stored as given
+    Bytes payload;   // compressed bytes; filled from data unless set
+    bool payloadSet = false;
+    std::uint16_t flags = 0;
+    std::uint16_t versionMadeBy = 20;  // host 0: MS-DOS
+    std::uint32_t dateTime = 0x5A8C6B2E;
+    Bytes centralExtra;
+    Bytes localExtra;
+    Bytes comment;
+    // Overrides of the recorded values (otherwise computed from data).
+    bool crcSet = false;
+    std::uint32_t crc = 0;
+    bool usizeSet = false;
+    std::uint32_t usize = 0;
+    bool centralOffsetSet = false;  // local header offset written centrally
+    std::uint32_t centralOffset = 0;
+    bool descriptor = false;  // zero sizes in the local header, descriptor after the data
+};
+
+struct BuiltZip {
+    Bytes bytes;
+    std::vector<std::uint32_t> localOffsets;
+    std::vector<std::uint32_t> centralOffsets;
+    std::uint32_t centralStart = 0;
+    std::uint32_t endOffset = 0;
+};
+
+inline BuiltZip BuildZip(std::vector<ZipEntrySpec> entries, const Bytes& archiveComment = Bytes(),
+                         const Bytes& prefix = Bytes()) {
+    BuiltZip z;
+    z.bytes = prefix;
+    for (auto& e : entries) {
+        if (!e.payloadSet) e.payload = e.method == 8 ? RawDeflate(e.data) : e.data;
+        if (!e.crcSet) e.crc = Crc(e.data);
+        if (!e.usizeSet) e.usize = static_cast<std::uint32_t>(e.data.size());
+        z.localOffsets.push_back(static_cast<std::uint32_t>(z.bytes.size()));
+        Bytes& b = z.bytes;
+        Put32(b, 0x04034B50);
+        Put16(b, 20);
+        Put16(b, e.flags | (e.descriptor ? 8 : 0));
+        Put16(b, static_cast<std::uint16_t>(e.method));
+        Put32(b, e.dateTime);
+        Put32(b, e.descriptor ? 0 : e.crc);
+        Put32(b, e.descriptor ? 0 : static_cast<std::uint32_t>(e.payload.size()));
+        Put32(b, e.descriptor ? 0 : e.usize);
+        Put16(b, static_cast<std::uint16_t>(e.name.size()));
+        Put16(b, static_cast<std::uint16_t>(e.localExtra.size()));
+        b += e.name;
+        b += e.localExtra;
+        b += e.payload;
+        if (e.descriptor) {
+            Put32(b, 0x08074B50);
+            Put32(b, e.crc);
+            Put32(b, static_cast<std::uint32_t>(e.payload.size()));
+            Put32(b, e.usize);
+        }
+    }
+    z.centralStart = static_cast<std::uint32_t>(z.bytes.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const auto& e = entries[i];
+        Bytes& b = z.bytes;
+        z.centralOffsets.push_back(static_cast<std::uint32_t>(b.size()));
+        Put32(b, 0x02014B50);
+        Put16(b, e.versionMadeBy);
+        Put16(b, 20);
+        Put16(b, e.flags | (e.descriptor ? 8 : 0));
+        Put16(b, static_cast<std::uint16_t>(e.method));
+        Put32(b, e.dateTime);
+        Put32(b, e.crc);
+        Put32(b, static_cast<std::uint32_t>(e.payload.size()));
+        Put32(b, e.usize);
+        Put16(b, static_cast<std::uint16_t>(e.name.size()));
+        Put16(b, static_cast<std::uint16_t>(e.centralExtra.size()));
+        Put16(b, static_cast<std::uint16_t>(e.comment.size()));
+        Put16(b, 0);   // disk number start
+        Put16(b, 0);   // internal attributes
+        Put32(b, 32);  // external attributes
+        Put32(b, e.centralOffsetSet ? e.centralOffset : z.localOffsets[i]);
+        b += e.name;
+        b += e.centralExtra;
+        b += e.comment;
+    }
+    z.endOffset = static_cast<std::uint32_t>(z.bytes.size());
+    Bytes& b = z.bytes;
+    Put32(b, 0x06054B50);
+    Put16(b, 0);
+    Put16(b, 0);
+    Put16(b, static_cast<std::uint16_t>(entries.size()));
+    Put16(b, static_cast<std::uint16_t>(entries.size()));
+    Put32(b, z.endOffset - z.centralStart);
+    Put32(b, z.centralStart);
+    Put16(b, static_cast<std::uint16_t>(archiveComment.size()));
+    b += archiveComment;
+    return z;
+}
+
+inline ZipEntrySpec Entry(const std::string& name, const Bytes& data, int method = 8) {
+    ZipEntrySpec e;
+    e.name = name;
+    e.data = data;
+    e.method = method;
+    return e;
+}
+
+// A reader over bytes, read the way the deployment uses it.
+struct ReaderOver {
+    explicit ReaderOver(Bytes archive)
+        : bytes(std::move(archive)), stream(bytes.data(), static_cast<std::int64_t>(bytes.size())) {
+        reader.DoProcessMessages = false;
+        reader.SetSourceStream(&stream);
+    }
+    ~ReaderOver() { reader.SetSourceStream(nullptr); }
+    ReaderOver(const ReaderOver&) = delete;
+    ReaderOver& operator=(const ReaderOver&) = delete;
+
+    std::vector<std::string> Names() {
+        std::vector<std::string> names;
+        for (int i = 0; i < reader.EntryCount(); ++i) names.push_back(reader.Entry(i).FullName());
+        return names;
+    }
+    // Extracts into a fresh memory stream; returns its content.
+    Bytes Extract(const std::string& name, int* count = nullptr) {
+        zv::TMemoryStream out;
+        const int n = reader.ExtractToStream(&out, name);
+        if (count) *count = n;
+        return Bytes(reinterpret_cast<const char*>(out.Memory()), static_cast<size_t>(out.Size()));
+    }
+
+    Bytes bytes;  // the stream is a view of this copy
+    zv::TCustomMemoryStream stream;
+    zv::TZipReader reader;
+};
+
+inline Bytes ContentOf(zv::TMemoryStream& m) {
+    return Bytes(reinterpret_cast<const char*>(m.Memory()), static_cast<size_t>(m.Size()));
+}
+
+}  // namespace zvtest
