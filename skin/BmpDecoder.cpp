@@ -334,9 +334,10 @@ std::vector<std::uint8_t> EncodeBmp24(const TPixelBuffer& pixels) {
         std::uint8_t* row = p + headerBytes + static_cast<std::size_t>(h - 1 - y) * stride;
         const TPixel* src = pixels.Row(y);
         for (int x = 0; x < w; ++x) {
-            row[3 * x] = static_cast<std::uint8_t>(PixelB(src[x]));
-            row[3 * x + 1] = static_cast<std::uint8_t>(PixelG(src[x]));
-            row[3 * x + 2] = static_cast<std::uint8_t>(PixelR(src[x]));
+            std::uint8_t* d = row + 3 * static_cast<std::size_t>(x);
+            d[0] = static_cast<std::uint8_t>(PixelB(src[x]));
+            d[1] = static_cast<std::uint8_t>(PixelG(src[x]));
+            d[2] = static_cast<std::uint8_t>(PixelR(src[x]));
         }
     }
     return out;

@@ -210,15 +210,19 @@ void CheckEntries(const TksMemIniFile& ini, const char* section, bool (*known)(c
             continue;
         }
         const std::string entry = ini.ReadString(section, key, "");
+        std::string message = "entry ";
+        message += key;
+        message += " '";
+        message += entry;
+        message += "'";
         const auto colon = entry.find(':');
         if (colon == std::string::npos) {
-            out.push_back({section, "entry " + key + " '" + entry + "' has no ':'"});
+            out.push_back({section, message + " has no ':'"});
             continue;
         }
         const std::string kind = entry.substr(colon + 1);
         if (known && !known(kind))
-            out.push_back({section, "entry " + key + " '" + entry + "' has the unknown kind '" + kind +
-                                        "': it is skipped"});
+            out.push_back({section, message + " has the unknown kind '" + kind + "': it is skipped"});
     }
 }
 

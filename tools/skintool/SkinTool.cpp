@@ -42,7 +42,7 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     TksStoredSkinFormat format = TksStoredSkinFormat::ZLib;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--format" && i + 1 < args.size()) {
-            const std::string f = args[++i];
+            const std::string& f = args[++i];
             if (f == "zlib")
                 format = TksStoredSkinFormat::ZLib;
             else if (f == "file")

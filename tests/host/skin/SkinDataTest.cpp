@@ -3,6 +3,7 @@
 // lookups, and the builder.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <typeinfo>
 
 #include "SkinTestUtil.h"
@@ -748,6 +749,39 @@ TEST(SkinContainer, WritesAndReadsBackEveryVersion) {
     TksSkinContainer newer = Container(7);
     const std::vector<std::uint8_t> raw = test::ContainerBytes(newer);
     EXPECT_EQ(raw.size(), 4u);
+}
+
+}  // namespace
+}  // namespace zv
+
+namespace zv {
+namespace {
+
+// The fuzz targets' starting inputs (and anything found later and kept
+// there) load under the sanitizers with nothing but the system's errors.
+TEST(SkinFuzzCorpus, EveryInputLoadsOrFailsCleanly) {
+    int loaded = 0;
+    for (const char* dir : {"corpus", "corpus-bmp"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(test::DataDir() + "/" + dir)) {
+            const std::vector<std::uint8_t> bytes = test::ReadFile(entry.path().string());
+            TksCompressedStoredSkin stored(nullptr);
+            stored.SetCompressedData(ZCompress(bytes.data(), bytes.size(), 1));
+            TksSkinData data(nullptr);
+            try {
+                data.LoadCompressedSkin(stored);
+                if (!data.Empty()) ++loaded;
+            } catch (const Exception&) {
+                EXPECT_TRUE(data.Empty()) << entry.path();
+            }
+            TksBitmap b;
+            try {
+                b.LoadFromFileBytes(bytes.data(), bytes.size());
+            } catch (const Exception&) {
+                EXPECT_TRUE(b.Empty());
+            }
+        }
+    }
+    EXPECT_EQ(loaded, 5);  // versions 0 to 3 and the container with empty slots
 }
 
 }  // namespace
