@@ -3,8 +3,8 @@
 //   WildcardMatch     literals, "?", "*", "<...>" sets and "*<...>" runs
 //   ExtractToStream   entry point: to-stream mode around one run
 //   TRun              one extraction run: selection, events, the block
-//                     reader, stored copy, raw Deflate through zlib, the
-//                     size guard and the CRC check
+//                     reader, stored copy, raw Deflate through zlib, Shrink
+//                     (dynamic LZW), the size guard and the CRC check
 #include <zlib.h>
 
 #include <algorithm>
@@ -157,6 +157,25 @@ private:
     void Flush(const std::uint8_t* data, std::int64_t count);
     void CopyStored();
     void Inflate();
+    void Unshrink();
+    void PartialClear(int lastUsed);
+    // Byte-wise input and output for the decoders that work byte by byte.
+    bool NextByte(std::uint8_t& b) {
+        if (m_inPos == m_inLen) {
+            if (m_remaining <= 0) return false;
+            m_inLen = ReadBlock();
+            m_inPos = 0;
+        }
+        b = m_in[static_cast<size_t>(m_inPos++)];
+        return true;
+    }
+    void PutByte(std::uint8_t b) {
+        m_out[static_cast<size_t>(m_outFill++)] = b;
+        if (m_outFill == BlockSize) {
+            Flush(m_out.data(), BlockSize);
+            m_outFill = 0;
+        }
+    }
     static int Percent(std::int64_t done, std::int64_t total);
 
     TZipReader& r;
@@ -172,6 +191,14 @@ private:
     std::uint32_t m_crc = 0;  // zlib keeps the conditioned (finished) value
     std::int64_t m_remaining = 0;
     std::int64_t m_written = 0;
+    std::int64_t m_inPos = 0;
+    std::int64_t m_inLen = 0;
+    std::int64_t m_outFill = 0;
+    // Shrink tables, allocated on the first shrunk entry of the run.
+    std::vector<std::int16_t> m_parent;
+    std::vector<std::uint8_t> m_value;
+    std::vector<std::uint8_t> m_stack;
+    std::vector<char> m_hasChild;
 };
 
 int TZipReader::TRun::Percent(std::int64_t done, std::int64_t total) {
@@ -277,6 +304,107 @@ void TZipReader::TRun::Inflate() {
     if (pending > 0) Flush(m_out.data(), pending);
 }
 
+// Shrink: LZW with codes of 9 to 13 bits, least significant bit first. Code
+// 256 escapes a control code: 1 widens the codes by one bit, 2 frees every
+// table entry that is no other entry's prefix. New entries take the next free
+// code above the last one assigned (from 257 again after a clear); a free
+// code in the input stands for the previous string plus its own first
+// character. Damaged input ends the entry (the CRC reports it), as does a
+// table that runs full, which the reference decoder rejects too.
+namespace {
+constexpr int kShrinkTable = 1 << 13;
+constexpr std::int16_t kShrinkFree = -1;
+constexpr std::int16_t kShrinkRoot = -2;
+}  // namespace
+
+void TZipReader::TRun::PartialClear(int lastUsed) {
+    // Like the reference decoder, only the codes up to the last one assigned
+    // are looked at.
+    std::fill(m_hasChild.begin(), m_hasChild.end(), 0);
+    for (int c = 257; c <= lastUsed; ++c)
+        if (m_parent[c] > 256) m_hasChild[static_cast<size_t>(m_parent[c])] = 1;
+    for (int c = 257; c <= lastUsed; ++c)
+        if (m_parent[c] != kShrinkFree && !m_hasChild[static_cast<size_t>(c)]) m_parent[c] = kShrinkFree;
+}
+
+void TZipReader::TRun::Unshrink() {
+    if (m_parent.empty()) {
+        m_parent.resize(kShrinkTable);
+        m_value.resize(kShrinkTable);
+        m_stack.resize(kShrinkTable + 4);
+        m_hasChild.resize(kShrinkTable);
+    }
+    for (int c = 0; c < kShrinkTable; ++c) {
+        m_parent[static_cast<size_t>(c)] = c <= 256 ? kShrinkRoot : kShrinkFree;
+        m_value[static_cast<size_t>(c)] = static_cast<std::uint8_t>(c);
+    }
+    int codeSize = 9;
+    std::uint32_t bits = 0;
+    int bitCount = 0;
+    auto readCode = [&](int& code) {
+        while (bitCount < codeSize) {
+            std::uint8_t b = 0;
+            if (!NextByte(b)) return false;
+            bits |= static_cast<std::uint32_t>(b) << bitCount;
+            bitCount += 8;
+        }
+        code = static_cast<int>(bits & ((1u << codeSize) - 1));
+        bits >>= codeSize;
+        bitCount -= codeSize;
+        return true;
+    };
+
+    int oldCode = 0;
+    if (!readCode(oldCode)) return;
+    std::uint8_t finalValue = static_cast<std::uint8_t>(oldCode);
+    PutByte(finalValue);
+    int lastFree = 256;
+    const size_t top = m_stack.size();
+    for (;;) {
+        int code = 0;
+        if (!readCode(code)) return;
+        if (code == 256) {
+            if (!readCode(code)) return;
+            if (code == 1) {
+                if (codeSize == 13) return;
+                ++codeSize;
+            } else if (code == 2) {
+                PartialClear(lastFree);
+                lastFree = 256;
+            }
+            continue;
+        }
+        size_t sp = top;
+        int c = code;
+        if (m_parent[static_cast<size_t>(c)] == kShrinkFree) {
+            m_stack[--sp] = finalValue;
+            c = oldCode;
+        }
+        int steps = 0;
+        while (c > 256) {
+            // A chain through a freed entry, or longer than the table, cannot
+            // come from a well-formed stream.
+            if (m_parent[static_cast<size_t>(c)] == kShrinkFree || ++steps > kShrinkTable) return;
+            m_stack[--sp] = m_value[static_cast<size_t>(c)];
+            c = m_parent[static_cast<size_t>(c)];
+        }
+        if (c == 256) return;
+        m_stack[--sp] = static_cast<std::uint8_t>(c);
+        finalValue = m_stack[sp];
+        for (size_t i = sp; i < top; ++i) PutByte(m_stack[i]);
+
+        // The free code is searched upwards from the last one assigned; a
+        // writer must clear before that search runs off the table.
+        int freeCode = lastFree + 1;
+        while (freeCode < kShrinkTable && m_parent[static_cast<size_t>(freeCode)] != kShrinkFree) ++freeCode;
+        if (freeCode >= kShrinkTable) return;
+        m_value[static_cast<size_t>(freeCode)] = finalValue;
+        m_parent[static_cast<size_t>(freeCode)] = static_cast<std::int16_t>(oldCode);
+        lastFree = freeCode;
+        oldCode = code;
+    }
+}
+
 void TZipReader::TRun::UnpackEntry(int index, const TZipEntryInfo& entry) {
     TZipEntryInfo& w = *r.m_working;
     w.Assign(entry);
@@ -301,12 +429,17 @@ void TZipReader::TRun::UnpackEntry(int index, const TZipEntryInfo& entry) {
 
     m_crc = 0;
     m_written = 0;
+    m_inPos = m_inLen = m_outFill = 0;
     m_remaining = w.CompressedSize;
     source.SetPosition(static_cast<std::int64_t>(w.RelativeOffset) + 30 + localNameLength + localExtraLength);
     bool decoded = true;
     try {
         switch (w.CompressionMethod) {
             case 0: CopyStored(); break;
+            case 1:
+                Unshrink();
+                if (m_outFill > 0) Flush(m_out.data(), m_outFill);
+                break;
             case 8: Inflate(); break;
             default:
                 ZipShowNotice(SUnknownMethod, SZipErrorCaption);

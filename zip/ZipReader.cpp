@@ -191,7 +191,6 @@ restart:
             // store: step back over it once and look again.
             if (previous) previous->ExtraFieldLength = 0;
             m_source->Seek(-static_cast<std::int64_t>(previousExtra), TSeekOrigin::soCurrent);
-            previousExtra = 0;
             ok = ReadCentralHeader(*record);
         }
         if (!ok) {
@@ -404,7 +403,7 @@ void TZipReader::ReadLocalHeaders(std::int64_t firstHeader) {
         } catch (const EListError&) {
             break;
         }
-        record.release();
+        (void)record.release();  // now owned by the list
         pos = next;
     }
     m_source->SetPosition(pos);

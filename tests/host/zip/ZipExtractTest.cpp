@@ -268,8 +268,8 @@ TEST(ExtractToStream, UnknownMethodShowsTheNoticeAndIsNeverCounted) {
     ZipRecordedNotices().clear();
     auto m9 = Entry("deflate64.bin", "whatever", 9);
     auto emptyCrc = Entry("zero.bin", "", 6);  // stored CRC 0: the CRC of no data
-    auto shrunk = Entry("old.bin", "data", 1);
-    ReaderOver o(BuildZip({m9, emptyCrc, shrunk}).bytes);
+    auto reduced = Entry("old.bin", "data", 3);
+    ReaderOver o(BuildZip({m9, emptyCrc, reduced}).bytes);
     EventLog log;
     log.Attach(o.reader);
     int count = -1;
@@ -381,4 +381,81 @@ TEST(ExtractToStream, KeepZipOpenIsRestoredAfterTheRun) {
     EXPECT_EQ(o.Extract("a.txt"), "alpha");
     EXPECT_TRUE(during);
     EXPECT_FALSE(o.reader.KeepZipOpen);
+}
+
+namespace {
+
+ZipEntrySpec Shrunk(const std::string& name, const Bytes& data, bool clearWhenFull) {
+    auto e = Entry(name, data, 1);
+    e.payload = ShrinkEncoder::Encode(data, clearWhenFull);
+    e.payloadSet = true;
+    return e;
+}
+
+Bytes Codes9(std::initializer_list<int> codes) {
+    Bytes out;
+    std::uint32_t bits = 0;
+    int count = 0;
+    for (int c : codes) {
+        bits |= static_cast<std::uint32_t>(c) << count;
+        count += 9;
+        while (count >= 8) {
+            out += static_cast<char>(bits & 0xFF);
+            bits >>= 8;
+            count -= 8;
+        }
+    }
+    if (count > 0) out += static_cast<char>(bits & 0xFF);
+    return out;
+}
+
+}  // namespace
+
+TEST(ExtractToStream, ShrunkEntriesWithWideningAndPartialClears) {
+    const Bytes text = SampleData(400000, 31);
+    Bytes runs;  // long runs make long chains
+    for (int i = 0; i < 300; ++i)
+        runs += Bytes(static_cast<size_t>(i % 97 + 1), static_cast<char>('a' + i % 5));
+    const Bytes small = text.substr(0, 6000);
+    const auto z = BuildZip({Shrunk("plain.txt", small, false), Shrunk("cleared.txt", text, true),
+                             Shrunk("runs.txt", runs, true), Shrunk("empty.txt", "", true)});
+    ReaderOver o(z.bytes);
+    int count = 0;
+    EXPECT_EQ(o.Extract("plain.txt", &count), small);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(o.Extract("cleared.txt", &count), text);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(o.Extract("runs.txt", &count), runs);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(o.Extract("empty.txt", &count), "");
+    EXPECT_EQ(count, 1);
+}
+
+TEST(ExtractToStream, ShrinkCodeNotYetInTheTable) {
+    // 'a', then 257 before it exists ("a" + "a"), then 'a': "aaaa".
+    auto e = Entry("kwk.txt", "aaaa", 1);
+    e.payload = Codes9({'a', 257, 'a'});
+    e.payloadSet = true;
+    ReaderOver o(BuildZip({e}).bytes);
+    int count = 0;
+    EXPECT_EQ(o.Extract("kwk.txt", &count), "aaaa");
+    EXPECT_EQ(count, 1);
+}
+
+TEST(ExtractToStream, DamagedShrinkDataEndsTheEntry) {
+    // Widening past 13 bits, a code chained through a freed entry, and an
+    // escape as the last code: each ends the entry with a CRC failure.
+    for (const Bytes& payload : {Codes9({'a', 256, 1, 256, 1, 256, 1, 256, 1, 256, 1, 'b'}),
+                                 Codes9({'a', 'b', 256, 2, 300, 258}), Codes9({'x', 256})}) {
+        auto e = Entry("bad.txt", "expected content", 1);
+        e.payload = payload;
+        e.payloadSet = true;
+        ReaderOver o(BuildZip({e}).bytes);
+        int badCrc = 0;
+        o.reader.OnBadCRC = [&](TObject&, std::uint32_t, std::uint32_t, int) { ++badCrc; };
+        int count = -1;
+        o.Extract("bad.txt", &count);
+        EXPECT_EQ(count, 0);
+        EXPECT_EQ(badCrc, 1);
+    }
 }

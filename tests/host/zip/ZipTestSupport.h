@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -71,6 +72,108 @@ inline Bytes SampleData(size_t size, std::uint32_t start = 12345) {
     b.resize(size);
     return b;
 }
+
+// Shrink (method 1) encoder for the tests. It keeps the table exactly as the
+// decoder will (entries are added one code late, at the lowest free code) and
+// only emits codes the decoder already knows; with clearWhenFull it issues a
+// partial clear whenever the table is full, so the clear path runs.
+class ShrinkEncoder {
+public:
+    static Bytes Encode(const Bytes& data, bool clearWhenFull) {
+        ShrinkEncoder e;
+        return e.Run(data, clearWhenFull);
+    }
+
+private:
+    static constexpr int kTable = 1 << 13;
+    static constexpr int kFree = -1;
+
+    void Put(int code) {
+        m_bits |= static_cast<std::uint64_t>(code) << m_count;
+        m_count += m_size;
+        while (m_count >= 8) {
+            m_out += static_cast<char>(m_bits & 0xFF);
+            m_bits >>= 8;
+            m_count -= 8;
+        }
+    }
+    void Emit(int code) {
+        while (code >= (1 << m_size)) {
+            Put(256);
+            Put(1);
+            ++m_size;
+        }
+        Put(code);
+    }
+    void Forget(int code) {
+        if (m_usable[code]) m_children.erase({m_parent[code], m_value[code]});
+        m_usable[code] = false;
+        m_parent[code] = kFree;
+    }
+    void PartialClear(int lastUsed) {
+        std::vector<char> hasChild(kTable, 0);
+        for (int c = 257; c <= lastUsed; ++c)
+            if (m_parent[c] > 256) hasChild[m_parent[c]] = 1;
+        for (int c = 257; c <= lastUsed; ++c)
+            if (m_parent[c] != kFree && !hasChild[c]) Forget(c);
+    }
+    Bytes Run(const Bytes& data, bool clearWhenFull) {
+        m_parent.assign(kTable, kFree);
+        m_value.assign(kTable, 0);
+        m_usable.assign(kTable, false);
+        for (int c = 0; c <= 256; ++c) m_parent[c] = -2;
+        int previous = -1;
+        int lastFree = 256;
+        size_t i = 0;
+        while (i < data.size()) {
+            int code = static_cast<unsigned char>(data[i]);
+            size_t j = i + 1;
+            while (j < data.size()) {
+                auto it = m_children.find({code, static_cast<unsigned char>(data[j])});
+                if (it == m_children.end()) break;
+                code = it->second;
+                ++j;
+            }
+            Emit(code);
+            if (previous >= 0) {
+                int f = lastFree + 1;
+                while (f < kTable && m_parent[f] != kFree) ++f;
+                if (f >= kTable)
+                    throw std::runtime_error("shrink table full: use clearWhenFull or less data");
+                // An entry hanging off a freed code decodes to garbage: the
+                // decoder keeps it, this encoder never uses it.
+                const bool usable = previous < 256 || (m_parent[previous] != kFree && m_usable[previous]);
+                m_parent[f] = previous;
+                m_value[f] = static_cast<unsigned char>(data[i]);
+                m_usable[f] = usable;
+                if (usable) m_children[{previous, m_value[f]}] = f;
+                lastFree = f;
+                int next = f + 1;
+                while (next < kTable && m_parent[next] != kFree) ++next;
+                if (next >= kTable && clearWhenFull) {
+                    // The next search would run off the table: clear now.
+                    Put(256);
+                    Put(2);
+                    PartialClear(lastFree);
+                    lastFree = 256;
+                }
+            }
+            previous = code;
+            i = j;
+        }
+        if (m_count > 0) m_out += static_cast<char>(m_bits & 0xFF);
+        return m_out;
+    }
+
+    Bytes m_out;
+    std::uint64_t m_bits = 0;
+    int m_count = 0;
+    int m_size = 9;
+    std::vector<int> m_parent;
+    std::vector<unsigned char> m_value;
+    std::vector<bool> m_usable;
+    std::map<std::pair<int, unsigned char>, int> m_children;
+};
 
 struct ZipEntrySpec {
     std::string name;
