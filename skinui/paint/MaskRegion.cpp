@@ -32,6 +32,32 @@ std::optional<TMaskRegion> MaskToRegion(TPixelView mask, int x, int y) {
     return region;
 }
 
+std::vector<TRect> CoalesceRuns(const TMaskRegion& region) {
+    std::vector<TRect> bands;
+    bands.reserve(region.Runs.size());
+    size_t bandStart = 0;  // first rectangle of the last band in `bands`
+    const auto& runs = region.Runs;
+    for (size_t i = 0; i < runs.size();) {
+        size_t j = i;
+        while (j < runs.size() && runs[j].Top == runs[i].Top) ++j;
+        const size_t count = j - i;
+        bool same = !bands.empty() && bands.size() - bandStart == count && bands.back().Bottom == runs[i].Top;
+        for (size_t k = 0; same && k < count; ++k) {
+            same = bands[bandStart + k].Left == runs[i + k].Left &&
+                   bands[bandStart + k].Right == runs[i + k].Right;
+        }
+        if (same) {
+            for (size_t k = 0; k < count; ++k) bands[bandStart + k].Bottom = runs[i + k].Bottom;
+        } else {
+            bandStart = bands.size();
+            bands.insert(bands.end(), runs.begin() + static_cast<std::ptrdiff_t>(i),
+                         runs.begin() + static_cast<std::ptrdiff_t>(j));
+        }
+        i = j;
+    }
+    return bands;
+}
+
 bool TComposedMaskRegion::Contains(int x, int y) const {
     if (ClientRect.Contains({x, y})) return true;
     for (const auto* part : {&Top, &Bottom, &Left, &Right}) {

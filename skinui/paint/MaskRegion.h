@@ -3,6 +3,7 @@
 //
 //   TMaskRegion          the run rectangles of one mask and its bounds
 //   MaskToRegion         black pixels of a mask as maximal horizontal runs
+//   CoalesceRuns         the same area with identical neighbouring rows merged
 //   TComposedMaskRegion  client rectangle plus the four strip regions
 //   ComposeMaskRegion    the region of a masked element fitted to a new size
 #pragma once
@@ -30,6 +31,12 @@ struct TMaskRegion {
 // A pixel belongs to the region when its red + green + blue is 0. The runs
 // are moved by (x, y). An empty mask gives no region.
 std::optional<TMaskRegion> MaskToRegion(TPixelView mask, int x, int y);
+
+// The runs of `region` with every stretch of consecutive rows that have
+// identical runs merged into one band of taller rectangles: the same area
+// in the banded form platform regions keep, so building the region costs
+// one rectangle per band instead of one per row.
+std::vector<TRect> CoalesceRuns(const TMaskRegion& region);
 
 // The union of ClientRect (when not empty) and the strip regions that exist.
 struct TComposedMaskRegion {

@@ -58,6 +58,36 @@ TEST(MaskToRegion, HoldsEveryRunBeyondTenThousand) {
     EXPECT_FALSE(r->Contains(298, 99));
 }
 
+TEST(CoalesceRuns, IdenticalNeighbouringRowsBecomeOneBand) {
+    TPixelBuffer mask(10, 10, kWhite);
+    mask.FillRect({0, 0, 3, 2}, kBlack);  // rows 0-1: one run
+    mask.FillRect({5, 0, 7, 3}, kBlack);  // rows 0-2: a second run, row 2 differs
+    mask.FillRect({1, 5, 2, 6}, kBlack);  // row 5 alone
+    mask.FillRect({1, 7, 2, 9}, kBlack);  // rows 7-8: same runs as row 5 but not adjacent
+    const auto r = MaskToRegion(mask.View(), 2, 1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(CoalesceRuns(*r),
+              (std::vector<TRect>{{2, 1, 5, 3}, {7, 1, 9, 3}, {7, 3, 9, 4}, {3, 6, 4, 7}, {3, 8, 4, 10}}));
+}
+
+TEST(CoalesceRuns, CoversExactlyTheRunsOfAnIrregularMask) {
+    TPixelBuffer mask(37, 29, kWhite);
+    for (int y = 0; y < 29; ++y)
+        for (int x = 0; x < 37; ++x)
+            if (((x / 3) * 7 + (y / 4) * 5 + x % 5) % 4 == 0) mask.At(x, y) = kBlack;
+    const auto r = MaskToRegion(mask.View(), 0, 0);
+    ASSERT_TRUE(r);
+    const std::vector<TRect> bands = CoalesceRuns(*r);
+    EXPECT_LT(bands.size(), r->Runs.size());
+    for (int y = 0; y < 29; ++y) {
+        for (int x = 0; x < 37; ++x) {
+            int hits = 0;
+            for (const TRect& b : bands) hits += b.Contains({x, y});
+            ASSERT_EQ(hits, mask.At(x, y) == kBlack ? 1 : 0) << x << "," << y;
+        }
+    }
+}
+
 // A 30 x 20 mask, client (maskrectarea) 3,3,27,17, corners (8,5), (22,5),
 // (8,15), (22,15); black everywhere but a transparent 2 x 2 top-left corner
 // and one transparent pixel in the top middle at (10, 1).
