@@ -4,7 +4,8 @@
 //   ExtractToStream   entry point: to-stream mode around one run
 //   TRun              one extraction run: selection, events, the block
 //                     reader, stored copy, raw Deflate through zlib, Shrink
-//                     (dynamic LZW), the size guard and the CRC check
+//                     (dynamic LZW), Implode (Shannon-Fano coded LZ77), the
+//                     size guard and the CRC check
 #include <zlib.h>
 
 #include <algorithm>
@@ -159,6 +160,22 @@ private:
     void Inflate();
     void Unshrink();
     void PartialClear(int lastUsed);
+    struct TSfTree;
+    void Explode();
+    bool ReadSfTree(TSfTree& tree, int symbols);
+    bool DecodeSf(const TSfTree& tree, int& symbol);
+    bool ReadBits(int n, std::uint32_t& value) {
+        while (m_bitCount < n) {
+            std::uint8_t b = 0;
+            if (!NextByte(b)) return false;
+            m_bitBuffer |= static_cast<std::uint32_t>(b) << m_bitCount;
+            m_bitCount += 8;
+        }
+        value = m_bitBuffer & ((1u << n) - 1);
+        m_bitBuffer >>= n;
+        m_bitCount -= n;
+        return true;
+    }
     // Byte-wise input and output for the decoders that work byte by byte.
     bool NextByte(std::uint8_t& b) {
         if (m_inPos == m_inLen) {
@@ -199,6 +216,10 @@ private:
     std::vector<std::uint8_t> m_value;
     std::vector<std::uint8_t> m_stack;
     std::vector<char> m_hasChild;
+    // Implode state: the bit reader and the 8 KB sliding dictionary.
+    std::uint32_t m_bitBuffer = 0;
+    int m_bitCount = 0;
+    std::vector<std::uint8_t> m_window;
 };
 
 int TZipReader::TRun::Percent(std::int64_t done, std::int64_t total) {
@@ -405,6 +426,120 @@ void TZipReader::TRun::Unshrink() {
     }
 }
 
+// Implode: LZ77 over a 4 KB or 8 KB dictionary (flag bit 1) with Shannon-Fano
+// coded lengths and distances, and coded literals when flag bit 2 says a
+// third tree is present. Each tree is stored as run-length coded bit lengths;
+// codes are read first bit first with every bit inverted, which makes them
+// the canonical codes of those lengths (shorter codes first, equal lengths
+// in symbol order). The stream has no end code: decoding stops at the
+// recorded uncompressed size or when the input or a code runs out.
+struct TZipReader::TRun::TSfTree {
+    std::uint16_t count[17] = {};
+    std::uint16_t symbol[256] = {};
+};
+
+bool TZipReader::TRun::ReadSfTree(TSfTree& tree, int symbols) {
+    std::uint8_t bytes = 0;
+    if (!NextByte(bytes)) return false;
+    std::uint8_t lengths[256] = {};
+    int filled = 0;
+    for (int i = 0; i <= bytes; ++i) {
+        std::uint8_t b = 0;
+        if (!NextByte(b)) return false;
+        const int length = (b & 0x0F) + 1;
+        const int repeat = (b >> 4) + 1;
+        if (filled + repeat > symbols) return false;
+        for (int k = 0; k < repeat; ++k) lengths[filled++] = static_cast<std::uint8_t>(length);
+    }
+    if (filled != symbols) return false;
+    for (auto& c : tree.count) c = 0;
+    for (int s = 0; s < symbols; ++s) ++tree.count[lengths[s]];
+    // Reject a set of lengths with more codes than the bits allow.
+    int left = 1;
+    for (int len = 1; len <= 16; ++len) {
+        left = left * 2 - tree.count[len];
+        if (left < 0) return false;
+    }
+    std::uint16_t offset[18] = {};
+    for (int len = 1; len <= 16; ++len)
+        offset[len + 1] = static_cast<std::uint16_t>(offset[len] + tree.count[len]);
+    for (int s = 0; s < symbols; ++s) tree.symbol[offset[lengths[s]]++] = static_cast<std::uint16_t>(s);
+    return true;
+}
+
+bool TZipReader::TRun::DecodeSf(const TSfTree& tree, int& symbol) {
+    int code = 0;
+    int first = 0;
+    int index = 0;
+    for (int len = 1; len <= 16; ++len) {
+        std::uint32_t bit = 0;
+        if (!ReadBits(1, bit)) return false;
+        code |= static_cast<int>(bit ^ 1u);
+        const int count = tree.count[len];
+        if (code - first < count) {
+            symbol = tree.symbol[index + code - first];
+            return true;
+        }
+        index += count;
+        first = (first + count) << 1;
+        code <<= 1;
+    }
+    return false;
+}
+
+void TZipReader::TRun::Explode() {
+    const TZipEntryInfo& w = *r.m_working;
+    const bool bigWindow = (w.Flags & 2) != 0;
+    const bool literalTree = (w.Flags & 4) != 0;
+    m_bitBuffer = 0;
+    m_bitCount = 0;
+    constexpr std::uint32_t kWindow = 8192;
+    m_window.assign(kWindow, 0);  // bytes before the start read as zeros
+    TSfTree literals;
+    TSfTree lengths;
+    TSfTree distances;
+    if (literalTree && !ReadSfTree(literals, 256)) return;
+    if (!ReadSfTree(lengths, 64) || !ReadSfTree(distances, 64)) return;
+    const int lowBits = bigWindow ? 7 : 6;
+    const int minMatch = literalTree ? 3 : 2;
+    std::uint32_t pos = 0;
+    std::int64_t left = w.UnCompressedSize;
+    auto emit = [&](std::uint8_t c) {
+        m_window[pos & (kWindow - 1)] = c;
+        ++pos;
+        --left;
+        PutByte(c);
+    };
+    while (left > 0) {
+        std::uint32_t isLiteral = 0;
+        if (!ReadBits(1, isLiteral)) return;
+        if (isLiteral) {
+            int c = 0;
+            std::uint32_t raw = 0;
+            if (literalTree) {
+                if (!DecodeSf(literals, c)) return;
+            } else {
+                if (!ReadBits(8, raw)) return;
+                c = static_cast<int>(raw);
+            }
+            emit(static_cast<std::uint8_t>(c));
+            continue;
+        }
+        std::uint32_t low = 0;
+        int high = 0;
+        int length = 0;
+        if (!ReadBits(lowBits, low) || !DecodeSf(distances, high) || !DecodeSf(lengths, length)) return;
+        if (length == 63) {
+            std::uint32_t extra = 0;
+            if (!ReadBits(8, extra)) return;
+            length += static_cast<int>(extra);
+        }
+        length += minMatch;
+        const std::uint32_t distance = ((static_cast<std::uint32_t>(high) << lowBits) | low) + 1;
+        for (int k = 0; k < length && left > 0; ++k) emit(m_window[(pos - distance) & (kWindow - 1)]);
+    }
+}
+
 void TZipReader::TRun::UnpackEntry(int index, const TZipEntryInfo& entry) {
     TZipEntryInfo& w = *r.m_working;
     w.Assign(entry);
@@ -438,6 +573,10 @@ void TZipReader::TRun::UnpackEntry(int index, const TZipEntryInfo& entry) {
             case 0: CopyStored(); break;
             case 1:
                 Unshrink();
+                if (m_outFill > 0) Flush(m_out.data(), m_outFill);
+                break;
+            case 6:
+                Explode();
                 if (m_outFill > 0) Flush(m_out.data(), m_outFill);
                 break;
             case 8: Inflate(); break;

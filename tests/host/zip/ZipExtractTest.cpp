@@ -267,7 +267,7 @@ TEST(ExtractToStream, DeflateStreamCutShortIsCaughtByTheCrc) {
 TEST(ExtractToStream, UnknownMethodShowsTheNoticeAndIsNeverCounted) {
     ZipRecordedNotices().clear();
     auto m9 = Entry("deflate64.bin", "whatever", 9);
-    auto emptyCrc = Entry("zero.bin", "", 6);  // stored CRC 0: the CRC of no data
+    auto emptyCrc = Entry("zero.bin", "", 7);  // stored CRC 0: the CRC of no data
     auto reduced = Entry("old.bin", "data", 3);
     ReaderOver o(BuildZip({m9, emptyCrc, reduced}).bytes);
     EventLog log;
@@ -457,5 +457,50 @@ TEST(ExtractToStream, DamagedShrinkDataEndsTheEntry) {
         o.Extract("bad.txt", &count);
         EXPECT_EQ(count, 0);
         EXPECT_EQ(badCrc, 1);
+    }
+}
+
+namespace {
+
+ZipEntrySpec Imploded(const std::string& name, const Bytes& data, bool bigWindow, bool literalTree) {
+    auto e = Entry(name, data, 6);
+    e.payload = ImplodeEncoder::Encode(data, bigWindow, literalTree, e.flags);
+    e.payloadSet = true;
+    return e;
+}
+
+}  // namespace
+
+TEST(ExtractToStream, ImplodedEntriesInEveryVariant) {
+    Bytes data = SampleData(150000, 41);
+    data += Bytes(2000, 'z');  // matches longer than the length code alone
+    std::vector<ZipEntrySpec> entries;
+    for (int v = 0; v < 4; ++v)
+        entries.push_back(Imploded("v" + std::to_string(v), data, (v & 1) != 0, (v & 2) != 0));
+    ReaderOver o(BuildZip(entries).bytes);
+    for (int v = 0; v < 4; ++v) {
+        int count = 0;
+        EXPECT_EQ(o.Extract("v" + std::to_string(v), &count), data) << v;
+        EXPECT_EQ(count, 1);
+    }
+}
+
+TEST(ExtractToStream, DamagedImplodeDataEndsTheEntry) {
+    std::uint16_t flags = 0;
+    const Bytes good = ImplodeEncoder::Encode(SampleData(3000, 42), true, true, flags);
+    Bytes overfull = good;
+    overfull[1] = static_cast<char>(0xF0);  // 16 literal codes of 1 bit: too many
+    Bytes shortTree = good.substr(0, 3);
+    Bytes cut = good.substr(0, good.size() / 2);
+    for (const Bytes& payload : {overfull, shortTree, cut}) {
+        auto e = Entry("bad.bin", SampleData(3000, 42), 6);
+        e.flags = flags;
+        e.payload = payload;
+        e.payloadSet = true;
+        ReaderOver o(BuildZip({e}).bytes);
+        int count = -1;
+        const Bytes got = o.Extract("bad.bin", &count);
+        EXPECT_EQ(count, 0);
+        EXPECT_LE(got.size(), 3000u);
     }
 }

@@ -209,3 +209,19 @@ TEST_F(PeerCheck, ShrunkEntriesAgreeWithUnzip) {
     WriteFile(dir / "shrunk.zip", BuildZip(entries).bytes);
     EXPECT_EQ(CompareAll(dir / "shrunk.zip"), 4);
 }
+
+TEST_F(PeerCheck, ImplodedEntriesAgreeWithUnzip) {
+    const Bytes text = ReadFile(dir / "src/text.txt");
+    const Bytes noise = ReadFile(dir / "src/noise.bin").substr(0, 20000);
+    std::vector<ZipEntrySpec> entries;
+    for (int v = 0; v < 4; ++v) {
+        for (const auto& [name, data] : {std::pair<std::string, Bytes>{"text", text}, {"noise", noise}}) {
+            auto e = Entry(name + std::to_string(v) + ".imp", data, 6);
+            e.payload = ImplodeEncoder::Encode(data, (v & 1) != 0, (v & 2) != 0, e.flags);
+            e.payloadSet = true;
+            entries.push_back(e);
+        }
+    }
+    WriteFile(dir / "imploded.zip", BuildZip(entries).bytes);
+    EXPECT_EQ(CompareAll(dir / "imploded.zip"), 8);
+}

@@ -175,6 +175,147 @@ private:
     std::map<std::pair<int, unsigned char>, int> m_children;
 };
 
+// Implode (method 6) encoder for the tests: greedy LZ77 with fixed code
+// lengths that are complete but not flat, so the trees' order matters. The
+// general-purpose flags it needs are returned in flags (bit 1: 8 KB window,
+// bit 2: literal tree).
+class ImplodeEncoder {
+public:
+    static Bytes Encode(const Bytes& data, bool bigWindow, bool literalTree, std::uint16_t& flags) {
+        flags = static_cast<std::uint16_t>((bigWindow ? 2 : 0) | (literalTree ? 4 : 0));
+        ImplodeEncoder e;
+        return e.Run(data, bigWindow, literalTree);
+    }
+
+private:
+    struct Code {
+        std::uint32_t bits = 0;
+        int length = 0;
+    };
+
+    static std::vector<int> LiteralLengths() {
+        // 4 codes of 4 bits, 188 of 8, 64 of 12: exactly complete.
+        std::vector<int> l(256, 8);
+        const unsigned char shortOnes[] = {' ', 'e', 'a', 'o'};
+        for (unsigned char c : shortOnes) l[c] = 4;
+        for (int c = 0; c < 64; ++c) l[128 + c] = 12;
+        return l;
+    }
+    static std::vector<int> LengthLengths() {
+        std::vector<int> l(64, 10);  // 2 of 2 bits, 30 of 6, 32 of 10
+        l[0] = l[1] = 2;
+        for (int i = 2; i < 32; ++i) l[i] = 6;
+        return l;
+    }
+    static std::vector<int> DistanceLengths() { return std::vector<int>(64, 6); }
+
+    // Canonical codes of the lengths: shorter first, equal lengths by symbol.
+    static std::vector<Code> Canonical(const std::vector<int>& lengths) {
+        int count[17] = {};
+        for (int l : lengths) ++count[l];
+        std::uint32_t next[17] = {};
+        std::uint32_t code = 0;
+        for (int len = 1; len <= 16; ++len) {
+            code = (code + static_cast<std::uint32_t>(count[len - 1])) << 1;
+            next[len] = code;
+        }
+        std::vector<Code> codes(lengths.size());
+        for (size_t s = 0; s < lengths.size(); ++s) codes[s] = {next[lengths[s]]++, lengths[s]};
+        return codes;
+    }
+
+    void PutBits(std::uint32_t value, int n) {
+        for (int i = 0; i < n; ++i) PutBit((value >> i) & 1);
+    }
+    void PutBit(std::uint32_t bit) {
+        m_acc |= bit << m_count;
+        if (++m_count == 8) {
+            m_out += static_cast<char>(m_acc);
+            m_acc = 0;
+            m_count = 0;
+        }
+    }
+    // Codes go first bit first, inverted.
+    void PutCode(const Code& c) {
+        for (int k = c.length - 1; k >= 0; --k) PutBit(((c.bits >> k) & 1) ^ 1);
+    }
+    void PutTree(const std::vector<int>& lengths) {
+        Bytes runs;
+        size_t i = 0;
+        while (i < lengths.size()) {
+            size_t j = i;
+            while (j < lengths.size() && lengths[j] == lengths[i] && j - i < 16) ++j;
+            runs += static_cast<char>(((j - i - 1) << 4) | static_cast<size_t>(lengths[i] - 1));
+            i = j;
+        }
+        m_out += static_cast<char>(runs.size() - 1);
+        m_out += runs;
+    }
+
+    Bytes Run(const Bytes& data, bool bigWindow, bool literalTree) {
+        const auto literal = Canonical(LiteralLengths());
+        const auto length = Canonical(LengthLengths());
+        const auto distance = Canonical(DistanceLengths());
+        if (literalTree) PutTree(LiteralLengths());
+        PutTree(LengthLengths());
+        PutTree(DistanceLengths());
+        const int lowBits = bigWindow ? 7 : 6;
+        const size_t window = bigWindow ? 8192 : 4096;
+        const size_t minMatch = literalTree ? 3 : 2;
+        const size_t maxMatch = minMatch + 63 + 255;
+        std::map<std::uint32_t, size_t> last;  // last position of each 3-byte prefix
+        auto key = [&](size_t p) {
+            return static_cast<std::uint32_t>(static_cast<unsigned char>(data[p])) |
+                   static_cast<std::uint32_t>(static_cast<unsigned char>(data[p + 1])) << 8 |
+                   static_cast<std::uint32_t>(static_cast<unsigned char>(data[p + 2])) << 16;
+        };
+        size_t i = 0;
+        while (i < data.size()) {
+            size_t best = 0;
+            size_t bestDistance = 0;
+            if (i + 3 <= data.size()) {
+                auto it = last.find(key(i));
+                if (it != last.end() && i - it->second <= window) {
+                    size_t n = 0;
+                    while (i + n < data.size() && n < maxMatch && data[it->second + n] == data[i + n]) ++n;
+                    best = n;
+                    bestDistance = i - it->second;
+                }
+            }
+            const size_t step = best >= minMatch ? best : 1;
+            if (best >= minMatch) {
+                PutBit(0);
+                const size_t d = bestDistance - 1;
+                PutBits(static_cast<std::uint32_t>(d & ((1u << lowBits) - 1)), lowBits);
+                PutCode(distance[d >> lowBits]);
+                const size_t l = best - minMatch;
+                if (l >= 63) {
+                    PutCode(length[63]);
+                    PutBits(static_cast<std::uint32_t>(l - 63), 8);
+                } else {
+                    PutCode(length[l]);
+                }
+            } else {
+                PutBit(1);
+                const auto c = static_cast<unsigned char>(data[i]);
+                if (literalTree)
+                    PutCode(literal[c]);
+                else
+                    PutBits(c, 8);
+            }
+            for (size_t k = 0; k < step; ++k)
+                if (i + k + 3 <= data.size()) last[key(i + k)] = i + k;
+            i += step;
+        }
+        if (m_count > 0) m_out += static_cast<char>(m_acc);
+        return m_out;
+    }
+
+    Bytes m_out;
+    std::uint32_t m_acc = 0;
+    int m_count = 0;
+};
+
 struct ZipEntrySpec {
     std::string name;
     Bytes data;      // uncompressed content
