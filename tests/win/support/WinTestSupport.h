@@ -1,0 +1,84 @@
+// Support for the Windows tests that run under Wine.
+//
+//   TRegistrySandbox   HKLM, HKCU and HKCR redirected onto scratch keys for
+//                      the life of the object (RegOverridePredefKey)
+//   TTempDir           a fresh directory, removed with everything in it
+//   Pump / PumpUntil   runs the message loop for a while or until a condition
+//   WindowPixel, CaptureClient   reading back what a window shows
+//   Click, MouseMoveTo, PressKey, KeyDown, KeyUp   real input through SendInput
+//   FindWindowOfThread the first visible top-level window with a given caption
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "base/PixelBuffer.h"
+
+namespace zvtest {
+
+class TRegistrySandbox {
+public:
+    TRegistrySandbox();
+    ~TRegistrySandbox();
+    TRegistrySandbox(const TRegistrySandbox&) = delete;
+    TRegistrySandbox& operator=(const TRegistrySandbox&) = delete;
+    // Path of the scratch key under the real HKEY_CURRENT_USER.
+    [[nodiscard]] const std::string& Root() const { return m_root; }
+
+private:
+    std::string m_root;
+    HKEY m_keys[3] = {};
+};
+
+class TTempDir {
+public:
+    TTempDir();
+    ~TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+    // Without a trailing backslash.
+    [[nodiscard]] const std::string& Path() const { return m_path; }
+    [[nodiscard]] std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
+// Recursive delete of a directory tree; true when it is gone.
+bool RemoveTree(const std::string& path);
+// Writes bytes to a file (created or truncated).
+void WriteFile(const std::string& path, const std::string& bytes);
+[[nodiscard]] bool FileExists(const std::string& path);
+[[nodiscard]] bool DirExists(const std::string& path);
+
+// Runs the message loop of this thread for `ms` milliseconds.
+void Pump(int ms);
+// Runs the message loop until `done` is true or `timeoutMs` passed; returns done().
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+
+[[nodiscard]] COLORREF WindowPixel(HWND hwnd, int x, int y);  // client coordinates
+[[nodiscard]] zv::TPixelBuffer CaptureClient(HWND hwnd);
+[[nodiscard]] zv::TPixelBuffer CaptureScreenRect(const RECT& r);
+
+void MouseMoveTo(int screenX, int screenY);
+void MouseButton(bool down, bool right = false);
+void Click(int screenX, int screenY);
+void ClickClient(HWND hwnd, int x, int y);
+void KeyDown(WORD vk);
+void KeyUp(WORD vk);
+void PressKey(WORD vk);
+
+// A visible top-level window of this process with exactly this caption.
+[[nodiscard]] HWND FindProcessWindow(const std::string& caption);
+// Text of a window (GetWindowText).
+[[nodiscard]] std::string WindowText(HWND hwnd);
+// Texts of the static and button children of a window, in z-order.
+[[nodiscard]] std::string ChildTexts(HWND hwnd);
+
+// Saves a capture as a 24-bit BMP (for looking at failures).
+void SaveBmp(const zv::TPixelBuffer& pixels, const std::string& path);
+
+}  // namespace zvtest

@@ -1,0 +1,112 @@
+#include "vcl/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include "base/Exceptions.h"
+#include "tests/win/support/WinTestSupport.h"
+#include "vcl/ResourceStream.h"
+
+using namespace zv;
+
+namespace {
+
+void SetRaw(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(k, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    RegCloseKey(k);
+}
+
+}  // namespace
+
+TEST(TRegistry, OpensRelativeToTheCurrentKeyAndFromTheRoot) {
+    zvtest::TRegistrySandbox sandbox;
+    SetRaw(HKEY_LOCAL_MACHINE, "Software\\Vendor\\App", "Path", REG_SZ, "C:\\x", 5);
+    TRegistry reg;
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("Software"));
+    ASSERT_TRUE(reg.OpenKeyReadOnly("Vendor"));  // relative to Software
+    EXPECT_EQ(reg.CurrentPath(), "Software\\Vendor");
+    ASSERT_TRUE(reg.OpenKeyReadOnly("App"));
+    EXPECT_EQ(reg.ReadString("Path"), "C:\\x");
+    EXPECT_FALSE(reg.OpenKeyReadOnly("Software"));  // relative: Software\Vendor\App\Software
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Vendor"));  // from the root
+    EXPECT_EQ(reg.CurrentPath(), "Software\\Vendor");
+    EXPECT_EQ(reg.ReadString("Missing"), "");
+    reg.CloseKey();
+    EXPECT_EQ(reg.CurrentKey(), nullptr);
+}
+
+TEST(TRegistry, WrongTypeReadRaisesInvalidDataType) {
+    zvtest::TRegistrySandbox sandbox;
+    const DWORD v = 5;
+    SetRaw(HKEY_CURRENT_USER, "Software\\T", "Num", REG_DWORD, &v, sizeof v);
+    SetRaw(HKEY_CURRENT_USER, "Software\\T", "Text", REG_SZ, "abc", 4);
+    SetRaw(HKEY_CURRENT_USER, "Software\\T", "Multi", REG_MULTI_SZ, "a\0b\0", 5);
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\T", false));
+    try {
+        (void)reg.ReadString("Num");
+        FAIL() << "no error";
+    } catch (const ERegistryException& e) {
+        EXPECT_EQ(e.Message(), "Invalid data type for 'Num'");
+    }
+    EXPECT_THROW((void)reg.ReadString("Multi"), ERegistryException);
+    EXPECT_THROW((void)reg.ReadInteger("Text"), ERegistryException);
+    EXPECT_EQ(reg.ReadInteger("Num"), 5);
+}
+
+TEST(TRegistry, StringWithoutTerminatorAndExpandString) {
+    zvtest::TRegistrySandbox sandbox;
+    SetRaw(HKEY_CURRENT_USER, "Software\\T", "NoNul", REG_SZ, "abc", 3);
+    SetRaw(HKEY_CURRENT_USER, "Software\\T", "Exp", REG_EXPAND_SZ, "%TEMP%", 7);
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\T", false));
+    EXPECT_EQ(reg.ReadString("NoNul"), "abc");
+    EXPECT_EQ(reg.ReadString("Exp"), "%TEMP%");  // not expanded
+}
+
+TEST(TRegistry, WritesCreatesEnumeratesAndDeletesTrees) {
+    zvtest::TRegistrySandbox sandbox;
+    TRegistry reg;
+    reg.SetRootKey(HKEY_CLASSES_ROOT);
+    ASSERT_TRUE(reg.OpenKey("\\.zrvn", true));
+    reg.WriteString("", "Zorvane.File");
+    reg.WriteString("Content Type", "application/x-Zorvane");
+    reg.WriteInteger("Flags", 65536);
+    EXPECT_TRUE(reg.ValueExists("Content Type"));
+    EXPECT_TRUE(reg.DeleteValue("Content Type"));
+    EXPECT_FALSE(reg.ValueExists("Content Type"));
+    EXPECT_TRUE(reg.CreateKey("Sub\\Deeper"));
+    EXPECT_TRUE(reg.HasSubKeys());
+    TStringList names;
+    reg.GetKeyNames(names);
+    EXPECT_EQ(names.ToVector(), std::vector<std::string>{"Sub"});
+    reg.CloseKey();
+    EXPECT_TRUE(reg.KeyExists("\\.zrvn\\Sub\\Deeper"));
+    EXPECT_TRUE(reg.DeleteKey("\\.zrvn"));
+    EXPECT_FALSE(reg.KeyExists("\\.zrvn"));
+    // The write went to the sandbox, not to the real HKCR.
+    HKEY k;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".zrvn", 0, KEY_READ, &k), ERROR_SUCCESS);
+}
+
+TEST(TRegistry, RefusedWriteRaises) {
+    zvtest::TRegistrySandbox sandbox;
+    TRegistry reg;
+    EXPECT_THROW(reg.WriteString("x", "y"), ERegistryException);  // no key open
+}
+
+TEST(TResourceStream, ReadsRcDataAndReportsMissingOnes) {
+    TResourceStream s(GetModuleHandleA(nullptr), 7, MAKEINTRESOURCEA(10));
+    ASSERT_GE(s.Size(), 8);
+    char buf[8];
+    s.ReadBuffer(buf, 8);
+    EXPECT_EQ(std::string(buf, 8), "payload!");
+    try {
+        TResourceStream missing(GetModuleHandleA(nullptr), 99, MAKEINTRESOURCEA(10));
+        FAIL();
+    } catch (const EResNotFound& e) {
+        EXPECT_EQ(e.Message(), "Resource 99 not found");
+    }
+}
