@@ -18,15 +18,39 @@ std::optional<TMaskRegion> MaskToRegion(TPixelView mask, int x, int y) {
     if (mask.Empty()) return std::nullopt;
     TMaskRegion region;
     region.Bounds = {x, y, x + mask.Width, y + mask.Height};
+    // Each row is scanned once for the columns where black starts or stops;
+    // the edge is stored unconditionally and only the count depends on the
+    // pixel, so masks that change colour at every pixel cost no more than
+    // plain ones.
+    std::vector<int> edges(static_cast<size_t>(mask.Width) + 1);
+    // A first pass counts the runs, so the list is allocated once.
+    size_t total = 0;
     for (int row = 0; row < mask.Height; ++row) {
         const TPixel* p = mask.Row(row);
-        int c = 0;
-        while (c < mask.Width) {
-            while (c < mask.Width && PixelRGB(p[c]) != 0) ++c;
-            if (c == mask.Width) break;
-            const int c0 = c;
-            while (c < mask.Width && PixelRGB(p[c]) == 0) ++c;
-            region.Runs.push_back({x + c0, y + row, x + c, y + row + 1});
+        // No state carried from pixel to pixel, so the compiler can run this
+        // on several pixels at once.
+        unsigned starts = PixelRGB(p[0]) == 0 ? 1u : 0u;
+        for (int c = 1; c < mask.Width; ++c) {
+            starts += static_cast<unsigned>((PixelRGB(p[c]) == 0) & (PixelRGB(p[c - 1]) != 0));
+        }
+        total += starts;
+    }
+    region.Runs.reserve(total);
+    for (int row = 0; row < mask.Height; ++row) {
+        const TPixel* p = mask.Row(row);
+        size_t count = 0;
+        bool inside = false;
+        for (int c = 0; c < mask.Width; ++c) {
+            const bool black = PixelRGB(p[c]) == 0;
+            edges[count] = c;
+            count += static_cast<size_t>(black != inside);
+            inside = black;
+        }
+        if (inside) edges[count++] = mask.Width;
+        const size_t first = region.Runs.size();
+        region.Runs.resize(first + count / 2);
+        for (size_t k = 0; k < count / 2; ++k) {
+            region.Runs[first + k] = {x + edges[2 * k], y + row, x + edges[2 * k + 1], y + row + 1};
         }
     }
     return region;
