@@ -300,20 +300,21 @@ void TksEffectBmp::SplitBlur(int distance) {
     // The lower (right) neighbour falls back to row h - i (column w - x);
     // when that lies outside too (row 0 of a buffer not taller than d) the
     // pixel's own row (column) stands in, as it does for the upper side.
+    // Compared as d < h - i: i + d could overflow for a huge distance.
     auto lowerRow = [&](int i) {
-        if (i + d < h) return i + d;
+        if (d < h - i) return i + d;
         return h - i < h ? h - i : i;
     };
     auto rightColumn = [&](int x) {
-        if (x + d < w) return x + d;
+        if (d < w - x) return x + d;
         return w - x < w ? w - x : x;
     };
     std::vector<TPixel> row(static_cast<size_t>(w));
     for (int i = 0; i < h; ++i) {
-        const TPixel* up = m_pixels.Row(i - d < 0 ? i : i - d);
+        const TPixel* up = m_pixels.Row(d > i ? i : i - d);
         const TPixel* down = m_pixels.Row(lowerRow(i));
         for (int x = 0; x < w; ++x) {
-            const int l = x - d < 0 ? x : x - d;
+            const int l = d > x ? x : x - d;
             const int r = rightColumn(x);
             const TPixel p1 = up[l], p2 = down[l], p3 = up[r], p4 = down[r];
             row[static_cast<size_t>(x)] = MakePixel((PixelR(p1) + PixelR(p2) + PixelR(p3) + PixelR(p4)) / 4,

@@ -1,6 +1,8 @@
 #include "skinui/paint/MaskRegion.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace zv {
 
@@ -16,6 +18,12 @@ bool TMaskRegion::Contains(int x, int y) const {
 
 std::optional<TMaskRegion> MaskToRegion(TPixelView mask, int x, int y) {
     if (mask.Empty()) return std::nullopt;
+    // Offsets that would push the bounds out of the integer range are refused.
+    constexpr std::int64_t kMax = std::numeric_limits<int>::max();
+    if (static_cast<std::int64_t>(x) + mask.Width > kMax ||
+        static_cast<std::int64_t>(y) + mask.Height > kMax) {
+        return std::nullopt;
+    }
     TMaskRegion region;
     region.Bounds = {x, y, x + mask.Width, y + mask.Height};
     // Each row is scanned once for the columns where black starts or stops;

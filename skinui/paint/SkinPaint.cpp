@@ -3,6 +3,7 @@
 #include "skinui/paint/SkinPaint.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "skinui/paint/BlockTransfer.h"
 
@@ -16,6 +17,31 @@ constexpr TPixel kBlank = MakePixel(255, 255, 255);
 
 void ResetTarget(TPixelBuffer& target, int w, int h) {
     target.SetSize(std::max(w, 0), std::max(h, 0), kBlank);
+}
+
+// Skin values come from a description that may be damaged: anything beyond
+// this magnitude draws nothing, which keeps every sum below in range.
+constexpr int kCoordinateLimit = 1 << 28;
+
+bool Sane(int v) {
+    return v > -kCoordinateLimit && v < kCoordinateLimit;
+}
+bool Sane(const TPoint& p) {
+    return Sane(p.X) && Sane(p.Y);
+}
+bool Sane(const TRect& r) {
+    return Sane(r.Left) && Sane(r.Top) && Sane(r.Right) && Sane(r.Bottom);
+}
+bool Sane(const TSkinGeometry& g) {
+    return Sane(g.ClientRect) && Sane(g.LeftTop) && Sane(g.RightTop) && Sane(g.LeftBottom) &&
+           Sane(g.RightBottom);
+}
+
+// Sums of skin values and size changes saturate (far beyond what Sane
+// accepts) instead of overflowing.
+int AddClamped(int a, int b) {
+    const std::int64_t v = static_cast<std::int64_t>(a) + b;
+    return static_cast<int>(std::clamp<std::int64_t>(v, -(std::int64_t{1} << 30), std::int64_t{1} << 30));
 }
 
 // Source rectangles are written in skin-rectangle coordinates and moved by
@@ -39,12 +65,12 @@ TSkinLayout GetSkinLayout(const TSkinElementGeometry& element) {
 
 TSkinGeometry ResizeSkinGeometry(const TSkinGeometry& g, int dW, int dH) {
     TSkinGeometry r = g;
-    r.RightTop.X += dW;
-    r.LeftBottom.Y += dH;
-    r.RightBottom.X += dW;
-    r.RightBottom.Y += dH;
-    r.ClientRect.Right += dW;
-    r.ClientRect.Bottom += dH;
+    r.RightTop.X = AddClamped(r.RightTop.X, dW);
+    r.LeftBottom.Y = AddClamped(r.LeftBottom.Y, dH);
+    r.RightBottom.X = AddClamped(r.RightBottom.X, dW);
+    r.RightBottom.Y = AddClamped(r.RightBottom.Y, dH);
+    r.ClientRect.Right = AddClamped(r.ClientRect.Right, dW);
+    r.ClientRect.Bottom = AddClamped(r.ClientRect.Bottom, dH);
     return r;
 }
 
@@ -64,15 +90,15 @@ TSkinTarget CalcSkinTarget(const TSkinElementGeometry& element, int width, int h
         case TSkinLayout::Horizontal: {
             t.Height = sh;
             const int dW = t.Width - sw;
-            t.Geometry.RightTop.X += dW;
-            t.Geometry.ClientRect.Right += dW;
+            t.Geometry.RightTop.X = AddClamped(t.Geometry.RightTop.X, dW);
+            t.Geometry.ClientRect.Right = AddClamped(t.Geometry.ClientRect.Right, dW);
             break;
         }
         case TSkinLayout::Vertical: {
             t.Width = sw;
             const int dH = t.Height - sh;
-            t.Geometry.LeftBottom.Y += dH;
-            t.Geometry.ClientRect.Bottom += dH;
+            t.Geometry.LeftBottom.Y = AddClamped(t.Geometry.LeftBottom.Y, dH);
+            t.Geometry.ClientRect.Bottom = AddClamped(t.Geometry.ClientRect.Bottom, dH);
             break;
         }
     }
@@ -83,6 +109,7 @@ void ComposeNinePart(TPixelView picture, const TRect& skinRect, const TSkinGeome
                      TPixelBuffer& target, int w, int h, const TSkinGeometry& dest, bool drawClient,
                      TStretchFlags stretch) {
     ResetTarget(target, w, h);
+    if (!Sane(skinRect) || !Sane(source) || !Sane(dest) || !Sane(w) || !Sane(h)) return;
     const TPoint lt = source.LeftTop, rt = source.RightTop, lb = source.LeftBottom, rb = source.RightBottom;
     const TRect cl = source.ClientRect;
     if (rb.X == lt.X || rb.Y == lt.Y || picture.Empty()) return;
@@ -130,9 +157,10 @@ void ComposeNinePart(TPixelView picture, const TRect& skinRect, const TSkinGeome
     if (cw < 1 || ch < 1) return;
     const int columns = cw2 / cw, rows = ch2 / ch;
     if (columns < 0 || rows < 0) return;
-    for (int i = 0; i <= columns; ++i) {
+    // Tiles past the target's right or bottom edge would draw nothing.
+    for (int i = 0; i <= columns && cl2.Left + cw * i < w; ++i) {
         const int cutx = std::max(cw * (i + 1) - cw2, 0);
-        for (int j = 0; j <= rows; ++j) {
+        for (int j = 0; j <= rows && cl2.Top + ch * j < h; ++j) {
             const int cuty = std::max(ch * (j + 1) - ch2, 0);
             CopyBlock(out, cl2.Left + cw * i, cl2.Top + ch * j, picture,
                       src(cl.Left, cl.Top, cl.Right - cutx, cl.Bottom - cuty));
@@ -142,6 +170,10 @@ void ComposeNinePart(TPixelView picture, const TRect& skinRect, const TSkinGeome
 
 void ComposeHorizontal(TPixelView picture, const TRect& r, int left, int right, TPixelBuffer& target, int w,
                        bool stretch) {
+    if (!Sane(r) || !Sane(left) || !Sane(right) || !Sane(w)) {
+        ResetTarget(target, 0, 0);
+        return;
+    }
     const int h = r.Height();
     ResetTarget(target, w, h);
     TPixelView out = target.View();
@@ -159,6 +191,10 @@ void ComposeHorizontal(TPixelView picture, const TRect& r, int left, int right, 
 
 void ComposeVertical(TPixelView picture, const TRect& r, int top, int bottom, TPixelBuffer& target, int h,
                      bool stretch) {
+    if (!Sane(r) || !Sane(top) || !Sane(bottom) || !Sane(h)) {
+        ResetTarget(target, 0, 0);
+        return;
+    }
     const int w = r.Width();
     ResetTarget(target, w, h);
     TPixelView out = target.View();
@@ -175,6 +211,7 @@ void ComposeVertical(TPixelView picture, const TRect& r, int top, int bottom, TP
 }
 
 void ComposeByClientRect(TPixelView picture, const TRect& r, const TRect& clientRect, TPixelView target) {
+    if (!Sane(r) || !Sane(clientRect)) return;
     const int sw = r.Width(), sh = r.Height();
     const int w = target.Width, h = target.Height;
     const TRect& cl = clientRect;
@@ -194,6 +231,10 @@ void ComposeByClientRect(TPixelView picture, const TRect& r, const TRect& client
 
 void ComposeFrameStrips(TPixelView picture, const TSkinGeometry& source, const TSkinGeometry& dest, int w,
                         int h, TStretchFlags stretch, TFrameStrips& strips) {
+    if (!Sane(source) || !Sane(dest) || !Sane(w) || !Sane(h)) {
+        strips = TFrameStrips{};
+        return;
+    }
     const int sw = picture.Width, sh = picture.Height;
     const TPoint lt = source.LeftTop, rt = source.RightTop, lb = source.LeftBottom, rb = source.RightBottom;
     const TRect cl = source.ClientRect;
@@ -276,6 +317,10 @@ void ComposeFrameStrips(TPixelView picture, const TSkinGeometry& source, const T
 
 void ComposeTiledStrips(TPixelView picture, const TSkinGeometry& source, const TSkinGeometry& dest, int w,
                         TFrameStrips& strips) {
+    if (!Sane(source) || !Sane(dest) || !Sane(w)) {
+        strips = TFrameStrips{};
+        return;
+    }
     const int pw = picture.Width, ph = picture.Height;
     const TPoint lt = source.LeftTop, rt = source.RightTop, lb = source.LeftBottom, rb = source.RightBottom;
     const TRect cl = source.ClientRect;

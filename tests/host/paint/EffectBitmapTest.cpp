@@ -243,6 +243,9 @@ TEST(EffectPixels, SplitBlurOnBuffersTooSmallForTheFallback) {
     TksEffectBmp column = Filled(1, 4, Grey(40));
     column.SplitBlur(3);
     EXPECT_EQ(column.Pixel(0, 3), Grey(40));
+    TksEffectBmp far = Filled(3, 3, Grey(60));
+    far.SplitBlur(2147483647);  // every neighbour falls back inside the buffer
+    EXPECT_EQ(far.Pixel(2, 2), Grey(60));
 }
 
 TEST(EffectPixels, TranslucentControlOverItsBackground) {

@@ -213,5 +213,24 @@ TEST(SkinCompose, ByClientRectKeepsCornersAndStretchesEdgesAndCentre) {
     }
 }
 
+TEST(SkinCompose, DamagedSkinValuesDrawNothingInsteadOfOverflowing) {
+    const TPixelBuffer pic = CodedPicture(20, 20);
+    const int huge = 2147483000;
+    const TSkinGeometry g{{2, 2, huge, 18}, {5, 5}, {huge, 5}, {5, 15}, {huge, 15}};
+    const TSkinGeometry moved = ResizeSkinGeometry(g, 5000, 5000);  // saturates
+    EXPECT_EQ(moved.RightTop.X, 1 << 30);
+    TPixelBuffer out;
+    ComposeNinePart(pic.View(), {0, 0, 20, 20}, g, out, 30, 25, moved, true, {true, false, true, false});
+    EXPECT_EQ(out, TPixelBuffer(30, 25, kWhite));
+    ComposeHorizontal(pic.View(), {0, 0, 20, 20}, huge, 3, out, 40, false);
+    EXPECT_TRUE(out.Empty());
+    TFrameStrips strips;
+    ComposeFrameStrips(pic.View(), g, moved, 40, 40, {}, strips);
+    EXPECT_TRUE(strips.Top.Empty());
+    const TSkinElementGeometry e{{0, 0, 20, 20}, g, false};
+    DrawSkinElement(pic.View(), e, out, 25, 25);
+    EXPECT_EQ(out, TPixelBuffer(25, 25, kWhite));
+}
+
 }  // namespace
 }  // namespace zv
