@@ -4,8 +4,9 @@
 //   ExtractToStream   entry point: to-stream mode around one run
 //   TRun              one extraction run: selection, events, the block
 //                     reader, stored copy, raw Deflate through zlib, Shrink
-//                     (dynamic LZW), Implode (Shannon-Fano coded LZ77), the
-//                     size guard and the CRC check
+//                     (dynamic LZW), Reduce (follower sets and DLE-coded
+//                     copies), Implode (Shannon-Fano coded LZ77), the size
+//                     guard and the CRC check
 #include <zlib.h>
 
 #include <algorithm>
@@ -161,6 +162,7 @@ private:
     void Unshrink();
     void PartialClear(int lastUsed);
     struct TSfTree;
+    void Unreduce(int factor);
     void Explode();
     bool ReadSfTree(TSfTree& tree, int symbols);
     bool DecodeSf(const TSfTree& tree, int& symbol);
@@ -220,6 +222,9 @@ private:
     std::uint32_t m_bitBuffer = 0;
     int m_bitCount = 0;
     std::vector<std::uint8_t> m_window;
+    // Reduce follower sets: 256 sets of up to 63 bytes each.
+    std::vector<std::uint8_t> m_followers;
+    std::uint8_t m_followerCount[256] = {};
 };
 
 int TZipReader::TRun::Percent(std::int64_t done, std::int64_t total) {
@@ -426,6 +431,103 @@ void TZipReader::TRun::Unshrink() {
     }
 }
 
+// Reduce with compression factor 1 to 4: the stream starts with a follower
+// set for every byte value (255 down to 0: a 6-bit count, then the bytes);
+// each following byte is read as an index into the set of the byte before it
+// (a 0 bit, then as many bits as the set's largest index needs, at least
+// one) or as 8 plain bits (a 1 bit, or always when the set is empty). The
+// byte 144 (DLE) starts a copy: DLE 0 is a plain DLE; DLE V gives a length in
+// V's low 8 - factor bits (its top value announces one more length byte) and
+// the high bits of the distance, whose low byte follows.
+namespace {
+int FollowerIndexBits(int count) {
+    int bits = 1;
+    while ((1 << bits) < count) ++bits;
+    return bits;
+}
+}  // namespace
+
+void TZipReader::TRun::Unreduce(int factor) {
+    const TZipEntryInfo& w = *r.m_working;
+    constexpr std::uint8_t kDle = 144;
+    constexpr std::uint32_t kWindow = 8192;
+    m_bitBuffer = 0;
+    m_bitCount = 0;
+    m_followers.resize(256 * 64);
+    for (int x = 255; x >= 0; --x) {
+        std::uint32_t count = 0;
+        if (!ReadBits(6, count)) return;
+        m_followerCount[x] = static_cast<std::uint8_t>(count);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            std::uint32_t v = 0;
+            if (!ReadBits(8, v)) return;
+            m_followers[static_cast<size_t>(x) * 64 + i] = static_cast<std::uint8_t>(v);
+        }
+    }
+    m_window.assign(kWindow, 0);
+    const std::uint32_t lengthMask = 0xFFu >> factor;
+    std::uint32_t pos = 0;
+    std::int64_t left = w.UnCompressedSize;
+    auto emit = [&](std::uint8_t c) {
+        m_window[pos & (kWindow - 1)] = c;
+        ++pos;
+        --left;
+        PutByte(c);
+    };
+    std::uint8_t last = 0;
+    int state = 0;
+    std::uint32_t v = 0;
+    std::uint32_t length = 0;
+    while (left > 0) {
+        std::uint32_t c = 0;
+        const int count = m_followerCount[last];
+        if (count == 0) {
+            if (!ReadBits(8, c)) return;
+        } else {
+            std::uint32_t plain = 0;
+            if (!ReadBits(1, plain)) return;
+            if (plain) {
+                if (!ReadBits(8, c)) return;
+            } else {
+                std::uint32_t index = 0;
+                if (!ReadBits(FollowerIndexBits(count), index) || index >= static_cast<std::uint32_t>(count))
+                    return;
+                c = m_followers[static_cast<size_t>(last) * 64 + index];
+            }
+        }
+        last = static_cast<std::uint8_t>(c);
+        switch (state) {
+            case 0:
+                if (c != kDle)
+                    emit(static_cast<std::uint8_t>(c));
+                else
+                    state = 1;
+                break;
+            case 1:
+                if (c != 0) {
+                    v = c;
+                    length = v & lengthMask;
+                    state = length == lengthMask ? 2 : 3;
+                } else {
+                    emit(kDle);
+                    state = 0;
+                }
+                break;
+            case 2:
+                length += c;
+                state = 3;
+                break;
+            default: {
+                const std::uint32_t distance = (v >> (8 - factor)) * 256 + c + 1;
+                for (std::uint32_t k = 0; k < length + 3 && left > 0; ++k)
+                    emit(m_window[(pos - distance) & (kWindow - 1)]);
+                state = 0;
+                break;
+            }
+        }
+    }
+}
+
 // Implode: LZ77 over a 4 KB or 8 KB dictionary (flag bit 1) with Shannon-Fano
 // coded lengths and distances, and coded literals when flag bit 2 says a
 // third tree is present. Each tree is stored as run-length coded bit lengths;
@@ -573,6 +675,13 @@ void TZipReader::TRun::UnpackEntry(int index, const TZipEntryInfo& entry) {
             case 0: CopyStored(); break;
             case 1:
                 Unshrink();
+                if (m_outFill > 0) Flush(m_out.data(), m_outFill);
+                break;
+            case 2:
+            case 3:
+            case 4:
+            case 5:
+                Unreduce(w.CompressionMethod - 1);
                 if (m_outFill > 0) Flush(m_out.data(), m_outFill);
                 break;
             case 6:

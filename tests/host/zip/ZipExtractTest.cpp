@@ -268,8 +268,8 @@ TEST(ExtractToStream, UnknownMethodShowsTheNoticeAndIsNeverCounted) {
     ZipRecordedNotices().clear();
     auto m9 = Entry("deflate64.bin", "whatever", 9);
     auto emptyCrc = Entry("zero.bin", "", 7);  // stored CRC 0: the CRC of no data
-    auto reduced = Entry("old.bin", "data", 3);
-    ReaderOver o(BuildZip({m9, emptyCrc, reduced}).bytes);
+    auto tokenized = Entry("old.bin", "data", 7);
+    ReaderOver o(BuildZip({m9, emptyCrc, tokenized}).bytes);
     EventLog log;
     log.Attach(o.reader);
     int count = -1;
@@ -503,4 +503,69 @@ TEST(ExtractToStream, DamagedImplodeDataEndsTheEntry) {
         EXPECT_EQ(count, 0);
         EXPECT_LE(got.size(), 3000u);
     }
+}
+
+TEST(ExtractToStream, ReducedEntriesWithEveryFactor) {
+    Bytes data = SampleData(120000, 51);
+    for (int i = 0; i < 300; ++i) data += static_cast<char>(144);  // DLE bytes as data
+    data += Bytes(3000, 'r');
+    std::vector<ZipEntrySpec> entries;
+    for (int factor = 1; factor <= 4; ++factor) {
+        auto e = Entry("f" + std::to_string(factor), data, factor + 1);
+        e.payload = ReduceEncoder::Encode(data, factor);
+        e.payloadSet = true;
+        entries.push_back(e);
+    }
+    ReaderOver o(BuildZip(entries).bytes);
+    for (int factor = 1; factor <= 4; ++factor) {
+        int count = 0;
+        EXPECT_EQ(o.Extract("f" + std::to_string(factor), &count), data) << factor;
+        EXPECT_EQ(count, 1);
+    }
+}
+
+TEST(ExtractToStream, ReducedBytesWrittenByHand) {
+    // Every follower set empty except that of 'A' (one member, 'B'): 'A',
+    // then 'B' as index 0 of that set, DLE 0 (a plain DLE), then DLE V=1 Y=1:
+    // length 1 + 3 from distance 2.
+    BitWriter b;
+    for (int x = 255; x >= 0; --x) {
+        b.Put(x == 'A' ? 1 : 0, 6);
+        if (x == 'A') b.Put('B', 8);
+    }
+    b.Put('A', 8);
+    b.Put(0, 1);  // from the follower set of 'A'
+    b.Put(0, 1);  // index 0 (one index bit even for one member)
+    for (int c : {144, 0, 144, 1, 1}) b.Put(static_cast<std::uint32_t>(c), 8);
+    auto e = Entry("hand.bin",
+                   "AB\x90"
+                   "B\x90"
+                   "B\x90",
+                   2);
+    e.payload = b.Finish();
+    e.payloadSet = true;
+    ReaderOver o(BuildZip({e}).bytes);
+    int count = 0;
+    EXPECT_EQ(o.Extract("hand.bin", &count),
+              "AB\x90"
+              "B\x90"
+              "B\x90");
+    EXPECT_EQ(count, 1);
+}
+
+TEST(ExtractToStream, ReduceIndexOutsideTheFollowerSetEndsTheEntry) {
+    BitWriter b;
+    for (int x = 255; x >= 0; --x) {
+        b.Put(x == 0 ? 3 : 0, 6);
+        if (x == 0) b.Put(0x41424300, 24);  // three members; two index bits
+    }
+    b.Put(0, 1);
+    b.Put(3, 2);  // index 3 of a set of three
+    auto e = Entry("bad.bin", "x", 2);
+    e.payload = b.Finish();
+    e.payloadSet = true;
+    ReaderOver o(BuildZip({e}).bytes);
+    int count = -1;
+    EXPECT_EQ(o.Extract("bad.bin", &count), "");
+    EXPECT_EQ(count, 0);
 }

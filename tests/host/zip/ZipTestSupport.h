@@ -5,6 +5,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <stdexcept>
@@ -173,6 +174,129 @@ private:
     std::vector<unsigned char> m_value;
     std::vector<bool> m_usable;
     std::map<std::pair<int, unsigned char>, int> m_children;
+};
+
+// Bits packed least significant first, the order of every ZIP method but
+// Deflate's Huffman codes.
+struct BitWriter {
+    Bytes out;
+    std::uint32_t acc = 0;
+    int count = 0;
+    void Put(std::uint32_t value, int n) {
+        for (int i = 0; i < n; ++i) {
+            acc |= ((value >> i) & 1u) << count;
+            if (++count == 8) {
+                out += static_cast<char>(acc);
+                acc = 0;
+                count = 0;
+            }
+        }
+    }
+    Bytes Finish() {
+        if (count > 0) out += static_cast<char>(acc);
+        acc = 0;
+        count = 0;
+        return out;
+    }
+};
+
+// Reduce (methods 2 to 5) encoder for the tests: follower sets of the most
+// frequent successors, greedy copies within the factor's window.
+class ReduceEncoder {
+public:
+    static Bytes Encode(const Bytes& data, int factor) {
+        ReduceEncoder e;
+        return e.Run(data, factor);
+    }
+    static int IndexBits(int count) {
+        int bits = 1;
+        while ((1 << bits) < count) ++bits;
+        return bits;
+    }
+
+private:
+    void PutC(unsigned char c) {
+        const auto& set = m_sets[m_last];
+        if (set.empty()) {
+            m_bits.Put(c, 8);
+        } else {
+            size_t i = 0;
+            while (i < set.size() && set[i] != c) ++i;
+            if (i < set.size()) {
+                m_bits.Put(0, 1);
+                m_bits.Put(static_cast<std::uint32_t>(i), IndexBits(static_cast<int>(set.size())));
+            } else {
+                m_bits.Put(1, 1);
+                m_bits.Put(c, 8);
+            }
+        }
+        m_last = c;
+    }
+    Bytes Run(const Bytes& data, int factor) {
+        std::vector<std::vector<int>> freq(256, std::vector<int>(256, 0));
+        for (size_t i = 1; i < data.size(); ++i)
+            ++freq[static_cast<unsigned char>(data[i - 1])][static_cast<unsigned char>(data[i])];
+        for (int x = 0; x < 256; ++x) {
+            std::vector<int> order;
+            for (int y = 0; y < 256; ++y)
+                if (freq[x][y] > 0) order.push_back(y);
+            std::stable_sort(order.begin(), order.end(),
+                             [&](int a, int b) { return freq[x][a] > freq[x][b]; });
+            if (order.size() > 32) order.resize(32);
+            for (int y : order) m_sets[x].push_back(static_cast<unsigned char>(y));
+        }
+        for (int x = 255; x >= 0; --x) {
+            m_bits.Put(static_cast<std::uint32_t>(m_sets[x].size()), 6);
+            for (unsigned char y : m_sets[x]) m_bits.Put(y, 8);
+        }
+        const unsigned char dle = 144;
+        const size_t window = static_cast<size_t>(256) << factor;
+        const std::uint32_t mask = 0xFFu >> factor;
+        const size_t maxLength = mask + 255 + 3;
+        std::map<std::uint32_t, size_t> last;
+        auto key = [&](size_t p) {
+            return static_cast<std::uint32_t>(static_cast<unsigned char>(data[p])) |
+                   static_cast<std::uint32_t>(static_cast<unsigned char>(data[p + 1])) << 8 |
+                   static_cast<std::uint32_t>(static_cast<unsigned char>(data[p + 2])) << 16;
+        };
+        size_t i = 0;
+        while (i < data.size()) {
+            size_t length = 0;
+            size_t distance = 0;
+            if (i + 3 <= data.size()) {
+                auto it = last.find(key(i));
+                if (it != last.end() && i - it->second <= window) {
+                    while (i + length < data.size() && length < maxLength &&
+                           data[it->second + length] == data[i + length])
+                        ++length;
+                    distance = i - it->second;
+                }
+            }
+            const std::uint32_t high = static_cast<std::uint32_t>((distance - 1) >> 8);
+            // V = 0 would read as a plain DLE: such copies go out as bytes.
+            const bool usable = length >= 3 && !(high == 0 && length == 3);
+            const size_t step = usable ? length : 1;
+            if (usable) {
+                const std::uint32_t field = static_cast<std::uint32_t>(std::min<size_t>(length - 3, mask));
+                PutC(dle);
+                PutC(static_cast<unsigned char>((high << (8 - factor)) | field));
+                if (field == mask) PutC(static_cast<unsigned char>(length - 3 - mask));
+                PutC(static_cast<unsigned char>((distance - 1) & 0xFF));
+            } else {
+                const auto c = static_cast<unsigned char>(data[i]);
+                PutC(c);
+                if (c == dle) PutC(0);
+            }
+            for (size_t k = 0; k < step; ++k)
+                if (i + k + 3 <= data.size()) last[key(i + k)] = i + k;
+            i += step;
+        }
+        return m_bits.Finish();
+    }
+
+    BitWriter m_bits;
+    std::vector<unsigned char> m_sets[256];
+    unsigned char m_last = 0;
 };
 
 // Implode (method 6) encoder for the tests: greedy LZ77 with fixed code
