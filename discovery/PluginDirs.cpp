@@ -1,0 +1,247 @@
+// Plug-in directory discovery.
+//
+//   helpers       OpenChain (reopen from the root), AddCandidate, EnumerateVersions
+//   plugindirs::  JoinDir, DirExists, ForceDirectories
+//   AddDirIfNew
+//   GetLongPathForm, GetIEProgramDir, GetIEPluginDir
+//   GetOperaPluginDir
+//   GetNetscapePluginDirs (sources A to E), GetMozillaPluginDirs, GetFirefoxPluginDirs
+#include "discovery/PluginDirs.h"
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <vector>
+
+#include "base/Exceptions.h"
+#include "base/SysUtils.h"
+#include "vcl/Registry.h"
+#include "vcl/Win32Handles.h"
+
+namespace zv {
+
+namespace {
+
+using TChain = std::initializer_list<const char*>;
+
+constexpr const char* kIEServerClass = "{0002DF01-0000-0000-C000-000000000046}";
+
+// Opens the chain from the root, each name relative to the one before it.
+// Also used to reopen a chain after a subkey was visited.
+bool OpenChain(TRegistry& reg, HKEY root, TChain chain) {
+    reg.CloseKey();
+    reg.SetRootKey(root);
+    for (const char* name : chain)
+        if (!reg.OpenKeyReadOnly(name)) return false;
+    return true;
+}
+
+void AddCandidate(TStrings& list, const std::string& value, const char* suffix) {
+    if (value.empty()) return;
+    const std::string path = plugindirs::JoinDir(value, suffix);
+    if (plugindirs::DirExists(path)) AddDirIfNew(list, path);
+}
+
+// Each version subkey holds Main\"Install Directory". The names are read up
+// front because the accessor leaves the browser key for every visit.
+void EnumerateVersions(TRegistry& reg, HKEY root, TChain chain, const char* suffix, bool skipUsers,
+                       TStrings& list) {
+    if (!OpenChain(reg, root, chain)) return;
+    TStringList names;
+    reg.GetKeyNames(names);
+    const int count = names.Count();
+    for (int i = 0; i < count; ++i) {
+        const std::string name = names[i];
+        // Netscape keeps its profiles beside the versions under this exact name.
+        if (skipUsers && name == "Users") continue;
+        if (reg.OpenKeyReadOnly(name) && reg.OpenKeyReadOnly("Main"))
+            AddCandidate(list, reg.ReadString("Install Directory"), suffix);
+        if (!OpenChain(reg, root, chain)) break;
+    }
+}
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// Length of the "\\server\share" head of a UNC path (the whole path when it
+// has no more), 0 for other paths. That head is no directory one could look
+// up, and taking it apart would lose one of its leading backslashes.
+size_t UncRootLength(const std::string& path) {
+    if (path.size() < 2 || path[0] != '\\' || path[1] != '\\') return 0;
+    const size_t serverEnd = path.find('\\', 2);
+    if (serverEnd == std::string::npos) return path.size();
+    const size_t shareEnd = path.find('\\', serverEnd + 1);
+    return shareEnd == std::string::npos ? path.size() : shareEnd;
+}
+
+// The name dir + component is stored under, or component when there is
+// none. A component that FindFirstFileA would read as a pattern or as more
+// than one name ("*", "?", "/", "." and "..") would answer with some other
+// entry's name, so it keeps its spelling.
+std::string StoredName(const std::string& dir, const std::string& component) {
+    if (component == "." || component == ".." || component.find_first_of("*?/") != std::string::npos)
+        return component;
+    WIN32_FIND_DATAA data{};
+    const TFindHandle find(FindFirstFileA((dir + component).c_str(), &data));
+    if (!find) return component;
+    return data.cFileName;
+}
+
+}  // namespace
+
+// ---- shared rules -----------------------------------------------------------------
+
+namespace plugindirs {
+
+std::string JoinDir(const std::string& value, const std::string& suffix) {
+    std::string path = value;
+    if (!path.empty() && !IsSeparator(path.back())) path += '\\';
+    return path + suffix;
+}
+
+bool DirExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool ForceDirectories(const std::string& dir) {
+    std::string target = dir;
+    while (!target.empty() && IsSeparator(target.back())) target.pop_back();
+    if (target.empty()) return false;
+    if (DirExists(target)) return true;
+    // Every prefix that ends before a separator is a parent, from the top
+    // down. Drives, roots and UNC heads cannot be created and need not be:
+    // their failures are harmless, only the last step decides.
+    for (size_t i = 1; i < target.size(); ++i) {
+        if (!IsSeparator(target[i]) || IsSeparator(target[i - 1]) || target[i - 1] == ':') continue;
+        const std::string parent = target.substr(0, i);
+        if (!DirExists(parent)) CreateDirectoryA(parent.c_str(), nullptr);
+    }
+    CreateDirectoryA(target.c_str(), nullptr);
+    return DirExists(target);
+}
+
+}  // namespace plugindirs
+
+void AddDirIfNew(TStrings& list, const std::string& path) {
+    const std::string key = UpperCase(path);
+    for (int i = 0; i < list.Count(); ++i)
+        if (UpperCase(list[i]) == key) return;
+    list.Add(path);
+}
+
+// ---- Internet Explorer ------------------------------------------------------------
+
+std::string GetLongPathForm(const std::string& path) {
+    // Taken apart from the end, then resolved from the root down; the parts
+    // are kept in a list rather than by recursion so that a long value from
+    // the registry cannot exhaust the stack.
+    const size_t uncRoot = UncRootLength(path);
+    std::string head = path;
+    std::vector<std::string> components;
+    while (uncRoot == 0 || head.size() > uncRoot) {
+        const size_t cut = head.find_last_of("\\:");
+        const size_t start = cut == std::string::npos ? 0 : cut + 1;
+        if (start == head.size()) break;  // a drive, a root or a trailing "\"
+        components.push_back(head.substr(start));
+        head.resize(start);
+        if (!head.empty() && head.back() == '\\') head.pop_back();
+    }
+    std::string result = head;
+    for (auto it = components.rbegin(); it != components.rend(); ++it) {
+        if (!result.empty() && result.back() != '\\') result += '\\';
+        result += StoredName(result, *it);
+    }
+    return result;
+}
+
+std::string GetIEProgramDir() {
+    std::string text;
+    {
+        TRegistry reg;
+        if (!OpenChain(reg, HKEY_CLASSES_ROOT, {"CLSID", kIEServerClass, "LocalServer32"})) return {};
+        text = reg.ReadString("");
+    }
+    if (!text.empty() && text.front() == '"') text.erase(0, 1);
+    if (!text.empty() && text.back() == '"') text.pop_back();
+    if (text.empty()) return {};
+    return ExtractFilePath(GetLongPathForm(text));
+}
+
+std::string GetIEPluginDir() {
+    std::string dir = GetIEProgramDir();
+    if (dir.empty()) return {};
+    dir += "Plugins";
+    // A failure shows later, when the control cannot be written there.
+    plugindirs::ForceDirectories(dir);
+    return dir;
+}
+
+// ---- Opera -----------------------------------------------------------------------------
+
+std::string GetOperaPluginDir() {
+    TRegistry reg;
+    std::string text;
+    if (OpenChain(reg, HKEY_LOCAL_MACHINE,
+                  {"SOFTWARE", "Microsoft", "Windows", "CurrentVersion", "App Paths", "Opera.exe"})) {
+        const std::string path = reg.ReadString("Path");
+        if (!path.empty()) text = plugindirs::JoinDir(path, "Program\\Plugins");
+    }
+    if (text.empty() && OpenChain(reg, HKEY_CURRENT_USER, {"SOFTWARE", "Opera Software"}))
+        text = reg.ReadString("Plugin Path");
+    return text;
+}
+
+// ---- Netscape and Mozilla ------------------------------------------------------------
+
+void GetNetscapePluginDirs(TStrings& list) {
+    TRegistry reg;
+
+    // A. Navigator 4.x, one subkey per version.
+    EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape Navigator"},
+                      "Program\\Plugins", true, list);
+
+    // B. Navigator installed for the current user only.
+    if (OpenChain(reg, HKEY_CURRENT_USER, {"Software", "Netscape", "Netscape Navigator", "Main"}))
+        AddCandidate(list, reg.ReadString("Install Directory"), "Program\\Plugins");
+
+    // C. Netscape 6 names its installed version.
+    if (OpenChain(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape 6"})) {
+        std::string version;
+        try {
+            version = reg.ReadString("CurrentVersion");
+        } catch (const ERegistryException&) {
+            // Some setups store it as a number; then there is no version to follow.
+            version.clear();
+        }
+        if (!version.empty() && reg.OpenKeyReadOnly(version) && reg.OpenKeyReadOnly("Main"))
+            AddCandidate(list, reg.ReadString("Install Directory"), "Plugins");
+    }
+
+    // D. Netscape 7 and later, one subkey per version.
+    EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape"}, "Plugins", true, list);
+
+    // E. The plug-in directory setting itself.
+    if (OpenChain(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape"})) {
+        std::string dir = reg.ReadString("Plugins");
+        if (!dir.empty()) {
+            if (!IsSeparator(dir.back())) dir += '\\';
+            if (plugindirs::DirExists(dir)) AddDirIfNew(list, dir);
+        }
+    }
+}
+
+void GetMozillaPluginDirs(TStrings& list) {
+    TRegistry reg;
+    EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "mozilla.org", "Mozilla"}, "Plugins", false,
+                      list);
+}
+
+void GetFirefoxPluginDirs(TStrings& list) {
+    TRegistry reg;
+    EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Mozilla", "Mozilla Firefox"}, "Plugins", false,
+                      list);
+}
+
+}  // namespace zv

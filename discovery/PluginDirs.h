@@ -1,0 +1,47 @@
+// Plug-in directory discovery: where the installed browsers keep their
+// plug-ins, read from the registry.
+//
+//   GetIEPluginDir          Internet Explorer's "Plugins" directory (created when missing)
+//   GetIEProgramDir         directory of the registered Internet Explorer program
+//   GetLongPathForm         a path with every existing component spelled as stored on disk
+//   GetOperaPluginDir       Opera's plug-in directory (not tested for existence)
+//   GetNetscapePluginDirs   the five Netscape sources, in order, appended to a list
+//   GetMozillaPluginDirs    installed Mozilla versions, appended to a list
+//   GetFirefoxPluginDirs    installed Mozilla Firefox versions, appended to a list
+//   AddDirIfNew             appends unless an entry is equal under ASCII upper case
+//   plugindirs::            the join, existence and create-with-parents helpers
+//
+// Registry values of a non-string type raise ERegistryException ("Invalid
+// data type for '<name>'") to the caller; entries already appended stay.
+#pragma once
+
+#include <string>
+
+#include "base/Strings.h"
+
+namespace zv {
+
+[[nodiscard]] std::string GetIEPluginDir();
+[[nodiscard]] std::string GetIEProgramDir();
+[[nodiscard]] std::string GetLongPathForm(const std::string& path);
+[[nodiscard]] std::string GetOperaPluginDir();
+void GetNetscapePluginDirs(TStrings& list);
+void GetMozillaPluginDirs(TStrings& list);
+void GetFirefoxPluginDirs(TStrings& list);
+
+// Appends path in its own spelling unless an entry of list equals it with
+// the letters a-z compared regardless of case (all other bytes as they are).
+void AddDirIfNew(TStrings& list, const std::string& path);
+
+namespace plugindirs {
+
+// value (non-empty) + "\" unless it already ends with "/" or "\" + suffix.
+[[nodiscard]] std::string JoinDir(const std::string& value, const std::string& suffix);
+// True when path names an existing directory.
+[[nodiscard]] bool DirExists(const std::string& path);
+// Creates dir and every missing parent; true when dir exists afterwards.
+bool ForceDirectories(const std::string& dir);
+
+}  // namespace plugindirs
+
+}  // namespace zv
