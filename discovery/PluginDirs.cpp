@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <vector>
 
@@ -31,9 +32,8 @@ constexpr const char* kIEServerClass = "{0002DF01-0000-0000-C000-000000000046}";
 bool OpenChain(TRegistry& reg, HKEY root, TChain chain) {
     reg.CloseKey();
     reg.SetRootKey(root);
-    for (const char* name : chain)
-        if (!reg.OpenKeyReadOnly(name)) return false;
-    return true;
+    return std::all_of(chain.begin(), chain.end(),
+                       [&reg](const char* name) { return reg.OpenKeyReadOnly(name); });
 }
 
 void AddCandidate(TStrings& list, const std::string& value, const char* suffix) {

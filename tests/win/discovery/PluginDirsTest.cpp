@@ -205,6 +205,10 @@ TEST(GetIEPluginDir, CreatesMissingParentsAndStripsOnlyOuterQuotes) {
     SetStr(HKEY_CLASSES_ROOT, kIEServer, "", tmp.Path() + "\\New One\\Two\\iexplore.exe");
     EXPECT_EQ(GetIEPluginDir(), base + "\\New One\\Two\\Plugins");
     EXPECT_TRUE(zvtest::DirExists(tmp / "New One\\Two\\Plugins"));
+    // Parents written with forward slashes are created as well.
+    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", tmp.Path() + "\\Fwd/Sub\\iexplore.exe");
+    EXPECT_EQ(GetIEPluginDir(), base + "\\Fwd/Sub\\Plugins");
+    EXPECT_TRUE(zvtest::DirExists(tmp / "Fwd\\Sub\\Plugins"));
 
     // Arguments after the quoted program: only the first quote goes, the
     // directory part is still the program's.
@@ -293,7 +297,12 @@ TEST(GetNetscapePluginDirs, JoinAddsOneSeparatorAndKeepsForwardSlashes) {
     SetVersion(kNavigator, "4.74", tmp / "Gone");                   // no plug-in directory
     SetVersion(kNavigator, "4.75", "");                             // nothing installed
     MakeKey(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.76");  // no Main
-    EXPECT_EQ(Netscape(), (Lines{tmp / "NS\\Program\\Plugins", slashed + "/NS/Program\\Plugins"}));
+    const std::string withNul = tmp / "NS2" + '\0' + "ignored";     // the text ends at its first NUL
+    MakeDirs(tmp / "NS2\\Program\\Plugins");
+    WriteValue(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.77\\Main", "Install Directory", REG_SZ,
+               withNul.data(), static_cast<DWORD>(withNul.size()));
+    EXPECT_EQ(Netscape(), (Lines{tmp / "NS\\Program\\Plugins", slashed + "/NS/Program\\Plugins",
+                                 tmp / "NS2\\Program\\Plugins"}));
 }
 
 TEST(GetNetscapePluginDirs, UsersSubkeyIsNeverOpenedButLowerCaseUsersIsAVersion) {
