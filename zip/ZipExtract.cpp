@@ -142,7 +142,9 @@ bool WildcardMatch(const std::string& pattern, const std::string& text) {
 
 class TZipReader::TRun {
 public:
-    TRun(TZipReader& reader, TStream& dest) : r(reader), m_dest(dest) {}
+    // The archive stream is taken once: an event handler that detaches it
+    // from the reader does not pull it from under a running decoder.
+    TRun(TZipReader& reader, TStream& dest) : r(reader), m_source(reader.m_source), m_dest(dest) {}
     ~TRun() {
         if (m_inflateReady) inflateEnd(&m_zs);
     }
@@ -198,6 +200,7 @@ private:
     static int Percent(std::int64_t done, std::int64_t total);
 
     TZipReader& r;
+    TStream* m_source;
     TStream& m_dest;
     std::vector<std::uint8_t> m_in;
     std::vector<std::uint8_t> m_out;
@@ -259,9 +262,8 @@ int TZipReader::TRun::Execute() {
     Select();
     bool stop = false;
     if (r.OnStartUnZipInfo) r.OnStartUnZipInfo(r, m_toDo, m_totalBytes, stop);
-    if (stop || m_toDo <= 0) return m_unpacked;
-    const int count = r.EntryCount();
-    for (int i = 0; i < count; ++i) {
+    if (stop || m_toDo <= 0 || m_source == nullptr) return m_unpacked;
+    for (int i = 0; i < r.EntryCount(); ++i) {
         const TZipEntryInfo& entry = r.Entry(i);
         if (entry.Selected) UnpackEntry(i, entry);
     }
@@ -271,7 +273,7 @@ int TZipReader::TRun::Execute() {
 std::int64_t TZipReader::TRun::ReadBlock() {
     if (r.DoProcessMessages) r.CheckCancel();
     const std::int64_t want = std::min(BlockSize, m_remaining);
-    const std::int64_t got = r.m_source->Read(m_in.data(), want);
+    const std::int64_t got = m_source->Read(m_in.data(), want);
     m_remaining -= want;
     if (got != want) throw EFatalUnzipError(SPrematureEnd);
     return want;
@@ -645,7 +647,7 @@ void TZipReader::TRun::Explode() {
 void TZipReader::TRun::UnpackEntry(int index, const TZipEntryInfo& entry) {
     TZipEntryInfo& w = *r.m_working;
     w.Assign(entry);
-    TStream& source = *r.m_source;
+    TStream& source = *m_source;
     source.SetPosition(w.RelativeOffset);
     std::uint8_t local[30];
     if (source.Read(local, sizeof local) != static_cast<std::int64_t>(sizeof local))

@@ -569,3 +569,15 @@ TEST(ExtractToStream, ReduceIndexOutsideTheFollowerSetEndsTheEntry) {
     EXPECT_EQ(o.Extract("bad.bin", &count), "");
     EXPECT_EQ(count, 0);
 }
+
+TEST(ExtractToStream, HandlerThatDetachesTheArchiveDoesNotBreakTheRun) {
+    const Bytes data = SampleData(70000, 61);
+    ReaderOver o(BuildZip({Entry("a.bin", data), Entry("b.bin", data)}).bytes);
+    o.reader.OnStartUnZip = [&](TObject&, int, std::string&, bool&) { o.reader.SetSourceStream(nullptr); };
+    TMemoryStream out;
+    // The entry being started is still unpacked from the stream the run took;
+    // the directory is gone afterwards, so the run ends there.
+    EXPECT_EQ(o.reader.ExtractToStream(&out, "*"), 1);
+    EXPECT_EQ(ContentOf(out), data);
+    EXPECT_EQ(o.reader.EntryCount(), 0);
+}
