@@ -100,8 +100,10 @@ void TZipReader::BuildViewList() {
 }
 
 void TZipReader::CheckCancel() {
+    TStream* const source = m_source;
     ZipProcessMessages();
-    if (m_cancel) {
+    // Detaching or replacing the archive while it is being read cancels too.
+    if (m_cancel || m_source != source) {
         m_cancel = false;
         throw EUserCanceled(SUserAborted);
     }
@@ -160,7 +162,12 @@ void TZipReader::ReadDirectoryFromStream() {
     m_rebuilt = false;
     m_scannedCount = 0;
     if (!FindEndCentral()) {
-        if (OnInCompleteZip) OnInCompleteZip(*this, IncompleteZipMode);
+        if (OnInCompleteZip) {
+            TStream* const source = m_source;
+            OnInCompleteZip(*this, IncompleteZipMode);
+            // A handler that swapped the archive gets the retry of ReadDirectory.
+            if (m_source != source || !m_source) throw EIncompleteZip(SIncompleteZip);
+        }
         switch (IncompleteZipMode) {
             case TIncompleteZipMode::izAssumeNotAZip: throw ENotAZipFile(SNotAZipFile);
             case TIncompleteZipMode::izAssumeMulti: throw EIncompleteZip(SIncompleteZip);

@@ -521,3 +521,24 @@ TEST(TZipEntryInfo, NameSettersKeepTheLength) {
     e.SetDirectory("");
     EXPECT_EQ(e.Directory(), "");
 }
+
+TEST(TZipReader, HandlersThatDetachTheArchiveDuringARead) {
+    {
+        ReaderOver o(SampleData(2000));
+        o.reader.OnInCompleteZip = [&](TObject&, TIncompleteZipMode& mode) {
+            mode = TIncompleteZipMode::izAssumeBad;
+            o.reader.SetSourceStream(nullptr);
+        };
+        EXPECT_NO_THROW(o.reader.ReadDirectory());
+        EXPECT_EQ(o.reader.EntryCount(), 0);
+    }
+    {
+        ReaderOver o(SampleData(40000));
+        o.reader.DoProcessMessages = true;
+        o.reader.IncompleteZipMode = TIncompleteZipMode::izAssumeBad;
+        ZipPlatformHooks().processMessages = [&] { o.reader.SetSourceStream(nullptr); };
+        EXPECT_THROW(o.reader.ReadDirectory(), EUserCanceled);
+        ZipPlatformHooks().processMessages = nullptr;
+        EXPECT_EQ(o.reader.EntryCount(), 0);
+    }
+}
