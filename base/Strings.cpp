@@ -9,10 +9,10 @@ namespace zv {
 
 // ---- TStrings ----------------------------------------------------------------
 
-TObject* TStrings::GetObject(int) const { return nullptr; }
+TObject* TStrings::Objects(int) const { return nullptr; }
 
 void TStrings::Put(int index, const std::string& s) {
-    TObject* obj = GetObject(index);
+    TObject* obj = Objects(index);
     Delete(index);
     Insert(index, s);
     PutObject(index, obj);
@@ -35,7 +35,7 @@ int TStrings::AddObject(const std::string& s, TObject* obj) {
 void TStrings::AddStrings(const TStrings& other) {
     BeginUpdate();
     try {
-        for (int i = 0; i < other.Count(); ++i) AddObject(other.Get(i), other.GetObject(i));
+        for (int i = 0; i < other.Count(); ++i) AddObject(other.Get(i), other.Objects(i));
     } catch (...) {
         EndUpdate();
         throw;
@@ -127,7 +127,7 @@ std::string TStringList::Get(int index) const {
     return m_items[static_cast<size_t>(index)].text;
 }
 
-TObject* TStringList::GetObject(int index) const {
+TObject* TStringList::Objects(int index) const {
     CheckIndex(index);
     return m_items[static_cast<size_t>(index)].object;
 }

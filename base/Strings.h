@@ -21,7 +21,9 @@ class TStrings : public TObject {
 public:
     [[nodiscard]] virtual int Count() const = 0;
     [[nodiscard]] virtual std::string Get(int index) const = 0;
-    [[nodiscard]] virtual TObject* GetObject(int index) const;
+    // The object of a line (named so that <windows.h>'s GetObject macro
+    // cannot rename it).
+    [[nodiscard]] virtual TObject* Objects(int index) const;
     virtual void Put(int index, const std::string& s);
     virtual void PutObject(int index, TObject* obj);
     virtual void Insert(int index, const std::string& s) = 0;
@@ -63,7 +65,7 @@ public:
 
     [[nodiscard]] int Count() const override { return static_cast<int>(m_items.size()); }
     [[nodiscard]] std::string Get(int index) const override;
-    [[nodiscard]] TObject* GetObject(int index) const override;
+    [[nodiscard]] TObject* Objects(int index) const override;
     void Put(int index, const std::string& s) override;
     void PutObject(int index, TObject* obj) override;
     void Insert(int index, const std::string& s) override;

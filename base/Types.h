@@ -59,6 +59,17 @@ constexpr TRect IntersectRect(const TRect& a, const TRect& b) {
     return r;
 }
 
+// Font styles as a set of bits, and text alignment, with the framework's
+// ordinals (skin descriptions store them).
+enum TFontStyle : unsigned {
+    fsBold = 1u << 0,
+    fsItalic = 1u << 1,
+    fsUnderline = 1u << 2,
+    fsStrikeOut = 1u << 3,
+};
+using TFontStyles = unsigned;
+enum class TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+
 // TColor: 0x00BBGGRR. Values with the top bit set name a system colour
 // (index in the low byte); they are resolved by the windowing layer.
 using TColor = std::int32_t;

@@ -17,16 +17,7 @@
 
 namespace zv {
 
-enum TFontStyle : unsigned {
-    fsBold = 1u << 0,
-    fsItalic = 1u << 1,
-    fsUnderline = 1u << 2,
-    fsStrikeOut = 1u << 3,
-};
-using TFontStyles = unsigned;  // a set of TFontStyle bits
-
-// The framework's ordinals.
-enum class TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+// TFontStyle / TFontStyles and TAlignment live in base/Types.h.
 
 enum class TMorphKind {
     mkDefault,

@@ -19,7 +19,6 @@ thread_local TWinControl* g_creating = nullptr;
 TControl* g_mouseControl = nullptr;
 int g_nextChildId = 100;
 
-enum : UINT { CN_BASE = 0xBC00 };
 
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL; }
 
@@ -838,6 +837,18 @@ bool TWinControl::DialogChar(char ch) {
         }
     }
     return false;
+}
+
+bool TWinControl::DialogKey(WORD key, TShiftState shift) {
+    for (TControl* c : m_controls) {
+        if (!c->Visible()) continue;
+        if (c->DialogKey(key, shift)) return true;
+    }
+    return false;
+}
+
+void TWinControl::FocusChanged(TWinControl* focused) {
+    for (TControl* c : m_controls) c->FocusChanged(focused);
 }
 
 void TWinControl::WMSetCursor(TMessage& msg) {

@@ -46,6 +46,9 @@ enum : UINT {
     CM_BASE = 0xB000,
     CM_MOUSEENTER = CM_BASE + 19,
     CM_MOUSELEAVE = CM_BASE + 20,
+    // Notifications a parent reflects back to the child they concern:
+    // CN_BASE + WM_COMMAND, + WM_DRAWITEM, + WM_MEASUREITEM, + WM_CTLCOLOR*.
+    CN_BASE = 0xBC00,
 };
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -143,6 +146,16 @@ public:
     TNotifyEvent OnMouseLeave;
 
     virtual void Click();
+
+    // Told to every control of a form when the focus moved to `focused`.
+    virtual void FocusChanged(TWinControl* focused) { (void)focused; }
+    // Enter and Escape the focused control did not take are offered to every
+    // control of the form; true when one used it.
+    virtual bool DialogKey(WORD key, TShiftState shift) {
+        (void)key;
+        (void)shift;
+        return false;
+    }
 
 protected:
     virtual void WndProc(TMessage& msg);
@@ -267,6 +280,8 @@ public:
     // An accelerator character (the letter after "&" in a caption): return
     // true when the control took it.
     virtual bool DialogChar(char ch);
+    bool DialogKey(WORD key, TShiftState shift) override;
+    void FocusChanged(TWinControl* focused) override;
 
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;

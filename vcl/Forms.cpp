@@ -32,6 +32,20 @@ LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+struct DisabledWindows {
+    std::vector<HWND> windows;
+    HWND self;
+};
+
+BOOL CALLBACK DisableOtherWindow(HWND w, LPARAM lp) {
+    auto* d = reinterpret_cast<DisabledWindows*>(lp);
+    if (w != d->self && IsWindowVisible(w) && IsWindowEnabled(w)) {
+        EnableWindow(w, FALSE);
+        d->windows.push_back(w);
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 void InitApplication() {
@@ -225,21 +239,8 @@ int TCustomForm::ShowModal() {
     m_modalResult = mrNone;
 
     // Every other enabled window of the thread is disabled while we run.
-    struct Disabled {
-        std::vector<HWND> windows;
-        HWND self;
-    } disabled{{}, HandleOrNull() ? HandleOrNull() : Handle()};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* d = reinterpret_cast<Disabled*>(lp);
-            if (w != d->self && IsWindowVisible(w) && IsWindowEnabled(w)) {
-                EnableWindow(w, FALSE);
-                d->windows.push_back(w);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&disabled));
+    DisabledWindows disabled{{}, HandleOrNull() ? HandleOrNull() : Handle()};
+    EnumThreadWindows(GetCurrentThreadId(), &DisableOtherWindow, reinterpret_cast<LPARAM>(&disabled));
 
     auto restore = [&] {
         for (HWND w : disabled.windows)
@@ -302,7 +303,10 @@ void TCustomForm::SetActiveControl(TWinControl* control) {
     m_activeControl = control;
 }
 
-void TCustomForm::FocusChanged(TWinControl* control) { m_activeControl = control; }
+void TCustomForm::FocusChanged(TWinControl* control) {
+    m_activeControl = control;
+    TWinControl::FocusChanged(control);
+}
 
 std::vector<TWinControl*> TCustomForm::FocusOrder() const {
     std::vector<TWinControl*> out;
@@ -345,7 +349,7 @@ bool TCustomForm::DialogKey(WORD key, TShiftState shift) {
         case VK_DOWN:
             SelectNext(m_activeControl, true);
             return true;
-        default: return false;
+        default: return TWinControl::DialogKey(key, shift);
     }
 }
 

@@ -70,11 +70,12 @@ public:
 
     [[nodiscard]] TWinControl* ActiveControl() const { return m_activeControl; }
     void SetActiveControl(TWinControl* control);
-    void FocusChanged(TWinControl* control);
+    // Records the new active control and tells every control of the form.
+    void FocusChanged(TWinControl* control) override;
     // Moves the focus to the next (or previous) focusable control in tab order.
     void SelectNext(TWinControl* current, bool forward);
     // Handles a navigation key the focused control does not want; true when used.
-    virtual bool DialogKey(WORD key, TShiftState shift);
+    bool DialogKey(WORD key, TShiftState shift) override;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;

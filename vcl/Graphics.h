@@ -26,8 +26,6 @@ namespace zv {
 TColor ColorToRGB(TColor color);
 COLORREF ToColorRef(TColor color);
 
-enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-using TFontStyles = unsigned;
 
 class TGraphicsObject : public TObject {
 public:

@@ -45,7 +45,7 @@ TEST(TStringList, IndexErrorsAndObjects) {
     TStringList l;
     TObject o;
     l.AddObject("a", &o);
-    EXPECT_EQ(l.GetObject(0), &o);
+    EXPECT_EQ(l.Objects(0), &o);
     EXPECT_THROW((void)l.Get(1), EListError);
     EXPECT_THROW(l.Delete(-1), EListError);
     l.Delete(0);

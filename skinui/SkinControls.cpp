@@ -1,0 +1,762 @@
+#include "skinui/SkinControls.h"
+
+#include <algorithm>
+
+#include "skinui/paint/Glyphs.h"
+
+namespace zv {
+
+namespace {
+
+enum : UINT_PTR { kMorphTimer = 1, kRepeatTimer = 2 };
+
+TPixel SysPixel(TColor c) { return ColorToPixel(ColorToRGB(c)); }
+
+// A one-pixel 3-D frame: `topLeft` on the top and left edges, `bottomRight`
+// on the bottom and right ones.
+void Frame3D(TPixelView v, const TRect& r, TColor topLeft, TColor bottomRight) {
+    if (r.IsEmpty()) return;
+    const TPixel tl = SysPixel(topLeft);
+    const TPixel br = SysPixel(bottomRight);
+    DrawLine(v, r.Left, r.Top, r.Right, r.Top, tl);
+    DrawLine(v, r.Left, r.Top, r.Left, r.Bottom, tl);
+    DrawLine(v, r.Left, r.Bottom - 1, r.Right, r.Bottom - 1, br);
+    DrawLine(v, r.Right - 1, r.Top, r.Right - 1, r.Bottom, br);
+}
+
+// The accelerator of a caption: the character after a single "&".
+bool IsAccel(char ch, const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<unsigned char>(ch)))) ==
+               CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<unsigned char>(caption[i + 1]))));
+    }
+    return false;
+}
+
+}  // namespace
+
+// ---- TksSkinControl --------------------------------------------------------------
+
+TksSkinControl::TksSkinControl(TComponent* owner) : TCustomControl(owner) {}
+
+void TksSkinControl::SetSkinData(TksSkinData* value) {
+    if (m_skinData) m_skinData->RemoveFreeNotification(this);
+    m_skinData = value;
+    if (value) {
+        value->FreeNotification(this);
+        if (!value->Empty()) ApplySkinChange();
+    }
+}
+
+void TksSkinControl::Notification(TComponent* component, TOperation operation) {
+    TCustomControl::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == m_skinData) {
+        m_skinData = nullptr;
+        m_dataIndex = -1;
+    }
+}
+
+void TksSkinControl::SetAlphaBlend(bool value) {
+    if (value == m_alphaBlend) return;
+    m_alphaBlend = value;
+    Invalidate();
+}
+
+void TksSkinControl::SetAlphaBlendValue(int value) {
+    value = std::clamp(value, 0, 255);
+    if (value == m_alphaBlendValue) return;
+    m_alphaBlendValue = value;
+    if (m_alphaBlend) Invalidate();
+}
+
+void TksSkinControl::LookUpSkinData() {
+    m_dataIndex = (!m_skinData || m_skinData->Empty()) ? -1 : m_skinData->IndexOfControl(m_skinDataName);
+}
+
+void TksSkinControl::ApplySkinChange() {
+    LookUpSkinData();
+    Invalidate();
+}
+
+void TksSkinControl::PaintWindow(HDC dc) {
+    if (Width() <= 0 || Height() <= 0) return;
+    m_inPaint = true;
+    try {
+        LookUpSkinData();
+        TBitmap bitmap(Width(), Height());
+        if (m_dataIndex != -1)
+            DrawFromSkin(bitmap);
+        else if (DrawDefault)
+            DrawWithoutSkin(bitmap);
+        bitmap.DrawTo(dc, 0, 0);
+    } catch (...) {
+        m_inPaint = false;
+        throw;
+    }
+    m_inPaint = false;
+}
+
+void TksSkinControl::MouseEnter() { TCustomControl::MouseEnter(); }
+void TksSkinControl::MouseLeave() { TCustomControl::MouseLeave(); }
+
+// ---- TksSkinCustomControl ------------------------------------------------------
+
+TksSkinCustomControl::TksSkinCustomControl(TComponent* owner) : TksSkinControl(owner) {
+    m_defaultFont.SetName("Arial");
+    m_defaultFont.SetHeight(14);
+    m_defaultFont.SetStyle(0);
+    m_defaultFont.OnChange = [this] {
+        DefaultFontChanged();
+        if (m_dataIndex == -1) Invalidate();
+    };
+}
+
+void TksSkinCustomControl::SetUseSkinFont(bool value) {
+    if (value == m_useSkinFont) return;
+    m_useSkinFont = value;
+    Invalidate();
+}
+
+void TksSkinCustomControl::SetDefaultWidth(int value) {
+    m_defaultWidth = value;
+    if (m_dataIndex == -1 && value > 0) SetWidth(value);
+}
+
+void TksSkinCustomControl::SetDefaultHeight(int value) {
+    m_defaultHeight = value;
+    if (m_dataIndex == -1 && value > 0) SetHeight(value);
+}
+
+void TksSkinCustomControl::ApplySkinChange() {
+    LookUpSkinData();
+    if (m_dataIndex == -1) {
+        if (m_defaultWidth > 0) SetWidth(m_defaultWidth);
+        if (m_defaultHeight > 0) SetHeight(m_defaultHeight);
+    } else {
+        int w = Width();
+        int h = Height();
+        AdjustSizeToSkin(w, h);
+        if (w != Width() || h != Height()) {
+            SetBounds(Left(), Top(), w, h);
+            return;
+        }
+    }
+    UpdateSkinRegion();
+    Invalidate();
+}
+
+void TksSkinCustomControl::DrawWithoutSkin(TBitmap& bitmap) {
+    const TPixelView v = bitmap.Pixels();
+    FillRectClipped(v, v.Bounds(), SysPixel(clBtnFace));
+}
+
+// ---- TksSkinPanel ------------------------------------------------------------------
+
+TksSkinPanel::TksSkinPanel(TComponent* owner) : TksSkinCustomControl(owner) {
+    m_skinDataName = "panel";
+    SetBounds(0, 0, 150, 150);
+}
+
+void TksSkinPanel::SetBorderStyle(TksSkinBorderStyle value) {
+    if (value == m_borderStyle) return;
+    m_borderStyle = value;
+    if (m_dataIndex == -1) {
+        Invalidate();
+        AlignControls();
+    }
+}
+
+void TksSkinPanel::SetCaptionMode(bool value) {
+    if (value == m_captionMode) return;
+    m_captionMode = value;
+    Invalidate();
+    AlignControls();
+}
+
+void TksSkinPanel::SetDefaultCaptionHeight(int value) {
+    if (value == m_defaultCaptionHeight) return;
+    m_defaultCaptionHeight = value;
+    if (m_dataIndex == -1 && m_captionMode) {
+        Invalidate();
+        AlignControls();
+    }
+}
+
+void TksSkinPanel::SetDefaultAlignment(TAlignment value) {
+    m_defaultAlignment = value;
+    if (m_dataIndex == -1 && m_captionMode) Invalidate();
+}
+
+void TksSkinPanel::SetCheckedMode(bool value) {
+    m_checkedMode = value;
+    Invalidate();
+}
+
+void TksSkinPanel::SetChecked(bool value) {
+    m_checked = value;
+    if (m_checkedMode) Invalidate();
+    if (AutoEnabledControls && m_checkedMode)
+        for (int i = 0; i < ControlCount(); ++i) Controls(i)->SetEnabled(value);
+    if (OnChecked) OnChecked(this);
+}
+
+void TksSkinPanel::SetRollUpMode(bool value) {
+    m_rollUpMode = value;
+    if (m_dataIndex == -1 && m_captionMode) Invalidate();
+}
+
+void TksSkinPanel::SetRollUpState(bool value) {
+    if (value == m_rollUpState) return;
+    if (!m_rollUpMode) {
+        m_rollUpState = false;
+        return;
+    }
+    m_rollUpState = value;
+    if (value)
+        RollUp();
+    else
+        RollDown();
+    if (OnChangeRollUpState) OnChangeRollUpState(this);
+}
+
+void TksSkinPanel::RollUp() {
+    if (m_realHeight != -1) return;
+    m_realHeight = Height();
+    for (int i = 0; i < ControlCount(); ++i) Controls(i)->SetVisible(false);
+    SetHeight(m_defaultCaptionHeight + 1);
+}
+
+void TksSkinPanel::RollDown() {
+    if (m_realHeight == -1) return;
+    const int h = m_realHeight;
+    m_realHeight = -1;
+    SetHeight(h);
+    for (int i = 0; i < ControlCount(); ++i) Controls(i)->SetVisible(true);
+    AlignControls();
+}
+
+void TksSkinPanel::AdjustClientRect(TRect& r) const {
+    // Without skin data: a one-pixel border unless there is none, and the
+    // caption band on top.
+    if (m_borderStyle != TksSkinBorderStyle::bvNone) r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+    if (m_captionMode) r.Top += m_defaultCaptionHeight;
+}
+
+TRect TksSkinPanel::DefaultCaptionRect() const { return {1, 1, Width() - 1, m_defaultCaptionHeight}; }
+
+void TksSkinPanel::DrawWithoutSkin(TBitmap& bitmap) {
+    const TPixelView v = bitmap.Pixels();
+    const int w = bitmap.Width();
+    const int h = bitmap.Height();
+    FillRectClipped(v, v.Bounds(), SysPixel(clBtnFace));
+    const TRect all{0, 0, w, h};
+    switch (m_borderStyle) {
+        case TksSkinBorderStyle::bvFrame: Frame3D(v, all, clBtnShadow, clBtnShadow); break;
+        case TksSkinBorderStyle::bvRaised: Frame3D(v, all, clBtnHighlight, clBtnShadow); break;
+        case TksSkinBorderStyle::bvLowered: Frame3D(v, all, clBtnShadow, clBtnHighlight); break;
+        case TksSkinBorderStyle::bvNone: break;
+    }
+    if (!m_captionMode) return;
+    TRect band;
+    if (m_borderStyle != TksSkinBorderStyle::bvFrame) {
+        band = {1, 1, w - 1, m_defaultCaptionHeight};
+        Frame3D(v, band, clBtnShadow, clBtnHighlight);
+        Frame3D(v, {band.Left + 1, band.Top + 1, band.Right - 1, band.Bottom - 1}, clBtnHighlight, clBtnShadow);
+    } else {
+        band = {0, 0, w, m_defaultCaptionHeight};
+        Frame3D(v, band, clBtnShadow, clBtnShadow);
+        Frame3D(v, {band.Left + 1, band.Top + 1, band.Right - 1, band.Bottom - 1}, clBtnHighlight, clBtnFace);
+    }
+    TRect text{band.Left + 2, band.Top + 2, band.Right - 2, band.Bottom - 2};
+    if (m_checkedMode) {
+        const int top = text.Top + text.Height() / 2 - 7;
+        const TRect box{5, top, 19, top + 14};
+        Frame3D(v, box, clBtnShadow, clBtnShadow);
+        if (m_checked) DrawCheckMark(v, box.Left + 3, box.Top + 2, SysPixel(clBtnText));
+        text.Left += 20;
+    }
+    if (m_rollUpMode) {
+        DrawArrow(v, {text.Right - 10, text.Top, text.Right, text.Bottom}, SysPixel(clBtnText), m_rollUpState ? 4 : 3);
+        text.Right -= 10;
+    }
+    if (Caption().empty()) return;
+    TCanvas& c = bitmap.Canvas();
+    c.Font().Assign(m_defaultFont);
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    const TSize ts = c.TextExtent(Caption());
+    int x = text.Left;
+    if (m_defaultAlignment == TAlignment::taRightJustify)
+        x = band.Right - ts.cx;
+    else if (m_defaultAlignment == TAlignment::taCenter)
+        x = band.Left + 2 + band.Width() / 2 - ts.cx / 2;
+    c.TextRect(text, x, text.Top + text.Height() / 2 - ts.cy / 2, Caption());
+}
+
+void TksSkinPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == TMouseButton::mbLeft && m_captionMode && (m_checkedMode || m_rollUpMode) &&
+        DefaultCaptionRect().Contains({x, y})) {
+        if (m_checkedMode) SetChecked(!m_checked);
+        if (m_rollUpMode) SetRollUpState(!m_rollUpState);
+    }
+    TksSkinCustomControl::MouseUp(button, shift, x, y);
+}
+
+void TksSkinPanel::TextChanged() {
+    if (m_captionMode) Invalidate();
+}
+
+void TksSkinPanel::Resize() {
+    TksSkinCustomControl::Resize();
+    if (m_dataIndex == -1) Invalidate();
+}
+
+// ---- TksSkinStdLabel --------------------------------------------------------------
+
+TksSkinStdLabel::TksSkinStdLabel(TComponent* owner) : TGraphicControl(owner) {
+    // The framework's default font.
+    m_defaultFont.SetName("MS Sans Serif");
+    m_defaultFont.SetHeight(-11);
+    m_defaultFont.OnChange = [this] { Invalidate(); };
+    SetBounds(0, 0, 65, 17);
+}
+
+void TksSkinStdLabel::SetSkinData(TksSkinData* value) {
+    if (m_skinData) m_skinData->RemoveFreeNotification(this);
+    m_skinData = value;
+    if (value) {
+        value->FreeNotification(this);
+        ApplySkinChange();
+    }
+}
+
+void TksSkinStdLabel::Notification(TComponent* component, TOperation operation) {
+    TGraphicControl::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == m_skinData) m_skinData = nullptr;
+}
+
+void TksSkinStdLabel::SetAlignment(TAlignment a) {
+    m_alignment = a;
+    Invalidate();
+}
+
+void TksSkinStdLabel::SetLayout(TTextLayout l) {
+    m_layout = l;
+    Invalidate();
+}
+
+void TksSkinStdLabel::SetWordWrap(bool w) {
+    m_wordWrap = w;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TksSkinStdLabel::SetAutoSize(bool a) {
+    m_autoSize = a;
+    AdjustBounds();
+}
+
+void TksSkinStdLabel::TextChanged() {
+    AdjustBounds();
+    Invalidate();
+}
+
+void TksSkinStdLabel::ApplySkinChange() {
+    AdjustBounds();
+    Invalidate();
+}
+
+UINT TksSkinStdLabel::TextFlags() const {
+    UINT flags = DT_EXPANDTABS;
+    if (m_wordWrap) flags |= DT_WORDBREAK;
+    switch (m_alignment) {
+        case TAlignment::taLeftJustify: flags |= DT_LEFT; break;
+        case TAlignment::taRightJustify: flags |= DT_RIGHT; break;
+        case TAlignment::taCenter: flags |= DT_CENTER; break;
+    }
+    if (!ShowAccelChar) flags |= DT_NOPREFIX;
+    return flags;
+}
+
+void TksSkinStdLabel::DoDrawText(TRect& rect, UINT flags) {
+    // The skin's font, when the skin has a std-label section.
+    const TksDataSkinStdLabelControl* skin = nullptr;
+    if (m_skinData && !m_skinData->Empty()) {
+        const int index = m_skinData->IndexOfControl(m_skinDataName);
+        if (index >= 0) skin = dynamic_cast<const TksDataSkinStdLabelControl*>(m_skinData->SkinControls(index));
+    }
+    std::string text = Caption();
+    if ((flags & DT_CALCRECT) && (text.empty() || (ShowAccelChar && text == "&"))) text += " ";
+    if (!ShowAccelChar) flags |= DT_NOPREFIX;
+
+    TCanvas& c = Canvas();
+    TFont font;
+    if (!skin) {
+        font.Assign(UseSkinFont ? m_defaultFont : Font());
+    } else {
+        font.Assign(Font());
+        if (UseSkinFont) {
+            font.SetName(skin->FontName);
+            font.SetStyle(skin->FontStyle);
+            font.SetHeight(skin->FontHeight);
+        }
+        font.SetColor(skin->FontColor);
+    }
+    font.SetCharset(m_defaultFont.Charset());
+    c.Font().Assign(font);
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    if (flags & DT_CALCRECT) {
+        c.DrawText(text, rect, flags);
+        return;
+    }
+    if (Enabled()) {
+        c.DrawText(text, rect, flags);
+    } else {
+        TRect shifted = OffsetRect(rect, 1, 1);
+        c.Font().SetColor(clBtnHighlight);
+        c.DrawText(text, shifted, flags);
+        c.Font().SetColor(clBtnShadow);
+        c.DrawText(text, rect, flags);
+    }
+}
+
+void TksSkinStdLabel::Paint() {
+    TRect r = ClientRect();
+    UINT flags = TextFlags();
+    if (m_layout != TTextLayout::tlTop) {
+        TRect calc = r;
+        DoDrawText(calc, flags | DT_CALCRECT);
+        const int dy = m_layout == TTextLayout::tlBottom ? r.Height() - calc.Height()
+                                                          : (r.Height() - calc.Height()) / 2;
+        r.Top += dy;
+    }
+    DoDrawText(r, flags);
+}
+
+void TksSkinStdLabel::AdjustBounds() {
+    if (!m_autoSize || IsLoading() || !Parent()) return;
+    HDC screen = GetDC(nullptr);
+    TCanvas& c = Canvas();
+    c.SetHandle(screen);
+    TRect r{0, 0, m_wordWrap ? Width() : 0, 0};
+    DoDrawText(r, TextFlags() | DT_CALCRECT);
+    c.SetHandle(nullptr);
+    ReleaseDC(nullptr, screen);
+    SetBounds(Left(), Top(), r.Width(), r.Height());
+}
+
+// ---- TksSkinButton ----------------------------------------------------------------
+
+TksSkinButton::TksSkinButton(TComponent* owner) : TksSkinCustomControl(owner) {
+    m_skinDataName = "button";
+    SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
+}
+
+void TksSkinButton::CreateParams(TCreateParams& params) {
+    TksSkinCustomControl::CreateParams(params);
+    params.WinClassName = "ZvSkinButton";
+    m_active = m_default;
+}
+
+bool TksSkinButton::MorphActive() const {
+    // The skin's morphing switch; there is no skinned drawing yet, so the
+    // looks change at once.
+    return false;
+}
+
+bool TksSkinButton::IsPressedLook() const {
+    return m_down && (m_groupIndex != 0 || m_mouseIn || (FocusedForLook() && !m_mouseDown));
+}
+
+bool TksSkinButton::IsHighlightedLook() const { return !IsPressedLook() && (m_mouseIn || FocusedForLook()); }
+
+void TksSkinButton::DrawWithoutSkin(TBitmap& bitmap) {
+    const TPixelView v = bitmap.Pixels();
+    const TRect all = v.Bounds();
+    const bool pressed = IsPressedLook();
+    const TPixel navy = MakePixel(0, 0, 128);
+    if (pressed) {
+        FillRectClipped(v, all, MakePixel(133, 147, 181));
+        DrawRectOutline(v, all, navy);
+    } else if (IsHighlightedLook()) {
+        FillRectClipped(v, all, MakePixel(182, 189, 210));
+        DrawRectOutline(v, all, navy);
+    } else {
+        FillRectClipped(v, all, SysPixel(clBtnFace));
+        DrawRectOutline(v, all, SysPixel(clBtnShadow));
+    }
+    if (Caption().empty()) return;
+    TCanvas& c = bitmap.Canvas();
+    c.Font().Assign(m_defaultFont);
+    if (!Enabled()) c.Font().SetColor(clBtnShadow);
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    // Caption layout without a glyph: centred in the client area.
+    std::string shown;
+    for (size_t i = 0; i < Caption().size(); ++i) {
+        if (Caption()[i] == '&' && i + 1 < Caption().size()) ++i;
+        shown += Caption()[i];
+    }
+    const TSize ts = c.TextExtent(shown);
+    const TRect a = ClientRect();
+    const int cx = a.Left + a.Width() / 2;
+    const int cy = a.Top + a.Height() / 2;
+    int tx = (Margin == -1) ? cx + (ts.cx + Spacing) / 2 - ts.cx : a.Left + Margin + Spacing;
+    int ty = cy - ts.cy / 2;
+    if (pressed) {
+        ++tx;
+        ++ty;
+    }
+    TRect tr{tx, ty, tx + ts.cx + 2, ty + ts.cy};
+    c.DrawText(Caption(), tr, DT_CENTER | DT_SINGLELINE);
+}
+
+void TksSkinButton::SetDown(bool value) {
+    m_down = value;
+    if (MorphActive()) {
+        m_kf = 1.0;
+        if (value)
+            m_morphTimer.Reset();
+        else
+            StartMorph();
+    }
+    Invalidate();
+    if (m_groupIndex != 0 && value && !AllowAllUp && Parent()) {
+        for (int i = 0; i < Parent()->ControlCount(); ++i) {
+            auto* other = dynamic_cast<TksSkinButton*>(Parent()->Controls(i));
+            if (other && other != this && other->m_groupIndex == m_groupIndex && other->m_down) other->SetDown(false);
+        }
+    }
+}
+
+void TksSkinButton::SetGroupIndex(int value) {
+    m_groupIndex = value;
+    if (value != 0) SetCanFocused(false);
+}
+
+void TksSkinButton::SetCanFocused(bool value) {
+    m_canFocused = value;
+    SetTabStop(value);
+}
+
+void TksSkinButton::SetDefault(bool value) {
+    m_default = value;
+    if (HandleAllocated())
+        if (TCustomForm* form = ParentForm()) form->FocusChanged(form->ActiveControl());
+}
+
+void TksSkinButton::ButtonClick() {
+    if (m_canFocused)
+        if (TCustomForm* form = ParentForm()) form->SetModalResult(ModalResult);
+    if (OnClick) OnClick(this);
+}
+
+void TksSkinButton::StartMorph() {
+    if (!MorphActive()) {
+        Invalidate();
+        return;
+    }
+    if (!m_morphTimer.Active()) m_morphTimer = TTimerId(Handle(), kMorphTimer, 20);
+}
+
+void TksSkinButton::MorphTick() {
+    const bool hot = m_mouseIn || FocusedForLook();
+    if (!MorphActive()) {
+        m_kf = hot ? 1.0 : 0.0;
+        m_morphTimer.Reset();
+    } else if (hot && m_kf < 1.0) {
+        m_kf += 0.2;
+    } else if (!hot && m_kf > 0.0) {
+        m_kf -= 0.2;
+    } else {
+        m_kf = hot ? 1.0 : 0.0;
+        m_morphTimer.Reset();
+    }
+    Invalidate();
+}
+
+void TksSkinButton::StartRepeat() {
+    if (HandleAllocated()) m_repeatTimer = TTimerId(HandleOrNull(), kRepeatTimer, static_cast<UINT>(std::max(RepeatInterval, 1)));
+}
+
+void TksSkinButton::StopRepeat() { m_repeatTimer.Reset(); }
+
+void TksSkinButton::WndProc(TMessage& msg) {
+    switch (msg.Msg) {
+        case WM_TIMER:
+            if (msg.WParam == kMorphTimer) {
+                MorphTick();
+                return;
+            }
+            if (msg.WParam == kRepeatTimer) {
+                if (m_down && m_mouseIn) ButtonClick();
+                return;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            // A press on a button without the focus first takes the focus,
+            // with clicks held back during the change; when the focus cannot
+            // be taken the press is swallowed.
+            if (m_canFocused && !Focused()) {
+                m_suppressClicks = true;
+                if (CanFocus()) SetFocus();
+                m_suppressClicks = false;
+                if (!Focused()) return;
+            }
+            break;
+        default: break;
+    }
+    TksSkinCustomControl::WndProc(msg);
+}
+
+void TksSkinButton::MouseEnter() {
+    m_mouseIn = true;
+    const bool proceed = m_groupIndex != 0 ? !m_down : (!Focused() || m_down);
+    if (proceed) {
+        if (m_down) {
+            if (MorphActive()) m_kf = 1.0;
+            Invalidate();
+        } else {
+            StartMorph();
+        }
+        if (m_down && RepeatMode && m_groupIndex == 0) StartRepeat();
+    }
+    TksSkinCustomControl::MouseEnter();
+}
+
+void TksSkinButton::MouseLeave() {
+    // The active default button keeps its highlight while the focus is on a
+    // control that is not a button.
+    if (!(m_default && m_canFocused && m_active && !Focused())) m_mouseIn = false;
+    const bool proceed = m_groupIndex != 0 ? !m_down : (!Focused() || m_down);
+    if (proceed) StartMorph();
+    if (m_down && RepeatMode && m_groupIndex == 0) StopRepeat();
+    Invalidate();
+    TksSkinCustomControl::MouseLeave();
+}
+
+void TksSkinButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == TMouseButton::mbLeft && Enabled()) {
+        m_mouseDown = true;
+        MouseCapture(true);
+        if (!m_down) {
+            m_mouseIn = true;
+            SetDown(true);
+            if (RepeatMode && m_groupIndex == 0)
+                StartRepeat();
+            else if (m_groupIndex != 0)
+                ButtonClick();
+            m_releaseCheck = false;
+        } else if (m_groupIndex != 0) {
+            m_releaseCheck = true;
+        }
+    }
+    TksSkinCustomControl::MouseDown(button, shift, x, y);
+}
+
+void TksSkinButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == TMouseButton::mbLeft && m_mouseDown) {
+        m_mouseDown = false;
+        MouseCapture(false);
+        const bool inside = ClientRect().Contains({x, y});
+        if (m_groupIndex == 0) {
+            StopRepeat();
+            if (inside) {
+                m_mouseIn = true;
+                SetDown(false);
+                if (!RepeatMode) ButtonClick();
+            } else {
+                m_down = false;
+                Invalidate();
+            }
+        } else if (m_down && AllowAllUp && m_releaseCheck && inside) {
+            SetDown(false);
+            ButtonClick();
+        }
+    }
+    if (HandleAllocated() && IsWindowVisible(HandleOrNull())) TksSkinCustomControl::MouseUp(button, shift, x, y);
+}
+
+void TksSkinButton::KeyDown(WORD& key, TShiftState shift) {
+    if (m_canFocused) {
+        if (key == VK_SPACE && !m_down) {
+            SetDown(true);
+            if (RepeatMode) ButtonClick();
+        } else if (key == VK_RETURN) {
+            ButtonClick();
+        }
+    }
+    TksSkinCustomControl::KeyDown(key, shift);
+}
+
+void TksSkinButton::KeyUp(WORD& key, TShiftState shift) {
+    if (m_canFocused && key == VK_SPACE && m_down) {
+        SetDown(false);
+        ButtonClick();
+    }
+    TksSkinCustomControl::KeyUp(key, shift);
+}
+
+bool TksSkinButton::DialogKey(WORD key, TShiftState shift) {
+    if (!Visible()) return false;
+    if (key == VK_RETURN && m_active && Enabled()) {
+        ButtonClick();
+        return true;
+    }
+    if (key == VK_ESCAPE && Cancel && m_canFocused && CanFocus() && !(shift & ssShift)) {
+        ButtonClick();
+        return true;
+    }
+    return false;
+}
+
+bool TksSkinButton::DialogChar(char ch) {
+    if (IsAccel(ch, Caption()) && m_canFocused && CanFocus()) {
+        SetFocus();
+        ButtonClick();
+        return true;
+    }
+    return false;
+}
+
+void TksSkinButton::FocusChanged(TWinControl* focused) {
+    auto* button = dynamic_cast<TksSkinButton*>(focused);
+    m_active = button ? (button == this) : m_default;
+    if (m_default && m_canFocused) {
+        if (button && button != this) {
+            m_mouseIn = false;
+            StartMorph();
+        } else if (!button) {
+            m_mouseIn = true;
+            if (MorphActive()) m_kf = 1.0;
+            Invalidate();
+        }
+    }
+    TksSkinCustomControl::FocusChanged(focused);
+}
+
+void TksSkinButton::DoEnter() {
+    StartMorph();
+    TksSkinCustomControl::DoEnter();
+}
+
+void TksSkinButton::DoExit() {
+    StopRepeat();
+    if (m_groupIndex == 0 && m_down) m_down = false;
+    StartMorph();
+    TksSkinCustomControl::DoExit();
+}
+
+void TksSkinButton::EnabledChanged() {
+    m_morphTimer.Reset();
+    m_kf = 0.0;
+    m_mouseIn = false;
+    Invalidate();
+}
+
+}  // namespace zv

@@ -1,0 +1,291 @@
+// Skinned controls of the program's windows (unit SkinControls).
+//
+//   TksSkinControl        base: finds its skin data object by name and runs
+//                         the paint pipeline (skin picture or fallback) into
+//                         an off-screen bitmap copied in one step
+//   TksSkinCustomControl  base with default font, skin font switch and
+//                         default size
+//   TksSkinPanel          container with a raised / lowered / framed border
+//   TksSkinStdLabel       transparent text label
+//   TksSkinButton         push button: normal, highlighted, pressed and
+//                         disabled looks; mouse, Space, Enter, dialog keys
+//                         and accelerators all end in one click that also
+//                         sets the parent form's modal result
+//
+// Drawing from the skin's pictures is not built yet: with or without skin
+// data these controls draw their looks without skin.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "skin/SkinData.h"
+#include "skinui/paint/TextLayout.h"
+#include "vcl/Controls.h"
+#include "vcl/Forms.h"
+
+namespace zv {
+
+// The text-measuring interface of the paint core over a framework canvas.
+class TksCanvasText : public TTextCanvas {
+public:
+    explicit TksCanvasText(TCanvas& canvas) : m_canvas(canvas) {}
+    TSize TextExtent(const std::string& text) override { return m_canvas.TextExtent(text); }
+    void TextOutClipped(const TRect& clip, int x, int y, const std::string& text) override {
+        m_canvas.Brush().SetStyle(TBrushStyle::bsClear);
+        m_canvas.TextRect(clip, x, y, text);
+    }
+
+private:
+    TCanvas& m_canvas;
+};
+
+class TksSkinControl : public TCustomControl {
+public:
+    explicit TksSkinControl(TComponent* owner);
+
+    bool DrawDefault = true;
+    std::string AreaName;
+    bool UseSkinCursor = false;
+
+    [[nodiscard]] TksSkinData* SkinData() const { return m_skinData; }
+    virtual void SetSkinData(TksSkinData* value);
+    [[nodiscard]] const std::string& SkinDataName() const { return m_skinDataName; }
+    // Stored only; the next paint or skin change looks it up.
+    virtual void SetSkinDataName(const std::string& value) { m_skinDataName = value; }
+    [[nodiscard]] bool AlphaBlend() const { return m_alphaBlend; }
+    virtual void SetAlphaBlend(bool value);
+    [[nodiscard]] int AlphaBlendValue() const { return m_alphaBlendValue; }
+    virtual void SetAlphaBlendValue(int value);
+
+    // Position of the control's data object in the skin data, -1 for none.
+    [[nodiscard]] int DataIndex() const { return m_dataIndex; }
+    virtual void LookUpSkinData();
+    virtual void ApplySkinChange();
+    virtual void ClearSkinIndex() { m_dataIndex = -1; }
+
+protected:
+    virtual void DrawWithoutSkin(TBitmap& bitmap) { (void)bitmap; }
+    virtual void DrawFromSkin(TBitmap& bitmap) { (void)bitmap; }
+    // The paint pipeline: a bitmap of the control's size, drawn from the skin
+    // or by the fallback, copied to the screen in one step.
+    void PaintWindow(HDC dc) override;
+    void Notification(TComponent* component, TOperation operation) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+    TksSkinData* m_skinData = nullptr;
+    std::string m_skinDataName;
+    int m_dataIndex = -1;
+    bool m_alphaBlend = false;
+    int m_alphaBlendValue = 200;
+    bool m_inPaint = false;
+};
+
+class TksSkinCustomControl : public TksSkinControl {
+public:
+    explicit TksSkinCustomControl(TComponent* owner);
+
+    // "Arial", no style, height 14.
+    TFont& DefaultFont() { return m_defaultFont; }
+    [[nodiscard]] bool UseSkinFont() const { return m_useSkinFont; }
+    void SetUseSkinFont(bool value);
+    [[nodiscard]] int DefaultWidth() const { return m_defaultWidth; }
+    void SetDefaultWidth(int value);
+    [[nodiscard]] int DefaultHeight() const { return m_defaultHeight; }
+    void SetDefaultHeight(int value);
+
+    void ApplySkinChange() override;
+    virtual void AdjustSizeToSkin(int& width, int& height) {
+        (void)width;
+        (void)height;
+    }
+    virtual void UpdateSkinRegion() {}
+
+protected:
+    virtual void DefaultFontChanged() {}
+    void DrawWithoutSkin(TBitmap& bitmap) override;
+
+    TFont m_defaultFont;
+    bool m_useSkinFont = true;
+    int m_defaultWidth = 0;
+    int m_defaultHeight = 0;
+};
+
+enum class TksSkinBorderStyle { bvFrame, bvRaised, bvLowered, bvNone };
+
+class TksSkinPanel : public TksSkinCustomControl {
+public:
+    explicit TksSkinPanel(TComponent* owner);
+
+    [[nodiscard]] TksSkinBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TksSkinBorderStyle value);
+    [[nodiscard]] bool CaptionMode() const { return m_captionMode; }
+    void SetCaptionMode(bool value);
+    [[nodiscard]] int DefaultCaptionHeight() const { return m_defaultCaptionHeight; }
+    void SetDefaultCaptionHeight(int value);
+    [[nodiscard]] TAlignment DefaultAlignment() const { return m_defaultAlignment; }
+    void SetDefaultAlignment(TAlignment value);
+    int Spacing = 2;
+
+    [[nodiscard]] bool CheckedMode() const { return m_checkedMode; }
+    void SetCheckedMode(bool value);
+    [[nodiscard]] bool Checked() const { return m_checked; }
+    void SetChecked(bool value);
+    bool AutoEnabledControls = true;
+    [[nodiscard]] bool RollUpMode() const { return m_rollUpMode; }
+    void SetRollUpMode(bool value);
+    [[nodiscard]] bool RollUpState() const { return m_rollUpState; }
+    void SetRollUpState(bool value);
+    [[nodiscard]] int RealHeight() const { return m_realHeight; }
+
+    TNotifyEvent OnChecked;
+    TNotifyEvent OnChangeRollUpState;
+
+    void AdjustClientRect(TRect& r) const override;
+
+protected:
+    void DrawWithoutSkin(TBitmap& bitmap) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void TextChanged() override;
+    void Resize() override;
+
+private:
+    [[nodiscard]] TRect DefaultCaptionRect() const;
+    void RollUp();
+    void RollDown();
+
+    TksSkinBorderStyle m_borderStyle = TksSkinBorderStyle::bvFrame;
+    bool m_captionMode = false;
+    int m_defaultCaptionHeight = 22;
+    TAlignment m_defaultAlignment = TAlignment::taLeftJustify;
+    bool m_checkedMode = false;
+    bool m_checked = false;
+    bool m_rollUpMode = false;
+    bool m_rollUpState = false;
+    int m_realHeight = -1;
+};
+
+enum class TTextLayout { tlTop, tlCenter, tlBottom };
+
+class TksSkinStdLabel : public TGraphicControl {
+public:
+    explicit TksSkinStdLabel(TComponent* owner);
+
+    [[nodiscard]] TksSkinData* SkinData() const { return m_skinData; }
+    void SetSkinData(TksSkinData* value);
+    [[nodiscard]] const std::string& SkinDataName() const { return m_skinDataName; }
+    void SetSkinDataName(const std::string& value) { m_skinDataName = value; }
+    // Created with the framework's default font ("MS Sans Serif", height -11).
+    TFont& DefaultFont() { return m_defaultFont; }
+    bool UseSkinFont = true;
+
+    [[nodiscard]] TAlignment Alignment() const { return m_alignment; }
+    void SetAlignment(TAlignment a);
+    [[nodiscard]] TTextLayout Layout() const { return m_layout; }
+    void SetLayout(TTextLayout l);
+    [[nodiscard]] bool WordWrap() const { return m_wordWrap; }
+    void SetWordWrap(bool w);
+    [[nodiscard]] bool AutoSize() const { return m_autoSize; }
+    void SetAutoSize(bool a);
+    bool ShowAccelChar = true;
+
+    void ApplySkinChange();
+
+protected:
+    void Paint() override;
+    void Notification(TComponent* component, TOperation operation) override;
+    void TextChanged() override;
+    // Draws the caption with the label's font rules into rect with the
+    // platform's DrawText flags; with DT_CALCRECT it only measures.
+    void DoDrawText(TRect& rect, UINT flags);
+
+private:
+    void AdjustBounds();
+    [[nodiscard]] UINT TextFlags() const;
+
+    TksSkinData* m_skinData = nullptr;
+    std::string m_skinDataName = "stdlabel";
+    TFont m_defaultFont;
+    TAlignment m_alignment = TAlignment::taLeftJustify;
+    TTextLayout m_layout = TTextLayout::tlTop;
+    bool m_wordWrap = false;
+    bool m_autoSize = true;
+};
+
+enum class TksButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+class TksSkinButton : public TksSkinCustomControl {
+public:
+    explicit TksSkinButton(TComponent* owner);
+
+    bool UseSkinSize = true;
+    int Margin = -1;
+    int Spacing = 1;
+    TksButtonLayout Layout = TksButtonLayout::blGlyphLeft;
+
+    [[nodiscard]] bool Down() const { return m_down; }
+    void SetDown(bool value);
+    [[nodiscard]] int GroupIndex() const { return m_groupIndex; }
+    void SetGroupIndex(int value);
+    bool AllowAllUp = false;
+    [[nodiscard]] bool CanFocused() const { return m_canFocused; }
+    void SetCanFocused(bool value);
+    [[nodiscard]] bool Default() const { return m_default; }
+    void SetDefault(bool value);
+    bool Cancel = false;
+    int ModalResult = mrNone;
+    bool RepeatMode = false;
+    int RepeatInterval = 100;
+
+    // The look the button shows now (for tests and for the skinned drawing).
+    [[nodiscard]] bool IsPressedLook() const;
+    [[nodiscard]] bool IsHighlightedLook() const;
+    [[nodiscard]] bool Active() const { return m_active; }
+    [[nodiscard]] double MorphFactor() const { return m_kf; }
+
+    // The one click: modal result to the parent form, then OnClick.
+    virtual void ButtonClick();
+
+    [[nodiscard]] bool WantsKey(WORD key) const override { return key == VK_RETURN && m_canFocused; }
+    bool DialogChar(char ch) override;
+    bool DialogKey(WORD key, TShiftState shift) override;
+    void FocusChanged(TWinControl* focused) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& msg) override;
+    void DrawWithoutSkin(TBitmap& bitmap) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyUp(WORD& key, TShiftState shift) override;
+    void DoEnter() override;
+    void DoExit() override;
+    void EnabledChanged() override;
+
+private:
+    [[nodiscard]] bool FocusedForLook() const { return Focused() && m_canFocused; }
+    [[nodiscard]] bool MorphActive() const;
+    void StartMorph();
+    void MorphTick();
+    void StartRepeat();
+    void StopRepeat();
+
+    bool m_down = false;
+    int m_groupIndex = 0;
+    bool m_canFocused = true;
+    bool m_default = false;
+    bool m_mouseIn = false;
+    bool m_mouseDown = false;
+    bool m_active = false;
+    bool m_releaseCheck = false;
+    bool m_suppressClicks = false;
+    double m_kf = 0.0;
+    TTimerId m_morphTimer;
+    TTimerId m_repeatTimer;
+};
+
+}  // namespace zv
