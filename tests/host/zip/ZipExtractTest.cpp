@@ -385,7 +385,7 @@ TEST(ExtractToStream, KeepZipOpenIsRestoredAfterTheRun) {
 
 namespace {
 
-ZipEntrySpec Shrunk(const std::string& name, const Bytes& data, bool clearWhenFull) {
+EntryPlan Shrunk(const std::string& name, const Bytes& data, bool clearWhenFull) {
     auto e = Entry(name, data, 1);
     e.payload = ShrinkEncoder::Encode(data, clearWhenFull);
     e.payloadSet = true;
@@ -462,7 +462,7 @@ TEST(ExtractToStream, DamagedShrinkDataEndsTheEntry) {
 
 namespace {
 
-ZipEntrySpec Imploded(const std::string& name, const Bytes& data, bool bigWindow, bool literalTree) {
+EntryPlan Imploded(const std::string& name, const Bytes& data, bool bigWindow, bool literalTree) {
     auto e = Entry(name, data, 6);
     e.payload = ImplodeEncoder::Encode(data, bigWindow, literalTree, e.flags);
     e.payloadSet = true;
@@ -474,7 +474,7 @@ ZipEntrySpec Imploded(const std::string& name, const Bytes& data, bool bigWindow
 TEST(ExtractToStream, ImplodedEntriesInEveryVariant) {
     Bytes data = SampleData(150000, 41);
     data += Bytes(2000, 'z');  // matches longer than the length code alone
-    std::vector<ZipEntrySpec> entries;
+    std::vector<EntryPlan> entries;
     for (int v = 0; v < 4; ++v)
         entries.push_back(Imploded("v" + std::to_string(v), data, (v & 1) != 0, (v & 2) != 0));
     ReaderOver o(BuildZip(entries).bytes);
@@ -509,7 +509,7 @@ TEST(ExtractToStream, ReducedEntriesWithEveryFactor) {
     Bytes data = SampleData(50000, 51);
     for (int i = 0; i < 300; ++i) data += static_cast<char>(144);  // DLE bytes as data
     data += Bytes(3000, 'r');
-    std::vector<ZipEntrySpec> entries;
+    std::vector<EntryPlan> entries;
     for (int factor = 1; factor <= 4; ++factor) {
         auto e = Entry("f" + std::to_string(factor), data, factor + 1);
         e.payload = ReduceEncoder::Encode(data, factor);

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "tests/host/zip/ZipTestSupport.h"
 
 using namespace zv;
@@ -41,9 +43,8 @@ class PeerCheck : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!HaveTools()) GTEST_SKIP() << "Info-ZIP zip/unzip not installed";
-        dir = fs::temp_directory_path() /
-              ("zv_zip_peer_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("zv_zip_peer_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir / "src");
         // Contents of different kinds: compressible text, noise that deflate
@@ -194,7 +195,7 @@ TEST_F(PeerCheck, ShrunkEntriesAgreeWithUnzip) {
     // the tests' own encoder, unpacked by both.
     const Bytes text = ReadFile(dir / "src/text.txt");
     const Bytes noise = ReadFile(dir / "src/noise.bin");
-    std::vector<ZipEntrySpec> entries;
+    std::vector<EntryPlan> entries;
     for (bool clear : {false, true}) {
         // Without clears the data must stay small enough for one table.
         const Bytes t = clear ? text : text.substr(0, 6000);
@@ -213,7 +214,7 @@ TEST_F(PeerCheck, ShrunkEntriesAgreeWithUnzip) {
 TEST_F(PeerCheck, ImplodedEntriesAgreeWithUnzip) {
     const Bytes text = ReadFile(dir / "src/text.txt");
     const Bytes noise = ReadFile(dir / "src/noise.bin").substr(0, 20000);
-    std::vector<ZipEntrySpec> entries;
+    std::vector<EntryPlan> entries;
     for (int v = 0; v < 4; ++v) {
         for (const auto& [name, data] : {std::pair<std::string, Bytes>{"text", text}, {"noise", noise}}) {
             auto e = Entry(name + std::to_string(v) + ".imp", data, 6);

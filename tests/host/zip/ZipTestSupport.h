@@ -440,7 +440,7 @@ private:
     int m_count = 0;
 };
 
-struct ZipEntrySpec {
+struct EntryPlan {
     std::string name;
     Bytes data;      // uncompressed content
     int method = 8;  // 0 stored, 8 deflated, anything else stored as given
@@ -470,7 +470,7 @@ struct BuiltZip {
     std::uint32_t endOffset = 0;
 };
 
-inline BuiltZip BuildZip(std::vector<ZipEntrySpec> entries, const Bytes& archiveComment = Bytes(),
+inline BuiltZip BuildZip(std::vector<EntryPlan> entries, const Bytes& archiveComment = Bytes(),
                          const Bytes& prefix = Bytes()) {
     BuiltZip z;
     z.bytes = prefix;
@@ -539,8 +539,8 @@ inline BuiltZip BuildZip(std::vector<ZipEntrySpec> entries, const Bytes& archive
     return z;
 }
 
-inline ZipEntrySpec Entry(const std::string& name, const Bytes& data, int method = 8) {
-    ZipEntrySpec e;
+inline EntryPlan Entry(const std::string& name, const Bytes& data, int method = 8) {
+    EntryPlan e;
     e.name = name;
     e.data = data;
     e.method = method;
