@@ -57,7 +57,7 @@ TRegionHandle CreateRegionFromRuns(const TMaskRegion& region) {
         ExtCreateRegion(nullptr, static_cast<DWORD>(bytes), reinterpret_cast<const RGNDATA*>(buffer.data())));
 }
 
-TRegionHandle CreateMaskRegion(TPixelView mask, int x, int y) {
+TRegionHandle CreateMaskRegion(const TPixelView& mask, int x, int y) {
     const std::optional<TMaskRegion> runs = MaskToRegion(mask, x, y);
     return runs ? CreateRegionFromRuns(*runs) : TRegionHandle();
 }
@@ -75,7 +75,7 @@ TRegionHandle CreateComposedRegion(const TComposedMaskRegion& parts) {
     return all ? std::move(all) : EmptyRegion();
 }
 
-TRegionHandle CreateComposedMaskRegion(TPixelView mask, const TSkinGeometry& source,
+TRegionHandle CreateComposedMaskRegion(const TPixelView& mask, const TSkinGeometry& source,
                                        const TSkinGeometry& dest, int w) {
     const std::optional<TComposedMaskRegion> parts = ComposeMaskRegion(mask, source, dest, w);
     return parts ? CreateComposedRegion(*parts) : TRegionHandle();

@@ -21,7 +21,7 @@ namespace zv {
 TRegionHandle CreateRegionFromRuns(const TMaskRegion& region);
 
 // The black pixels of `mask` moved by (x, y); no handle for an empty mask.
-TRegionHandle CreateMaskRegion(TPixelView mask, int x, int y);
+TRegionHandle CreateMaskRegion(const TPixelView& mask, int x, int y);
 
 // The client rectangle united with the strip regions that exist (top with
 // bottom, left with right, then both pairs).
@@ -29,7 +29,7 @@ TRegionHandle CreateComposedRegion(const TComposedMaskRegion& parts);
 
 // ComposeMaskRegion as a platform region; no handle when the element is
 // smaller than its fixed parts.
-TRegionHandle CreateComposedMaskRegion(TPixelView mask, const TSkinGeometry& source,
+TRegionHandle CreateComposedMaskRegion(const TPixelView& mask, const TSkinGeometry& source,
                                        const TSkinGeometry& dest, int w);
 
 }  // namespace zv

@@ -17,13 +17,13 @@ inline int MapIndex(std::int64_t i, std::int64_t sw, std::int64_t dw) {
 
 }  // namespace
 
-TPixelView SubView(TPixelView view, const TRect& r) {
+TPixelView SubView(const TPixelView& view, const TRect& r) {
     const TRect c = IntersectRect(r, view.Bounds());
     if (view.Empty() || c.IsEmpty()) return {};
     return {view.Row(c.Top) + c.Left, c.Width(), c.Height(), view.Stride};
 }
 
-void CopyBlock(TPixelView target, int x, int y, TPixelView source, const TRect& src) {
+void CopyBlock(const TPixelView& target, int x, int y, const TPixelView& source, const TRect& src) {
     if (target.Empty() || source.Empty() || src.IsEmpty()) return;
     // Clip in 64 bits: callers pass positions derived from window sizes and
     // skin values, which must not be able to overflow here.
@@ -42,7 +42,7 @@ void CopyBlock(TPixelView target, int x, int y, TPixelView source, const TRect& 
     }
 }
 
-void StretchBlock(TPixelView target, const TRect& dst, TPixelView source, const TRect& src) {
+void StretchBlock(const TPixelView& target, const TRect& dst, const TPixelView& source, const TRect& src) {
     if (dst.IsEmpty() || src.IsEmpty()) return;
     if (dst.Width() == src.Width() && dst.Height() == src.Height()) {
         CopyBlock(target, dst.Left, dst.Top, source, src);
@@ -72,8 +72,8 @@ void StretchBlock(TPixelView target, const TRect& dst, TPixelView source, const 
     }
 }
 
-void TileBand(TPixelView target, TPixelView source, const TRect& src, bool horizontal, int a, int b,
-              int cross) {
+void TileBand(const TPixelView& target, const TPixelView& source, const TRect& src, bool horizontal, int a,
+              int b, int cross) {
     const std::int64_t n = horizontal ? src.Width() : src.Height();
     if (n < 1 || src.IsEmpty()) return;
     const std::int64_t count = (static_cast<std::int64_t>(b) - a) / n;

@@ -31,14 +31,14 @@ namespace zv {
 
 // The part of `view` inside `r` (clipped to the view); empty when they do
 // not overlap.
-TPixelView SubView(TPixelView view, const TRect& r);
+TPixelView SubView(const TPixelView& view, const TRect& r);
 
 // Copies `src` of `source` to `target` with its top-left corner at (x, y).
-void CopyBlock(TPixelView target, int x, int y, TPixelView source, const TRect& src);
+void CopyBlock(const TPixelView& target, int x, int y, const TPixelView& source, const TRect& src);
 
 // Copies `src` of `source` to `dst` of `target`: 1:1 when both have the same
 // size, otherwise stretched with the mapping described above.
-void StretchBlock(TPixelView target, const TRect& dst, TPixelView source, const TRect& src);
+void StretchBlock(const TPixelView& target, const TRect& dst, const TPixelView& source, const TRect& src);
 
 // Tiles the segment `src` of `source` over the span a .. b of the target
 // along x (horizontal) or y (vertical). The other axis is copied 1:1 with the
@@ -47,7 +47,7 @@ void StretchBlock(TPixelView target, const TRect& dst, TPixelView source, const 
 // drawn when count is negative or n is below 1; otherwise tiles k = 0 ..
 // count start at a + k * n and the last one is cut at its far end so that no
 // tile reaches past b.
-void TileBand(TPixelView target, TPixelView source, const TRect& src, bool horizontal, int a, int b,
-              int cross);
+void TileBand(const TPixelView& target, const TPixelView& source, const TRect& src, bool horizontal, int a,
+              int b, int cross);
 
 }  // namespace zv

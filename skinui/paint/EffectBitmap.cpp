@@ -99,7 +99,7 @@ int TRandomSource::Next(int range) {
 
 TksEffectBmp::TksEffectBmp(int width, int height) : m_pixels(std::max(width, 0), std::max(height, 0)) {}
 
-TksEffectBmp::TksEffectBmp(TPixelView source) {
+TksEffectBmp::TksEffectBmp(const TPixelView& source) {
     if (source.Empty()) return;
     m_pixels.SetSize(source.Width, source.Height);
     CopyBlock(m_pixels.View(), 0, 0, source, source.Bounds());
@@ -130,7 +130,7 @@ TPixel* TksEffectBmp::RowAddress(int y) {
     return m_pixels.Row(y);
 }
 
-void TksEffectBmp::Draw(TPixelView target, int x, int y) const {
+void TksEffectBmp::Draw(const TPixelView& target, int x, int y) const {
     CopyBlock(target, x, y, m_pixels.View(), {0, 0, Width(), Height()});
 }
 
@@ -303,11 +303,11 @@ void TksEffectBmp::SplitBlur(int distance) {
     // Compared as d < h - i: i + d could overflow for a huge distance.
     auto lowerRow = [&](int i) {
         if (d < h - i) return i + d;
-        return h - i < h ? h - i : i;
+        return i > 0 ? h - i : i;
     };
     auto rightColumn = [&](int x) {
         if (d < w - x) return x + d;
-        return w - x < w ? w - x : x;
+        return x > 0 ? w - x : x;
     };
     std::vector<TPixel> row(static_cast<size_t>(w));
     for (int i = 0; i < h; ++i) {

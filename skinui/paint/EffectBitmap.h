@@ -50,7 +50,7 @@ public:
     // A blank buffer (black).
     TksEffectBmp(int width, int height);
     // A copy of the pixels of `source`.
-    explicit TksEffectBmp(TPixelView source);
+    explicit TksEffectBmp(const TPixelView& source);
 
     [[nodiscard]] int Width() const { return m_pixels.Width(); }
     [[nodiscard]] int Height() const { return m_pixels.Height(); }
@@ -67,7 +67,7 @@ public:
     [[nodiscard]] TPixel* RowAddress(int y);
 
     // Sets the pixels onto `target` at (x, y), 1:1, clipped.
-    void Draw(TPixelView target, int x, int y) const;
+    void Draw(const TPixelView& target, int x, int y) const;
 
     // Morphs toward `other` as kf goes from 0 to 1.
     void Morph(const TksEffectBmp& other, double kf);

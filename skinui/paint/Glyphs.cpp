@@ -6,13 +6,13 @@ namespace zv {
 
 namespace {
 
-void Plot(TPixelView target, int x, int y, TPixel colour) {
+void Plot(const TPixelView& target, int x, int y, TPixel colour) {
     if (target.Contains(x, y)) target.At(x, y) = colour;
 }
 
 }  // namespace
 
-void DrawLine(TPixelView target, int x0, int y0, int x1, int y1, TPixel colour) {
+void DrawLine(const TPixelView& target, int x0, int y0, int x1, int y1, TPixel colour) {
     if (target.Empty()) return;
     const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
@@ -33,7 +33,7 @@ void DrawLine(TPixelView target, int x0, int y0, int x1, int y1, TPixel colour) 
     }
 }
 
-void FillRectClipped(TPixelView target, const TRect& r, TPixel colour) {
+void FillRectClipped(const TPixelView& target, const TRect& r, TPixel colour) {
     const TRect c = IntersectRect(r, target.Bounds());
     if (target.Empty() || c.IsEmpty()) return;
     for (int y = c.Top; y < c.Bottom; ++y) {
@@ -42,7 +42,7 @@ void FillRectClipped(TPixelView target, const TRect& r, TPixel colour) {
     }
 }
 
-void DrawRectOutline(TPixelView target, const TRect& r, TPixel colour) {
+void DrawRectOutline(const TPixelView& target, const TRect& r, TPixel colour) {
     if (r.IsEmpty()) return;
     FillRectClipped(target, {r.Left, r.Top, r.Right, r.Top + 1}, colour);
     FillRectClipped(target, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, colour);
@@ -50,7 +50,7 @@ void DrawRectOutline(TPixelView target, const TRect& r, TPixel colour) {
     FillRectClipped(target, {r.Right - 1, r.Top, r.Right, r.Bottom}, colour);
 }
 
-void DrawGlyphFrame(TPixelView target, int x, int y, int frame, int count, TPixelView glyph) {
+void DrawGlyphFrame(const TPixelView& target, int x, int y, int frame, int count, const TPixelView& glyph) {
     if (glyph.Empty() || target.Empty() || count < 1 || frame < 1 || frame > count) return;
     const int fw = glyph.Width / count;
     if (fw < 1) return;
@@ -65,7 +65,7 @@ void DrawGlyphFrame(TPixelView target, int x, int y, int frame, int count, TPixe
     }
 }
 
-void DrawArrow(TPixelView target, const TRect& r, TPixel colour, int direction) {
+void DrawArrow(const TPixelView& target, const TRect& r, TPixel colour, int direction) {
     const int cx = r.Left + r.Width() / 2;
     const int cy = r.Top + r.Height() / 2;
     switch (direction) {
@@ -85,14 +85,14 @@ void DrawArrow(TPixelView target, const TRect& r, TPixel colour, int direction) 
     }
 }
 
-void DrawCheckMark(TPixelView target, int x, int y, TPixel colour) {
+void DrawCheckMark(const TPixelView& target, int x, int y, TPixel colour) {
     for (int i = 0; i <= 2; ++i) {
         DrawLine(target, x, y + 5 - i, x + 2, y + 7 - i, colour);
         DrawLine(target, x + 2, y + 7 - i, x + 7, y + 2 - i, colour);
     }
 }
 
-void DrawCaptionGlyph(TPixelView target, TCaptionGlyph glyph, int x, int y, TPixel colour) {
+void DrawCaptionGlyph(const TPixelView& target, TCaptionGlyph glyph, int x, int y, TPixel colour) {
     switch (glyph) {
         case TCaptionGlyph::Cross:
             DrawLine(target, x + 1, y + 1, x + 9, y + 9, colour);

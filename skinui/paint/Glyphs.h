@@ -18,23 +18,23 @@
 
 namespace zv {
 
-void DrawLine(TPixelView target, int x0, int y0, int x1, int y1, TPixel colour);
-void DrawRectOutline(TPixelView target, const TRect& r, TPixel colour);
-void FillRectClipped(TPixelView target, const TRect& r, TPixel colour);
+void DrawLine(const TPixelView& target, int x0, int y0, int x1, int y1, TPixel colour);
+void DrawRectOutline(const TPixelView& target, const TRect& r, TPixel colour);
+void FillRectClipped(const TPixelView& target, const TRect& r, TPixel colour);
 
 // Frame `frame` (from 1) of `count` frames laid side by side in `glyph`,
 // drawn at (x, y). Pixels of the frame's bottom-left colour stay
 // transparent. Nothing is drawn for an empty glyph, a count below 1 or a
 // frame number outside 1 .. count.
-void DrawGlyphFrame(TPixelView target, int x, int y, int frame, int count, TPixelView glyph);
+void DrawGlyphFrame(const TPixelView& target, int x, int y, int frame, int count, const TPixelView& glyph);
 
 // Directions: 1 left, 2 right, 3 up, 4 down; other values draw nothing.
-void DrawArrow(TPixelView target, const TRect& r, TPixel colour, int direction);
+void DrawArrow(const TPixelView& target, const TRect& r, TPixel colour, int direction);
 
-void DrawCheckMark(TPixelView target, int x, int y, TPixel colour);
+void DrawCheckMark(const TPixelView& target, int x, int y, TPixel colour);
 
 enum class TCaptionGlyph { Cross, Bar, Underline, Box, TwoBoxes, DownTriangle, UpTriangle, Square };
 
-void DrawCaptionGlyph(TPixelView target, TCaptionGlyph glyph, int x, int y, TPixel colour);
+void DrawCaptionGlyph(const TPixelView& target, TCaptionGlyph glyph, int x, int y, TPixel colour);
 
 }  // namespace zv

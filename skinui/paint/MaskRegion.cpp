@@ -16,7 +16,7 @@ bool TMaskRegion::Contains(int x, int y) const {
     return false;
 }
 
-std::optional<TMaskRegion> MaskToRegion(TPixelView mask, int x, int y) {
+std::optional<TMaskRegion> MaskToRegion(const TPixelView& mask, int x, int y) {
     if (mask.Empty()) return std::nullopt;
     // Offsets that would push the bounds out of the integer range are refused.
     constexpr std::int64_t kMax = std::numeric_limits<int>::max();
@@ -39,7 +39,8 @@ std::optional<TMaskRegion> MaskToRegion(TPixelView mask, int x, int y) {
         // on several pixels at once.
         unsigned starts = PixelRGB(p[0]) == 0 ? 1u : 0u;
         for (int c = 1; c < mask.Width; ++c) {
-            starts += static_cast<unsigned>((PixelRGB(p[c]) == 0) & (PixelRGB(p[c - 1]) != 0));
+            starts +=
+                static_cast<unsigned>(PixelRGB(p[c]) == 0) & static_cast<unsigned>(PixelRGB(p[c - 1]) != 0);
         }
         total += starts;
     }
@@ -98,7 +99,7 @@ bool TComposedMaskRegion::Contains(int x, int y) const {
     return false;
 }
 
-std::optional<TComposedMaskRegion> ComposeMaskRegion(TPixelView mask, const TSkinGeometry& source,
+std::optional<TComposedMaskRegion> ComposeMaskRegion(const TPixelView& mask, const TSkinGeometry& source,
                                                      const TSkinGeometry& dest, int w) {
     if (dest.RightTop.X < dest.LeftTop.X || dest.LeftBottom.Y < dest.LeftTop.Y) return std::nullopt;
     TFrameStrips strips;

@@ -30,7 +30,7 @@ struct TMaskRegion {
 
 // A pixel belongs to the region when its red + green + blue is 0. The runs
 // are moved by (x, y). An empty mask gives no region.
-std::optional<TMaskRegion> MaskToRegion(TPixelView mask, int x, int y);
+std::optional<TMaskRegion> MaskToRegion(const TPixelView& mask, int x, int y);
 
 // The runs of `region` with every stretch of consecutive rows that have
 // identical runs merged into one band of taller rectangles: the same area
@@ -53,7 +53,7 @@ struct TComposedMaskRegion {
 // LB'.y < LT'.y; otherwise the rectangle CL' united with the black pixels of
 // the mask's four tiled strips (ComposeTiledStrips), placed at top (0, 0),
 // bottom (0, CL'.bottom), left (0, CL'.top) and right (CL'.right, CL'.top).
-std::optional<TComposedMaskRegion> ComposeMaskRegion(TPixelView mask, const TSkinGeometry& source,
+std::optional<TComposedMaskRegion> ComposeMaskRegion(const TPixelView& mask, const TSkinGeometry& source,
                                                      const TSkinGeometry& dest, int w);
 
 }  // namespace zv

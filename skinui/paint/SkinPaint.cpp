@@ -105,7 +105,7 @@ TSkinTarget CalcSkinTarget(const TSkinElementGeometry& element, int width, int h
     return t;
 }
 
-void ComposeNinePart(TPixelView picture, const TRect& skinRect, const TSkinGeometry& source,
+void ComposeNinePart(const TPixelView& picture, const TRect& skinRect, const TSkinGeometry& source,
                      TPixelBuffer& target, int w, int h, const TSkinGeometry& dest, bool drawClient,
                      TStretchFlags stretch) {
     ResetTarget(target, w, h);
@@ -168,8 +168,8 @@ void ComposeNinePart(TPixelView picture, const TRect& skinRect, const TSkinGeome
     }
 }
 
-void ComposeHorizontal(TPixelView picture, const TRect& r, int left, int right, TPixelBuffer& target, int w,
-                       bool stretch) {
+void ComposeHorizontal(const TPixelView& picture, const TRect& r, int left, int right, TPixelBuffer& target,
+                       int w, bool stretch) {
     if (!Sane(r) || !Sane(left) || !Sane(right) || !Sane(w)) {
         ResetTarget(target, 0, 0);
         return;
@@ -189,8 +189,8 @@ void ComposeHorizontal(TPixelView picture, const TRect& r, int left, int right, 
     }
 }
 
-void ComposeVertical(TPixelView picture, const TRect& r, int top, int bottom, TPixelBuffer& target, int h,
-                     bool stretch) {
+void ComposeVertical(const TPixelView& picture, const TRect& r, int top, int bottom, TPixelBuffer& target,
+                     int h, bool stretch) {
     if (!Sane(r) || !Sane(top) || !Sane(bottom) || !Sane(h)) {
         ResetTarget(target, 0, 0);
         return;
@@ -210,7 +210,8 @@ void ComposeVertical(TPixelView picture, const TRect& r, int top, int bottom, TP
     }
 }
 
-void ComposeByClientRect(TPixelView picture, const TRect& r, const TRect& clientRect, TPixelView target) {
+void ComposeByClientRect(const TPixelView& picture, const TRect& r, const TRect& clientRect,
+                         const TPixelView& target) {
     if (!Sane(r) || !Sane(clientRect)) return;
     const int sw = r.Width(), sh = r.Height();
     const int w = target.Width, h = target.Height;
@@ -229,8 +230,8 @@ void ComposeByClientRect(TPixelView picture, const TRect& r, const TRect& client
     StretchBlock(target, {cl.Left, cl.Top, nR, nB}, picture, src(cl.Left, cl.Top, cl.Right, cl.Bottom));
 }
 
-void ComposeFrameStrips(TPixelView picture, const TSkinGeometry& source, const TSkinGeometry& dest, int w,
-                        int h, TStretchFlags stretch, TFrameStrips& strips) {
+void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
+                        int w, int h, TStretchFlags stretch, TFrameStrips& strips) {
     if (!Sane(source) || !Sane(dest) || !Sane(w) || !Sane(h)) {
         strips = TFrameStrips{};
         return;
@@ -315,8 +316,8 @@ void ComposeFrameStrips(TPixelView picture, const TSkinGeometry& source, const T
     }
 }
 
-void ComposeTiledStrips(TPixelView picture, const TSkinGeometry& source, const TSkinGeometry& dest, int w,
-                        TFrameStrips& strips) {
+void ComposeTiledStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
+                        int w, TFrameStrips& strips) {
     if (!Sane(source) || !Sane(dest) || !Sane(w)) {
         strips = TFrameStrips{};
         return;
@@ -372,8 +373,8 @@ void ComposeTiledStrips(TPixelView picture, const TSkinGeometry& source, const T
     }
 }
 
-void DrawSkinElement(TPixelView picture, const TSkinElementGeometry& element, TPixelBuffer& target, int w,
-                     int h) {
+void DrawSkinElement(const TPixelView& picture, const TSkinElementGeometry& element, TPixelBuffer& target,
+                     int w, int h) {
     const TSkinTarget t = CalcSkinTarget(element, w, h);
     const TRect& sr = element.SkinRect;
     const TSkinGeometry& g = element.Geometry;

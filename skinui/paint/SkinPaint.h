@@ -78,7 +78,7 @@ TSkinTarget CalcSkinTarget(const TSkinElementGeometry& element, int width, int h
 // tiled unless their stretch flag is set; the client area is tiled when
 // `drawClient` is set. Stops after sizing when RB.x = LT.x, RB.y = LT.y or
 // the picture is empty.
-void ComposeNinePart(TPixelView picture, const TRect& skinRect, const TSkinGeometry& source,
+void ComposeNinePart(const TPixelView& picture, const TRect& skinRect, const TSkinGeometry& source,
                      TPixelBuffer& target, int w, int h, const TSkinGeometry& dest, bool drawClient,
                      TStretchFlags stretch);
 
@@ -86,33 +86,34 @@ void ComposeNinePart(TPixelView picture, const TRect& skinRect, const TSkinGeome
 // `left`), the fixed right piece (width `right`, drawn second so it covers
 // the left one in a narrow target) and the middle, tiled or stretched.
 // `r` is in picture coordinates. A middle of width 0 or less draws nothing.
-void ComposeHorizontal(TPixelView picture, const TRect& r, int left, int right, TPixelBuffer& target, int w,
-                       bool stretch);
+void ComposeHorizontal(const TPixelView& picture, const TRect& r, int left, int right, TPixelBuffer& target,
+                       int w, bool stretch);
 
 // The same along y: target (width of r) x h, fixed top and bottom heights.
-void ComposeVertical(TPixelView picture, const TRect& r, int top, int bottom, TPixelBuffer& target, int h,
-                     bool stretch);
+void ComposeVertical(const TPixelView& picture, const TRect& r, int top, int bottom, TPixelBuffer& target,
+                     int h, bool stretch);
 
 // Nine copies into the already sized `target`: corners 1:1, edges and centre
 // stretched, cut at `clientRect` (skin-rectangle coordinates of `r`).
-void ComposeByClientRect(TPixelView picture, const TRect& r, const TRect& clientRect, TPixelView target);
+void ComposeByClientRect(const TPixelView& picture, const TRect& r, const TRect& clientRect,
+                         const TPixelView& target);
 
 // The four border strips of a w x h window from its whole main picture.
 // Tiles start at each strip's origin; the fixed pieces are drawn over them.
-void ComposeFrameStrips(TPixelView picture, const TSkinGeometry& source, const TSkinGeometry& dest, int w,
-                        int h, TStretchFlags stretch, TFrameStrips& strips);
+void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
+                        int w, int h, TStretchFlags stretch, TFrameStrips& strips);
 
 // The same four strips, always tiled, from a picture (a mask or a separate
 // inactive picture) whose (0, 0) is the element's (0, 0). Top and bottom
 // middles are tiled from LT'.x and LB'.x.
-void ComposeTiledStrips(TPixelView picture, const TSkinGeometry& source, const TSkinGeometry& dest, int w,
-                        TFrameStrips& strips);
+void ComposeTiledStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
+                        int w, TFrameStrips& strips);
 
 // Draws an element the way the skinned controls do: `target` becomes the
 // size CalcSkinTarget allows for w x h, and the element's layout draws it
 // (nine-part with the client area tiled, three-part with StretchEffect,
 // fixed 1:1). A None layout leaves the target w x h and untouched.
-void DrawSkinElement(TPixelView picture, const TSkinElementGeometry& element, TPixelBuffer& target, int w,
-                     int h);
+void DrawSkinElement(const TPixelView& picture, const TSkinElementGeometry& element, TPixelBuffer& target,
+                     int w, int h);
 
 }  // namespace zv
