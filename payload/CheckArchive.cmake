@@ -1,0 +1,23 @@
+# cmake -DZIP=archive -DFILE=payload -P CheckArchive.cmake
+# Fails unless the archive lists exactly one entry, named like the file, whose
+# contents equal the file's.
+get_filename_component(_name ${FILE} NAME)
+execute_process(COMMAND unzip -Z1 ${ZIP} OUTPUT_VARIABLE _entries RESULT_VARIABLE _rc OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "cannot list ${ZIP}")
+endif()
+if(NOT _entries STREQUAL _name)
+  message(FATAL_ERROR "${ZIP} holds '${_entries}', expected exactly '${_name}'")
+endif()
+string(RANDOM LENGTH 8 _tag)
+set(_out ${CMAKE_CURRENT_BINARY_DIR}/check-archive-${_tag})
+execute_process(COMMAND unzip -q -o ${ZIP} -d ${_out} RESULT_VARIABLE _rc)
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "cannot unpack ${ZIP}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${_out}/${_name} ${FILE} RESULT_VARIABLE _same)
+file(REMOVE_RECURSE ${_out})
+if(NOT _same EQUAL 0)
+  message(FATAL_ERROR "${_name} in ${ZIP} differs from ${FILE}")
+endif()
+message(STATUS "${ZIP}: ${_name}, equal to the built file")
