@@ -13,7 +13,9 @@
 // All operations are stateless and work on whole rectangles through the
 // block transfers of BlockTransfer.h (same stretching mapping everywhere).
 // Coordinates of the geometry are relative to the element's skin rectangle
-// unless a function says otherwise.
+// unless a function says otherwise. Every target a function sizes starts
+// white, so pixels no rule reaches never count as black mask pixels; skin
+// values beyond +-2^28 (a damaged description) draw nothing.
 #pragma once
 
 #include "base/PixelBuffer.h"
@@ -112,7 +114,7 @@ void ComposeTiledStrips(const TPixelView& picture, const TSkinGeometry& source, 
 // Draws an element the way the skinned controls do: `target` becomes the
 // size CalcSkinTarget allows for w x h, and the element's layout draws it
 // (nine-part with the client area tiled, three-part with StretchEffect,
-// fixed 1:1). A None layout leaves the target w x h and untouched.
+// fixed 1:1). A None layout gives a blank w x h target.
 void DrawSkinElement(const TPixelView& picture, const TSkinElementGeometry& element, TPixelBuffer& target,
                      int w, int h);
 
