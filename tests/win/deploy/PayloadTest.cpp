@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <olectl.h>
+#include <shellapi.h>
 
 #include <cstring>
 #include <string>
@@ -296,4 +297,27 @@ TEST(RegisterServerSilently, StartsTheToolEvenForAMissingFile) {
     // the helper's to know.
     EXPECT_TRUE(RegisterServerSilently(temp / "missing.ocx"));
     EXPECT_EQ(GetInprocServerPath(kClsid), "");
+}
+
+TEST(RegisterServerSilently, IgnoresARegsvr32PlantedInTheCurrentDirectory) {
+    zvtest::TTempDir temp;
+    ASSERT_TRUE(CopyFileA(ProbeExe().c_str(), (temp / "regsvr32.exe").c_str(), FALSE));
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(temp.Path().c_str()));
+
+    // The planted program writes into the file named last on its command
+    // line, here the "control" path: proof that it ran.
+    const std::string bare = temp / "bare.ocx";
+    const std::string params = " /s \"" + bare + "\"";
+    const auto started = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, nullptr, "regsvr32", params.c_str(), nullptr, SW_SHOWNORMAL));
+    const bool bareRanPlanted = started > 32 && zvtest::PumpUntil([&] { return zvtest::FileExists(bare); }, 5000);
+
+    const std::string full = temp / "full.ocx";
+    EXPECT_TRUE(RegisterServerSilently(full));
+    zvtest::Pump(1000);
+    SetCurrentDirectoryA(saved);
+    EXPECT_TRUE(bareRanPlanted) << "a bare name is looked up in the current directory first";
+    EXPECT_FALSE(zvtest::FileExists(full)) << "the planted regsvr32.exe was started";
 }

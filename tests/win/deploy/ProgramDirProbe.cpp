@@ -1,5 +1,6 @@
-// Started by the tests from a deep directory: writes GetProgramDir() to the
-// file named by its first argument.
+// Started by the tests: writes GetProgramDir() to the file named by its last
+// argument. From a deep directory it shows what the program sees of its own
+// path; planted as "regsvr32.exe" it shows whether it was started.
 #include <cstdio>
 #include <string>
 
@@ -8,7 +9,7 @@
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     const std::string dir = zv::GetProgramDir();
-    std::FILE* out = std::fopen(argv[1], "wb");
+    std::FILE* out = std::fopen(argv[argc - 1], "wb");
     if (!out) return 3;
     std::fwrite(dir.data(), 1, dir.size(), out);
     std::fclose(out);
