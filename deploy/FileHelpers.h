@@ -26,8 +26,9 @@ namespace zv {
 // Called first thing at program start. Where the system knows
 // SetDefaultDllDirectories (looked up at run time), DLLs loaded by name come
 // from the system directory only, so that a DLL planted next to the
-// installer (a downloads folder) is never picked up. True when the
-// restriction is in force.
+// installer (a downloads folder) is never picked up. True when that
+// restriction is in force; on older systems the current directory is at
+// least taken out of the search (SetDllDirectory("")) and the answer is false.
 bool MakeDllSearchSafe();
 
 std::string SystemDirectory();
