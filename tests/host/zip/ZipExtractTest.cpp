@@ -581,3 +581,15 @@ TEST(ExtractToStream, HandlerThatDetachesTheArchiveDoesNotBreakTheRun) {
     EXPECT_EQ(ContentOf(out), data);
     EXPECT_EQ(o.reader.EntryCount(), 0);
 }
+
+TEST(ExtractToStream, ArchiveWithoutEndRecordRaisesIncompleteWhenExtracting) {
+    // ReadDirectory swallows the incomplete archive; a later extraction reads
+    // the directory again and passes the error on.
+    ReaderOver o(SampleData(500));
+    o.reader.ReadDirectory();
+    EXPECT_EQ(o.reader.EntryCount(), 0);
+    TMemoryStream out;
+    EXPECT_EQ(MessageOf<EIncompleteZip>([&] { o.reader.ExtractToStream(&out, "a.txt"); }),
+              "Incomplete Zip File");
+    EXPECT_EQ(o.reader.FilesList().Count(), 0);
+}
