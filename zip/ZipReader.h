@@ -8,8 +8,13 @@
 //   ExtractToStream          unpack the entries matching a name pattern
 //   WildcardMatch            the pattern matcher used for selection
 //
-// Only single-disk archives held in a stream are read; archive files by
-// name, spanned sets and the file-output modes are not built.
+// Methods unpacked: stored, Shrink, Reduce (factors 1 to 4), Implode and
+// Deflate (through zlib); any other method shows the "Unknown Compression
+// Method" notice (zip/ZipPlatform.h) and the entry is not counted.
+// Encrypted entries are skipped. Only single-disk archives held in a stream
+// are read; archive files by name (ZipName only moves the recovery scan past
+// the stub of an ".exe"), spanned sets and the file-output modes are not
+// built.
 #pragma once
 
 #include <cstdint>
