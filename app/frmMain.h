@@ -16,6 +16,8 @@ namespace zv {
 class TMainForm : public TForm {
 public:
     explicit TMainForm(TComponent* owner);
+    // OnDestroy (FormDestroy) runs while the whole window object is alive.
+    ~TMainForm() override { BeforeDestruction(); }
 
     // Template members, in declaration order. The skinned window frame is
     // not part of the window yet: the platform frame stands in for it.

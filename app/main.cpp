@@ -4,10 +4,13 @@
 #include <windows.h>
 
 #include "app/frmMain.h"
+#include "deploy/FileHelpers.h"
 #include "vcl/Forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace zv;
+    // Before anything loads a library: never from the program's directory.
+    MakeDllSearchSafe();
     InitApplication();
     Application->Initialize();
     Application->SetTitle("Player Installer");

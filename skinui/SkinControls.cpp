@@ -704,6 +704,7 @@ void TksSkinButton::KeyUp(WORD& key, TShiftState shift) {
 
 bool TksSkinButton::DialogKey(WORD key, TShiftState shift) {
     if (!Visible()) return false;
+    if (!m_canFocused) return false;  // keyboard input needs CanFocused
     if (key == VK_RETURN && m_active && Enabled()) {
         ButtonClick();
         return true;

@@ -112,7 +112,7 @@ protected:
 private:
     friend class TksCheckListBox;
 
-    TksCheckListBox* m_list;
+    TksCheckListBox* m_list = nullptr;
     int m_defaultItemHeight = 20;
 };
 

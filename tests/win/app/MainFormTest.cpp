@@ -1,0 +1,172 @@
+// The main window's creation: discovery merged into the check list, the
+// check marks, the banner and the failure path, with seeded registries.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/frmMain.h"
+#include "tests/win/support/WinTestSupport.h"
+
+using namespace zv;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+void SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+void SetStr(HKEY root, const std::string& path, const std::string& name, const std::string& value) {
+    SetRaw(root, path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void MakeDirs(const std::string& path) {
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+const char* const kIEServer = "CLSID\\{0002DF01-0000-0000-C000-000000000046}\\LocalServer32";
+
+struct Created {
+    std::unique_ptr<TMainForm> form;
+    std::string reported;
+};
+
+// Creates the window as the program does: template, then FormCreate.
+Created CreateMainForm() {
+    Created c;
+    Application->OnException = [&c](const std::exception& e) { c.reported = e.what(); };
+    c.form = std::make_unique<TMainForm>(nullptr);
+    c.form->AfterConstruction();
+    Application->OnException = nullptr;
+    return c;
+}
+
+Lines ListLines(TMainForm& f) { return f.LB->Items().ToVector(); }
+
+}  // namespace
+
+TEST(MainForm, TemplateGivesThreeBandsWithoutGaps) {
+    zvtest::TRegistrySandbox sandbox;
+    auto c = CreateMainForm();
+    TMainForm& f = *c.form;
+    f.Show();
+    EXPECT_EQ(f.ClientWidth(), 415);
+    EXPECT_EQ(f.ClientHeight(), 246);
+    EXPECT_EQ(f.TopPanel->BoundsRect(), Rect(0, 0, 415, 58));
+    EXPECT_EQ(f.ClientPanel->BoundsRect(), Rect(0, 58, 415, 213));
+    EXPECT_EQ(f.BottomPanel->BoundsRect(), Rect(0, 213, 415, 246));
+    // Children fill their panels' client areas: a one-pixel border without skin.
+    EXPECT_EQ(f.LB->BoundsRect(), Rect(1, 1, 414, 154));
+    EXPECT_EQ(f.TopLabel->BoundsRect(), Rect(1, 1, 414, 57));
+    EXPECT_EQ(f.InstallButton->BoundsRect(), Rect(148, 4, 245, 29));
+    EXPECT_EQ(f.InstallButton->Caption(), "Install");
+    EXPECT_EQ(zvtest::WindowText(f.Handle()), "Zorvane Player Installation");
+    EXPECT_EQ(f.Color(), 2960685);
+}
+
+TEST(MainForm, EveryFamilyListedOnceSortedCaseInsensitivelyAndChecked) {
+    zvtest::TRegistrySandbox sandbox;
+    zvtest::TTempDir tmp;
+    for (const char* d : {"IE", "Nav\\Program\\Plugins", "moz\\Plugins", "Firefox\\Plugins", "b-Opera\\Program\\Plugins"})
+        MakeDirs(tmp / d);
+    zvtest::WriteFile(tmp / "IE\\iexplore.exe", "MZ");
+    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", tmp / "IE\\iexplore.exe");
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
+           tmp / "b-Opera\\");
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main", "Install Directory",
+           tmp / "Nav");
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory", tmp / "moz");
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\1.5 (en-US)\\Main", "Install Directory",
+           tmp / "Firefox");
+
+    auto c = CreateMainForm();
+    TMainForm& f = *c.form;
+    EXPECT_EQ(c.reported, "");
+    // Case-insensitive order: "b-Opera" < "Firefox" < "IE" < "moz" < "Nav".
+    const Lines expected{tmp / "b-Opera\\Program\\Plugins", tmp / "Firefox\\Plugins", f.IEPluginDir(),
+                         tmp / "moz\\Plugins", tmp / "Nav\\Program\\Plugins"};
+    EXPECT_EQ(ListLines(f), expected);
+    for (int i = 0; i < f.LB->Items().Count(); ++i) EXPECT_TRUE(f.LB->IsChecked(i)) << i;
+    EXPECT_EQ(f.TopLabel->Caption(), TMainForm::FoundText);
+    EXPECT_NE(f.TopLabel->Font().Color(), clRed);
+    EXPECT_EQ(f.OperaPluginDir(), tmp / "b-Opera\\Program\\Plugins");
+    EXPECT_EQ(f.NetscapePluginDirs()->ToVector(), Lines{tmp / "Nav\\Program\\Plugins"});
+    EXPECT_EQ(f.MozillaPluginDirs()->ToVector(), (Lines{tmp / "moz\\Plugins", tmp / "Firefox\\Plugins"}));
+    EXPECT_TRUE(zvtest::DirExists(f.IEPluginDir()));
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
+TEST(MainForm, SamePathInOtherLetterCaseShowsOnceInTheFirstSpelling) {
+    zvtest::TRegistrySandbox sandbox;
+    zvtest::TTempDir tmp;
+    MakeDirs(tmp / "Dir\\Plugins");
+    // Netscape (merged before the Mozilla family) and Firefox report the same
+    // directory in different letter case.
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape\\7.2 (en)\\Main", "Install Directory", tmp / "Dir");
+    std::string lower = tmp / "dir";
+    for (char& ch : lower) ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\2.0\\Main", "Install Directory", lower);
+    auto c = CreateMainForm();
+    TMainForm& f = *c.form;
+    ASSERT_EQ(f.LB->Items().Count(), 1);
+    EXPECT_EQ(f.LB->Items()[0], tmp / "Dir\\Plugins");
+    EXPECT_EQ(f.MozillaPluginDirs()->ToVector(), Lines{lower + "\\Plugins"});
+    EXPECT_EQ(f.NetscapePluginDirs()->Count(), 1);
+}
+
+TEST(MainForm, NothingFoundGivesTheSecondBannerInRed) {
+    zvtest::TRegistrySandbox sandbox;
+    auto c = CreateMainForm();
+    TMainForm& f = *c.form;
+    EXPECT_EQ(f.LB->Items().Count(), 0);
+    EXPECT_EQ(f.TopLabel->Caption(), TMainForm::NotFoundText);
+    EXPECT_EQ(f.TopLabel->Font().Color(), 255);
+    EXPECT_TRUE(f.IEPluginDir().empty());
+}
+
+TEST(MainForm, DiscoveryErrorIsReportedAndThePlaceholderLinesStay) {
+    zvtest::TRegistrySandbox sandbox;
+    const DWORD number = 7;
+    SetRaw(HKEY_CLASSES_ROOT, kIEServer, "", REG_DWORD, &number, sizeof number);
+    auto c = CreateMainForm();
+    TMainForm& f = *c.form;
+    EXPECT_EQ(c.reported, "Invalid data type for ''");
+    ASSERT_EQ(f.LB->Items().Count(), 15);
+    EXPECT_EQ(f.LB->Items()[0], "item1");
+    EXPECT_EQ(f.LB->Items()[14], "item15");
+    for (int i = 0; i < 15; ++i) EXPECT_FALSE(f.LB->IsChecked(i));
+    EXPECT_EQ(f.TopLabel->Caption(), "");
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    // The window still opens.
+    f.Show();
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));
+}
+
+TEST(MainForm, CheckMarksFollowTheUserAndTheListsStay) {
+    zvtest::TRegistrySandbox sandbox;
+    zvtest::TTempDir tmp;
+    MakeDirs(tmp / "A\\Plugins");
+    MakeDirs(tmp / "B\\Plugins");
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1\\Main", "Install Directory", tmp / "A");
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\2\\Main", "Install Directory", tmp / "B");
+    auto c = CreateMainForm();
+    TMainForm& f = *c.form;
+    f.Show();
+    SetForegroundWindow(f.Handle());
+    zvtest::Pump(100);
+    ASSERT_EQ(f.LB->Items().Count(), 2);
+    // A press in the check box area of the second line (x < 20) unchecks it.
+    TksCheckListBox& list = f.LB->ListBox();
+    const TRect second = list.ItemRect(1);
+    zvtest::ClickClient(list.Handle(), 8, second.Top + second.Height() / 2);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return !f.LB->IsChecked(1); }, 2000));
+    EXPECT_TRUE(f.LB->IsChecked(0));
+    EXPECT_EQ(f.MozillaPluginDirs()->Count(), 2);
+}
