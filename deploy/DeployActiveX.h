@@ -1,0 +1,15 @@
+// The ActiveX control ZorvaneActiveX.ocx (archive RCDATA 2) for Internet
+// Explorer: put in place where it is registered, or else into the given
+// directory, then always registered.
+#pragma once
+
+#include <string>
+
+namespace zv {
+
+// dir: Internet Explorer's plug-in directory (may be empty). code holds the
+// last failure met (DeployResult); a failed registration (-4) replaces any
+// earlier code. True when there was none. Shows nothing.
+bool DeployActiveX(const std::string& dir, int& code);
+
+}  // namespace zv
