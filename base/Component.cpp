@@ -33,7 +33,9 @@ void TComponent::DestroyComponents() {
     }
 }
 
-void TComponent::Destroying() { m_state |= csDestroying; }
+void TComponent::Destroying() {
+    m_state |= csDestroying;
+}
 
 TComponent* TComponent::FindComponent(const std::string& name) const {
     if (name.empty()) return nullptr;

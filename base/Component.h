@@ -35,7 +35,9 @@ public:
     [[nodiscard]] bool IsLoading() const { return (m_state & csLoading) != 0; }
 
     [[nodiscard]] int ComponentCount() const { return static_cast<int>(m_components.size()); }
-    [[nodiscard]] TComponent* Components(int index) const { return m_components.at(static_cast<size_t>(index)); }
+    [[nodiscard]] TComponent* Components(int index) const {
+        return m_components.at(static_cast<size_t>(index));
+    }
     [[nodiscard]] TComponent* FindComponent(const std::string& name) const;
 
     void InsertComponent(TComponent* component);

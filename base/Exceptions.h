@@ -18,10 +18,10 @@ private:
     std::string m_message;
 };
 
-#define ZV_DECLARE_EXCEPTION(Name, Base)         \
-    class Name : public Base {                   \
-    public:                                      \
-        using Base::Base;                        \
+#define ZV_DECLARE_EXCEPTION(Name, Base) \
+    class Name : public Base {           \
+    public:                              \
+        using Base::Base;                \
     }
 
 ZV_DECLARE_EXCEPTION(EConvertError, Exception);

@@ -17,7 +17,9 @@ void TPixelBuffer::SetSize(int width, int height, TPixel fill) {
     m_pixels.assign(static_cast<size_t>(count), fill);
 }
 
-void TPixelBuffer::Fill(TPixel value) { std::fill(m_pixels.begin(), m_pixels.end(), value); }
+void TPixelBuffer::Fill(TPixel value) {
+    std::fill(m_pixels.begin(), m_pixels.end(), value);
+}
 
 void TPixelBuffer::FillRect(const TRect& r, TPixel value) {
     const TRect c = IntersectRect(r, {0, 0, m_width, m_height});

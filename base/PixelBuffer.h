@@ -19,13 +19,25 @@ using TPixel = std::uint32_t;
 constexpr TPixel MakePixel(int r, int g, int b) {
     return static_cast<TPixel>(((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF));
 }
-constexpr int PixelR(TPixel p) { return static_cast<int>((p >> 16) & 0xFF); }
-constexpr int PixelG(TPixel p) { return static_cast<int>((p >> 8) & 0xFF); }
-constexpr int PixelB(TPixel p) { return static_cast<int>(p & 0xFF); }
+constexpr int PixelR(TPixel p) {
+    return static_cast<int>((p >> 16) & 0xFF);
+}
+constexpr int PixelG(TPixel p) {
+    return static_cast<int>((p >> 8) & 0xFF);
+}
+constexpr int PixelB(TPixel p) {
+    return static_cast<int>(p & 0xFF);
+}
 // Colour comparisons ignore the unused top byte.
-constexpr TPixel PixelRGB(TPixel p) { return p & 0x00FFFFFFu; }
-constexpr TPixel ColorToPixel(TColor c) { return MakePixel(GetRValue(c), GetGValue(c), GetBValue(c)); }
-constexpr TColor PixelToColor(TPixel p) { return RGBColor(PixelR(p), PixelG(p), PixelB(p)); }
+constexpr TPixel PixelRGB(TPixel p) {
+    return p & 0x00FFFFFFu;
+}
+constexpr TPixel ColorToPixel(TColor c) {
+    return MakePixel(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+constexpr TColor PixelToColor(TPixel p) {
+    return RGBColor(PixelR(p), PixelG(p), PixelB(p));
+}
 
 // A non-owning view of pixels.
 struct TPixelView {
@@ -56,7 +68,9 @@ public:
     [[nodiscard]] bool Empty() const { return m_width <= 0 || m_height <= 0; }
     [[nodiscard]] TPixel& At(int x, int y) { return m_pixels[Index(x, y)]; }
     [[nodiscard]] TPixel At(int x, int y) const { return m_pixels[Index(x, y)]; }
-    [[nodiscard]] TPixel* Row(int y) { return m_pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(m_width); }
+    [[nodiscard]] TPixel* Row(int y) {
+        return m_pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(m_width);
+    }
     [[nodiscard]] const TPixel* Row(int y) const {
         return m_pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(m_width);
     }

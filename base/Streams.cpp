@@ -23,7 +23,9 @@ std::int64_t TStream::Size() {
     return size;
 }
 
-void TStream::SetSize(std::int64_t) { throw EStreamError("Stream does not support resizing"); }
+void TStream::SetSize(std::int64_t) {
+    throw EStreamError("Stream does not support resizing");
+}
 
 void TStream::ReadBuffer(void* buffer, std::int64_t count) {
     if (count != 0 && Read(buffer, count) != count) throw EReadError(SReadError);
@@ -60,7 +62,9 @@ std::int64_t TCustomMemoryStream::Read(void* buffer, std::int64_t count) {
     return n;
 }
 
-std::int64_t TCustomMemoryStream::Write(const void*, std::int64_t) { return 0; }
+std::int64_t TCustomMemoryStream::Write(const void*, std::int64_t) {
+    return 0;
+}
 
 std::int64_t TCustomMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
     switch (origin) {
@@ -71,7 +75,9 @@ std::int64_t TCustomMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) 
     return m_position;
 }
 
-void TCustomMemoryStream::SaveToStream(TStream& dest) { dest.WriteBuffer(Memory(), m_size); }
+void TCustomMemoryStream::SaveToStream(TStream& dest) {
+    dest.WriteBuffer(Memory(), m_size);
+}
 
 void TCustomMemoryStream::SaveToFile(const std::string& fileName) {
     TFileStream f(fileName, fmCreate);

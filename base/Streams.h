@@ -118,7 +118,9 @@ inline std::uint32_t ReadU32LE(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-inline std::int32_t ReadI32LE(const std::uint8_t* p) { return static_cast<std::int32_t>(ReadU32LE(p)); }
+inline std::int32_t ReadI32LE(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(ReadU32LE(p));
+}
 inline void WriteU16LE(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);

@@ -9,7 +9,9 @@ namespace zv {
 
 // ---- TStrings ----------------------------------------------------------------
 
-TObject* TStrings::Objects(int) const { return nullptr; }
+TObject* TStrings::Objects(int) const {
+    return nullptr;
+}
 
 void TStrings::Put(int index, const std::string& s) {
     TObject* obj = Objects(index);
@@ -112,9 +114,13 @@ std::vector<std::string> TStrings::ToVector() const {
     return v;
 }
 
-int TStrings::CompareStrings(const std::string& a, const std::string& b) const { return AnsiCompareText(a, b); }
+int TStrings::CompareStrings(const std::string& a, const std::string& b) const {
+    return AnsiCompareText(a, b);
+}
 
-void TStrings::Error(const char* fmt, int index) { throw EListError(Format(fmt, index)); }
+void TStrings::Error(const char* fmt, int index) {
+    throw EListError(Format(fmt, index));
+}
 
 // ---- TStringList -------------------------------------------------------------
 

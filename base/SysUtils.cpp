@@ -77,11 +77,17 @@ std::int32_t StrToInt(const std::string& s) {
     throw EConvertError(Format(SInvalidInteger, s.c_str()));
 }
 
-std::int32_t StrToIntDef(const std::string& s, std::int32_t def) { return TryStrToInt(s).value_or(def); }
+std::int32_t StrToIntDef(const std::string& s, std::int32_t def) {
+    return TryStrToInt(s).value_or(def);
+}
 
-std::string IntToStr(std::int64_t v) { return std::to_string(v); }
+std::string IntToStr(std::int64_t v) {
+    return std::to_string(v);
+}
 
-static bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+static bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string TrimLeft(const std::string& s) {
     size_t b = 0;
@@ -95,7 +101,9 @@ std::string TrimRight(const std::string& s) {
     return s.substr(0, e);
 }
 
-std::string Trim(const std::string& s) { return TrimLeft(TrimRight(s)); }
+std::string Trim(const std::string& s) {
+    return TrimLeft(TrimRight(s));
+}
 
 std::string UpperCase(const std::string& s) {
     std::string r = s;
@@ -124,7 +132,9 @@ int CompareText(const std::string& a, const std::string& b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-bool SameText(const std::string& a, const std::string& b) { return CompareText(a, b) == 0; }
+bool SameText(const std::string& a, const std::string& b) {
+    return CompareText(a, b) == 0;
+}
 
 int CompareStr(const std::string& a, const std::string& b) {
     const int c = a.compare(b);
@@ -164,11 +174,19 @@ void SetAnsiCompareHooks(TTextCompare compareText, TTextCompare compareStr) {
     g_compareStr = compareStr ? compareStr : &CompareStr;
 }
 
-int AnsiCompareText(const std::string& a, const std::string& b) { return g_compareText(a, b); }
-int AnsiCompareStr(const std::string& a, const std::string& b) { return g_compareStr(a, b); }
-bool AnsiSameText(const std::string& a, const std::string& b) { return AnsiCompareText(a, b) == 0; }
+int AnsiCompareText(const std::string& a, const std::string& b) {
+    return g_compareText(a, b);
+}
+int AnsiCompareStr(const std::string& a, const std::string& b) {
+    return g_compareStr(a, b);
+}
+bool AnsiSameText(const std::string& a, const std::string& b) {
+    return AnsiCompareText(a, b) == 0;
+}
 
-std::int64_t RoundHalfEven(double v) { return static_cast<std::int64_t>(std::nearbyint(v)); }
+std::int64_t RoundHalfEven(double v) {
+    return static_cast<std::int64_t>(std::nearbyint(v));
+}
 
 std::int64_t DivRoundHalfEven(std::int64_t num, std::int64_t den) {
     std::int64_t q = num / den;

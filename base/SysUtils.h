@@ -28,9 +28,9 @@ std::string IntToStr(std::int64_t v);
 std::string Trim(const std::string& s);
 std::string TrimLeft(const std::string& s);
 std::string TrimRight(const std::string& s);
-std::string UpperCase(const std::string& s);  // ASCII only
-std::string LowerCase(const std::string& s);  // ASCII only
-bool SameText(const std::string& a, const std::string& b);  // ASCII case-insensitive
+std::string UpperCase(const std::string& s);                  // ASCII only
+std::string LowerCase(const std::string& s);                  // ASCII only
+bool SameText(const std::string& a, const std::string& b);    // ASCII case-insensitive
 int CompareText(const std::string& a, const std::string& b);  // ASCII case-insensitive
 int CompareStr(const std::string& a, const std::string& b);
 

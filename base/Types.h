@@ -42,9 +42,15 @@ struct TRect {
     friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-constexpr TPoint Point(int x, int y) { return {x, y}; }
-constexpr TRect Rect(int l, int t, int r, int b) { return {l, t, r, b}; }
-constexpr TRect Bounds(int l, int t, int w, int h) { return {l, t, l + w, t + h}; }
+constexpr TPoint Point(int x, int y) {
+    return {x, y};
+}
+constexpr TRect Rect(int l, int t, int r, int b) {
+    return {l, t, r, b};
+}
+constexpr TRect Bounds(int l, int t, int w, int h) {
+    return {l, t, l + w, t + h};
+}
 
 constexpr TRect OffsetRect(TRect r, int dx, int dy) {
     return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
@@ -80,11 +86,19 @@ constexpr TColor RGBColor(int r, int g, int b) {
 // <windows.h> defines these three as macros with the same meaning; the
 // functions stand in for them where it is not included.
 #ifndef GetRValue
-constexpr int GetRValue(TColor c) { return c & 0xFF; }
-constexpr int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
-constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
+constexpr int GetRValue(TColor c) {
+    return c & 0xFF;
+}
+constexpr int GetGValue(TColor c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr int GetBValue(TColor c) {
+    return (c >> 16) & 0xFF;
+}
 #endif
-constexpr bool IsSystemColor(TColor c) { return c < 0; }
+constexpr bool IsSystemColor(TColor c) {
+    return c < 0;
+}
 
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clMaroon = 0x000080;
@@ -103,7 +117,9 @@ constexpr TColor clNone = 0x1FFFFFFF;
 constexpr TColor clDefault = 0x20000000;
 
 // System colours: 0x80000000 | COLOR_xxx index.
-constexpr TColor SysColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index)); }
+constexpr TColor SysColor(int index) {
+    return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index));
+}
 constexpr TColor clScrollBar = SysColor(0);
 constexpr TColor clActiveCaption = SysColor(2);
 constexpr TColor clInactiveCaption = SysColor(3);

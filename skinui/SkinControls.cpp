@@ -10,7 +10,9 @@ namespace {
 
 enum : UINT_PTR { kMorphTimer = 1, kRepeatTimer = 2 };
 
-TPixel SysPixel(TColor c) { return ColorToPixel(ColorToRGB(c)); }
+TPixel SysPixel(TColor c) {
+    return ColorToPixel(ColorToRGB(c));
+}
 
 // A one-pixel 3-D frame: `topLeft` on the top and left edges, `bottomRight`
 // on the bottom and right ones.
@@ -33,7 +35,8 @@ bool IsAccel(char ch, const std::string& caption) {
             continue;
         }
         return CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<unsigned char>(ch)))) ==
-               CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<unsigned char>(caption[i + 1]))));
+               CharUpperA(reinterpret_cast<LPSTR>(
+                   static_cast<ULONG_PTR>(static_cast<unsigned char>(caption[i + 1]))));
     }
     return false;
 }
@@ -101,8 +104,12 @@ void TksSkinControl::PaintWindow(HDC dc) {
     m_inPaint = false;
 }
 
-void TksSkinControl::MouseEnter() { TCustomControl::MouseEnter(); }
-void TksSkinControl::MouseLeave() { TCustomControl::MouseLeave(); }
+void TksSkinControl::MouseEnter() {
+    TCustomControl::MouseEnter();
+}
+void TksSkinControl::MouseLeave() {
+    TCustomControl::MouseLeave();
+}
 
 // ---- TksSkinCustomControl ------------------------------------------------------
 
@@ -247,7 +254,9 @@ void TksSkinPanel::AdjustClientRect(TRect& r) const {
     if (m_captionMode) r.Top += m_defaultCaptionHeight;
 }
 
-TRect TksSkinPanel::DefaultCaptionRect() const { return {1, 1, Width() - 1, m_defaultCaptionHeight}; }
+TRect TksSkinPanel::DefaultCaptionRect() const {
+    return {1, 1, Width() - 1, m_defaultCaptionHeight};
+}
 
 void TksSkinPanel::DrawWithoutSkin(TBitmap& bitmap) {
     const TPixelView v = bitmap.Pixels();
@@ -266,7 +275,8 @@ void TksSkinPanel::DrawWithoutSkin(TBitmap& bitmap) {
     if (m_borderStyle != TksSkinBorderStyle::bvFrame) {
         band = {1, 1, w - 1, m_defaultCaptionHeight};
         Frame3D(v, band, clBtnShadow, clBtnHighlight);
-        Frame3D(v, {band.Left + 1, band.Top + 1, band.Right - 1, band.Bottom - 1}, clBtnHighlight, clBtnShadow);
+        Frame3D(v, {band.Left + 1, band.Top + 1, band.Right - 1, band.Bottom - 1}, clBtnHighlight,
+                clBtnShadow);
     } else {
         band = {0, 0, w, m_defaultCaptionHeight};
         Frame3D(v, band, clBtnShadow, clBtnShadow);
@@ -281,7 +291,8 @@ void TksSkinPanel::DrawWithoutSkin(TBitmap& bitmap) {
         text.Left += 20;
     }
     if (m_rollUpMode) {
-        DrawArrow(v, {text.Right - 10, text.Top, text.Right, text.Bottom}, SysPixel(clBtnText), m_rollUpState ? 4 : 3);
+        DrawArrow(v, {text.Right - 10, text.Top, text.Right, text.Bottom}, SysPixel(clBtnText),
+                  m_rollUpState ? 4 : 3);
         text.Right -= 10;
     }
     if (Caption().empty()) return;
@@ -387,7 +398,8 @@ void TksSkinStdLabel::DoDrawText(TRect& rect, UINT flags) {
     const TksDataSkinStdLabelControl* skin = nullptr;
     if (m_skinData && !m_skinData->Empty()) {
         const int index = m_skinData->IndexOfControl(m_skinDataName);
-        if (index >= 0) skin = dynamic_cast<const TksDataSkinStdLabelControl*>(m_skinData->SkinControls(index));
+        if (index >= 0)
+            skin = dynamic_cast<const TksDataSkinStdLabelControl*>(m_skinData->SkinControls(index));
     }
     std::string text = Caption();
     if ((flags & DT_CALCRECT) && (text.empty() || (ShowAccelChar && text == "&"))) text += " ";
@@ -430,8 +442,8 @@ void TksSkinStdLabel::Paint() {
     if (m_layout != TTextLayout::tlTop) {
         TRect calc = r;
         DoDrawText(calc, flags | DT_CALCRECT);
-        const int dy = m_layout == TTextLayout::tlBottom ? r.Height() - calc.Height()
-                                                          : (r.Height() - calc.Height()) / 2;
+        const int dy =
+            m_layout == TTextLayout::tlBottom ? r.Height() - calc.Height() : (r.Height() - calc.Height()) / 2;
         r.Top += dy;
     }
     DoDrawText(r, flags);
@@ -473,7 +485,9 @@ bool TksSkinButton::IsPressedLook() const {
     return m_down && (m_groupIndex != 0 || m_mouseIn || (FocusedForLook() && !m_mouseDown));
 }
 
-bool TksSkinButton::IsHighlightedLook() const { return !IsPressedLook() && (m_mouseIn || FocusedForLook()); }
+bool TksSkinButton::IsHighlightedLook() const {
+    return !IsPressedLook() && (m_mouseIn || FocusedForLook());
+}
 
 void TksSkinButton::DrawWithoutSkin(TBitmap& bitmap) {
     const TPixelView v = bitmap.Pixels();
@@ -528,7 +542,8 @@ void TksSkinButton::SetDown(bool value) {
     if (m_groupIndex != 0 && value && !AllowAllUp && Parent()) {
         for (int i = 0; i < Parent()->ControlCount(); ++i) {
             auto* other = dynamic_cast<TksSkinButton*>(Parent()->Controls(i));
-            if (other && other != this && other->m_groupIndex == m_groupIndex && other->m_down) other->SetDown(false);
+            if (other && other != this && other->m_groupIndex == m_groupIndex && other->m_down)
+                other->SetDown(false);
         }
     }
 }
@@ -580,10 +595,14 @@ void TksSkinButton::MorphTick() {
 }
 
 void TksSkinButton::StartRepeat() {
-    if (HandleAllocated()) m_repeatTimer = TTimerId(HandleOrNull(), kRepeatTimer, static_cast<UINT>(std::max(RepeatInterval, 1)));
+    if (HandleAllocated())
+        m_repeatTimer =
+            TTimerId(HandleOrNull(), kRepeatTimer, static_cast<UINT>(std::max(RepeatInterval, 1)));
 }
 
-void TksSkinButton::StopRepeat() { m_repeatTimer.Reset(); }
+void TksSkinButton::StopRepeat() {
+    m_repeatTimer.Reset();
+}
 
 void TksSkinButton::WndProc(TMessage& msg) {
     switch (msg.Msg) {
@@ -679,7 +698,8 @@ void TksSkinButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y
             ButtonClick();
         }
     }
-    if (HandleAllocated() && IsWindowVisible(HandleOrNull())) TksSkinCustomControl::MouseUp(button, shift, x, y);
+    if (HandleAllocated() && IsWindowVisible(HandleOrNull()))
+        TksSkinCustomControl::MouseUp(button, shift, x, y);
 }
 
 void TksSkinButton::KeyDown(WORD& key, TShiftState shift) {

@@ -9,7 +9,9 @@
 namespace zv {
 
 namespace {
-TPixel SysPixel(TColor c) { return ColorToPixel(ColorToRGB(c)); }
+TPixel SysPixel(TColor c) {
+    return ColorToPixel(ColorToRGB(c));
+}
 }  // namespace
 
 // The lines of the inner list: kept by the platform window, which is made
@@ -25,13 +27,15 @@ public:
         CheckIndex(index);
         const auto len = SendMessageA(m_list.Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
         std::string s(static_cast<size_t>(std::max<LRESULT>(len, 0)) + 1, '\0');
-        SendMessageA(m_list.Handle(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+        SendMessageA(m_list.Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(s.data()));
         s.resize(static_cast<size_t>(std::max<LRESULT>(len, 0)));
         return s;
     }
     void Insert(int index, const std::string& s) override {
         if (index < 0 || index > Count()) Error(SListIndexError, index);
-        SendMessageA(m_list.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str()));
+        SendMessageA(m_list.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(s.c_str()));
         Changed();
     }
     void Delete(int index) override {
@@ -88,7 +92,8 @@ void TksCheckListBox::CreateParams(TCreateParams& params) {
     params.SubClassOf = "LISTBOX";
     params.WinClassName = "ZvCheckListBox";
     // No border, no 3-D look; owner-drawn rows of one height.
-    params.Style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+    params.Style |=
+        LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
     params.Style &= ~static_cast<DWORD>(WS_BORDER);
     params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
 }
@@ -150,9 +155,13 @@ void TksCheckListBox::FreeWrappers() {
     }
 }
 
-int TksCheckListBox::ItemIndex() { return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0)); }
+int TksCheckListBox::ItemIndex() {
+    return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));
+}
 
-void TksCheckListBox::SetItemIndex(int index) { SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void TksCheckListBox::SetItemIndex(int index) {
+    SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
 
 void TksCheckListBox::SetItemHeight(int h) {
     if (h <= 0) return;
@@ -168,14 +177,18 @@ unsigned char TksCheckListBox::State(int index) {
     return w ? w->State : 0;
 }
 
-void TksCheckListBox::SetState(int index, unsigned char state) { Wrapper(index, true)->State = state; }
+void TksCheckListBox::SetState(int index, unsigned char state) {
+    Wrapper(index, true)->State = state;
+}
 
 std::intptr_t TksCheckListBox::ItemData(int index) {
     const TksCheckListBoxDataWrapper* w = Wrapper(index, false);
     return w ? w->Data : 0;
 }
 
-void TksCheckListBox::SetItemData(int index, std::intptr_t data) { Wrapper(index, true)->Data = data; }
+void TksCheckListBox::SetItemData(int index, std::intptr_t data) {
+    Wrapper(index, true)->Data = data;
+}
 
 TRect TksCheckListBox::ItemRect(int index) {
     RECT r{};
@@ -254,7 +267,8 @@ void TksCheckListBox::WndProc(TMessage& msg) {
             msg.Result = TRUE;
             return;
         case CN_BASE + WM_COMMAND:
-            if (HIWORD(msg.WParam) == LBN_SELCHANGE && m_box && m_box->OnListBoxClick) m_box->OnListBoxClick(m_box);
+            if (HIWORD(msg.WParam) == LBN_SELCHANGE && m_box && m_box->OnListBoxClick)
+                m_box->OnListBoxClick(m_box);
             return;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
@@ -319,7 +333,9 @@ void TksSkinCheckListBox::SetChecked(int index, bool value) {
     m_list->InvalidateItem(index, true);
 }
 
-bool TksSkinCheckListBox::IsChecked(int index) { return m_list->State(index) == 1; }
+bool TksSkinCheckListBox::IsChecked(int index) {
+    return m_list->State(index) == 1;
+}
 
 void TksSkinCheckListBox::SetDefaultItemHeight(int h) {
     m_defaultItemHeight = h;

@@ -19,11 +19,16 @@ thread_local TWinControl* g_creating = nullptr;
 TControl* g_mouseControl = nullptr;
 int g_nextChildId = 100;
 
+bool IsMouseMessage(UINT msg) {
+    return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL;
+}
 
-bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL; }
-
-TPoint PointFromLParam(LPARAM lp) { return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
-LPARAM LParamFromPoint(TPoint p) { return MAKELPARAM(static_cast<WORD>(p.X), static_cast<WORD>(p.Y)); }
+TPoint PointFromLParam(LPARAM lp) {
+    return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+}
+LPARAM LParamFromPoint(TPoint p) {
+    return MAKELPARAM(static_cast<WORD>(p.X), static_cast<WORD>(p.Y));
+}
 
 void SetMouseControl(TControl* control) {
     if (control == g_mouseControl) return;
@@ -70,7 +75,9 @@ TControl::~TControl() {
     }
 }
 
-void TControl::Notification(TComponent* component, TOperation operation) { TComponent::Notification(component, operation); }
+void TControl::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+}
 
 void TControl::SetParent(TWinControl* parent) {
     if (parent == m_parent) return;
@@ -125,7 +132,9 @@ void TControl::SetEnabled(bool enabled) {
     EnabledChanged();
 }
 
-bool TControl::Showing() const { return m_visible && (!m_parent || m_parent->Showing()); }
+bool TControl::Showing() const {
+    return m_visible && (!m_parent || m_parent->Showing());
+}
 
 void TControl::SetCaption(const std::string& text) {
     if (text == m_caption) return;
@@ -162,7 +171,8 @@ TPoint TControl::ScreenToClient(TPoint p) const {
 }
 
 void TControl::Invalidate() {
-    if (m_parent && m_parent->HandleAllocated() && m_width > 0 && m_height > 0) m_parent->InvalidateRect(BoundsRect());
+    if (m_parent && m_parent->HandleAllocated() && m_width > 0 && m_height > 0)
+        m_parent->InvalidateRect(BoundsRect());
 }
 
 void TControl::InvalidateRect(const TRect& r) {
@@ -198,7 +208,8 @@ void TControl::MouseCapture(bool capture) {
 }
 
 bool TControl::HasMouseCapture() const {
-    if (auto* wc = dynamic_cast<const TWinControl*>(this)) return wc->HandleAllocated() && GetCapture() == wc->HandleOrNull();
+    if (auto* wc = dynamic_cast<const TWinControl*>(this))
+        return wc->HandleAllocated() && GetCapture() == wc->HandleOrNull();
     return m_parent && m_parent->m_captureControl == this && GetCapture() == m_parent->HandleOrNull();
 }
 
@@ -371,9 +382,9 @@ void TWinControl::CreateWindowHandle(const TCreateParams& params) {
     g_creating = this;
     HMENU id = nullptr;
     if (params.Style & WS_CHILD) id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(g_nextChildId++));
-    HWND hwnd = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
-                                params.X, params.Y, params.Width, params.Height, params.WndParent, id,
-                                GetModuleHandleA(nullptr), this);
+    HWND hwnd = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(),
+                                params.Style, params.X, params.Y, params.Width, params.Height,
+                                params.WndParent, id, GetModuleHandleA(nullptr), this);
     g_creating = saved;
     if (hwnd && !m_handle) m_handle.Reset(hwnd);
 }
@@ -431,7 +442,8 @@ LRESULT CALLBACK TWinControl::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, 
 LRESULT TWinControl::DefaultHandler(TMessage& msg) {
     HWND h = m_handle.Get();
     if (!h) return 0;
-    msg.Result = CallWindowProcA(m_defWndProc ? m_defWndProc : DefWindowProcA, h, msg.Msg, msg.WParam, msg.LParam);
+    msg.Result =
+        CallWindowProcA(m_defWndProc ? m_defWndProc : DefWindowProcA, h, msg.Msg, msg.WParam, msg.LParam);
     return msg.Result;
 }
 
@@ -599,7 +611,9 @@ void TWinControl::WMMove(TMessage& msg) {
     if (!IsIconic(m_handle.Get())) ReadBoundsFromWindow();
 }
 
-void TWinControl::Resize() { AlignControls(); }
+void TWinControl::Resize() {
+    AlignControls();
+}
 
 void TWinControl::UpdateBounds() {
     if (m_handle) {
@@ -608,7 +622,9 @@ void TWinControl::UpdateBounds() {
     }
 }
 
-void TWinControl::SetBounds(int left, int top, int width, int height) { TControl::SetBounds(left, top, width, height); }
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    TControl::SetBounds(left, top, width, height);
+}
 
 void TWinControl::SetVisible(bool visible) {
     if (visible == Visible()) return;
@@ -618,8 +634,10 @@ void TWinControl::SetVisible(bool visible) {
 
 void TWinControl::UpdateShowing() {
     if (!m_handle) {
-        if (Visible() && Parent() && Parent()->HandleAllocated()) HandleNeeded();
-        else return;
+        if (Visible() && Parent() && Parent()->HandleAllocated())
+            HandleNeeded();
+        else
+            return;
     }
     ShowWindow(m_handle.Get(), Visible() ? SW_SHOWNA : SW_HIDE);
 }
@@ -708,7 +726,8 @@ void TWinControl::AlignControls() {
         AdjustClientRect(r);
         // Top and bottom first, then left and right, then the client control:
         // each in the order the children were added.
-        for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+        for (TAlign pass :
+             {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
             for (TControl* c : m_controls) {
                 if (c->Align() != pass || !c->Visible()) continue;
                 switch (pass) {
@@ -757,7 +776,9 @@ void TWinControl::SetTabOrder(int order) {
     l.insert(l.begin() + order, this);
 }
 
-std::vector<TWinControl*> TWinControl::TabList() const { return m_tabList; }
+std::vector<TWinControl*> TWinControl::TabList() const {
+    return m_tabList;
+}
 
 bool TWinControl::CanFocus() const {
     for (const TControl* c = this; c; c = c->Parent())
@@ -765,7 +786,9 @@ bool TWinControl::CanFocus() const {
     return true;
 }
 
-bool TWinControl::Focused() const { return m_handle && GetFocus() == m_handle.Get(); }
+bool TWinControl::Focused() const {
+    return m_handle && GetFocus() == m_handle.Get();
+}
 
 void TWinControl::SetFocus() {
     if (TCustomForm* form = ParentForm(); form && form != this) form->SetActiveControl(this);
@@ -827,7 +850,9 @@ void TWinControl::KeyPress(char& key) {
     if (OnKeyPress) OnKeyPress(this, key);
 }
 
-bool TWinControl::WantsKey(WORD) const { return false; }
+bool TWinControl::WantsKey(WORD) const {
+    return false;
+}
 
 bool TWinControl::DialogChar(char ch) {
     for (TControl* c : m_controls) {
@@ -868,8 +893,8 @@ void TWinControl::WMSetCursor(TMessage& msg) {
 void TWinControl::WMMouseLeave(TMessage& msg) {
     m_trackingLeave = false;
     // Leaving our window: whatever of ours was under the pointer is left.
-    if (g_mouseControl == this || (g_mouseControl && g_mouseControl->Parent() == this &&
-                                   !dynamic_cast<TWinControl*>(g_mouseControl))) {
+    if (g_mouseControl == this ||
+        (g_mouseControl && g_mouseControl->Parent() == this && !dynamic_cast<TWinControl*>(g_mouseControl))) {
         POINT pt;
         GetCursorPos(&pt);
         HWND under = WindowFromPoint(pt);
@@ -946,7 +971,9 @@ void TCustomControl::PaintWindow(HDC dc) {
 
 // ---- TPopupWindow ------------------------------------------------------------------
 
-TPopupWindow::TPopupWindow(TComponent* owner) : TCustomControl(owner) { SetVisible(false); }
+TPopupWindow::TPopupWindow(TComponent* owner) : TCustomControl(owner) {
+    SetVisible(false);
+}
 
 void TPopupWindow::CreateParams(TCreateParams& params) {
     TCustomControl::CreateParams(params);
@@ -955,7 +982,8 @@ void TPopupWindow::CreateParams(TCreateParams& params) {
     params.WinClassName = "ZvPopupWindow";
     params.ClassStyle = CS_DBLCLKS | CS_SAVEBITS;
     // Owned by the application's main window so it goes with it.
-    params.WndParent = (Application && Application->MainForm()) ? Application->MainForm()->HandleOrNull() : nullptr;
+    params.WndParent =
+        (Application && Application->MainForm()) ? Application->MainForm()->HandleOrNull() : nullptr;
 }
 
 void TPopupWindow::WndProc(TMessage& msg) {

@@ -342,13 +342,9 @@ bool TCustomForm::DialogKey(WORD key, TShiftState shift) {
             SelectNext(m_activeControl, !(shift & ssShift));
             return true;
         case VK_LEFT:
-        case VK_UP:
-            SelectNext(m_activeControl, false);
-            return true;
+        case VK_UP: SelectNext(m_activeControl, false); return true;
         case VK_RIGHT:
-        case VK_DOWN:
-            SelectNext(m_activeControl, true);
-            return true;
+        case VK_DOWN: SelectNext(m_activeControl, true); return true;
         default: return TWinControl::DialogKey(key, shift);
     }
 }
@@ -372,8 +368,8 @@ void TApplication::Initialize() {
     RegisterClassA(&wc);
     // The hidden application window owns the forms and carries the title.
     m_handle.Reset(CreateWindowExA(0, "ZvApplication", m_title.c_str(),
-                                   WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
-                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+                                   WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0,
+                                   0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
 }
 
 void TApplication::SetTitle(const std::string& title) {
@@ -493,9 +489,9 @@ HCURSOR TScreen::CursorHandle(TCursor cursor) const {
     LPCSTR id;
     switch (cursor) {
         case crHourGlass: id = MAKEINTRESOURCEA(32514); break;  // IDC_WAIT
-        case -4: id = MAKEINTRESOURCEA(32513); break;            // crIBeam
-        case -21: id = MAKEINTRESOURCEA(32649); break;           // crHandPoint
-        default: id = MAKEINTRESOURCEA(32512); break;            // IDC_ARROW
+        case -4: id = MAKEINTRESOURCEA(32513); break;           // crIBeam
+        case -21: id = MAKEINTRESOURCEA(32649); break;          // crHandPoint
+        default: id = MAKEINTRESOURCEA(32512); break;           // IDC_ARROW
     }
     return LoadCursorA(nullptr, id);
 }

@@ -15,7 +15,9 @@ TColor ColorToRGB(TColor color) {
     return color & 0x00FFFFFF;
 }
 
-COLORREF ToColorRef(TColor color) { return static_cast<COLORREF>(ColorToRGB(color)); }
+COLORREF ToColorRef(TColor color) {
+    return static_cast<COLORREF>(ColorToRGB(color));
+}
 
 // ---- TFont -------------------------------------------------------------------
 
@@ -41,9 +43,13 @@ void TFont::SetHeight(int height) {
     Modified();
 }
 
-int TFont::Size() const { return -MulDiv(m_height, 72, 96); }
+int TFont::Size() const {
+    return -MulDiv(m_height, 72, 96);
+}
 
-void TFont::SetSize(int points) { SetHeight(-MulDiv(points, 96, 72)); }
+void TFont::SetSize(int points) {
+    SetHeight(-MulDiv(points, 96, 72));
+}
 
 void TFont::SetStyle(TFontStyles style) {
     if (style == m_style) return;
@@ -158,7 +164,9 @@ TCanvas::TCanvas() {
     m_pen.OnChange = [this] { ReleaseSelections(); };
 }
 
-TCanvas::~TCanvas() { SetHandle(nullptr); }
+TCanvas::~TCanvas() {
+    SetHandle(nullptr);
+}
 
 void TCanvas::SetHandle(HDC dc) {
     if (dc == m_dc) return;
@@ -246,9 +254,13 @@ TSize TCanvas::TextExtent(const std::string& text) {
     return {sz.cx, sz.cy};
 }
 
-TColor TCanvas::Pixel(int x, int y) const { return static_cast<TColor>(GetPixel(m_dc, x, y)); }
+TColor TCanvas::Pixel(int x, int y) const {
+    return static_cast<TColor>(GetPixel(m_dc, x, y));
+}
 
-void TCanvas::SetPixel(int x, int y, TColor c) { ::SetPixel(m_dc, x, y, ToColorRef(c)); }
+void TCanvas::SetPixel(int x, int y, TColor c) {
+    ::SetPixel(m_dc, x, y, ToColorRef(c));
+}
 
 void TCanvas::Draw(int x, int y, HICON icon) {
     if (m_dc && icon) DrawIconEx(m_dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL);
@@ -295,7 +307,9 @@ void TBitmap::SetSize(int width, int height) {
     if (m_canvas) m_canvas->SetHandle(m_dc.Get());
 }
 
-void TBitmap::FlushGdi() const { GdiFlush(); }
+void TBitmap::FlushGdi() const {
+    GdiFlush();
+}
 
 TPixelView TBitmap::Pixels() const {
     // GDI may still be drawing into the section; the paint core reads and
@@ -316,17 +330,21 @@ TCanvas& TBitmap::Canvas() {
 void TBitmap::Assign(const TPixelBuffer& src) {
     SetSize(src.Width(), src.Height());
     const TPixelView v = Pixels();
-    for (int y = 0; y < v.Height; ++y) std::memcpy(v.Row(y), src.Row(y), sizeof(TPixel) * static_cast<size_t>(v.Width));
+    for (int y = 0; y < v.Height; ++y)
+        std::memcpy(v.Row(y), src.Row(y), sizeof(TPixel) * static_cast<size_t>(v.Width));
 }
 
 TPixelBuffer TBitmap::ToBuffer() const {
     TPixelBuffer out(m_width, m_height);
     const TPixelView v = Pixels();
-    for (int y = 0; y < v.Height; ++y) std::memcpy(out.Row(y), v.Row(y), sizeof(TPixel) * static_cast<size_t>(v.Width));
+    for (int y = 0; y < v.Height; ++y)
+        std::memcpy(out.Row(y), v.Row(y), sizeof(TPixel) * static_cast<size_t>(v.Width));
     return out;
 }
 
-void TBitmap::DrawTo(HDC dc, int x, int y) const { DrawTo(dc, x, y, {0, 0, m_width, m_height}); }
+void TBitmap::DrawTo(HDC dc, int x, int y) const {
+    DrawTo(dc, x, y, {0, 0, m_width, m_height});
+}
 
 void TBitmap::DrawTo(HDC dc, int x, int y, const TRect& src) const {
     if (Empty() || !m_dc) return;
@@ -343,7 +361,8 @@ void TIcon::LoadStock(int id) {
 
 void TIcon::LoadFromResource(HINSTANCE instance, int id) {
     m_shared = nullptr;
-    m_owned.Reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
+    m_owned.Reset(
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
 }
 
 }  // namespace zv

@@ -26,7 +26,6 @@ namespace zv {
 TColor ColorToRGB(TColor color);
 COLORREF ToColorRef(TColor color);
 
-
 class TGraphicsObject : public TObject {
 public:
     std::function<void()> OnChange;

@@ -10,7 +10,9 @@ namespace zv {
 
 namespace {
 
-bool IsRelative(const std::string& key) { return key.empty() || key[0] != '\\'; }
+bool IsRelative(const std::string& key) {
+    return key.empty() || key[0] != '\\';
+}
 
 std::string StripLeadingBackslash(const std::string& key) {
     return IsRelative(key) ? key : key.substr(1);
@@ -45,7 +47,9 @@ void DeleteSubKeys(HKEY key) {
 
 TRegistry::TRegistry() = default;
 TRegistry::TRegistry(REGSAM access) : m_access(access) {}
-TRegistry::~TRegistry() { CloseKey(); }
+TRegistry::~TRegistry() {
+    CloseKey();
+}
 
 void TRegistry::SetRootKey(HKEY key) {
     if (key == m_rootKey) return;
@@ -77,8 +81,8 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
         rc = RegOpenKeyExA(BaseKey(relative), s.c_str(), 0, m_access, &temp);
     } else {
         DWORD disposition = 0;
-        rc = RegCreateKeyExA(BaseKey(relative), s.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, m_access, nullptr,
-                             &temp, &disposition);
+        rc = RegCreateKeyExA(BaseKey(relative), s.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, m_access,
+                             nullptr, &temp, &disposition);
     }
     if (rc != ERROR_SUCCESS) return false;
     if (m_currentKey && relative) s = m_currentPath + '\\' + s;
@@ -177,8 +181,8 @@ void TRegistry::GetKeyNames(TStrings& strings) const {
     if (!m_currentKey) return;
     DWORD count = 0;
     DWORD maxLen = 0;
-    if (RegQueryInfoKeyA(m_currentKey.Get(), nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyA(m_currentKey.Get(), nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return;
     std::vector<char> buf(maxLen + 2);
     for (DWORD i = 0; i < count; ++i) {
@@ -217,12 +221,13 @@ std::string TRegistry::ReadString(const std::string& name) const {
         // type, as the framework's accessor does.
         return {};
     }
-    if (info.RegData != TRegDataType::rdString && info.RegData != TRegDataType::rdExpandString) ReadError(name);
+    if (info.RegData != TRegDataType::rdString && info.RegData != TRegDataType::rdExpandString)
+        ReadError(name);
     std::vector<char> buf(info.DataSize + 1, '\0');
     DWORD type = 0;
     DWORD size = info.DataSize;
-    if (RegQueryValueExA(m_currentKey.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()),
-                         &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(m_currentKey.Get(), name.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(buf.data()), &size) != ERROR_SUCCESS)
         throw ERegistryException(Format("Failed to get data for '%s'", name.c_str()));
     if (type != REG_SZ && type != REG_EXPAND_SZ) ReadError(name);
     // The stored text may or may not carry its terminating zero.
@@ -252,7 +257,9 @@ void TRegistry::PutString(const std::string& name, const std::string& value, DWO
     if (rc != ERROR_SUCCESS) throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
 }
 
-void TRegistry::WriteString(const std::string& name, const std::string& value) { PutString(name, value, REG_SZ); }
+void TRegistry::WriteString(const std::string& name, const std::string& value) {
+    PutString(name, value, REG_SZ);
+}
 
 void TRegistry::WriteExpandString(const std::string& name, const std::string& value) {
     PutString(name, value, REG_EXPAND_SZ);

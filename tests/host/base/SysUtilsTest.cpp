@@ -20,7 +20,8 @@ TEST(StrToInt, AcceptsDecimalHexAndSigns) {
 }
 
 TEST(StrToInt, RejectsWithTheConversionMessage) {
-    for (const char* bad : {"", " ", "-", "$", "0x", "12a", "2147483648", "-2147483649", "1 ", "$100000000"}) {
+    for (const char* bad :
+         {"", " ", "-", "$", "0x", "12a", "2147483648", "-2147483649", "1 ", "$100000000"}) {
         try {
             StrToInt(bad);
             ADD_FAILURE() << "accepted '" << bad << "'";

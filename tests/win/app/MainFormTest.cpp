@@ -14,11 +14,13 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-void SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size) {
+void SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
+            DWORD size) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
     RegCloseKey(key);
 }
 
@@ -48,7 +50,9 @@ Created CreateMainForm() {
     return c;
 }
 
-Lines ListLines(TMainForm& f) { return f.LB->Items().ToVector(); }
+Lines ListLines(TMainForm& f) {
+    return f.LB->Items().ToVector();
+}
 
 }  // namespace
 
@@ -74,7 +78,8 @@ TEST(MainForm, TemplateGivesThreeBandsWithoutGaps) {
 TEST(MainForm, EveryFamilyListedOnceSortedCaseInsensitivelyAndChecked) {
     zvtest::TRegistrySandbox sandbox;
     zvtest::TTempDir tmp;
-    for (const char* d : {"IE", "Nav\\Program\\Plugins", "moz\\Plugins", "Firefox\\Plugins", "b-Opera\\Program\\Plugins"})
+    for (const char* d :
+         {"IE", "Nav\\Program\\Plugins", "moz\\Plugins", "Firefox\\Plugins", "b-Opera\\Program\\Plugins"})
         MakeDirs(tmp / d);
     zvtest::WriteFile(tmp / "IE\\iexplore.exe", "MZ");
     SetStr(HKEY_CLASSES_ROOT, kIEServer, "", tmp / "IE\\iexplore.exe");
@@ -82,7 +87,8 @@ TEST(MainForm, EveryFamilyListedOnceSortedCaseInsensitivelyAndChecked) {
            tmp / "b-Opera\\");
     SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main", "Install Directory",
            tmp / "Nav");
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory", tmp / "moz");
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory",
+           tmp / "moz");
     SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\1.5 (en-US)\\Main", "Install Directory",
            tmp / "Firefox");
 
@@ -109,7 +115,8 @@ TEST(MainForm, SamePathInOtherLetterCaseShowsOnceInTheFirstSpelling) {
     MakeDirs(tmp / "Dir\\Plugins");
     // Netscape (merged before the Mozilla family) and Firefox report the same
     // directory in different letter case.
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape\\7.2 (en)\\Main", "Install Directory", tmp / "Dir");
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape\\7.2 (en)\\Main", "Install Directory",
+           tmp / "Dir");
     std::string lower = tmp / "dir";
     for (char& ch : lower) ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
     SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\2.0\\Main", "Install Directory", lower);

@@ -2,8 +2,8 @@
 // pixel, and their input behaviour through real mouse and keyboard input.
 #include <gtest/gtest.h>
 
-#include "skinui/SkinControls.h"
 #include "base/Exceptions.h"
+#include "skinui/SkinControls.h"
 #include "skinui/SkinListControls.h"
 #include "tests/win/support/WinTestSupport.h"
 
@@ -11,7 +11,9 @@ using namespace zv;
 
 namespace {
 
-COLORREF Sys(int index) { return GetSysColor(index); }
+COLORREF Sys(int index) {
+    return GetSysColor(index);
+}
 
 class TTestForm : public TForm {
 public:
@@ -287,7 +289,7 @@ TEST(TksSkinCheckListBox, ToggledByPressNearTheLeftEdgeAndBySpace) {
     box->Items().Add("two");
     form.ShowActive();
     HWND list = box->ListBox().Handle();
-    EXPECT_FALSE(box->IsChecked(0));  // new items read unchecked
+    EXPECT_FALSE(box->IsChecked(0));    // new items read unchecked
     zvtest::ClickClient(list, 25, 10);  // on the text: selects, no toggle
     zvtest::Pump(50);
     EXPECT_FALSE(box->IsChecked(0));

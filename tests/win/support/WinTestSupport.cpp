@@ -12,13 +12,14 @@ namespace zvtest {
 
 TRegistrySandbox::TRegistrySandbox() {
     static int counter = 0;
-    m_root = "Software\\ZvTestSandbox\\" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
+    m_root =
+        "Software\\ZvTestSandbox\\" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
     const char* names[3] = {"HKLM", "HKCU", "HKCR"};
     // Create every scratch key before HKCU itself is redirected.
     for (int i = 0; i < 3; ++i) {
         const std::string path = m_root + "\\" + names[i];
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_keys[i],
-                            nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &m_keys[i], nullptr) != ERROR_SUCCESS)
             throw std::runtime_error("cannot create scratch key " + path);
     }
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_keys[0]);
@@ -49,7 +50,9 @@ TTempDir::TTempDir() {
     }
 }
 
-TTempDir::~TTempDir() { RemoveTree(m_path); }
+TTempDir::~TTempDir() {
+    RemoveTree(m_path);
+}
 
 bool RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA fd;

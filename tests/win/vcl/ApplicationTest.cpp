@@ -70,7 +70,9 @@ TEST(TApplication, ExceptionInAMessageHandlerNeverCrossesTheWindowProcedure) {
     form.SetClientSize(100, 50);
     form.HandleNeeded();
     form.OnClick = [](TObject*) { throw EConvertError("'x' is not a valid integer value"); };
-    form.OnMouseDown = [](TObject* s, TMouseButton, TShiftState, int, int) { static_cast<TForm*>(s)->Click(); };
+    form.OnMouseDown = [](TObject* s, TMouseButton, TShiftState, int, int) {
+        static_cast<TForm*>(s)->Click();
+    };
     SetTimer(nullptr, 0, 50, &CloseMessageBox);
     // Dispatched through the window procedure, as a click would be.
     SendMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));

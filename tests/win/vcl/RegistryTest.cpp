@@ -12,7 +12,8 @@ namespace {
 
 void SetRaw(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size) {
     HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(k, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
     RegCloseKey(k);
 }
@@ -29,7 +30,7 @@ TEST(TRegistry, OpensRelativeToTheCurrentKeyAndFromTheRoot) {
     EXPECT_EQ(reg.CurrentPath(), "Software\\Vendor");
     ASSERT_TRUE(reg.OpenKeyReadOnly("App"));
     EXPECT_EQ(reg.ReadString("Path"), "C:\\x");
-    EXPECT_FALSE(reg.OpenKeyReadOnly("Software"));  // relative: Software\Vendor\App\Software
+    EXPECT_FALSE(reg.OpenKeyReadOnly("Software"));           // relative: Software\Vendor\App\Software
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Vendor"));  // from the root
     EXPECT_EQ(reg.CurrentPath(), "Software\\Vendor");
     EXPECT_EQ(reg.ReadString("Missing"), "");
