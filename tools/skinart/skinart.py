@@ -35,6 +35,7 @@ ACCENT_TOP = (122, 156, 206)  # highlighted entries and active controls
 ACCENT_BOTTOM = (86, 120, 176)
 ACCENT_EDGE = (34, 58, 102)
 DARK_BLUE = (0, 64, 128)  # scroll markers and marks
+TRACK = (92, 96, 104)  # scroll bar track
 
 
 def mix(a, b, t):
@@ -297,10 +298,12 @@ def draw_active():
     # system-menu button: highlighted 1,121,15,135, pressed 18,121,32,135,
     # disabled 52,123,65,135 (13 x 12)
     for x, y in ((1, 121), (18, 121)):
-        cv.fill(x, y, x + 14, y + 14, caption_bar_colour(12))
+        for k in range(14):
+            cv.hline(x, x + 14, y + k, caption_bar_colour(5 + k))
     draw_sysmenu_icon(cv, 1, 121, (206, 214, 228), (40, 70, 120), (20, 40, 90))
     draw_sysmenu_icon(cv, 18, 121, (120, 150, 200), (14, 30, 66), (255, 255, 255))
-    cv.fill(52, 123, 65, 135, caption_bar_colour(12))
+    for k in range(12):
+        cv.hline(52, 65, 123 + k, caption_bar_colour(7 + k))
     for y in range(12):
         for x in range(13):
             d = (x - 6) ** 2 + (y - 5.5) ** 2
@@ -388,15 +391,19 @@ def draw_scroll_button(cv, rect, direction, pressed=False):
 
 
 def draw_thumb(cv, rect, pressed, horizontal=False):
+    """A thumb whose shading runs across the bar, so that a long thumb can
+    repeat its middle along the bar without bands."""
     l, t, r, b = rect
-    if pressed:
-        draw_push_button(cv, l, t, r, b, (120, 152, 204), (80, 112, 168), ACCENT_EDGE, (160, 188, 228))
+    light, dark, edge = (((160, 188, 228), (80, 112, 168), ACCENT_EDGE) if pressed else
+                         ((236, 238, 242), (160, 164, 172), (40, 42, 46)))
+    if horizontal:
+        cv.vgrad(l, t, r, b, light, dark)
     else:
-        draw_push_button(cv, l, t, r, b, (206, 210, 218), (160, 164, 172), (40, 42, 46), (236, 238, 242))
-    cv.round_corners(l, t, r, b, (92, 96, 104), 1)
-
-
-TRACK = (92, 96, 104)
+        n = max(1, r - l - 1)
+        for x in range(l, r):
+            cv.vline(x, t, b, mix(light, dark, (x - l) / n))
+    cv.outline(l, t, r, b, edge)
+    cv.round_corners(l, t, r, b, TRACK, 1)
 
 
 def draw_track(cv, l, t, r, b, horizontal):

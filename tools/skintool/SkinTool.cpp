@@ -1,4 +1,5 @@
-// The skin tool: command table, pack, unpack, lint, stored-skin file formats.
+// The skin tool: command table, pack, unpack, lint, preview, stored-skin
+// file formats.
 #include "tools/skintool/SkinTool.h"
 
 #include <filesystem>
@@ -10,7 +11,9 @@
 #include "base/SysUtils.h"
 #include "skin/SkinData.h"
 #include "skin/SkinValues.h"
+#include "tools/skintool/PngWriter.h"
 #include "tools/skintool/SkinLint.h"
+#include "tools/skintool/SkinPreview.h"
 
 namespace zv {
 
@@ -198,10 +201,133 @@ int Lint(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     return 1;
 }
 
+// -------------------------------------------------------------- preview
+
+// "421x271" -> 421, 271; sizes are limited so a typo cannot ask for
+// gigabytes.
+bool ParseSize(const std::string& text, int& w, int& h) {
+    const auto x = text.find('x');
+    if (x == std::string::npos) return false;
+    const auto pw = TryStrToInt(text.substr(0, x)), ph = TryStrToInt(text.substr(x + 1));
+    if (!pw || !ph) return false;
+    w = *pw;
+    h = *ph;
+    return w >= 1 && h >= 1 && w <= 4096 && h <= 4096;
+}
+
+int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> files;
+    std::vector<std::pair<int, int>> frames;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--frame" && i + 1 < args.size()) {
+            int w = 0, h = 0;
+            if (!ParseSize(args[++i], w, h)) {
+                err << "preview: '" << args[i] << "' is not a size like 421x271 (1 to 4096 each)\n";
+                return 2;
+            }
+            frames.emplace_back(w, h);
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2) {
+        err << "usage: skintool preview SKIN OUTPUT_DIR [--frame WxH]...\n";
+        return 2;
+    }
+    if (frames.empty()) frames = {{421, 271}, {333, 168}};
+
+    TksCompressedStoredSkin stored(nullptr);
+    if (SameText(fs::path(files[0]).extension().string(), ".ini")) {
+        if (!stored.LoadFromSkinFile(files[0])) {
+            err << "preview: " << files[0] << " is not a complete skin description\n";
+            return 1;
+        }
+    } else {
+        stored.SetCompressedData(ReadStoredSkinFile(files[0]));
+    }
+    TksSkinData data(nullptr);
+    data.LoadCompressedSkin(stored);
+    if (data.Empty()) {
+        err << "preview: the container is not read by the program; nothing to draw\n";
+        return 1;
+    }
+    const fs::path dir(files[1]);
+    fs::create_directories(dir);
+    auto save = [&](const std::string& name, const TPreviewImage& image) {
+        const fs::path target = dir / name;
+        SavePng(target.string(), image.Pixels, image.Alpha);
+        out << "wrote " << target.string() << " (" << image.Pixels.Width() << " x " << image.Pixels.Height()
+            << ")\n";
+    };
+
+    const std::string caption = "Player Installer";
+    std::vector<TPreviewImage> frameImages;
+    for (const auto& [w, h] : frames) {
+        frameImages.push_back(RenderFramePreview(data, w, h, true, caption));
+        save("frame-" + IntToStr(w) + "x" + IntToStr(h) + ".png", frameImages.back());
+    }
+    const auto [fw, fh] = frames.front();
+    const TPreviewImage inactive = RenderFramePreview(data, fw, fh, false, caption);
+    save("frame-" + IntToStr(fw) + "x" + IntToStr(fh) + "-inactive.png", inactive);
+
+    const std::pair<TPreviewButtonState, const char*> states[] = {
+        {TPreviewButtonState::Normal, "normal"},
+        {TPreviewButtonState::Active, "active"},
+        {TPreviewButtonState::Pressed, "pressed"},
+        {TPreviewButtonState::Disabled, "disabled"}};
+    std::vector<TPreviewImage> buttons;
+    for (const auto& [state, word] : states) {
+        buttons.push_back(RenderButtonPreview(data, "button", 97, 25, state, "Install"));
+        save(std::string("button-") + word + ".png", buttons.back());
+    }
+    const std::vector<TPreviewListItem> items = {
+        {"C:\\Program Files\\Internet Explorer\\PLUGINS", true},
+        {"C:\\Program Files\\Mozilla Firefox\\plugins", true},
+        {"C:\\Program Files\\Netscape\\Navigator\\Program\\Plugins", false},
+        {"C:\\Program Files\\Opera\\Program\\Plugins", true}};
+    const TPreviewImage list = RenderCheckListPreview(data, "checklistbox", 260, 88, items, 0, 2);
+    save("checklist.png", list);
+    const TPreviewImage bar = RenderScrollBarPreview(data, "vscrollbar", 120, 30, false);
+    save("vscrollbar.png", bar);
+    const TPreviewImage barPressed = RenderScrollBarPreview(data, "vscrollbar", 120, 70, true);
+    save("vscrollbar-pressed.png", barPressed);
+    const TPreviewImage sysMenu =
+        RenderPopupPreview(data, {{TPreviewEntryKind::Highlighted, "&Close", "Alt+F4", true}}, 140);
+    save("popup-sysmenu.png", sysMenu);
+    const TPreviewImage menu =
+        RenderPopupPreview(data,
+                           {{TPreviewEntryKind::Normal, "&Restore", "", false},
+                            {TPreviewEntryKind::Disabled, "&Move", "", false},
+                            {TPreviewEntryKind::Divider, "", "", false},
+                            {TPreviewEntryKind::Highlighted, "&Close", "Alt+F4", true}},
+                           140);
+    save("popup-menu.png", menu);
+    const TPreviewImage window = RenderMainWindowPreview(data, items);
+    save("mainwindow.png", window);
+
+    std::vector<TPreviewCell> cells;
+    cells.push_back({"main window (421 x 271, active)", &window, false});
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        cells.push_back({"frame " + IntToStr(frames[i].first) + " x " + IntToStr(frames[i].second),
+                         &frameImages[i], i == 0});
+    cells.push_back({"inactive", &inactive, false});
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        cells.push_back({std::string("button ") + states[i].second, &buttons[i], i == 0});
+    cells.push_back({"check list", &list, true});
+    cells.push_back({"scroll bar", &bar, false});
+    cells.push_back({"pressed", &barPressed, false});
+    cells.push_back({"system menu", &sysMenu, false});
+    cells.push_back({"menu entries", &menu, false});
+    save("sheet.png", BuildPreviewSheet("Skin preview: " + data.SkinName(), cells));
+    return 0;
+}
+
 constexpr TCommand kCommands[] = {
     {"pack", "pack SKIN.INI OUTPUT [--format zlib|file|property]   build the stored skin", &Pack},
     {"unpack", "unpack STORED_SKIN OUTPUT_DIR                       pictures and description", &Unpack},
     {"lint", "lint STORED_SKIN                                    report what would draw wrongly", &Lint},
+    {"preview", "preview SKIN OUTPUT_DIR [--frame WxH]...          PNG previews (SKIN: stored skin or .ini)",
+     &Preview},
 };
 
 void Usage(std::ostream& err) {

@@ -3,6 +3,7 @@
 //   pack     skin.ini and its pictures -> the compressed stored skin
 //   unpack   stored skin -> pictures and description
 //   lint     stored skin -> what would draw wrongly (exit code 1 when any)
+//   preview  stored skin or skin.ini -> PNG pictures of frame and controls
 //
 // Commands live in one table (name, usage, handler), so a command that
 // needs more of the program (a renderer) is one more row.
