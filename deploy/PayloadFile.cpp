@@ -114,12 +114,16 @@ int ReplaceWithEntry(TZipReader& reader, const std::string& entry, const std::st
     std::string fresh;
     TFileHandle file = CreateFreshFile(target, fresh);
     if (!file) return drCannotCreate;
+    // However this ends short of the swap, the fresh file goes (closed
+    // first: an open file cannot be deleted).
     struct TRemoveFresh {
+        TFileHandle& file;
         std::string path;
         ~TRemoveFresh() {
+            file.Reset();
             if (!path.empty()) DeleteFileA(path.c_str());
         }
-    } removeFresh{fresh};
+    } removeFresh{file, fresh};
 
     int unpacked = 0;
     std::int64_t written = 0;

@@ -1,0 +1,148 @@
+// Shared by the deployment and install-command tests: where the build put
+// the payloads and version DLLs, payload archives changed in memory, a
+// directory listing, and undoing a regsvr32 registration.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "base/Streams.h"
+#include "deploy/FileHelpers.h"
+#include "deploy/PayloadFile.h"
+#include "vcl/ResourceStream.h"
+#include "vcl/Win32Handles.h"
+
+namespace deploy2 {
+
+// The build gives Unix paths; Wine shows the Unix root as drive Z:.
+inline std::string WinPath(const char* unixPath) {
+    std::string p = unixPath;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return "Z:" + p;
+}
+
+inline std::string OlderDll() {
+    return WinPath(ZV_TEST_OLDER);
+}  // 1.7.9
+inline std::string NewerDll() {
+    return WinPath(ZV_TEST_NEWER);
+}  // 1.8.0.1
+inline std::string BadDll() {
+    return WinPath(ZV_TEST_BAD);
+}  // 1.7.9.17a
+inline std::string CommasDll() {
+    return WinPath(ZV_TEST_COMMAS);
+}  // "1, 7, 9, 174"
+inline std::string NoVersionDll() {
+    return WinPath(ZV_TEST_NO_VERSION);
+}
+inline std::string PluginDll() {
+    return WinPath(ZV_TEST_PLUGIN);
+}
+inline std::string ActiveXOcx() {
+    return WinPath(ZV_TEST_ACTIVEX);
+}
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline std::string PluginArchive() {
+    return ReadBytes(WinPath(ZV_TEST_PLUGIN_ZIP));
+}
+inline std::string ActiveXArchive() {
+    return ReadBytes(WinPath(ZV_TEST_ACTIVEX_ZIP));
+}
+
+// The archive with one byte of the compressed data changed: the entry no
+// longer inflates to its CRC.
+inline std::string DamagedData(std::string zip) {
+    const auto nameLength = static_cast<unsigned char>(zip[26]) | (static_cast<unsigned char>(zip[27]) << 8);
+    const auto extraLength = static_cast<unsigned char>(zip[28]) | (static_cast<unsigned char>(zip[29]) << 8);
+    const size_t data = 30 + nameLength + extraLength;
+    zip[data + 200] = static_cast<char>(zip[data + 200] ^ 0x55);
+    return zip;
+}
+
+// Serves RCDATA id from `bytes` (the others from the test binary's own
+// resources) while it lives.
+class TArchiveOverride {
+public:
+    TArchiveOverride(int id, std::string bytes) : m_bytes(std::make_shared<std::string>(std::move(bytes))) {
+        auto bytesRef = m_bytes;
+        zv::SetPayloadArchiveOpener([id, bytesRef](int wanted) -> std::unique_ptr<zv::TStream> {
+            if (wanted != id)
+                return std::make_unique<zv::TResourceStream>(GetModuleHandleA(nullptr), wanted, RT_RCDATA);
+            auto s = std::make_unique<zv::TMemoryStream>();
+            s->WriteBuffer(bytesRef->data(), static_cast<std::int64_t>(bytesRef->size()));
+            s->SetPosition(0);
+            return s;
+        });
+    }
+    ~TArchiveOverride() { zv::SetPayloadArchiveOpener(nullptr); }
+    TArchiveOverride(const TArchiveOverride&) = delete;
+    TArchiveOverride& operator=(const TArchiveOverride&) = delete;
+
+private:
+    std::shared_ptr<std::string> m_bytes;
+};
+
+// The names in a directory (without "." and "..").
+inline std::set<std::string> Listing(const std::string& dir) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA fd;
+    zv::TFindHandle h(FindFirstFileA((dir + "\\*").c_str(), &fd));
+    if (!h) return names;
+    do {
+        const std::string n = fd.cFileName;
+        if (n != "." && n != "..") names.insert(n);
+    } while (FindNextFileA(h.Get(), &fd));
+    return names;
+}
+
+inline std::string Version(const std::string& file) {
+    return zv::GetFileVersionString(file, "ProductVersion");
+}
+
+inline DWORD Attributes(const std::string& file) {
+    return GetFileAttributesA(file.c_str());
+}
+
+// Undoes what regsvr32 wrote into the prefix's real registry for the control
+// at path. Destroy it after any registry sandbox of the test, so that the
+// control's unregistration reaches the real registry.
+class TUnregisterGuard {
+public:
+    explicit TUnregisterGuard(std::string path = {}) : m_path(std::move(path)) {}
+    void Set(const std::string& path) { m_path = path; }
+    ~TUnregisterGuard() {
+        if (m_path.empty()) return;
+        using Fn = HRESULT(STDAPICALLTYPE*)();
+        // Even when the file was never written, the copy from the build
+        // unregisters the same class.
+        for (const std::string& p : {m_path, ActiveXOcx()}) {
+            zv::TLibrary lib(LoadLibraryA(p.c_str()));
+            if (!lib) continue;
+            const auto unreg = reinterpret_cast<Fn>(
+                reinterpret_cast<void (*)()>(GetProcAddress(lib.Get(), "DllUnregisterServer")));
+            if (unreg) unreg();
+            break;
+        }
+    }
+    TUnregisterGuard(const TUnregisterGuard&) = delete;
+    TUnregisterGuard& operator=(const TUnregisterGuard&) = delete;
+
+private:
+    std::string m_path;
+};
+
+}  // namespace deploy2

@@ -1,0 +1,226 @@
+// DeployPlugin against real directories: the version rule, the attributes,
+// the codes, and that a failure never loses or half-writes the installed file
+// nor leaves a fresh file behind.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "deploy/DeployPlugin.h"
+#include "tests/win/deploy2/Deploy2Support.h"
+#include "tests/win/support/WinTestSupport.h"
+
+using namespace zv;
+using namespace deploy2;
+using Names = std::set<std::string>;
+
+namespace {
+
+const Names kJustPlugin{"NPZRVN32.dll"};
+
+bool Deploy(const std::vector<std::string>& dirs, int& code) {
+    TStringList list;
+    for (const auto& d : dirs) list.Add(d);
+    code = 12345;
+    return DeployPlugin(list, code);
+}
+
+std::string Target(const std::string& dir) {
+    return dir + "\\NPZRVN32.dll";
+}
+
+}  // namespace
+
+TEST(DeployPlugin, NewFileIsTheWholePayloadAndNothingElseIsLeft) {
+    zvtest::TTempDir tmp;
+    int code = 0;
+    EXPECT_TRUE(Deploy({tmp.Path()}, code));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(ReadBytes(Target(tmp.Path())), ReadBytes(PluginDll()));
+    EXPECT_EQ(Version(Target(tmp.Path())), "1.7.9.174");
+    EXPECT_EQ(Listing(tmp.Path()), kJustPlugin);
+    // A trailing backslash gives a doubled separator, which the system takes.
+    zvtest::TTempDir tmp2;
+    EXPECT_TRUE(DeployPluginToDir(tmp2.Path() + "\\", code));
+    EXPECT_EQ(Listing(tmp2.Path()), kJustPlugin);
+}
+
+TEST(DeployPlugin, EmptyListReadsTheArchiveAndSucceeds) {
+    int code = 7;
+    TStringList none;
+    EXPECT_TRUE(DeployPlugin(none, code));
+    EXPECT_EQ(code, 0);
+    // The archive is still opened: a missing one fails even for no directory.
+    SetPayloadArchiveOpener([](int) -> std::unique_ptr<TStream> {
+        return std::make_unique<TResourceStream>(GetModuleHandleA(nullptr), 77, RT_RCDATA);
+    });
+    EXPECT_FALSE(DeployPlugin(none, code));
+    SetPayloadArchiveOpener(nullptr);
+    EXPECT_EQ(code, -5);
+}
+
+TEST(DeployPlugin, SameVersionIsLeftAloneInEitherSpelling) {
+    zvtest::TTempDir dots, commas;
+    ASSERT_TRUE(CopyFileA(PluginDll().c_str(), Target(dots.Path()).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(CommasDll().c_str(), Target(commas.Path()).c_str(), FALSE));
+    const std::string before = ReadBytes(Target(commas.Path()));
+    int code = 0;
+    EXPECT_TRUE(Deploy({dots.Path(), commas.Path()}, code));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(ReadBytes(Target(commas.Path())), before) << "\"1, 7, 9, 174\" is the payload's version";
+    EXPECT_EQ(Listing(commas.Path()), kJustPlugin);
+}
+
+TEST(DeployPlugin, OlderOrUnversionedHiddenReadOnlyFilesAreReplaced) {
+    zvtest::TTempDir older, none;
+    ASSERT_TRUE(CopyFileA(OlderDll().c_str(), Target(older.Path()).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(NoVersionDll().c_str(), Target(none.Path()).c_str(), FALSE));
+    SetFileAttributesA(Target(older.Path()).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA(Target(none.Path()).c_str(), FILE_ATTRIBUTE_READONLY);
+    int code = 0;
+    EXPECT_TRUE(Deploy({older.Path(), none.Path()}, code));
+    EXPECT_EQ(code, 0);
+    for (const auto* d : {&older, &none}) {
+        EXPECT_EQ(Version(Target(d->Path())), "1.7.9.174");
+        EXPECT_EQ(Attributes(Target(d->Path())) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
+        EXPECT_EQ(Listing(d->Path()), kJustPlugin);
+    }
+}
+
+TEST(DeployPlugin, NewerFileIsKeptWithItsAttributesClearedAndTheOthersAreHandled) {
+    zvtest::TTempDir newer, fresh;
+    ASSERT_TRUE(CopyFileA(NewerDll().c_str(), Target(newer.Path()).c_str(), FALSE));
+    SetFileAttributesA(Target(newer.Path()).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    int code = 0;
+    EXPECT_FALSE(Deploy({newer.Path(), fresh.Path()}, code));
+    EXPECT_EQ(code, -3);
+    EXPECT_EQ(Version(Target(newer.Path())), "1.8.0.1");
+    EXPECT_EQ(Attributes(Target(newer.Path())) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
+    EXPECT_EQ(Version(Target(fresh.Path())), "1.7.9.174");
+}
+
+TEST(DeployPlugin, MissingDirectoryGivesMinusOneAndTheNextDirectoryStillGetsTheFile) {
+    zvtest::TTempDir tmp, good;
+    int code = 0;
+    EXPECT_FALSE(Deploy({tmp / "missing", good.Path()}, code));
+    EXPECT_EQ(code, -1);
+    EXPECT_FALSE(zvtest::DirExists(tmp / "missing"));
+    EXPECT_EQ(Version(Target(good.Path())), "1.7.9.174");
+    // The last failure is what the call reports: a later success keeps it.
+    EXPECT_FALSE(Deploy({good.Path(), tmp / "missing"}, code));
+    EXPECT_EQ(code, -1);
+}
+
+TEST(DeployPlugin, FileInUseKeepsItsContentsAndGivesMinusOne) {
+    zvtest::TTempDir tmp;
+    ASSERT_TRUE(CopyFileA(OlderDll().c_str(), Target(tmp.Path()).c_str(), FALSE));
+    const std::string before = ReadBytes(Target(tmp.Path()));
+    {
+        // Another program holds the file open without sharing it.
+        TFileHandle held(
+            CreateFileA(Target(tmp.Path()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        int code = 0;
+        EXPECT_FALSE(Deploy({tmp.Path()}, code));
+        EXPECT_EQ(code, -1);
+    }
+    EXPECT_EQ(ReadBytes(Target(tmp.Path())), before);
+    EXPECT_EQ(Listing(tmp.Path()), kJustPlugin) << "no fresh file is left";
+}
+
+TEST(DeployPlugin, LoadedModuleIsNotReplaced) {
+    zvtest::TTempDir tmp;
+    ASSERT_TRUE(CopyFileA(OlderDll().c_str(), Target(tmp.Path()).c_str(), FALSE));
+    TLibrary loaded(LoadLibraryA(Target(tmp.Path()).c_str()));
+    ASSERT_TRUE(loaded);
+    int code = 0;
+    EXPECT_FALSE(Deploy({tmp.Path()}, code));
+    EXPECT_EQ(code, -1);
+    EXPECT_EQ(Version(Target(tmp.Path())), "1.7.9");
+    EXPECT_EQ(Listing(tmp.Path()), kJustPlugin);
+}
+
+TEST(DeployPlugin, DamagedPayloadIsAWriteFailureAndTheOldFileStays) {
+    zvtest::TTempDir old, none;
+    ASSERT_TRUE(CopyFileA(OlderDll().c_str(), Target(old.Path()).c_str(), FALSE));
+    const std::string before = ReadBytes(Target(old.Path()));
+    TArchiveOverride damaged(1, DamagedData(PluginArchive()));
+    int code = 0;
+    // With and without a file of the target's name: both are failures.
+    EXPECT_FALSE(Deploy({old.Path(), none.Path()}, code));
+    EXPECT_EQ(code, -2);
+    EXPECT_EQ(ReadBytes(Target(old.Path())), before);
+    EXPECT_EQ(Listing(old.Path()), kJustPlugin);
+    EXPECT_EQ(Listing(none.Path()), Names{});
+}
+
+TEST(DeployPlugin, ArchiveWithoutThePayloadEntryIsAWriteFailure) {
+    // The ActiveX archive holds an entry, but not the plug-in.
+    zvtest::TTempDir tmp;
+    TArchiveOverride other(1, ActiveXArchive());
+    int code = 0;
+    EXPECT_FALSE(Deploy({tmp.Path()}, code));
+    EXPECT_EQ(code, -2);
+    EXPECT_EQ(Listing(tmp.Path()), Names{});
+}
+
+TEST(DeployPlugin, MissingOrUnreadableArchiveGivesMinusFive) {
+    zvtest::TTempDir tmp;
+    int code = 0;
+    {
+        TArchiveOverride garbage(1, std::string(300, '\x5a'));
+        EXPECT_FALSE(Deploy({tmp.Path()}, code));
+        EXPECT_EQ(code, -5);
+    }
+    {
+        SetPayloadArchiveOpener([](int) -> std::unique_ptr<TStream> {
+            return std::make_unique<TResourceStream>(GetModuleHandleA(nullptr), 77, RT_RCDATA);
+        });
+        EXPECT_FALSE(Deploy({tmp.Path()}, code));
+        EXPECT_EQ(code, -5);
+        SetPayloadArchiveOpener(nullptr);
+    }
+    EXPECT_EQ(Listing(tmp.Path()), Names{});
+}
+
+TEST(DeployPlugin, ArchiveWithoutEndRecord) {
+    // Without the end-of-central-directory record the reader finds no
+    // directory; no payload means no installation, reported as -5.
+    std::string zip = PluginArchive();
+    const size_t end = zip.rfind(std::string("PK\x05\x06", 4));
+    ASSERT_NE(end, std::string::npos);
+    zip.resize(end);
+    zvtest::TTempDir tmp;
+    TArchiveOverride cut(1, zip);
+    int code = 0;
+    const bool ok = Deploy({tmp.Path()}, code);
+    std::printf("end-record case: %s code %d\n", ok ? "true" : "false", code);
+    if (Listing(tmp.Path()).empty()) {
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(code, -5);
+    } else {
+        // The reader rebuilt the directory from the local headers.
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(ReadBytes(Target(tmp.Path())), ReadBytes(PluginDll()));
+    }
+}
+
+TEST(DeployPlugin, UnconvertibleVersionEndsTheCallWithMinusFive) {
+    zvtest::TTempDir bad, later;
+    ASSERT_TRUE(CopyFileA(BadDll().c_str(), Target(bad.Path()).c_str(), FALSE));
+    int code = 0;
+    EXPECT_FALSE(Deploy({bad.Path(), later.Path()}, code));
+    EXPECT_EQ(code, -5);
+    EXPECT_EQ(Version(Target(bad.Path())), "1.7.9.17a");
+    EXPECT_EQ(Listing(later.Path()), Names{}) << "later directories are not handled";
+}
+
+TEST(DeployPlugin, FirstDirectoryFailingAndSecondSucceedingReportsTheFailure) {
+    zvtest::TTempDir tmp, good;
+    TStringList dirs;
+    dirs.Add(tmp / "no\\such");
+    dirs.Add(good.Path());
+    int code = 0;
+    EXPECT_FALSE(DeployMozillaPlugin(dirs, code));
+    EXPECT_EQ(code, -1);
+    EXPECT_EQ(Listing(good.Path()), kJustPlugin);
+}
