@@ -1,5 +1,11 @@
 #include "app/frmMain.h"
 
+#include <windows.h>
+
+#include "app/KvSkinDialogs.h"
+#include "base/SysUtils.h"
+#include "deploy/DeployActiveX.h"
+#include "deploy/DeployPlugin.h"
 #include "discovery/PluginDirs.h"
 
 namespace zv {
@@ -85,6 +91,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     InstallButton->SetTabStop(true);
     InstallButton->SetSkinData(ksSkinData);
     InstallButton->SetParent(BottomPanel);
+    InstallButton->OnClick = [this](TObject* s) { InstallButtonClick(s); };
 
     ksCompressedStoredSkin = new TksCompressedStoredSkin(this);
     ksCompressedStoredSkin->SetName("ksCompressedStoredSkin");
@@ -132,6 +139,106 @@ void TMainForm::FormCreate(TObject*) {
 void TMainForm::FormDestroy(TObject*) {
     m_mozillaDirs.reset();
     m_netscapeDirs.reset();
+}
+
+namespace {
+
+enum TBrowser { brIE, brOpera, brMozilla, brNetscape };
+
+// Messages by browser for the codes -1 to -5; other codes have none.
+const char* FailureMessage(TBrowser browser, int code) {
+    static const char* const table[4][5] = {
+        {"Insufficient directory rights to install the software for Internet Explorer !",
+         "Internet Explorer loaded ! Please close Internet Explorer and try again.",
+         "Installed ActiveX for Internet Explorer is newer than the version you are trying to install !",
+         "Insufficient user rights to install the software for Internet Explorer !", "Undefined error !"},
+        {"Insufficient directory rights to install the software for Opera !",
+         "Opera loaded ! Please close Opera and try again.",
+         "Installed Plugin for Opera is newer than the version you are trying to install !",
+         "Insufficient user rights to install the software for Opera !", "Undefined error !"},
+        {"Insufficient directory rights to install the software for Mozilla !",
+         "Mozilla loaded ! Please close Mozilla and try again.",
+         "Installed Plugin for Mozilla is newer than the version you are trying to install !",
+         "Insufficient user rights to install the software for Mozilla !", "Undefined error !"},
+        {"Insufficient directory rights to install the software for Netscape !",
+         "Netscape loaded ! Please close Netscape and try again.",
+         "Installed Plugin for Netscape is newer than the version you are trying to install !",
+         "Insufficient user rights to install the software for Netscape !", "Undefined error !"},
+    };
+    if (code > -1 || code < -5) return nullptr;
+    return table[browser][-code - 1];
+}
+
+bool ListHolds(const TStrings& list, const std::string& text) {
+    for (int i = 0; i < list.Count(); ++i)
+        if (AnsiCompareText(list[i], text) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+void TMainForm::InstallButtonClick(TObject*) {
+    TStringList mozillaGroup;
+    TStringList netscapeGroup;
+    bool allSucceeded = true;
+    TCursorGuard busy(crHourGlass);
+
+    // After the first failure every later call's code is reported; a call
+    // that succeeded leaves 0, which has no message.
+    auto report = [&](bool succeeded, TBrowser browser, int code) {
+        if (!succeeded) allSucceeded = false;
+        if (allSucceeded) return;
+        if (const char* message = FailureMessage(browser, code)) ShowSkinErrorDialog("Error...", message);
+    };
+
+    bool anyChecked = false;
+    for (int i = 0; i < LB->Items().Count(); ++i)
+        if (LB->IsChecked(i)) anyChecked = true;
+    if (!anyChecked) {
+        ShowSkinErrorDialog("Error...", "Please select an item !");
+        return;
+    }
+
+    for (int i = 0; i < LB->Items().Count(); ++i) {
+        if (!LB->IsChecked(i)) continue;
+        const std::string t = LB->Items()[i];
+        const bool isIE = t == m_ieDir;
+        const bool isOpera = t == m_operaDir;
+        if (isIE) {
+            // A plug-in library left there would make Internet Explorer load
+            // the old plug-in instead of the control.
+            const std::string stale = m_ieDir + "\\" + PluginFileName;
+            if (GetFileAttributesA(stale.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileA(stale.c_str());
+            int code = 0;
+            const bool ok = DeployActiveX(m_ieDir, code);
+            report(ok, brIE, code);
+        }
+        if (isOpera) {
+            int code = 0;
+            const bool ok = DeployPluginToDir(m_operaDir, code);
+            report(ok, brOpera, code);
+        }
+        if (!isIE && !isOpera) {
+            if (ListHolds(*m_mozillaDirs, t)) mozillaGroup.Add(t);
+            if (ListHolds(*m_netscapeDirs, t)) netscapeGroup.Add(t);
+        }
+    }
+    if (mozillaGroup.Count() > 0) {
+        int code = 0;
+        const bool ok = DeployMozillaPlugin(mozillaGroup, code);
+        report(ok, brMozilla, code);
+    }
+    if (netscapeGroup.Count() > 0) {
+        int code = 0;
+        const bool ok = DeployPlugin(netscapeGroup, code);
+        report(ok, brNetscape, code);
+    }
+
+    if (allSucceeded) {
+        Hide();
+        ShowSkinInfoDialog("Info...", "Zorvane Player installed.");
+        Close();
+    }
 }
 
 }  // namespace zv

@@ -32,6 +32,9 @@ public:
 
     void FormCreate(TObject* sender);
     void FormDestroy(TObject* sender);
+    // The install command: deploys to the checked lines, reports failures per
+    // browser, and on full success ends the program.
+    void InstallButtonClick(TObject* sender);
 
     // What discovery found at start; the install command tells the browser
     // of each checked line by comparing its text with these.

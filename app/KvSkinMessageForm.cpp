@@ -1,0 +1,85 @@
+#include "app/KvSkinMessageForm.h"
+
+#include "app/frmMain.h"
+
+namespace zv {
+
+TKvSkinMessageForm::TKvSkinMessageForm(TComponent* owner, int stockIcon, bool wordWrap)
+    : TForm(owner), m_stockIcon(stockIcon) {
+    // The window template; it is always given its caption before it shows.
+    BeginLoading();
+    SetCaption("Kelvarin");
+    SetBorderStyle(TFormBorderStyle::bsDialog);
+    SetBorderIcons(biSystemMenu);
+    SetClientSize(327, 143);
+    SetColor(clBtnFace);
+    Font().SetName("MS Sans Serif");
+    Font().SetHeight(-11);
+    SetPosition(TPosition::poScreenCenter);
+
+    // The controls paint from the main window's skin.
+    TksSkinData* skin = MainForm ? MainForm->ksSkinData : nullptr;
+
+    Panel = new TksSkinPanel(this);
+    Panel->SetName("Panel");
+    Panel->SetBounds(0, 0, 327, 143);
+    Panel->SetAlign(TAlign::alClient);
+    Panel->SetBorderStyle(TksSkinBorderStyle::bvRaised);
+    Panel->SetCaptionMode(false);
+    Panel->SetCaption("Panel");
+    Panel->SetSkinData(skin);
+    Panel->SetParent(this);
+
+    Image = new TImage(this);
+    Image->SetName("Image");
+    Image->SetBounds(24, 24, 32, 32);
+    Image->SetParent(Panel);
+
+    MessageLabel = new TksSkinStdLabel(this);
+    MessageLabel->SetName("MessageLabel");
+    if (wordWrap) {
+        MessageLabel->SetAutoSize(false);
+        MessageLabel->SetWordWrap(true);
+        MessageLabel->SetBounds(72, 32, 241, 41);
+    } else {
+        MessageLabel->SetWordWrap(false);
+        MessageLabel->SetBounds(72, 32, 69, 13);
+        MessageLabel->SetAutoSize(true);
+    }
+    MessageLabel->DefaultFont().SetName("MS Sans Serif");
+    MessageLabel->DefaultFont().SetHeight(-11);
+    MessageLabel->SetSkinData(skin);
+    MessageLabel->SetParent(Panel);
+    MessageLabel->SetCaption("MessageLabel");
+
+    OKButton = new TksSkinButton(this);
+    OKButton->SetName("OKButton");
+    OKButton->SetBounds(126, 80, 75, 25);
+    OKButton->SetCaption("OK");
+    OKButton->SetTabStop(true);
+    OKButton->SetSkinData(skin);
+    OKButton->SetParent(Panel);
+    OKButton->OnClick = [this](TObject* s) { OKButtonClick(s); };
+
+    OnCreate = [this](TObject* s) { FormCreate(s); };
+    OnShow = [this](TObject* s) { FormShow(s); };
+    EndLoading();
+}
+
+void TKvSkinMessageForm::FormCreate(TObject*) {
+    m_captionText.clear();
+    m_messageText.clear();
+    Image->Picture().LoadStock(m_stockIcon);
+    Image->PictureChanged();
+}
+
+void TKvSkinMessageForm::FormShow(TObject*) {
+    SetCaption(m_captionText);
+    MessageLabel->SetCaption(m_messageText);
+}
+
+void TKvSkinMessageForm::OKButtonClick(TObject*) {
+    SetModalResult(mrOk);
+}
+
+}  // namespace zv
