@@ -52,6 +52,14 @@ protected:
         if (!o) throw std::bad_cast();
         return *o;
     }
+    // The exact class an entry was created as.
+    static const std::type_info& KindOf(int index) {
+        const TksDataSkinControl& c = *data->SkinControls(index);
+        return typeid(c);
+    }
+    static const std::type_info& KindOf(const std::string& name) {
+        return KindOf(data->IndexOfControl(name));
+    }
     static TPixel Px(const TksBitmap& b, int x, int y) { return PixelRGB(b.Pixels().At(x, y)); }
 
     static TksCompressedStoredSkin* stored;
@@ -219,15 +227,12 @@ TEST_F(ProgramSkin, ListsHaveTheirEntriesInOrderAndOfTheirKinds) {
     ASSERT_EQ(data->SkinControlCount(), 59);
     for (int i = 0; i < 59; ++i) EXPECT_EQ(data->SkinControls(i)->IDName, controls[i]) << i;
     for (const char* name : {"toolpanel", "panel", "groupbox", "statusbar", "bigtoolpanel"})
-        EXPECT_EQ(typeid(*data->SkinControls(data->IndexOfControl(name))), typeid(TksDataSkinPanelControl))
-            << name;
+        EXPECT_EQ(KindOf(name), typeid(TksDataSkinPanelControl)) << name;
     for (const char* name : {"hscrollbar", "vscrollbar", "bothhscrollbar"})
-        EXPECT_EQ(typeid(*data->SkinControls(data->IndexOfControl(name))),
-                  typeid(TksDataSkinScrollBarControl))
-            << name;
-    EXPECT_EQ(typeid(*data->SkinControls(0)), typeid(TksDataSkinButtonControl));
-    EXPECT_EQ(typeid(*data->SkinControls(19)), typeid(TksDataSkinCheckListBox));
-    EXPECT_EQ(typeid(*data->SkinControls(22)), typeid(TksDataSkinStdLabelControl));
+        EXPECT_EQ(KindOf(name), typeid(TksDataSkinScrollBarControl)) << name;
+    EXPECT_EQ(KindOf(0), typeid(TksDataSkinButtonControl));
+    EXPECT_EQ(KindOf(19), typeid(TksDataSkinCheckListBox));
+    EXPECT_EQ(KindOf(22), typeid(TksDataSkinStdLabelControl));
     EXPECT_EQ(data->IndexOfControl("Panel"), -1);
 }
 
