@@ -1,0 +1,344 @@
+// The real installer under Wine. Browsers of every family are registered in
+// the prefix's real registry (the child process does not see a sandbox),
+// pointing at directories of the build tree; "Install" is pressed with the
+// mouse, the dialogs are answered with the mouse, and the files, versions
+// and registry entries are checked afterwards. Everything registered is
+// removed again, whatever the outcome. Each step is captured to e2e-shots.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "deploy/FileHelpers.h"
+#include "tests/win/support/WinTestSupport.h"
+#include "vcl/Win32Handles.h"
+
+namespace {
+
+std::string WinPath(const std::string& unixPath) {
+    std::string p = unixPath;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return "Z:" + p;
+}
+
+const std::string kExe = WinPath(ZV_E2E_EXE);
+const std::string kWork = WinPath(ZV_E2E_WORK);
+const std::string kShots = WinPath(ZV_E2E_SHOTS);
+const char* const kClsid = "{B77F4487-9ABE-11D5-AFDD-00500460AA49}";
+const char* const kProgId = "ZorvaneActiveX.ZorvaneActiveForm";
+const char* const kIEClass = "CLSID\\{0002DF01-0000-0000-C000-000000000046}\\LocalServer32";
+
+void MakeDirs(const std::string& path) {
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+bool ReadValue(HKEY root, const std::string& path, const char* name, std::string& out) {
+    char buf[2048] = {};
+    DWORD size = sizeof buf - 1;
+    DWORD type = 0;
+    HKEY k;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    const LONG rc = RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(k);
+    if (rc != ERROR_SUCCESS) return false;
+    out = type == REG_DWORD ? "<dword " + std::to_string(*reinterpret_cast<DWORD*>(buf)) + ">" : std::string(buf);
+    return true;
+}
+
+std::string Value(HKEY root, const std::string& path, const char* name = "") {
+    std::string v = "<missing>";
+    ReadValue(root, path, name, v);
+    return v;
+}
+
+void SetStr(HKEY root, const std::string& path, const char* name, const std::string& value) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
+    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(k);
+}
+
+// The browsers of one scenario in the real registry, and everything the
+// installer writes there, removed when the object goes. The one value that
+// Wine itself has (its own Internet Explorer) is put back as it was.
+class TRegisteredBrowsers {
+public:
+    TRegisteredBrowsers() { m_hadIE = ReadValue(HKEY_CLASSES_ROOT, kIEClass, "", m_savedIE); }
+    ~TRegisteredBrowsers() {
+        // The control's own registration made by regsvr32.
+        using Fn = HRESULT(STDAPICALLTYPE*)();
+        zv::TLibrary control(LoadLibraryA(WinPath(ZV_E2E_ACTIVEX).c_str()));
+        if (control) {
+            if (auto unreg = reinterpret_cast<Fn>(
+                    reinterpret_cast<void (*)()>(GetProcAddress(control.Get(), "DllUnregisterServer"))))
+                unreg();
+        }
+        for (const std::string& k : m_created) RegDeleteTreeA(HKEY_LOCAL_MACHINE, k.c_str());
+        for (const std::string& k : {std::string("CLSID\\") + kClsid, std::string(kProgId), std::string(".zrvn"),
+                                     std::string(".mp3zrvn"),
+                                     std::string("MIME\\DataBase\\Content Type\\application/x-Zorvane")})
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, k.c_str());
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE,
+                       (std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid).c_str());
+        if (m_hadIE)
+            SetStr(HKEY_CLASSES_ROOT, kIEClass, "", m_savedIE);
+        else
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\{0002DF01-0000-0000-C000-000000000046}");
+    }
+    TRegisteredBrowsers(const TRegisteredBrowsers&) = delete;
+    TRegisteredBrowsers& operator=(const TRegisteredBrowsers&) = delete;
+
+    // installDir gets the browser's layout below it; the plug-in directory
+    // is returned.
+    std::string Netscape(const std::string& installDir) {
+        Add("SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main", "Install Directory", installDir,
+            "SOFTWARE\\Netscape");
+        return installDir + "\\Program\\Plugins";
+    }
+    std::string Mozilla(const std::string& installDir) {
+        Add("SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory", installDir,
+            "SOFTWARE\\mozilla.org");
+        return installDir + "\\Plugins";
+    }
+    std::string Firefox(const std::string& installDir) {
+        Add("SOFTWARE\\Mozilla\\Mozilla Firefox\\1.5 (en-US)\\Main", "Install Directory", installDir,
+            "SOFTWARE\\Mozilla");
+        return installDir + "\\Plugins";
+    }
+    std::string Opera(const std::string& installDir) {
+        Add("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path", installDir + "\\",
+            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe");
+        return installDir + "\\Program\\Plugins";
+    }
+    std::string InternetExplorer(const std::string& installDir) {
+        MakeDirs(installDir);
+        zvtest::WriteFile(installDir + "\\iexplore.exe", "MZ");
+        SetStr(HKEY_CLASSES_ROOT, kIEClass, "", installDir + "\\iexplore.exe");
+        return installDir + "\\Plugins";
+    }
+
+private:
+    void Add(const std::string& key, const char* name, const std::string& installDir, const std::string& top) {
+        HKEY k;
+        const bool existed = RegOpenKeyExA(HKEY_LOCAL_MACHINE, top.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS;
+        if (existed) RegCloseKey(k);
+        ASSERT_FALSE(existed) << top << " is registered already: this run would not own it";
+        m_created.push_back(top);
+        SetStr(HKEY_LOCAL_MACHINE, key, name, installDir);
+    }
+
+    std::vector<std::string> m_created;
+    bool m_hadIE = false;
+    std::string m_savedIE;
+};
+
+// The installer as a child process.
+class TInstaller {
+public:
+    TInstaller() {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string cmd = "\"" + kExe + "\"";
+        m_started = CreateProcessA(kExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   kWork.c_str(), &si, &m_pi) != FALSE;
+    }
+    ~TInstaller() {
+        if (!m_started) return;
+        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_pi.hProcess, 1);
+            WaitForSingleObject(m_pi.hProcess, 5000);
+        }
+        CloseHandle(m_pi.hThread);
+        CloseHandle(m_pi.hProcess);
+    }
+    TInstaller(const TInstaller&) = delete;
+    TInstaller& operator=(const TInstaller&) = delete;
+
+    [[nodiscard]] bool Started() const { return m_started; }
+    [[nodiscard]] DWORD ProcessId() const { return m_pi.dwProcessId; }
+    bool WaitForExit(int ms, DWORD& exitCode) {
+        if (WaitForSingleObject(m_pi.hProcess, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) return false;
+        GetExitCodeProcess(m_pi.hProcess, &exitCode);
+        return true;
+    }
+    [[nodiscard]] bool Running() const { return WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT; }
+
+private:
+    PROCESS_INFORMATION m_pi{};
+    bool m_started = false;
+};
+
+struct TFind {
+    DWORD pid;
+    std::string text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lp) {
+    auto* f = reinterpret_cast<TFind*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == f->pid && IsWindowVisible(hwnd) && zvtest::WindowText(hwnd) == f->text) {
+        f->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindChild(HWND hwnd, LPARAM lp) {
+    auto* f = reinterpret_cast<TFind*>(lp);
+    if (IsWindowVisible(hwnd) && zvtest::WindowText(hwnd) == f->text) {
+        f->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible top-level window of the process with this caption.
+HWND WaitForWindow(DWORD pid, const std::string& caption, int timeoutMs = 20000) {
+    TFind f{pid, caption};
+    zvtest::PumpUntil(
+        [&] {
+            f.found = nullptr;
+            EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&f));
+            return f.found != nullptr;
+        },
+        timeoutMs);
+    return f.found;
+}
+
+HWND ChildWithText(HWND parent, const std::string& text) {
+    TFind f{0, text};
+    EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+void ClickCentre(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    zvtest::Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+void Shot(HWND hwnd, const std::string& name) {
+    zvtest::Pump(300);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    zvtest::SaveBmp(zvtest::CaptureScreenRect(r), kShots + "\\" + name + ".bmp");
+}
+
+std::string Version(const std::string& file) { return zv::GetFileVersionString(file, "ProductVersion"); }
+
+}  // namespace
+
+TEST(InstallerE2E, EveryBrowserGetsItsFileAndTheProgramEnds) {
+    const std::string root = kWork + "\\all";
+    TRegisteredBrowsers browsers;
+    const std::vector<std::string> pluginDirs{
+        browsers.Netscape(root + "\\Navigator"), browsers.Mozilla(root + "\\Mozilla"),
+        browsers.Firefox(root + "\\Firefox"), browsers.Opera(root + "\\Opera")};
+    for (const auto& d : pluginDirs) MakeDirs(d);
+    const std::string ieDir = browsers.InternetExplorer(root + "\\IE");
+
+    TInstaller installer;
+    ASSERT_TRUE(installer.Started()) << kExe;
+    HWND main = WaitForWindow(installer.ProcessId(), "Zorvane Player Installation");
+    ASSERT_NE(main, nullptr);
+    Shot(main, "1-all-main-window");
+    HWND install = ChildWithText(main, "Install");
+    ASSERT_NE(install, nullptr);
+    ClickCentre(install);
+
+    HWND info = WaitForWindow(installer.ProcessId(), "Info...", 30000);
+    ASSERT_NE(info, nullptr) << "no information dialog";
+    Shot(info, "2-all-info-dialog");
+    EXPECT_FALSE(IsWindowVisible(main)) << "the main window is hidden behind the final message";
+    HWND ok = ChildWithText(info, "OK");
+    ASSERT_NE(ok, nullptr);
+    ClickCentre(ok);
+
+    DWORD exitCode = 1;
+    ASSERT_TRUE(installer.WaitForExit(15000, exitCode)) << "the program did not end";
+    EXPECT_EQ(exitCode, 0u);
+
+    for (const auto& d : pluginDirs) EXPECT_EQ(Version(d + "\\NPZRVN32.dll"), "1.7.9.174") << d;
+    const std::string ocx = ieDir + "\\ZorvaneActiveX.ocx";
+    EXPECT_EQ(Version(ocx), "1.7.9.174");
+    EXPECT_FALSE(zvtest::FileExists(ieDir + "\\NPZRVN32.dll"));
+    // regsvr32's registration, and the installer's own entries.
+    EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, zv::GetInprocServerPath(kClsid).c_str(), -1,
+                             ocx.c_str(), -1),
+              CSTR_EQUAL)
+        << zv::GetInprocServerPath(kClsid);
+    const std::string exeDir = kExe.substr(0, kExe.rfind('\\') + 1);
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, std::string(kProgId) + "\\DefaultIcon"), exeDir + "ZorvaneActiveX.ocx,0");
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, std::string(kProgId) + "\\shell"), "open");
+    EXPECT_NE(Value(HKEY_CLASSES_ROOT, std::string(kProgId) + "\\shell\\open\\command"), "<missing>");
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".zrvn"), kProgId);
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".mp3zrvn", "Content Type"), "application/x-Zorvane");
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, "MIME\\DataBase\\Content Type\\application/x-Zorvane", "CLSID"), kClsid);
+    for (const char* sub : {"\\Control", "\\EnableFullPage\\.zrvn", "\\EnableFullPage\\.mp3zrvn"}) {
+        HKEY k;
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + kClsid + sub).c_str(), 0, KEY_READ, &k),
+                  ERROR_SUCCESS)
+            << sub;
+        RegCloseKey(k);
+    }
+    const std::string setup = std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid;
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, setup, "IsInstalled"), "<dword 1>");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, setup, "Version"), "n/a") << "the installer's directory holds no control";
+}
+
+TEST(InstallerE2E, ReadOnlyNetscapeDirectoryIsReportedAndTheWindowStays) {
+    const std::string root = kWork + "\\readonly";
+    const std::string readOnly = WinPath(ZV_E2E_READONLY);
+    TRegisteredBrowsers browsers;
+    ASSERT_EQ(browsers.Netscape(root + "\\Navigator"), readOnly);
+    const std::string firefox = browsers.Firefox(root + "\\Firefox");
+    MakeDirs(firefox);
+    // The directory exists but takes no new file (made so by the fixture).
+    ASSERT_TRUE(zvtest::DirExists(readOnly));
+    {
+        HANDLE h = CreateFileA((readOnly + "\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        const bool writable = h != INVALID_HANDLE_VALUE;
+        if (writable) {
+            CloseHandle(h);
+            DeleteFileA((readOnly + "\\probe").c_str());
+        }
+        ASSERT_FALSE(writable) << "the fixture could not make the directory read-only";
+    }
+
+    TInstaller installer;
+    ASSERT_TRUE(installer.Started());
+    HWND main = WaitForWindow(installer.ProcessId(), "Zorvane Player Installation");
+    ASSERT_NE(main, nullptr);
+    Shot(main, "3-readonly-main-window");
+    HWND install = ChildWithText(main, "Install");
+    ASSERT_NE(install, nullptr);
+    ClickCentre(install);
+
+    HWND error = WaitForWindow(installer.ProcessId(), "Error...", 30000);
+    ASSERT_NE(error, nullptr) << "no error dialog";
+    Shot(error, "4-readonly-netscape-message");
+    HWND ok = ChildWithText(error, "OK");
+    ASSERT_NE(ok, nullptr);
+    ClickCentre(ok);
+
+    // One message only (Firefox succeeded), and the window stays open.
+    zvtest::Pump(1500);
+    EXPECT_EQ(WaitForWindow(installer.ProcessId(), "Error...", 500), nullptr);
+    EXPECT_EQ(WaitForWindow(installer.ProcessId(), "Info...", 500), nullptr);
+    EXPECT_TRUE(installer.Running());
+    EXPECT_TRUE(IsWindowVisible(main));
+    Shot(main, "5-readonly-window-stays");
+    EXPECT_FALSE(zvtest::FileExists(readOnly + "\\NPZRVN32.dll"));
+    EXPECT_EQ(Version(firefox + "\\NPZRVN32.dll"), "1.7.9.174");
+
+    // Closing the window ends the program.
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(installer.WaitForExit(15000, exitCode));
+}
