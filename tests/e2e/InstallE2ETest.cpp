@@ -44,7 +44,8 @@ bool ReadValue(HKEY root, const std::string& path, const char* name, std::string
     const LONG rc = RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
     RegCloseKey(k);
     if (rc != ERROR_SUCCESS) return false;
-    out = type == REG_DWORD ? "<dword " + std::to_string(*reinterpret_cast<DWORD*>(buf)) + ">" : std::string(buf);
+    out = type == REG_DWORD ? "<dword " + std::to_string(*reinterpret_cast<DWORD*>(buf)) + ">"
+                            : std::string(buf);
     return true;
 }
 
@@ -56,7 +57,8 @@ std::string Value(HKEY root, const std::string& path, const char* name = "") {
 
 void SetStr(HKEY root, const std::string& path, const char* name, const std::string& value) {
     HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
     RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(k);
@@ -78,12 +80,13 @@ public:
                 unreg();
         }
         for (const std::string& k : m_created) RegDeleteTreeA(HKEY_LOCAL_MACHINE, k.c_str());
-        for (const std::string& k : {std::string("CLSID\\") + kClsid, std::string(kProgId), std::string(".zrvn"),
-                                     std::string(".mp3zrvn"),
-                                     std::string("MIME\\DataBase\\Content Type\\application/x-Zorvane")})
+        for (const std::string& k :
+             {std::string("CLSID\\") + kClsid, std::string(kProgId), std::string(".zrvn"),
+              std::string(".mp3zrvn"), std::string("MIME\\DataBase\\Content Type\\application/x-Zorvane")})
             RegDeleteTreeA(HKEY_CLASSES_ROOT, k.c_str());
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE,
-                       (std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid).c_str());
+        RegDeleteTreeA(
+            HKEY_LOCAL_MACHINE,
+            (std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid).c_str());
         if (m_hadIE)
             SetStr(HKEY_CLASSES_ROOT, kIEClass, "", m_savedIE);
         else
@@ -122,7 +125,8 @@ public:
     }
 
 private:
-    void Add(const std::string& key, const char* name, const std::string& installDir, const std::string& top) {
+    void Add(const std::string& key, const char* name, const std::string& installDir,
+             const std::string& top) {
         HKEY k;
         const bool existed = RegOpenKeyExA(HKEY_LOCAL_MACHINE, top.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS;
         if (existed) RegCloseKey(k);
@@ -230,7 +234,9 @@ void Shot(HWND hwnd, const std::string& name) {
     zvtest::SaveBmp(zvtest::CaptureScreenRect(r), kShots + "\\" + name + ".bmp");
 }
 
-std::string Version(const std::string& file) { return zv::GetFileVersionString(file, "ProductVersion"); }
+std::string Version(const std::string& file) {
+    return zv::GetFileVersionString(file, "ProductVersion");
+}
 
 }  // namespace
 
@@ -274,22 +280,27 @@ TEST(InstallerE2E, EveryBrowserGetsItsFileAndTheProgramEnds) {
               CSTR_EQUAL)
         << zv::GetInprocServerPath(kClsid);
     const std::string exeDir = kExe.substr(0, kExe.rfind('\\') + 1);
-    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, std::string(kProgId) + "\\DefaultIcon"), exeDir + "ZorvaneActiveX.ocx,0");
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, std::string(kProgId) + "\\DefaultIcon"),
+              exeDir + "ZorvaneActiveX.ocx,0");
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, std::string(kProgId) + "\\shell"), "open");
     EXPECT_NE(Value(HKEY_CLASSES_ROOT, std::string(kProgId) + "\\shell\\open\\command"), "<missing>");
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".zrvn"), kProgId);
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".mp3zrvn", "Content Type"), "application/x-Zorvane");
-    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, "MIME\\DataBase\\Content Type\\application/x-Zorvane", "CLSID"), kClsid);
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, "MIME\\DataBase\\Content Type\\application/x-Zorvane", "CLSID"),
+              kClsid);
     for (const char* sub : {"\\Control", "\\EnableFullPage\\.zrvn", "\\EnableFullPage\\.mp3zrvn"}) {
         HKEY k;
-        EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + kClsid + sub).c_str(), 0, KEY_READ, &k),
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + kClsid + sub).c_str(), 0,
+                                KEY_READ, &k),
                   ERROR_SUCCESS)
             << sub;
         RegCloseKey(k);
     }
-    const std::string setup = std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid;
+    const std::string setup =
+        std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid;
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, setup, "IsInstalled"), "<dword 1>");
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, setup, "Version"), "n/a") << "the installer's directory holds no control";
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, setup, "Version"), "n/a")
+        << "the installer's directory holds no control";
 }
 
 TEST(InstallerE2E, ReadOnlyNetscapeDirectoryIsReportedAndTheWindowStays) {
@@ -302,7 +313,8 @@ TEST(InstallerE2E, ReadOnlyNetscapeDirectoryIsReportedAndTheWindowStays) {
     // The directory exists but takes no new file (made so by the fixture).
     ASSERT_TRUE(zvtest::DirExists(readOnly));
     {
-        HANDLE h = CreateFileA((readOnly + "\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        HANDLE h =
+            CreateFileA((readOnly + "\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         const bool writable = h != INVALID_HANDLE_VALUE;
         if (writable) {
             CloseHandle(h);

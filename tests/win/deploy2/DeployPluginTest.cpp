@@ -26,6 +26,26 @@ std::string Target(const std::string& dir) {
     return dir + "\\NPZRVN32.dll";
 }
 
+// Answers the ZIP reader's notice box: records its texts and closes it.
+std::string g_notice;
+
+void CALLBACK AnswerNotice(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = zvtest::FindProcessWindow("Zip Error");
+    if (!box) return;
+    g_notice = zvtest::ChildTexts(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+// The archive with the entry's method changed to 9 in both headers.
+std::string UnknownMethod(std::string zip) {
+    zip[8] = 9;
+    zip[9] = 0;
+    const size_t central = zip.find(std::string("PK\x01\x02", 4));
+    zip[central + 10] = 9;
+    zip[central + 11] = 0;
+    return zip;
+}
+
 }  // namespace
 
 TEST(DeployPlugin, NewFileIsTheWholePayloadAndNothingElseIsLeft) {
@@ -218,4 +238,17 @@ TEST(DeployPlugin, FirstDirectoryFailingAndSecondSucceedingReportsTheFailure) {
     EXPECT_FALSE(DeployMozillaPlugin(dirs, code));
     EXPECT_EQ(code, -1);
     EXPECT_EQ(Listing(good.Path()), kJustPlugin);
+}
+
+TEST(DeployPlugin, UnknownMethodShowsTheNoticeBoxAndIsAWriteFailure) {
+    zvtest::TTempDir tmp;
+    TArchiveOverride unknown(1, UnknownMethod(PluginArchive()));
+    g_notice.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerNotice);
+    int code = 0;
+    EXPECT_FALSE(Deploy({tmp.Path()}, code));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(code, -2);
+    EXPECT_NE(g_notice.find("Unknown Compression Method"), std::string::npos) << g_notice;
+    EXPECT_TRUE(Listing(tmp.Path()).empty());
 }
