@@ -12,17 +12,17 @@ namespace {
 using test::BitmapOf;
 using test::ExpectedPixels;
 using test::MakeBmp;
-using test::TBmpSpec;
+using test::TBmpShape;
 
-TBmpSpec Spec(int w, int h, int bits) {
-    TBmpSpec s;
+TBmpShape Shape(int w, int h, int bits) {
+    TBmpShape s;
     s.width = w;
     s.height = h;
     s.bits = bits;
     return s;
 }
 
-void ExpectDecodes(const TBmpSpec& s) {
+void ExpectDecodes(const TBmpShape& s) {
     const std::vector<std::uint8_t> bytes = MakeBmp(s);
     TCustomMemoryStream stream(bytes.data(), static_cast<std::int64_t>(bytes.size()));
     TksBitmap b;
@@ -38,43 +38,43 @@ void ExpectDecodes(const TBmpSpec& s) {
 TEST(BmpDecoder, EveryDepthWithOddWidthsAndRowPadding) {
     // Widths chosen so that rows need 1 to 3 padding bytes at each depth.
     for (int bits : {1, 4, 8, 16, 24, 32})
-        for (int w : {1, 3, 5, 7, 9, 33}) ExpectDecodes(Spec(w, 4, bits));
+        for (int w : {1, 3, 5, 7, 9, 33}) ExpectDecodes(Shape(w, 4, bits));
 }
 
 TEST(BmpDecoder, TopDownRowsGiveTheSamePicture) {
     for (int bits : {1, 8, 24, 32}) {
-        TBmpSpec s = Spec(7, 5, bits);
+        TBmpShape s = Shape(7, 5, bits);
         s.topDown = true;
         ExpectDecodes(s);
-        TBmpSpec b = Spec(7, 5, bits);
+        TBmpShape b = Shape(7, 5, bits);
         EXPECT_TRUE(BitmapOf(s).Pixels() == BitmapOf(b).Pixels());
     }
 }
 
 TEST(BmpDecoder, ShortColourTablesFromTheUsedColourCount) {
-    TBmpSpec s = Spec(6, 3, 8);
+    TBmpShape s = Shape(6, 3, 8);
     s.paletteCount = 5;  // only 5 entries follow the header
     ExpectDecodes(s);
-    TBmpSpec s4 = Spec(6, 3, 4);
+    TBmpShape s4 = Shape(6, 3, 4);
     s4.paletteCount = 2;
     ExpectDecodes(s4);
 }
 
 TEST(BmpDecoder, ColourTableInFrontOfTrueColourPixels) {
-    TBmpSpec s = Spec(4, 2, 24);
+    TBmpShape s = Shape(4, 2, 24);
     s.paletteCount = 3;  // optimisation palette: read past, not used
     ExpectDecodes(s);
 }
 
 TEST(BmpDecoder, BitFieldsBehindTheHeaderAndInsideLongerHeaders) {
-    TBmpSpec s565 = Spec(9, 3, 16);
+    TBmpShape s565 = Shape(9, 3, 16);
     s565.compression = 3;
     s565.masks[0] = 0xF800;
     s565.masks[1] = 0x07E0;
     s565.masks[2] = 0x001F;
     ExpectDecodes(s565);
 
-    TBmpSpec s32 = Spec(5, 3, 32);
+    TBmpShape s32 = Shape(5, 3, 32);
     s32.compression = 3;
     s32.masks[0] = 0x000000FF;  // red in the low byte
     s32.masks[1] = 0x0000FF00;
@@ -82,26 +82,26 @@ TEST(BmpDecoder, BitFieldsBehindTheHeaderAndInsideLongerHeaders) {
     ExpectDecodes(s32);
 
     for (std::uint32_t header : {52u, 56u, 108u, 124u}) {
-        TBmpSpec v = s565;
+        TBmpShape v = s565;
         v.headerSize = header;
         ExpectDecodes(v);
     }
 }
 
 TEST(BmpDecoder, ZeroImageSizeMeansPaddedRowsTimesHeight) {
-    TBmpSpec s = Spec(3, 4, 24);
+    TBmpShape s = Shape(3, 4, 24);
     s.zeroSizeImage = true;
     ExpectDecodes(s);
 }
 
 TEST(BmpDecoder, LargerImageSizeIsReadPastAndTheStreamEndsBehindIt) {
-    TBmpSpec s = Spec(3, 2, 8);
+    TBmpShape s = Shape(3, 2, 8);
     s.sizeImage = 64;  // more than the 8 bytes the rows need
     ExpectDecodes(s);
 }
 
 TEST(BmpDecoder, LeavesTheStreamRightBehindTheFile) {
-    std::vector<std::uint8_t> bytes = MakeBmp(Spec(5, 3, 1));
+    std::vector<std::uint8_t> bytes = MakeBmp(Shape(5, 3, 1));
     const std::size_t fileSize = bytes.size();
     bytes.insert(bytes.end(), {'n', 'e', 'x', 't'});
     TCustomMemoryStream stream(bytes.data(), static_cast<std::int64_t>(bytes.size()));
@@ -111,14 +111,14 @@ TEST(BmpDecoder, LeavesTheStreamRightBehindTheFile) {
 }
 
 TEST(BmpDecoder, ZeroSizedFileIsAnEmptyPicture) {
-    TksBitmap b = BitmapOf(Spec(0, 5, 24));
+    TksBitmap b = BitmapOf(Shape(0, 5, 24));
     EXPECT_TRUE(b.Empty());
     EXPECT_EQ(b.Width(), 0);
     EXPECT_EQ(b.Height(), 0);
 }
 
 TEST(BmpDecoder, IndexPastTheColourTableReadsBlack) {
-    TBmpSpec s = Spec(2, 1, 8);
+    TBmpShape s = Shape(2, 1, 8);
     s.paletteCount = 1;
     std::vector<std::uint8_t> bytes = MakeBmp(s);
     const std::size_t pixels = 14 + 40 + 4;
@@ -143,7 +143,7 @@ void ExpectError(const std::vector<std::uint8_t>& bytes, const char* message) {
 }
 
 TEST(BmpDecoder, InvalidFilesRaiseBitmapImageIsNotValid) {
-    std::vector<std::uint8_t> bytes = MakeBmp(Spec(4, 4, 8));
+    std::vector<std::uint8_t> bytes = MakeBmp(Shape(4, 4, 8));
     auto with = [&](std::size_t at, std::uint8_t v) {
         std::vector<std::uint8_t> b = bytes;
         b[at] = v;
@@ -157,13 +157,13 @@ TEST(BmpDecoder, InvalidFilesRaiseBitmapImageIsNotValid) {
     ExpectError<EInvalidGraphic>(with(14, 12), SInvalidBitmap);    // core header
     ExpectError<EInvalidGraphic>(with(21, 0x80), SInvalidBitmap);  // negative width
 
-    TBmpSpec s = Spec(4, 4, 24);
+    TBmpShape s = Shape(4, 4, 24);
     s.sizeImage = 8;  // fewer bytes than the rows need
     ExpectError<EInvalidGraphic>(MakeBmp(s), SInvalidBitmap);
 }
 
 TEST(BmpDecoder, FilesEndingEarlyRaiseStreamReadError) {
-    const std::vector<std::uint8_t> bytes = MakeBmp(Spec(4, 4, 8));
+    const std::vector<std::uint8_t> bytes = MakeBmp(Shape(4, 4, 8));
     for (std::size_t cut :
          {std::size_t{0}, std::size_t{10}, std::size_t{20}, std::size_t{60}, bytes.size() - 1}) {
         std::vector<std::uint8_t> part(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
@@ -174,7 +174,7 @@ TEST(BmpDecoder, FilesEndingEarlyRaiseStreamReadError) {
 }
 
 TEST(BmpDecoder, HugeCountsFailWithoutAllocatingForThem) {
-    std::vector<std::uint8_t> bytes = MakeBmp(Spec(4, 4, 8));
+    std::vector<std::uint8_t> bytes = MakeBmp(Shape(4, 4, 8));
     std::vector<std::uint8_t> huge = bytes;
     WriteU32LE(huge.data() + 46, 0x7FFFFFFF);  // used colours
     ExpectError<EReadError>(huge, SReadError);
@@ -187,14 +187,14 @@ TEST(BmpDecoder, HugeCountsFailWithoutAllocatingForThem) {
 }
 
 TEST(BmpDecoder, FileWithAGapIsPackedBehindItsColourTable) {
-    TBmpSpec s = Spec(5, 3, 8);
+    TBmpShape s = Shape(5, 3, 8);
     s.gap = 6;
     s.paletteCount = 4;
     const std::vector<std::uint8_t> gapped = MakeBmp(s);
     TksBitmap b;
     b.LoadFromFileBytes(gapped.data(), gapped.size());
     EXPECT_TRUE(b.Pixels() == ExpectedPixels(s));
-    TBmpSpec packed = s;
+    TBmpShape packed = s;
     packed.gap = 0;
     EXPECT_EQ(b.FileBytes(), MakeBmp(packed));
 
@@ -206,7 +206,7 @@ TEST(BmpDecoder, FileWithAGapIsPackedBehindItsColourTable) {
 }
 
 TEST(BmpDecoder, FileWhoseImageSizeFieldOverstatesItsPixelsIsRepaired) {
-    TBmpSpec s = Spec(5, 3, 24);
+    TBmpShape s = Shape(5, 3, 24);
     std::vector<std::uint8_t> bytes = MakeBmp(s);
     WriteU32LE(bytes.data() + 34, 100000);
     TksBitmap b;

@@ -14,7 +14,7 @@ namespace zv {
 namespace {
 
 using test::BitmapOf;
-using test::TBmpSpec;
+using test::TBmpShape;
 
 class TTestForm : public TComponent {
 public:
@@ -60,8 +60,8 @@ private:
     TksSkinMessageHook* m_previous = nullptr;
 };
 
-TBmpSpec Spec(int w, int h, int bits) {
-    TBmpSpec s;
+TBmpShape Shape(int w, int h, int bits) {
+    TBmpShape s;
     s.width = w;
     s.height = h;
     s.bits = bits;
@@ -77,13 +77,13 @@ const char* kMinimalDescription =
 TksSkinContainer Container(int version, int activeCount = 2) {
     TksSkinContainer c;
     c.Version = version;
-    c.Picture = BitmapOf(Spec(10, 12, 8));
-    c.InActivePicture = BitmapOf(Spec(10, 12, 24));
-    c.Mask = BitmapOf(Spec(10, 12, 1));
-    c.RollUpPicture = BitmapOf(Spec(10, 4, 4));
-    c.RollUpMask = BitmapOf(Spec(10, 4, 1));
+    c.Picture = BitmapOf(Shape(10, 12, 8));
+    c.InActivePicture = BitmapOf(Shape(10, 12, 24));
+    c.Mask = BitmapOf(Shape(10, 12, 1));
+    c.RollUpPicture = BitmapOf(Shape(10, 4, 4));
+    c.RollUpMask = BitmapOf(Shape(10, 4, 1));
     for (int i = 0; i < activeCount; ++i)
-        c.ActivePictures.push_back(std::make_unique<TksBitmap>(BitmapOf(Spec(5 + i, 3, i % 2 ? 32 : 16))));
+        c.ActivePictures.push_back(std::make_unique<TksBitmap>(BitmapOf(Shape(5 + i, 3, i % 2 ? 32 : 16))));
     c.Description = kMinimalDescription;
     return c;
 }
@@ -712,9 +712,9 @@ TEST(StoredSkin, BuilderRefusesADescriptionWithoutARequiredSection) {
 
 TEST(StoredSkin, BuilderWritesVersionTwoWithEveryPictureAndTheLinesEndedByCrLf) {
     test::TScratchDir dir;
-    test::WriteFile(dir.File("p.bmp"), test::MakeBmp(Spec(6, 5, 8)));
-    test::WriteFile(dir.File("i.bmp"), test::MakeBmp(Spec(6, 5, 24)));
-    test::WriteFile(dir.File("a0.bmp"), test::MakeBmp(Spec(3, 3, 4)));
+    test::WriteFile(dir.File("p.bmp"), test::MakeBmp(Shape(6, 5, 8)));
+    test::WriteFile(dir.File("i.bmp"), test::MakeBmp(Shape(6, 5, 24)));
+    test::WriteFile(dir.File("a0.bmp"), test::MakeBmp(Shape(3, 3, 4)));
     test::WriteFile(dir.File("skin.ini"),
                     "[VERSION]\nskinname=x\n[PICTURES]\npicture=p.bmp\ninactivepicture=I.BMP\n"
                     "activepicturescount=1\n0=a0.bmp\n[FORMINFO]\n[SKINOBJECTS]\n[SKINCONTROLS]");
@@ -726,8 +726,8 @@ TEST(StoredSkin, BuilderWritesVersionTwoWithEveryPictureAndTheLinesEndedByCrLf) 
     TksSkinContainer c;
     ASSERT_TRUE(c.ReadFromStream(raw));
     EXPECT_EQ(c.Version, 2);
-    EXPECT_EQ(c.Picture.FileBytes(), test::MakeBmp(Spec(6, 5, 8)));
-    EXPECT_EQ(c.InActivePicture.FileBytes(), test::MakeBmp(Spec(6, 5, 24)));
+    EXPECT_EQ(c.Picture.FileBytes(), test::MakeBmp(Shape(6, 5, 8)));
+    EXPECT_EQ(c.InActivePicture.FileBytes(), test::MakeBmp(Shape(6, 5, 24)));
     EXPECT_TRUE(c.Mask.Empty());
     EXPECT_TRUE(c.RollUpPicture.Empty());
     ASSERT_EQ(c.ActivePictures.size(), 1u);

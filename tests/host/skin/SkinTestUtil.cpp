@@ -34,12 +34,12 @@ void Put32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x) {
     for (int i = 0; i < 4; ++i) v[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(x >> (8 * i));
 }
 
-int PaletteCountOf(const TBmpSpec& s) {
+int PaletteCountOf(const TBmpShape& s) {
     if (s.paletteCount >= 0) return s.paletteCount;
     return s.bits <= 8 ? 1 << s.bits : 0;
 }
 
-void Masks(const TBmpSpec& s, std::uint32_t m[3]) {
+void Masks(const TBmpShape& s, std::uint32_t m[3]) {
     if (s.compression == 3) {
         for (int i = 0; i < 3; ++i) m[i] = s.masks[i];
     } else if (s.bits == 16) {
@@ -69,7 +69,7 @@ int Expand(std::uint32_t px, std::uint32_t mask) {
 
 }  // namespace
 
-std::vector<std::uint8_t> MakeBmp(const TBmpSpec& s) {
+std::vector<std::uint8_t> MakeBmp(const TBmpShape& s) {
     const int pal = PaletteCountOf(s);
     const std::size_t stride =
         ((static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.bits) + 31) / 32) * 4;
@@ -145,7 +145,7 @@ std::vector<std::uint8_t> MakeBmp(const TBmpSpec& s) {
     return f;
 }
 
-TPixelBuffer ExpectedPixels(const TBmpSpec& s) {
+TPixelBuffer ExpectedPixels(const TBmpShape& s) {
     TPixelBuffer out(s.width, s.height);
     const int pal = PaletteCountOf(s);
     const std::vector<TPixel> palette = PatternPalette(pal);
@@ -182,8 +182,8 @@ void SetStored(TksCompressedStoredSkin& stored, const TksSkinContainer& c) {
     stored.SetCompressedData(CompressContainer(c));
 }
 
-TksBitmap BitmapOf(const TBmpSpec& spec) {
-    const std::vector<std::uint8_t> bytes = MakeBmp(spec);
+TksBitmap BitmapOf(const TBmpShape& shape) {
+    const std::vector<std::uint8_t> bytes = MakeBmp(shape);
     TksBitmap b;
     b.LoadFromFileBytes(bytes.data(), bytes.size());
     return b;

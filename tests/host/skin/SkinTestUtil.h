@@ -18,7 +18,7 @@ TPixel PatternColor(int x, int y);
 int PatternIndex(int x, int y, int bits);
 std::vector<TPixel> PatternPalette(int count);
 
-struct TBmpSpec {
+struct TBmpShape {
     int width = 5;
     int height = 3;
     int bits = 24;
@@ -34,9 +34,9 @@ struct TBmpSpec {
 };
 
 // A complete bitmap file whose pixels follow the pattern.
-std::vector<std::uint8_t> MakeBmp(const TBmpSpec& spec);
-// The pixels a decoder must give for the spec's file.
-TPixelBuffer ExpectedPixels(const TBmpSpec& spec);
+std::vector<std::uint8_t> MakeBmp(const TBmpShape& shape);
+// The pixels a decoder must give for the shape's file.
+TPixelBuffer ExpectedPixels(const TBmpShape& shape);
 
 // A stored skin holding the container.
 std::vector<std::uint8_t> CompressContainer(const TksSkinContainer& c);
@@ -44,8 +44,8 @@ void SetStored(TksCompressedStoredSkin& stored, const TksSkinContainer& c);
 // Raw container bytes (uncompressed).
 std::vector<std::uint8_t> ContainerBytes(const TksSkinContainer& c);
 
-// Loads a bitmap from spec bytes.
-TksBitmap BitmapOf(const TBmpSpec& spec);
+// Loads a bitmap from shape bytes.
+TksBitmap BitmapOf(const TBmpShape& shape);
 
 std::string DataDir();  // tests/data/skin
 

@@ -118,12 +118,12 @@ TEST(SkinTool, LintReportsEveryProblemOfTheBrokenSkin) {
 TEST(SkinTool, LintReportsMissingSectionsAndLayoutsThatCannotTile) {
     TksSkinContainer c;
     c.Version = 2;
-    test::TBmpSpec spec;
-    spec.width = 40;
-    spec.height = 30;
-    spec.bits = 8;
-    c.Picture = test::BitmapOf(spec);
-    c.ActivePictures.push_back(std::make_unique<TksBitmap>(test::BitmapOf(spec)));
+    test::TBmpShape shape;
+    shape.width = 40;
+    shape.height = 30;
+    shape.bits = 8;
+    c.Picture = test::BitmapOf(shape);
+    c.ActivePictures.push_back(std::make_unique<TksBitmap>(test::BitmapOf(shape)));
     c.Description =
         "[PICTURES]\n[SKINCONTROLS]\ncount=3\n0=h:button\n1=v:panel\n2=n:panel\n"
         "[h]\npictureindex=0\nskinrect=0,0,20,10\nlefttoppoint=5,0\nrighttoppoint=5,0\n"
@@ -170,11 +170,11 @@ TEST(SkinTool, LintReportsContainersTheProgramCannotLoad) {
 TEST(SkinTool, UnpackFallsBackToOwnNamesWhereTheDescriptionGivesNone) {
     TksSkinContainer c;
     c.Version = 3;
-    test::TBmpSpec spec;
-    c.Picture = test::BitmapOf(spec);
-    spec.bits = 8;
-    c.InActivePicture = test::BitmapOf(spec);
-    c.ActivePictures.push_back(std::make_unique<TksBitmap>(test::BitmapOf(spec)));
+    test::TBmpShape shape;
+    c.Picture = test::BitmapOf(shape);
+    shape.bits = 8;
+    c.InActivePicture = test::BitmapOf(shape);
+    c.ActivePictures.push_back(std::make_unique<TksBitmap>(test::BitmapOf(shape)));
     c.Description = "[PICTURES]\npicture=..\\evil.bmp\n";
     test::TScratchDir dir;
     test::WriteFile(dir.File("skin.zv"), test::CompressContainer(c));
