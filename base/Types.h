@@ -76,6 +76,12 @@ enum TFontStyle : unsigned {
 using TFontStyles = unsigned;
 enum class TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 
+// Cursor identifiers: the screen's default cursor and the hourglass.
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crHourGlass = -11;
+
 // TColor: 0x00BBGGRR. Values with the top bit set name a system colour
 // (index in the low byte); they are resolved by the windowing layer.
 using TColor = std::int32_t;

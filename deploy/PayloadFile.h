@@ -5,8 +5,10 @@
 //   PayloadVersion, DeployResult codes
 //   OpenPayloadArchive     RCDATA 1 / 2 of the program as a read-only stream
 //   SetPayloadArchiveOpener   replaces the source of the archives (tests)
-//   InstallZipNoticeBox    the ZIP reader's "Unknown Compression Method"
-//                          notice as a modal message box
+//   InstallZipPlatformHooks  the ZIP reader's platform services: the
+//                          "Unknown Compression Method" notice as a modal
+//                          message box, OemToChar for MS-DOS names, the
+//                          screen cursor and the application's message loop
 //   TargetNeedsUpdate      the version rule against PayloadVersion
 //   ReplaceWithEntry       unpack beside the target, check, swap in one step
 #pragma once
@@ -43,7 +45,7 @@ std::unique_ptr<TStream> OpenPayloadArchive(int id);
 void SetPayloadArchiveOpener(TPayloadArchiveOpener opener);
 
 // Idempotent; every deployment calls it before it reads an archive.
-void InstallZipNoticeBox();
+void InstallZipPlatformHooks();
 
 // A missing target needs the payload; an existing one when its version number
 // is lower. Raises EConvertError for an installed version text that does not

@@ -55,10 +55,6 @@ enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
 using TShiftState = unsigned;
-using TCursor = int;
-constexpr TCursor crDefault = 0;
-constexpr TCursor crArrow = -2;
-constexpr TCursor crHourGlass = -11;
 
 using TNotifyEvent = std::function<void(TObject* sender)>;
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton, TShiftState, int x, int y)>;

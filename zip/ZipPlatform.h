@@ -14,14 +14,14 @@
 // Everything runs on the one GUI thread, so the hooks are plain globals.
 #pragma once
 
+#include "base/Types.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace zv {
 
-inline constexpr int crDefault = 0;
-inline constexpr int crHourGlass = -11;
 
 struct TZipNotice {
     std::string text;
