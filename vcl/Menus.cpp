@@ -9,7 +9,11 @@ namespace {
 std::string KeyName(WORD key) {
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
         return std::string(1, static_cast<char>(key));
-    if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
+    if (key >= VK_F1 && key <= VK_F24) {
+        std::string name = std::to_string(key - VK_F1 + 1);
+        name.insert(name.begin(), 'F');
+        return name;
+    }
     switch (key) {
         case VK_BACK: return "BkSp";
         case VK_TAB: return "Tab";
