@@ -1,0 +1,200 @@
+// Skinned scroll bar (unit SkinScrollBar).
+//
+//   TScrollBarKind              horizontal or vertical
+//   TksScrollBarMetrics         what the geometry depends on (size, range,
+//                               the skin element's values)
+//   TksScrollBarGeometry        track, arrows, thumb and its travel
+//   CalcScrollBarGeometry       the geometry rules, with and without skin
+//   ClampScrollPosition         the clamping every position change uses
+//   ScrollPositionFromOffset    thumb offset along the travel -> position
+//   TksSkinScrollBar            the control: range / page / position rules,
+//                               drawing from the skin's pictures or the plain
+//                               look, arrows and track with auto-repeat
+//                               (500 ms, then 50 ms), thumb dragging,
+//                               keyboard and wheel when it takes the focus
+//
+// The bar has three parts, indexed 0 thumb, 1 increasing arrow (bottom or
+// right, "up" in the skin's key names) and 2 decreasing arrow (top or left).
+#pragma once
+
+#include <string>
+
+#include "skin/SkinDataObjects.h"
+#include "skinui/SkinControls.h"
+
+namespace zv {
+
+enum class TScrollBarKind { sbHorizontal, sbVertical };
+
+struct TksScrollBarMetrics {
+    bool Vertical = false;
+    int Width = 0;
+    int Height = 0;
+    int Min = 0;
+    int Max = 100;
+    int Position = 0;
+    int PageSize = 0;
+    // Taken off the length of a horizontal bar drawn without skin.
+    int BothMarkerWidth = 0;
+    bool Skinned = false;
+    // Skin element values (used when Skinned): the size of "skinrect", the
+    // corner points LB and RT, the element rectangles and the thumb
+    // picture's size.
+    TSize SkinSize{};
+    TPoint LeftBottom{};
+    TPoint RightTop{};
+    TRect TrackArea{};
+    TRect UpButtonRect{};
+    TRect DownButtonRect{};
+    TSize ThumbSize{};
+};
+
+struct TksScrollBarGeometry {
+    TRect Track;
+    TRect Thumb;
+    TRect IncButton;
+    TRect DecButton;
+    // Travel limits of the thumb's centre along the bar and the thumb's
+    // offset within them.
+    int Offset1 = 0;
+    int Offset2 = 0;
+    int ThumbOffset = 0;
+    friend bool operator==(const TksScrollBarGeometry&, const TksScrollBarGeometry&) = default;
+};
+
+TksScrollBarGeometry CalcScrollBarGeometry(const TksScrollBarMetrics& m);
+
+// Never below min; never above max (or, with a page, max - page + 1).
+int ClampScrollPosition(int value, int min, int max, int page);
+
+// The position for a thumb offset `offset` (the start offset plus the mouse
+// movement) along the travel Offset1 .. Offset2.
+int ScrollPositionFromOffset(int offset, int offset1, int offset2, int min, int max, int page);
+
+class TksSkinScrollBar : public TksSkinCustomControl {
+public:
+    enum : int { ptThumb = 0, ptIncButton = 1, ptDecButton = 2 };
+    enum TTimerMode : int { tmNone = 0, tmDecrease = 1, tmIncrease = 2, tmPageBack = 3, tmPageForward = 4 };
+
+    explicit TksSkinScrollBar(TComponent* owner);
+    ~TksSkinScrollBar() override;
+
+    [[nodiscard]] TScrollBarKind Kind() const { return m_kind; }
+    void SetKind(TScrollBarKind value);
+    [[nodiscard]] int Min() const { return m_min; }
+    void SetMin(int value);
+    [[nodiscard]] int Max() const { return m_max; }
+    void SetMax(int value);
+    [[nodiscard]] int Position() const { return m_position; }
+    void SetPosition(int value);
+    [[nodiscard]] int PageSize() const { return m_pageSize; }
+    // Refused when the page would not fit between the position and max.
+    void SetPageSize(int value);
+    [[nodiscard]] int SmallChange() const { return m_smallChange; }
+    void SetSmallChange(int value);
+    [[nodiscard]] int LargeChange() const { return m_largeChange; }
+    void SetLargeChange(int value);
+    // Stores all four and clamps the position without raising OnChange.
+    void SetRange(int min, int max, int page, int position);
+
+    [[nodiscard]] bool CanFocused() const { return m_canFocused; }
+    void SetCanFocused(bool value);
+    [[nodiscard]] bool Both() const { return m_both; }
+    void SetBoth(bool value);
+    int BothMarkerWidth = 0;
+    std::string BothSkinDataName = "bothhscrollbar";
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnLastChange;
+    TNotifyEvent OnPageUp;
+    TNotifyEvent OnPageDown;
+    TNotifyEvent OnUpButtonClick;
+    TNotifyEvent OnDownButtonClick;
+
+    // The geometry for the current size, range and skin.
+    [[nodiscard]] TksScrollBarGeometry CalcGeometry();
+    // Part state, for the drawing and for tests.
+    [[nodiscard]] bool PartMouseIn(int part) const { return m_parts[part].MouseIn; }
+    [[nodiscard]] bool PartDown(int part) const { return m_parts[part].Down; }
+    [[nodiscard]] bool Dragging() const { return m_dragging; }
+    [[nodiscard]] int TimerMode() const { return m_timerMode; }
+    [[nodiscard]] bool TimerRunning() const { return m_timer.Active(); }
+    // The scroll-bar data object in use (null when drawn without skin).
+    [[nodiscard]] const TksDataSkinScrollBarControl* ScrollBarData() const { return m_barData; }
+
+    void LookUpSkinData() override;
+    [[nodiscard]] bool WantsKey(WORD key) const override;
+
+protected:
+    void WndProc(TMessage& msg) override;
+    void DrawFromSkin(TBitmap& bitmap) override;
+    void DrawWithoutSkin(TBitmap& bitmap) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseLeave() override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void DoEnter() override;
+    void DoExit() override;
+    void Resize() override;
+
+private:
+    struct TPart {
+        TRect R;
+        bool MouseIn = false;
+        bool Down = false;
+    };
+
+    [[nodiscard]] TksScrollBarMetrics Metrics() const;
+    void UpdateGeometry();
+    [[nodiscard]] int PartAt(TPoint p) const;
+    void SetActivePart(int part);
+    [[nodiscard]] int Along(TPoint p) const { return m_kind == TScrollBarKind::sbVertical ? p.Y : p.X; }
+    [[nodiscard]] bool FocusedForLook() const;
+    void IncStep();
+    void DecStep();
+    void PageBack();
+    void PageForward();
+    void StartTimer(UINT ms);
+    void StopTimer();
+    void TimerTick();
+    void StopPaging();
+    void ReleaseParts(TPoint p);
+    // Copies the skin values with the replacements for empty pictures.
+    void TakeBarData(const TksDataSkinScrollBarControl& d);
+
+    TScrollBarKind m_kind = TScrollBarKind::sbHorizontal;
+    int m_min = 0;
+    int m_max = 100;
+    int m_position = 0;
+    int m_pageSize = 0;
+    int m_smallChange = 1;
+    int m_largeChange = 1;
+    bool m_canFocused = false;
+    bool m_both = false;
+    std::string m_savedSkinDataName;
+
+    TPart m_parts[3];
+    TksScrollBarGeometry m_geometry;
+    int m_activePart = -1;
+    int m_capturedPart = -1;
+    TPoint m_mousePos{};
+    bool m_mouseButtonHeld = false;
+    bool m_dragging = false;
+    int m_dragStartCoord = 0;
+    int m_dragStartOffset = 0;
+    int m_dragStartPosition = 0;
+    int m_timerMode = tmNone;
+    bool m_waiting = false;
+    TTimerId m_timer;
+
+    // The skin values in use; null without scroll-bar skin data.
+    const TksDataSkinScrollBarControl* m_barData = nullptr;
+    const TksBitmap* m_barPicture = nullptr;
+    TRect m_activeUpButtonRect, m_downUpButtonRect;
+    TRect m_activeDownButtonRect, m_downDownButtonRect;
+    TRect m_thumbRect, m_activeThumbRect, m_downThumbRect;
+    TRect m_glyphRect, m_activeGlyphRect, m_downGlyphRect;
+};
+
+}  // namespace zv
