@@ -189,7 +189,7 @@ private:
     void RedrawMarkers();
     void MorphStep();
     void OnTimer(UINT_PTR id);
-    void SetEntryDown(int index, bool down);
+    void Retire();
 
     TksSkinMenu* m_manager;
     TksSkinData* m_skinData;
@@ -212,10 +212,13 @@ private:
     TPoint m_showPosition{};
     TPoint m_lastMousePoint{-1, -1};
     bool m_shown = false;
+    bool m_retired = false;
+    int m_alpha = 0;
     TFont m_menuFont;
     TTimerId m_pollTimer;
     TTimerId m_morphTimer;
     TTimerId m_scrollTimer;
+    TTimerId m_alphaTimer;
 };
 
 class TksSkinMenu : public TComponent {
@@ -265,14 +268,18 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    friend class TksSkinPopupWindow;
     TCustomForm* m_ownerForm;
     TksSkinData* m_menuSkinData = nullptr;
     TWinControl* m_notifyControl = nullptr;
     TRect m_menuWorkArea{};
     bool m_menuOpen = false;
-    std::vector<TksSkinPopupWindow*> m_levels;  // owned (component children)
+    std::vector<std::unique_ptr<TksSkinPopupWindow>> m_levels;
     TksSkinMenuItem* m_pendingEntry = nullptr;
     TTimerId m_submenuTimer;
+    // Cleared when the manager goes, so that code running a command can tell
+    // whether the command freed the manager (and its frame).
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 }  // namespace zv
