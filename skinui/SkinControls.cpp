@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "skinui/SkinEffects.h"
+#include "skinui/SkinRegions.h"
+#include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
 
 namespace zv {
@@ -12,6 +15,11 @@ enum : UINT_PTR { kMorphTimer = 1, kRepeatTimer = 2 };
 
 TPixel SysPixel(TColor c) {
     return ColorToPixel(ColorToRGB(c));
+}
+
+// Empty pictures count as none.
+const TksBitmap* UsablePicture(const TksBitmap* p) {
+    return (p && !p->Empty()) ? p : nullptr;
 }
 
 // A one-pixel 3-D frame: `topLeft` on the top and left edges, `bottomRight`
@@ -96,12 +104,67 @@ void TksSkinControl::PaintWindow(HDC dc) {
             DrawFromSkin(bitmap);
         else if (DrawDefault)
             DrawWithoutSkin(bitmap);
-        bitmap.DrawTo(dc, 0, 0);
+        PutOnControl(dc, bitmap);
     } catch (...) {
         m_inPaint = false;
         throw;
     }
     m_inPaint = false;
+}
+
+void TksSkinControl::PutOnControl(HDC dc, const TBitmap& bitmap) {
+    if (!m_alphaBlend || bitmap.Empty()) {
+        bitmap.DrawTo(dc, 0, 0);
+        return;
+    }
+    TBitmap background;
+    CaptureBackground(background);
+    TBitmap out(bitmap.Width(), bitmap.Height());
+    CopyBlock(out.Pixels(), 0, 0, bitmap.Pixels(), bitmap.Pixels().Bounds());
+    BlendPixels(out.Pixels(), background.Pixels(), m_alphaBlendValue);
+    out.DrawTo(dc, 0, 0);
+}
+
+void TksSkinControl::CaptureBackground(TBitmap& background) {
+    background.SetSize(Width(), Height());
+    TWinControl* parent = Parent();
+    // A parent that is not one of ours shows its plain colour; our own
+    // controls paint through their pipeline (the parent's bitmap moved so
+    // that this control's top-left lands on (0, 0)).
+    FillRectClipped(background.Pixels(), background.Pixels().Bounds(),
+                    SysPixel(parent ? parent->Color() : clBtnFace));
+    if (!parent) return;
+    HDC dc = background.Canvas().Handle();
+    auto paintAt = [&](TControl* c) {
+        const int saved = SaveDC(dc);
+        SetViewportOrgEx(dc, c->Left() - Left(), c->Top() - Top(), nullptr);
+        IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+        if (auto* g = dynamic_cast<TGraphicControl*>(c))
+            g->PaintTo(dc);
+        else if (auto* s = dynamic_cast<TksSkinControl*>(c))
+            s->PaintWindow(dc);
+        RestoreDC(dc, saved);
+    };
+    if (auto* skinned = dynamic_cast<TksSkinControl*>(parent)) {
+        const int saved = SaveDC(dc);
+        SetViewportOrgEx(dc, -Left(), -Top(), nullptr);
+        skinned->PaintWindow(dc);
+        RestoreDC(dc, saved);
+    }
+    const TRect mine = BoundsRect();
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (c == this) break;
+        if (!c->Visible() || IntersectRect(mine, c->BoundsRect()).IsEmpty()) continue;
+        paintAt(c);
+    }
+}
+
+void TksSkinControl::WndProc(TMessage& msg) {
+    TCustomControl::WndProc(msg);
+    // A translucent control shows what lies under it, which changes with
+    // its place.
+    if (msg.Msg == WM_MOVE && m_alphaBlend) Invalidate();
 }
 
 void TksSkinControl::MouseEnter() {
@@ -139,8 +202,55 @@ void TksSkinCustomControl::SetDefaultHeight(int value) {
     if (m_dataIndex == -1 && value > 0) SetHeight(value);
 }
 
+void TksSkinCustomControl::LookUpSkinData() {
+    TksSkinControl::LookUpSkinData();
+    m_isSkinElement = false;
+    m_layout = TSkinLayout::Fixed;
+    m_picture = nullptr;
+    m_mask = nullptr;
+    m_cursorIndex = -1;
+    if (m_dataIndex == -1) return;
+    const auto* d = dynamic_cast<const TksDataSkinCustomControl*>(m_skinData->SkinControls(m_dataIndex));
+    if (!d) return;
+    m_isSkinElement = true;
+    m_element.SkinRect = d->SkinRect;
+    m_element.Geometry = {d->ClientRect, d->LeftTopPoint, d->RightTopPoint, d->LeftBottomPoint,
+                          d->RightBottomPoint};
+    m_element.StretchEffect = d->StretchEffect;
+    m_cursorIndex = d->CursorIndex;
+    m_picture = UsablePicture(m_skinData->ActivePicture(d->PictureIndex));
+    m_mask = UsablePicture(m_skinData->ActivePicture(d->MaskPictureIndex));
+    m_layout = GetSkinLayout(m_element);
+    m_target = CalcSkinTarget(m_element, Width(), Height()).Geometry;
+}
+
+void TksSkinCustomControl::AdjustSizeToSkin(int& width, int& height) {
+    // A data object without element geometry dictates no size.
+    if (m_dataIndex == -1 || !m_isSkinElement || m_layout == TSkinLayout::None) return;
+    const TSkinTarget t = CalcSkinTarget(m_element, width, height);
+    width = t.Width;
+    height = t.Height;
+    m_target = t.Geometry;
+}
+
+void TksSkinCustomControl::SetBounds(int left, int top, int width, int height) {
+    LookUpSkinData();
+    bool adjusted = false;
+    if (m_dataIndex != -1 && (width != Width() || height != Height())) {
+        AdjustSizeToSkin(width, height);
+        if (m_layout == TSkinLayout::Fixed) m_target.ClientRect = m_element.Geometry.ClientRect;
+        adjusted = true;
+    }
+    TksSkinControl::SetBounds(left, top, width, height);
+    if (adjusted) {
+        UpdateSkinRegion();
+        Invalidate();
+    }
+}
+
 void TksSkinCustomControl::ApplySkinChange() {
     LookUpSkinData();
+    if (UseSkinCursor) SetCursor(m_cursorIndex == -1 ? crDefault : SkinFirstCursor + m_cursorIndex);
     if (m_dataIndex == -1) {
         if (m_defaultWidth > 0) SetWidth(m_defaultWidth);
         if (m_defaultHeight > 0) SetHeight(m_defaultHeight);
@@ -149,6 +259,7 @@ void TksSkinCustomControl::ApplySkinChange() {
         int h = Height();
         AdjustSizeToSkin(w, h);
         if (w != Width() || h != Height()) {
+            // Setting the bounds applies the region and repaints.
             SetBounds(Left(), Top(), w, h);
             return;
         }
@@ -157,9 +268,156 @@ void TksSkinCustomControl::ApplySkinChange() {
     Invalidate();
 }
 
+void TksSkinCustomControl::UpdateSkinRegion() {
+    // The window takes its region when it is made (CreateWnd).
+    if (!HandleAllocated()) return;
+    if (!m_mask || m_dataIndex == -1 || !m_isSkinElement) {
+        if (m_hasRegion) {
+            SetWindowRegion(TRegionHandle{}, true);
+            m_hasRegion = false;
+        }
+        return;
+    }
+    const TPixelView mask = m_mask->View();
+    const TSkinGeometry& g = m_element.Geometry;
+    const int w = Width();
+    const int h = Height();
+    const int dW = w - m_element.SkinRect.Width();
+    const int dH = h - m_element.SkinRect.Height();
+    const TSkinGeometry target = CalcSkinTarget(m_element, w, h).Geometry;
+    TRegionHandle region;
+    switch (m_layout) {
+        case TSkinLayout::None: break;
+        case TSkinLayout::Fixed: region = CreateMaskRegion(mask, 0, 0); break;
+        case TSkinLayout::NinePart: region = CreateComposedMaskRegion(mask, g, target, w); break;
+        case TSkinLayout::Horizontal: {
+            // A three-part element has only the top points: they stand for
+            // the bottom ones too.
+            TSkinGeometry source = g;
+            source.LeftBottom = g.LeftTop;
+            source.RightBottom = g.RightTop;
+            const TPoint right{g.RightTop.X + dW, g.RightTop.Y};
+            const TSkinGeometry dest{target.ClientRect, g.LeftTop, right, g.LeftTop, right};
+            region = CreateComposedMaskRegion(mask, source, dest, w);
+            break;
+        }
+        case TSkinLayout::Vertical: {
+            TSkinGeometry source = g;
+            source.RightTop = g.LeftTop;
+            source.RightBottom = g.LeftBottom;
+            const TPoint bottom{g.LeftBottom.X, g.LeftBottom.Y + dH};
+            const TSkinGeometry dest{target.ClientRect, g.LeftTop, g.LeftTop, bottom, bottom};
+            region = CreateComposedMaskRegion(mask, source, dest, w);
+            break;
+        }
+    }
+    // A mask that gives no region (element smaller than its fixed parts,
+    // no black pixel) leaves the window unshaped.
+    m_hasRegion = static_cast<bool>(region);
+    SetWindowRegion(std::move(region), true);
+}
+
+void TksSkinCustomControl::CreateWnd() {
+    TksSkinControl::CreateWnd();
+    m_hasRegion = false;
+    LookUpSkinData();
+    if (m_mask) UpdateSkinRegion();
+}
+
+TPixelView TksSkinCustomControl::PictureView() const {
+    return m_picture ? m_picture->View() : TPixelView{};
+}
+
+void TksSkinCustomControl::PutPixels(TBitmap& bitmap, const TPixelBuffer& pixels) {
+    bitmap.SetSize(pixels.Width(), pixels.Height());
+    bitmap.Assign(pixels);
+}
+
+void TksSkinCustomControl::ComposeSkinElement(const TRect& rect, int w, int h, TPixelBuffer& out) const {
+    if (m_layout == TSkinLayout::None) {
+        out = TPixelBuffer();
+        return;
+    }
+    TSkinElementGeometry element = m_element;
+    element.SkinRect = rect;
+    DrawSkinElement(PictureView(), element, out, w, h);
+}
+
+void TksSkinCustomControl::DrawFromSkin(TBitmap& bitmap) {
+    // A data object of another kind has no element to draw: the control
+    // looks as it does without skin.
+    if (!m_isSkinElement) {
+        if (DrawDefault) DrawWithoutSkin(bitmap);
+        return;
+    }
+    if (m_layout == TSkinLayout::None) return;
+    TPixelBuffer out;
+    ComposeSkinElement(m_element.SkinRect, bitmap.Width(), bitmap.Height(), out);
+    PutPixels(bitmap, out);
+}
+
 void TksSkinCustomControl::DrawWithoutSkin(TBitmap& bitmap) {
     const TPixelView v = bitmap.Pixels();
     FillRectClipped(v, v.Bounds(), SysPixel(clBtnFace));
+}
+
+TRect MapSkinRectToTarget(const TRect& r, const TSkinElementGeometry& element, TSkinLayout layout, int w,
+                          int h) {
+    const int sw = element.SkinRect.Width();
+    const int sh = element.SkinRect.Height();
+    const int dW = w - sw;
+    const int dH = h - sh;
+    const TSkinGeometry& g = element.Geometry;
+    switch (layout) {
+        case TSkinLayout::NinePart: {
+            const TRect areas[4] = {{0, 0, g.LeftTop.X, g.LeftTop.Y},
+                                    {g.RightTop.X, 0, sw, g.RightTop.Y},
+                                    {0, g.LeftBottom.Y, g.LeftBottom.X, sh},
+                                    {g.RightBottom.X, g.RightBottom.Y, sw, sh}};
+            const TPoint moves[4] = {{0, 0}, {dW, 0}, {0, dH}, {dW, dH}};
+            const TPoint a{r.Left, r.Top};
+            const TPoint b{r.Right, r.Bottom};
+            // Both points inside one area (right and bottom edges excluded):
+            // the rectangle moves with that area.
+            for (int i = 0; i < 4; ++i)
+                if (areas[i].Contains(a) && areas[i].Contains(b))
+                    return OffsetRect(r, moves[i].X, moves[i].Y);
+            // Otherwise by the areas the points lie in, edges included.
+            auto in = [&](int i, const TPoint& p) {
+                return p.X >= areas[i].Left && p.X <= areas[i].Right && p.Y >= areas[i].Top &&
+                       p.Y <= areas[i].Bottom;
+            };
+            TRect out = r;
+            if (in(0, a) && in(3, b)) {
+                out.Right += dW;
+                out.Bottom += dH;
+            } else if (in(0, a) && in(1, b)) {
+                out.Right += dW;
+            } else if (in(2, a) && in(3, b)) {
+                out.Right += dW;
+                out = OffsetRect(out, 0, dH);
+            } else if (in(0, a) && in(2, b)) {
+                out.Bottom += dH;
+            } else if (in(1, a) && in(3, b)) {
+                out = OffsetRect(out, dW, 0);
+                out.Bottom += dH;
+            }
+            return out;
+        }
+        case TSkinLayout::Horizontal:
+            if (r.Left <= g.LeftTop.X && r.Right >= g.RightTop.X)
+                return {r.Left, r.Top, r.Right + dW, r.Bottom};
+            if (r.Left >= g.RightTop.X && r.Right > g.RightTop.X) return OffsetRect(r, dW, 0);
+            return r;
+        case TSkinLayout::Vertical:
+            if (r.Top <= g.LeftTop.Y && r.Bottom >= g.LeftBottom.Y)
+                return {r.Left, r.Top, r.Right, r.Bottom + dH};
+            if (r.Top >= g.LeftBottom.Y && r.Bottom > g.LeftBottom.Y) return OffsetRect(r, 0, dH);
+            return r;
+        case TSkinLayout::Fixed:
+        case TSkinLayout::None: return r;
+    }
+    return r;
 }
 
 // ---- TksSkinPanel ------------------------------------------------------------------

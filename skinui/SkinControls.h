@@ -1,25 +1,31 @@
 // Skinned controls of the program's windows (unit SkinControls).
 //
+//   TksCanvasText         text measuring of the paint core over a canvas
 //   TksSkinControl        base: finds its skin data object by name and runs
-//                         the paint pipeline (skin picture or fallback) into
-//                         an off-screen bitmap copied in one step
-//   TksSkinCustomControl  base with default font, skin font switch and
-//                         default size
-//   TksSkinPanel          container with a raised / lowered / framed border
-//   TksSkinStdLabel       transparent text label
+//                         the paint pipeline (skin picture or fallback,
+//                         optionally translucent over the parent) into an
+//                         off-screen bitmap copied in one step
+//   TksSkinCustomControl  base with the element geometry of the skin: layout,
+//                         size rules, composition, window region from the
+//                         mask, default font and size
+//   MapSkinRectToTarget   a rectangle of the element moved with a size change
+//   TksSkinPanel          container drawn nine-part (or tiled) from the skin,
+//                         with an optional caption band; fallback frames
+//   TksSkinStdLabel       transparent text label with the skin's font
+//   CalcButtonLayout      where a button's glyph and caption go
 //   TksSkinButton         push button: normal, highlighted, pressed and
-//                         disabled looks; mouse, Space, Enter, dialog keys
-//                         and accelerators all end in one click that also
-//                         sets the parent form's modal result
-//
-// Drawing from the skin's pictures is not built yet: with or without skin
-// data these controls draw their looks without skin.
+//                         disabled pictures, the fade between normal and
+//                         highlighted; mouse, Space, Enter, dialog keys and
+//                         accelerators all end in one click that also sets
+//                         the parent form's modal result
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "base/PixelBuffer.h"
 #include "skin/SkinData.h"
+#include "skinui/paint/SkinPaint.h"
 #include "skinui/paint/TextLayout.h"
 #include "vcl/Controls.h"
 #include "vcl/Forms.h"
@@ -39,6 +45,10 @@ public:
 private:
     TCanvas& m_canvas;
 };
+
+// Skin cursors would be registered with the screen from this number on; the
+// program's skin has none, so such a cursor shows the arrow.
+constexpr TCursor SkinFirstCursor = 1;
 
 class TksSkinControl : public TCustomControl {
 public:
@@ -70,6 +80,13 @@ protected:
     // The paint pipeline: a bitmap of the control's size, drawn from the skin
     // or by the fallback, copied to the screen in one step.
     void PaintWindow(HDC dc) override;
+    // Puts a finished bitmap on the control at (0, 0): blended over the
+    // captured background with AlphaBlend, else copied.
+    void PutOnControl(HDC dc, const TBitmap& bitmap);
+    // What the parent and the siblings below the control show under it, as
+    // a bitmap of the control's size.
+    void CaptureBackground(TBitmap& background);
+    void WndProc(TMessage& msg) override;
     void Notification(TComponent* component, TOperation operation) override;
     void MouseEnter() override;
     void MouseLeave() override;
@@ -95,22 +112,64 @@ public:
     [[nodiscard]] int DefaultHeight() const { return m_defaultHeight; }
     void SetDefaultHeight(int value);
 
+    void LookUpSkinData() override;
     void ApplySkinChange() override;
-    virtual void AdjustSizeToSkin(int& width, int& height) {
-        (void)width;
-        (void)height;
-    }
-    virtual void UpdateSkinRegion() {}
+    // The size rules of the element's layout: may change the requested size
+    // and recomputes the target values for it. Nothing without skin data or
+    // in the None layout.
+    virtual void AdjustSizeToSkin(int& width, int& height);
+    // The window region from the element's mask (removed without one).
+    virtual void UpdateSkinRegion();
+    void SetBounds(int left, int top, int width, int height) override;
+
+    // The element as the skin data object gives it (skinrect in picture
+    // coordinates, points and client rectangle relative to skinrect).
+    [[nodiscard]] const TSkinElementGeometry& SkinElement() const { return m_element; }
+    [[nodiscard]] TSkinLayout SkinLayout() const { return m_layout; }
+    // LT', RT', LB', RB' and CL' for the size last applied.
+    [[nodiscard]] const TSkinGeometry& SkinTarget() const { return m_target; }
+    // The element's picture and mask (owned by the skin data; null for none).
+    [[nodiscard]] const TksBitmap* SkinPicture() const { return m_picture; }
+    [[nodiscard]] const TksBitmap* SkinMask() const { return m_mask; }
+    [[nodiscard]] int SkinCursorIndex() const { return m_cursorIndex; }
+    // Whether the control's window carries a region from a mask.
+    [[nodiscard]] bool HasSkinRegion() const { return m_hasRegion; }
 
 protected:
     virtual void DefaultFontChanged() {}
     void DrawWithoutSkin(TBitmap& bitmap) override;
+    void DrawFromSkin(TBitmap& bitmap) override;
+    void CreateWnd() override;
+    // The element composed for a w x h control with `rect` in place of
+    // skinrect (same points and client rectangle): the buffer takes the size
+    // the layout gives (skinrect's in Fixed, w x h in NinePart, w x SH in
+    // Horizontal, SW x h in Vertical) and stays empty in None.
+    void ComposeSkinElement(const TRect& rect, int w, int h, TPixelBuffer& out) const;
+    // The picture as a view (empty without one).
+    [[nodiscard]] TPixelView PictureView() const;
+    // Copies `pixels` into `bitmap`, which takes its size.
+    static void PutPixels(TBitmap& bitmap, const TPixelBuffer& pixels);
 
     TFont m_defaultFont;
     bool m_useSkinFont = true;
     int m_defaultWidth = 0;
     int m_defaultHeight = 0;
+
+    TSkinElementGeometry m_element;
+    TSkinLayout m_layout = TSkinLayout::Fixed;
+    TSkinGeometry m_target;
+    const TksBitmap* m_picture = nullptr;
+    const TksBitmap* m_mask = nullptr;
+    int m_cursorIndex = -1;
+    bool m_hasRegion = false;
+    // The data object is of the skin-control kind (has element geometry).
+    bool m_isSkinElement = false;
 };
+
+// A rectangle given in skin-rectangle coordinates moved to a w x h target of
+// the element, the way caption bands follow a panel's size.
+TRect MapSkinRectToTarget(const TRect& r, const TSkinElementGeometry& element, TSkinLayout layout, int w,
+                          int h);
 
 enum class TksSkinBorderStyle { bvFrame, bvRaised, bvLowered, bvNone };
 

@@ -1,0 +1,221 @@
+// Support for the tests of the skinned drawing.
+//
+//   TTestForm                   a borderless white form to put controls on
+//   ProgramSkin                 the program's own skin, loaded once
+//   TMaskSkin                   a small skin with masked elements, written
+//                               to a scratch directory and loaded
+//   SourcePixel, Expected*      which skin pixel a layout puts at (x, y),
+//                               restated from the composition rules
+//   ExpectPixels, InWindowRegion, DumpWindow   reading back a control
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <initializer_list>
+#include <string>
+
+#include "skin/BmpDecoder.h"
+#include "skin/SkinData.h"
+#include "tests/win/support/SkinTestSupport.h"
+#include "tests/win/support/WinTestSupport.h"
+#include "vcl/Forms.h"
+#include "vcl/Win32Handles.h"
+
+namespace zvskintest {
+
+using zv::TPixel;
+using zv::TPoint;
+using zv::TRect;
+
+class TTestForm : public zv::TForm {
+public:
+    TTestForm() : zv::TForm(nullptr) {
+        SetBorderStyle(zv::TFormBorderStyle::bsNone);
+        SetBounds(100, 100, 500, 300);
+        SetColor(zv::clWhite);
+    }
+    void ShowActive() {
+        Show();
+        SetForegroundWindow(Handle());
+        zvtest::Pump(100);
+    }
+};
+
+inline zv::TksSkinData& ProgramSkin() {
+    static zv::TksCompressedStoredSkin stored(nullptr);
+    static zv::TksSkinData data(nullptr);
+    if (data.Empty()) zvtest::LoadProgramSkin(stored, data);
+    return data;
+}
+
+// The colour of pixel (x, y) of the skin rectangle sr of a picture.
+inline TPixel SourcePixel(const zv::TksBitmap& pic, const TRect& sr, int x, int y) {
+    return pic.Pixels().At(sr.Left + x, sr.Top + y) & 0xFFFFFFu;
+}
+
+struct TNinePartElement {
+    TRect SkinRect;
+    TRect Client;
+    TPoint LT, RT, LB, RB;
+};
+
+// [panel] of the program's skin.
+inline TNinePartElement ProgramPanelElement() {
+    return {zv::Rect(141, 4, 200, 56), zv::Rect(2, 2, 57, 50), {5, 4}, {53, 6}, {6, 45}, {53, 46}};
+}
+
+inline int Mod(int a, int n) {
+    return ((a % n) + n) % n;
+}
+
+// Nine-part composition restated per target pixel: the client rectangle is
+// tiled last, before it the eight fixed pieces (the later one wins), before
+// them the four tiled bands; untouched pixels stay white.
+inline TPixel ExpectedNinePart(const zv::TksBitmap& pic, const TNinePartElement& e, int w, int h, int x,
+                               int y) {
+    const int sw = e.SkinRect.Width(), sh = e.SkinRect.Height();
+    const int dW = w - sw, dH = h - sh;
+    const TRect& cl = e.Client;
+    const TRect cl2{cl.Left, cl.Top, cl.Right + dW, cl.Bottom + dH};
+    auto src = [&](int sx, int sy) { return SourcePixel(pic, e.SkinRect, sx, sy); };
+    if (cl2.Contains({x, y}))
+        return src(cl.Left + Mod(x - cl.Left, cl.Width()), cl.Top + Mod(y - cl.Top, cl.Height()));
+    const TPoint lt = e.LT, rt = e.RT, lb = e.LB, rb = e.RB;
+    const TPoint rt2{rt.X + dW, rt.Y}, lb2{lb.X, lb.Y + dH}, rb2{rb.X + dW, rb.Y + dH};
+    struct TPiece {
+        TRect s, d;
+    };
+    const TPiece pieces[8] = {
+        {{0, 0, lt.X, cl.Top}, {0, 0, lt.X, cl.Top}},
+        {{0, cl.Top, cl.Left, lt.Y}, {0, cl.Top, cl.Left, lt.Y}},
+        {{rt.X, 0, sw, cl.Top}, {rt2.X, 0, w, cl.Top}},
+        {{cl.Right, cl.Top, sw, rt.Y}, {cl2.Right, cl.Top, w, rt.Y}},
+        {{0, lb.Y, cl.Left, sh}, {0, lb2.Y, cl.Left, h}},
+        {{cl.Left, cl.Bottom, lb.X, sh}, {cl.Left, cl2.Bottom, lb.X, h}},
+        {{rb.X, cl.Bottom, sw, sh}, {rb2.X, cl2.Bottom, w, h}},
+        {{cl.Right, rb.Y, sw, cl.Bottom}, {cl2.Right, rb2.Y, w, cl2.Bottom}},
+    };
+    for (int i = 7; i >= 0; --i)
+        if (pieces[i].d.Contains({x, y}))
+            return src(pieces[i].s.Left + x - pieces[i].d.Left, pieces[i].s.Top + y - pieces[i].d.Top);
+    if (y < cl.Top && x >= lt.X && x < rt2.X) return src(lt.X + Mod(x - lt.X, rt.X - lt.X), y);
+    if (y >= cl2.Bottom && x >= lb.X && x < rb2.X)
+        return src(lb.X + Mod(x - lb.X, rb.X - lb.X), cl.Bottom + y - cl2.Bottom);
+    if (x < cl.Left && y >= lt.Y && y < lb2.Y) return src(x, lt.Y + Mod(y - lt.Y, lb.Y - lt.Y));
+    if (x >= cl2.Right && y >= rt.Y && y < rb2.Y)
+        return src(cl.Right + x - cl2.Right, rt.Y + Mod(y - rt.Y, rb.Y - rt.Y));
+    return 0xFFFFFFu;
+}
+
+// Three-part along x: fixed left LT.x, fixed right SW - RT.x (drawn last),
+// the middle tiled from LT.x.
+inline TPixel ExpectedHorizontal(const zv::TksBitmap& pic, const TRect& sr, int ltx, int rtx, int w, int x,
+                                 int y) {
+    const int sw = sr.Width();
+    const int right = sw - rtx;
+    if (x >= w - right) return SourcePixel(pic, sr, sw - (w - x), y);
+    if (x < ltx) return SourcePixel(pic, sr, x, y);
+    return SourcePixel(pic, sr, ltx + Mod(x - ltx, rtx - ltx), y);
+}
+
+inline TPixel ExpectedVertical(const zv::TksBitmap& pic, const TRect& sr, int lty, int lby, int h, int x,
+                               int y) {
+    const int sh = sr.Height();
+    const int bottom = sh - lby;
+    if (y >= h - bottom) return SourcePixel(pic, sr, x, sh - (h - y));
+    if (y < lty) return SourcePixel(pic, sr, x, y);
+    return SourcePixel(pic, sr, x, lty + Mod(y - lty, lby - lty));
+}
+
+// Saves what a window shows as BMP into ZV_DUMP_DIR when that is set (to
+// look at a drawing; convert it to PNG to view).
+inline void DumpWindow(HWND hwnd, const std::string& name) {
+    const char* dir = std::getenv("ZV_DUMP_DIR");
+    if (dir == nullptr) return;
+    zvtest::SaveBmp(zvtest::CaptureClient(hwnd), std::string(dir) + "\\" + name + ".bmp");
+}
+
+// Every pixel of the control's window against expected(x, y) (RGB only).
+template <class F>
+void ExpectPixels(zv::TWinControl& c, F expected, const char* what = "") {
+    const zv::TPixelBuffer px = zvtest::CaptureClient(c.Handle());
+    ASSERT_EQ(px.Width(), c.Width());
+    ASSERT_EQ(px.Height(), c.Height());
+    int bad = 0;
+    for (int y = 0; y < px.Height(); ++y)
+        for (int x = 0; x < px.Width(); ++x) {
+            const TPixel want = expected(x, y) & 0xFFFFFFu;
+            const TPixel got = px.At(x, y) & 0xFFFFFFu;
+            if (want == got) continue;
+            if (bad < 5)
+                ADD_FAILURE() << what << " pixel " << x << "," << y << ": got " << std::hex << got << " want "
+                              << want << std::dec;
+            ++bad;
+        }
+    EXPECT_EQ(bad, 0) << what << ": wrong pixels of " << px.Width() * px.Height();
+}
+
+// Whether the points lie inside / outside the control's window region.
+inline testing::AssertionResult InWindowRegion(zv::TWinControl& c, std::initializer_list<TPoint> inside,
+                                               std::initializer_list<TPoint> outside) {
+    zv::TRegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(c.Handle(), rgn.Get()) == ERROR)
+        return testing::AssertionFailure() << "no window region";
+    for (const TPoint& p : inside)
+        if (!PtInRegion(rgn.Get(), p.X, p.Y))
+            return testing::AssertionFailure() << p.X << "," << p.Y << " is outside";
+    for (const TPoint& p : outside)
+        if (PtInRegion(rgn.Get(), p.X, p.Y))
+            return testing::AssertionFailure() << p.X << "," << p.Y << " is inside";
+    return testing::AssertionSuccess();
+}
+
+// A 20 x 10 picture and its mask, whose white pixels are the three at each of
+// the top-left and bottom-right corners; elements of every layout use them.
+class TMaskSkin {
+public:
+    TMaskSkin() {
+        zv::TPixelBuffer pic(20, 10), mask(20, 10);
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 20; ++x) {
+                pic.At(x, y) =
+                    zv::MakePixel(static_cast<std::uint8_t>(x * 12), static_cast<std::uint8_t>(y * 25), 90);
+                const bool cut = x + y < 2 || (19 - x) + (9 - y) < 2;
+                mask.At(x, y) = cut ? zv::MakePixel(255, 255, 255) : zv::MakePixel(0, 0, 0);
+            }
+        zv::TksBitmap b;
+        b.Assign(pic);
+        b.SaveToFile(m_dir / "pic.bmp");
+        b.Assign(mask);
+        b.SaveToFile(m_dir / "mask.bmp");
+        const std::string nine =
+            "pictureindex=0\r\nskinrect=0,0,20,10\r\nlefttoppoint=4,3\r\nrighttoppoint=16,3\r\n";
+        const std::string ini =
+            "[VERSION]\r\nver=2\r\n[PICTURES]\r\npicture=\r\nmask=\r\nactivepicturescount=2\r\n0=pic.bmp\r\n"
+            "1=mask.bmp\r\n[FORMINFO]\r\nbuttonsoffset=0\r\n[SKINOBJECTS]\r\ncount=0\r\n[SKINCONTROLS]\r\n"
+            "count=4\r\n0=fixedmask:checkradio\r\n1=ninemask:panel\r\n2=hmask:panel\r\n3=plain:panel\r\n"
+            "[fixedmask]\r\npictureindex=0\r\nmaskpictureindex=1\r\nskinrect=0,0,20,10\r\n"
+            "[ninemask]\r\n" +
+            nine +
+            "leftbottompoint=4,7\r\nrightbottompoint=16,7\r\nclientrect=3,3,17,7\r\nmaskpictureindex=1\r\n"
+            "[hmask]\r\n" +
+            nine +
+            "clientrect=3,3,17,7\r\nmaskpictureindex=1\r\n"
+            "[plain]\r\n" +
+            nine + "leftbottompoint=4,7\r\nrightbottompoint=16,7\r\nclientrect=3,3,17,7\r\n";
+        zvtest::WriteFile(m_dir / "skin.ini", ini);
+        if (!Stored.LoadFromSkinFile(m_dir / "skin.ini")) throw std::runtime_error("mask skin not packed");
+        Data.SetCompressedStoredSkin(&Stored);
+        if (Data.Empty()) throw std::runtime_error("mask skin not loaded");
+    }
+
+private:
+    zvtest::TTempDir m_dir;
+
+public:
+    zv::TksCompressedStoredSkin Stored{nullptr};
+    zv::TksSkinData Data{nullptr};
+};
+
+}  // namespace zvskintest
