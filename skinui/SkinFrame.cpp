@@ -1,0 +1,1373 @@
+// The skinned window frame.
+//
+//   construction      attaching to the form, giving it back
+//   properties        SkinData, BorderIcons, the skin's frame objects
+//   sizes, layout     minimum/maximum, CalcFrameLayout, MapSkinRect,
+//                     PlaceFrameObjects, UpdateFrame, UpdateFrameRegion
+//   painting          PaintSkinFrame, RedrawObject, client background,
+//                     the default frame and its buttons
+//   window procedure  the messages that end a menu, then every message the
+//                     frame handles, the rest passed on to the form
+//   input             hit test, TestHover, polling, non-client mouse, move
+//                     loop, activation
+//   menus             system menu, menu mode and its message filter
+#include "skinui/SkinFrame.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "skinui/SkinControls.h"
+#include "skinui/SkinFrameEffects.h"
+#include "skinui/SkinPopupMenu.h"
+#include "skinui/SkinRegions.h"
+#include "skinui/SkinWin32.h"
+#include "skinui/paint/BlockTransfer.h"
+#include "skinui/paint/Glyphs.h"
+#include "skinui/paint/TextLayout.h"
+
+namespace zv {
+
+namespace {
+
+constexpr UINT_PTR kMorphTimerId = 0x4B5A;
+constexpr UINT_PTR kPollTimerId = 0x4B5B;
+constexpr UINT_PTR kAnimationTimerId = 0x4B5C;
+constexpr WPARAM kKeyMenuCommand = 0xF100;
+
+// The messages that end an open skinned menu before the frame handles them.
+constexpr UINT kEndMenuMessages[] = {WM_MOVE,          WM_SIZE,          WM_ACTIVATE,      WM_KILLFOCUS,
+                                     WM_CANCELMODE,    WM_MOUSEACTIVATE, WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN,
+                                     WM_NCMBUTTONDOWN, WM_LBUTTONDOWN,   WM_RBUTTONDOWN,   WM_MBUTTONDOWN,
+                                     WM_PARENTNOTIFY};
+
+TSize WindowSize(HWND h) {
+    RECT r{};
+    if (h != nullptr) GetWindowRect(h, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+class TksFrameText : public TTextCanvas {
+public:
+    explicit TksFrameText(TCanvas& canvas) : m_canvas(canvas) {}
+    TSize TextExtent(const std::string& text) override { return m_canvas.TextExtent(text); }
+    void TextOutClipped(const TRect& clip, int x, int y, const std::string& text) override {
+        m_canvas.Brush().SetStyle(TBrushStyle::bsClear);
+        m_canvas.TextRect(clip, x, y, text);
+    }
+
+private:
+    TCanvas& m_canvas;
+};
+
+// Depth first through the controls of parent: every skinned control whose
+// skin data is data (every one when data is null) is told.
+void TellSkinControls(TWinControl* parent, TksSkinData* data, bool clear) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (auto* sc = dynamic_cast<TksSkinControl*>(c)) {
+            if (data == nullptr || sc->SkinData() == data) {
+                if (clear)
+                    sc->ClearSkinIndex();
+                else
+                    sc->ApplySkinChange();
+            }
+        } else if (auto* label = dynamic_cast<TksSkinStdLabel*>(c)) {
+            if (!clear && (data == nullptr || label->SkinData() == data)) label->ApplySkinChange();
+        }
+        if (auto* wc = dynamic_cast<TWinControl*>(c)) TellSkinControls(wc, data, clear);
+    }
+}
+
+void DrawStrip(HDC dc, const TPixelBuffer& strip, int x, int y) {
+    if (strip.Empty()) return;
+    TBitmap b;
+    b.Assign(strip);
+    b.DrawTo(dc, x, y);
+}
+
+}  // namespace
+
+// ---- construction ----------------------------------------------------------------
+
+TksSkinFrame::TksSkinFrame(TComponent* owner) : TComponent(owner) {
+    m_defCaptionFont.SetName("Arial");
+    m_defCaptionFont.SetHeight(14);
+    m_defCaptionFont.SetStyle(fsBold);
+    m_defCaptionFont.SetColor(clBtnText);
+    m_defInActiveCaptionFont.Assign(m_defCaptionFont);
+    m_defInActiveCaptionFont.SetColor(clBtnShadow);
+    m_defMenuItemFont.SetName("Arial");
+    m_defMenuItemFont.SetHeight(14);
+    m_form = dynamic_cast<TCustomForm*>(owner);
+    if (m_form != nullptr) Attach();
+}
+
+TksSkinFrame::~TksSkinFrame() {
+    Detach();
+}
+
+void TksSkinFrame::Attach() {
+    m_form->SetBorderIcons(0);
+    m_skinMenu = new TksSkinMenu(this, m_form);
+    m_systemMenu = std::make_unique<TMenuItem>();
+
+    // A client size the form was given before it had a window was measured
+    // against the platform's caption; it is measured again against ours.
+    const bool hadHandle = m_form->HandleAllocated();
+    const TRect wanted = m_form->ClientRect();
+    const bool clientSet =
+        !hadHandle && (wanted.Width() != m_form->Width() || wanted.Height() != m_form->Height());
+
+    m_savedWndProc = m_form->WindowProc;
+    m_form->WindowProc = [this](TMessage& m) { FrameWndProc(m); };
+    if (hadHandle) m_form->DestroyHandle();
+    HWND h = m_form->Handle();
+    const LONG_PTR style = GetWindowLongPtrA(h, GWL_STYLE);
+    SetWindowLongPtrA(h, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION));
+    SetWindowPos(h, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_windowActive = GetActiveWindow() == h;
+    CreateDefaultObjects();
+    // The default frame needs room for its border and caption; below that the
+    // client area would be measured as empty.
+    const TSize size = WindowSize(h);
+    if (size.cx < MinimumWidth() || size.cy < MinimumHeight())
+        SetWindowPos(h, nullptr, 0, 0, std::max<int>(size.cx, MinimumWidth()),
+                     std::max<int>(size.cy, MinimumHeight()), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceDefaultObjects();
+    if (clientSet) m_form->SetClientSize(wanted.Width(), wanted.Height());
+}
+
+void TksSkinFrame::Detach() {
+    if (m_form == nullptr) return;
+    if (m_menuMode) LeaveMenuMode();
+    StopTimers();
+    m_objects.clear();
+    m_form->WindowProc = m_savedWndProc;
+    m_form = nullptr;
+}
+
+void TksSkinFrame::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation != TOperation::opRemove) return;
+    if (component == m_skinMenu) m_skinMenu = nullptr;
+    if (component == m_menusSkinData) m_menusSkinData = nullptr;
+    if (component == m_skinData) {
+        // The objects point into the skin's pictures.
+        m_skinData = nullptr;
+        m_skinned = false;
+        StopTimers();
+        m_objects.clear();
+        m_hoverIndex = m_pressedIndex = m_oldHoverIndex = -1;
+    }
+}
+
+HWND TksSkinFrame::FormHandle() const {
+    return (m_form != nullptr) ? m_form->HandleOrNull() : nullptr;
+}
+
+bool TksSkinFrame::BorderStyleNone() const {
+    return m_form == nullptr || m_form->BorderStyle() == TFormBorderStyle::bsNone;
+}
+
+// ---- properties ------------------------------------------------------------------
+
+void TksSkinFrame::SetSkinData(TksSkinData* value) {
+    if (m_skinData != nullptr && m_skinData != value) m_skinData->RemoveFreeNotification(this);
+    m_skinData = value;
+    if (value != nullptr) value->FreeNotification(this);
+    ApplyFrameSkin();
+}
+
+void TksSkinFrame::SetMenusSkinData(TksSkinData* value) {
+    if (m_menusSkinData != nullptr && m_menusSkinData != value) m_menusSkinData->RemoveFreeNotification(this);
+    m_menusSkinData = value;
+    if (value != nullptr) value->FreeNotification(this);
+}
+
+void TksSkinFrame::SetBorderIcons(TBorderIcons value) {
+    m_borderIcons = value;
+    if (m_form == nullptr) return;
+    // The objects of the state the frame is in are rebuilt for the new set.
+    m_hoverIndex = m_pressedIndex = -1;
+    if (m_skinned) {
+        CreateFrameObjects();
+        ArrangeFrameObjects();
+        UpdateFrame();
+    } else {
+        CreateDefaultObjects();
+        PlaceDefaultObjects();
+    }
+    RepaintFrame();
+}
+
+TksActiveSkinObject* TksSkinFrame::FrameObjects(int index) const {
+    if (index < 0 || index >= static_cast<int>(m_objects.size())) return nullptr;
+    return m_objects[static_cast<size_t>(index)].get();
+}
+
+int TksSkinFrame::IndexOfObject(const std::string& idName) const {
+    for (size_t i = 0; i < m_objects.size(); ++i)
+        if (m_objects[i]->IDName == idName) return static_cast<int>(i);
+    return -1;
+}
+
+// ---- skin ------------------------------------------------------------------------
+
+void TksSkinFrame::ApplyFrameSkin() {
+    if (m_form == nullptr) return;
+    m_hoverIndex = m_pressedIndex = m_oldHoverIndex = -1;
+    m_skinned = m_skinData != nullptr && !m_skinData->Empty();
+    HWND h = m_form->Handle();
+    if (m_skinned) {
+        CreateFrameObjects();
+        ArrangeFrameObjects();
+    } else {
+        m_objects.clear();
+        m_maskRegion.reset();
+        SetWindowRgn(h, nullptr, TRUE);
+        CreateDefaultObjects();
+    }
+    EnforceMinimumSize();
+    const TSize size = WindowSize(h);
+    m_frameWidth = size.cx;
+    m_frameHeight = size.cy;
+    if (m_skinned)
+        UpdateFrame();
+    else
+        PlaceDefaultObjects();
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+    UpdateCaptionObjects();
+    if (!m_pollTimer.Active()) m_pollTimer = TTimerId(h, kPollTimerId, 50);
+    if (OnChangeSkinData) OnChangeSkinData(this);
+    if (ClientWidth > 0) m_form->SetClientSize(ClientWidth, m_form->ClientHeight());
+    if (ClientHeight > 0) m_form->SetClientSize(m_form->ClientWidth(), ClientHeight);
+}
+
+void TksSkinFrame::CreateFrameObjects() {
+    m_objects.clear();
+    if (m_skinData == nullptr) return;
+    for (int i = 0; i < m_skinData->SkinObjectCount(); ++i) {
+        TksDataSkinObject* d = m_skinData->SkinObjects(i);
+        if (dynamic_cast<TksDataSkinMenuItem*>(d) || dynamic_cast<TksDataSkinMainMenuItem*>(d) ||
+            dynamic_cast<TksDataSkinMainMenuBarButton*>(d))
+            continue;
+        if (dynamic_cast<TksDataSkinStdButton*>(d))
+            m_objects.push_back(std::make_unique<TksSkinStdButtonObject>(this, d));
+        else if (dynamic_cast<TksDataSkinButton*>(d))
+            m_objects.push_back(std::make_unique<TksSkinButtonObject>(this, d));
+        else if (dynamic_cast<TksDataSkinCaption*>(d))
+            m_objects.push_back(std::make_unique<TksSkinCaptionObject>(this, d));
+        // Gauges, switches, track bars, labels and animations are not made:
+        // no window of the program has them.
+    }
+}
+
+void TksSkinFrame::ArrangeFrameObjects() {
+    for (auto& o : m_objects) {
+        auto* b = dynamic_cast<TksSkinStdButtonObject*>(o.get());
+        if (b == nullptr) continue;
+        auto hide = [b] {
+            b->Enabled = false;
+            b->Visible = !b->SkinRectInAPicture;
+        };
+        if (HideCaptionButtons) {
+            hide();
+            continue;
+        }
+        TBorderIcons needed = 0;
+        switch (b->Command) {
+            case TStdCommand::cmDefault: {
+                bool visible = false;
+                if (OnActivateCustomObject) OnActivateCustomObject(b->IDName, visible);
+                b->Visible = visible;
+                continue;
+            }
+            case TStdCommand::cmMinimizeToTray: needed = biMinimizeToTray; break;
+            case TStdCommand::cmRollUp: needed = biRollUp; break;
+            case TStdCommand::cmMaximize: needed = biMaximize; break;
+            case TStdCommand::cmMinimize: needed = biMinimize; break;
+            case TStdCommand::cmSysMenu: needed = biSystemMenu; break;
+            case TStdCommand::cmClose: needed = 0; break;
+        }
+        if (needed != 0 && (m_borderIcons & needed) == 0) hide();
+    }
+    TksSkinCaptionObject* first = nullptr;
+    bool anyDefault = false;
+    const std::string caption = FormCaption();
+    for (auto& o : m_objects) {
+        auto* c = dynamic_cast<TksSkinCaptionObject*>(o.get());
+        if (c == nullptr) continue;
+        if (first == nullptr) first = c;
+        if (c->DefaultCaption) {
+            anyDefault = true;
+            c->Text = caption;
+        }
+    }
+    if (!anyDefault && first != nullptr) {
+        first->DefaultCaption = true;
+        first->Text = caption;
+    }
+    if (UseDefaultObjectHint) ApplyObjectHints();
+}
+
+void TksSkinFrame::ApplyObjectHints() {
+    for (auto& o : m_objects) {
+        auto* b = dynamic_cast<TksSkinStdButtonObject*>(o.get());
+        if (b == nullptr) continue;
+        switch (b->Command) {
+            case TStdCommand::cmClose: b->Hint = "Close"; break;
+            case TStdCommand::cmMaximize: b->Hint = "Maximize"; break;
+            case TStdCommand::cmMinimize: b->Hint = "Minimize"; break;
+            case TStdCommand::cmSysMenu: b->Hint = "System menu"; break;
+            case TStdCommand::cmRollUp: b->Hint = "Roll Up"; break;
+            case TStdCommand::cmMinimizeToTray: b->Hint = "Minimize to Tray"; break;
+            case TStdCommand::cmDefault: break;
+        }
+    }
+}
+
+void TksSkinFrame::CreateDefaultObjects() {
+    m_objects.clear();
+    auto add = [this](TStdCommand c) {
+        m_objects.push_back(std::make_unique<TksSkinStdButtonObject>(this, c, TRect{}));
+    };
+    if (m_borderIcons & biSystemMenu) add(TStdCommand::cmSysMenu);
+    add(TStdCommand::cmClose);
+    if (m_borderIcons & biMaximize) add(TStdCommand::cmMaximize);
+    if (m_borderIcons & biMinimize) add(TStdCommand::cmMinimize);
+    if (m_borderIcons & biRollUp) add(TStdCommand::cmRollUp);
+    if (m_borderIcons & biMinimizeToTray) add(TStdCommand::cmMinimizeToTray);
+    if (HideCaptionButtons)
+        for (auto& o : m_objects) o->Enabled = o->Visible = false;
+}
+
+void TksSkinFrame::PlaceDefaultObjects() {
+    const TSize size = WindowSize(FormHandle());
+    const int ch = DefaultCaptionHeight();
+    const int bs = (m_form != nullptr && m_form->BorderStyle() == TFormBorderStyle::bsToolWindow) ? 13 : 17;
+    m_frameWidth = size.cx;
+    m_frameHeight = size.cy;
+    m_clientRect = {3, ch + 3, std::max(3, size.cx - 3), std::max(ch + 3, size.cy - 3)};
+    m_captionRect = {3, 3, std::max(3, size.cx - 3), 3 + ch};
+    const int top = 3 + (ch - bs) / 2;
+    int x = size.cx - 4;
+    for (TStdCommand c : {TStdCommand::cmClose, TStdCommand::cmMaximize, TStdCommand::cmMinimize,
+                          TStdCommand::cmRollUp, TStdCommand::cmMinimizeToTray}) {
+        for (auto& o : m_objects) {
+            auto* b = dynamic_cast<TksSkinStdButtonObject*>(o.get());
+            if (b == nullptr || b->Command != c || !b->Visible) continue;
+            b->ObjectRect = {x - bs, top, x, top + bs};
+            x -= bs + 1;
+        }
+    }
+    for (auto& o : m_objects) {
+        auto* b = dynamic_cast<TksSkinStdButtonObject*>(o.get());
+        if (b != nullptr && b->Command == TStdCommand::cmSysMenu) b->ObjectRect = {4, top, 4 + bs, top + bs};
+    }
+}
+
+// ---- sizes -----------------------------------------------------------------------
+
+int TksSkinFrame::DefaultCaptionHeight() const {
+    return (m_form != nullptr && m_form->BorderStyle() == TFormBorderStyle::bsToolWindow) ? 15 : 19;
+}
+
+bool TksSkinFrame::FormMaximized() const {
+    return FormHandle() != nullptr && IsZoomed(FormHandle());
+}
+
+bool TksSkinFrame::FormMinimized() const {
+    return FormHandle() != nullptr && IsIconic(FormHandle());
+}
+
+int TksSkinFrame::MinimumWidth() const {
+    if (m_skinned) {
+        const int pw = m_skinData->Picture().Width();
+        return (MinWidth > pw && !FormMinimized()) ? MinWidth : pw;
+    }
+    return MinWidth != 0 ? MinWidth : 130;
+}
+
+int TksSkinFrame::MinimumHeight() const {
+    if (m_skinned) {
+        const int h = m_skinData->Picture().Height() - m_skinData->FormInfo().ClientRect.Height();
+        return (MinHeight > h && !m_rolledUp && !FormMinimized()) ? MinHeight : h;
+    }
+    return std::max(DefaultCaptionHeight() + 6, MinHeight);
+}
+
+TRect TksSkinFrame::MaximumArea() const {
+    TRect area = GetMonitorWorkArea(FormHandle(), !MaximizeOnFullScreen);
+    if (MaxWidth > 0 && area.Width() > MaxWidth) area.Right = area.Left + MaxWidth;
+    if (MaxHeight > 0 && area.Height() > MaxHeight) area.Bottom = area.Top + MaxHeight;
+    return area;
+}
+
+void TksSkinFrame::EnforceMinimumSize() {
+    HWND h = FormHandle();
+    if (h == nullptr) return;
+    const TSize s = WindowSize(h);
+    const int mw = MinimumWidth();
+    const int mh = MinimumHeight();
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    if (s.cx < mw && s.cy < mh)
+        SetWindowPos(h, nullptr, 0, 0, mw, mh, flags);
+    else if (s.cy < mh)
+        SetWindowPos(h, nullptr, 0, 0, s.cx, mh, flags);
+    else if (s.cx < mw)
+        SetWindowPos(h, nullptr, 0, 0, mw, s.cy, flags);
+    else
+        ForceFrameRecalc();
+}
+
+void TksSkinFrame::ForceFrameRecalc() {
+    HWND h = FormHandle();
+    if (h == nullptr || IsIconic(h) || IsZoomed(h)) return;
+    const TSize s = WindowSize(h);
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    const int step = (s.cx <= MinimumWidth()) ? 1 : -1;
+    SetWindowPos(h, nullptr, 0, 0, s.cx + step, s.cy, flags);
+    SetWindowPos(h, nullptr, 0, 0, s.cx, s.cy, flags);
+}
+
+// ---- layout ----------------------------------------------------------------------
+
+TSkinGeometry TksSkinFrame::SourceGeometry() const {
+    const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
+    return {fi.ClientRect, fi.LeftTopPoint, fi.RightTopPoint, fi.LeftBottomPoint, fi.RightBottomPoint};
+}
+
+TSkinGeometry TksSkinFrame::TargetGeometry() const {
+    return m_target;
+}
+
+void TksSkinFrame::CalcFrameLayout() {
+    if (!m_skinned) return;
+    const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
+    const TSize s = WindowSize(FormHandle());
+    const int pw = m_skinData->Picture().Width();
+    const int ph = m_skinData->Picture().Height();
+    const int dx = s.cx - pw;
+    const int dy = s.cy - ph;
+    m_frameWidth = s.cx;
+    m_frameHeight = s.cy;
+    m_target = ResizeSkinGeometry(SourceGeometry(), dx, dy);
+    m_clientRect = m_target.ClientRect;
+    m_captionRect = fi.CaptionRect;
+    if (!m_captionRect.IsEmpty()) m_captionRect.Right += dx;
+    m_buttonsRect = fi.ButtonsRect;
+    if (!m_buttonsRect.IsEmpty() && m_buttonsRect.Left > pw / 2)
+        m_buttonsRect = OffsetRect(m_buttonsRect, dx, 0);
+    m_hitPoints[0] = fi.HitTestLeftTopPoint;
+    m_hitPoints[1] = {fi.HitTestRightTopPoint.X + dx, fi.HitTestRightTopPoint.Y};
+    m_hitPoints[2] = {fi.HitTestLeftBottomPoint.X, fi.HitTestLeftBottomPoint.Y + dy};
+    m_hitPoints[3] = {fi.HitTestRightBottomPoint.X + dx, fi.HitTestRightBottomPoint.Y + dy};
+    m_maskRect = fi.MaskRectArea;
+    m_maskRect.Right += dx;
+    m_maskRect.Bottom += dy;
+}
+
+TRect TksSkinFrame::MapSkinRect(const TRect& r) const {
+    if (!m_skinned) return r;
+    const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
+    const int pw = m_skinData->Picture().Width();
+    const int ph = m_skinData->Picture().Height();
+    const TPoint lt = fi.LeftTopPoint, rt = fi.RightTopPoint, lb = fi.LeftBottomPoint,
+                 rb = fi.RightBottomPoint;
+    const TRect zones[4] = {
+        {0, 0, lt.X, lt.Y}, {rt.X, 0, pw, rt.Y}, {0, lb.Y, lb.X, ph}, {rb.X, rb.Y, pw, ph}};
+    bool allEmpty = true;
+    for (const TRect& z : zones) allEmpty = allEmpty && z.IsEmpty();
+    if (allEmpty) return r;
+    const int dx = m_target.RightBottom.X - rb.X;
+    const int dy = m_target.RightBottom.Y - rb.Y;
+    auto in = [](const TRect& z, TPoint p) { return z.Contains(p); };
+    const TPoint a = r.TopLeft();
+    const TPoint b = r.BottomRight();
+    enum { TL, TR, BL, BR };
+    if (in(zones[TL], a) && in(zones[TL], b)) return r;
+    if (in(zones[TR], a) && in(zones[TR], b)) return OffsetRect(r, dx, 0);
+    if (in(zones[BL], a) && in(zones[BL], b)) return OffsetRect(r, 0, dy);
+    if (in(zones[BR], a) && in(zones[BR], b)) return OffsetRect(r, dx, dy);
+    if (in(zones[TL], a) && in(zones[BR], b)) return {r.Left, r.Top, r.Right + dx, r.Bottom + dy};
+    if (in(zones[TL], a) && in(zones[TR], b)) return {r.Left, r.Top, r.Right + dx, r.Bottom};
+    if (in(zones[BL], a) && in(zones[BR], b))
+        return OffsetRect({r.Left, r.Top, r.Right + dx, r.Bottom}, 0, dy);
+    if (in(zones[TL], a) && in(zones[BL], b)) return {r.Left, r.Top, r.Right, r.Bottom + dy};
+    if (in(zones[TR], a) && in(zones[BR], b)) return {r.Left + dx, r.Top, r.Right + dx, r.Bottom + dy};
+    return r;
+}
+
+void TksSkinFrame::PlaceFrameObjects() {
+    if (!m_skinned) return;
+    for (auto& o : m_objects) o->ObjectRect = MapSkinRect(o->SkinRect);
+    TRect row;
+    if (!m_buttonsRect.IsEmpty())
+        row = m_buttonsRect;
+    else if (!m_captionRect.IsEmpty())
+        row = m_captionRect;
+    else
+        return;
+    const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
+    const int offset = fi.ButtonsOffset;
+    const int top = row.Top;
+    TksSkinCaptionObject* caption = nullptr;
+    for (auto& o : m_objects)
+        if ((caption = dynamic_cast<TksSkinCaptionObject*>(o.get())) != nullptr) break;
+    auto placeable = [](TksActiveSkinObject* o, TStdCommand c) -> TksSkinStdButtonObject* {
+        auto* b = dynamic_cast<TksSkinStdButtonObject*>(o);
+        return (b != nullptr && b->Command == c && b->Visible && b->SkinRectInAPicture) ? b : nullptr;
+    };
+    auto buttonSize = [](TksSkinStdButtonObject* b) {
+        if (b->ShowsIcon()) return TSize{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+        return TSize{b->SkinRect.Width(), b->SkinRect.Height()};
+    };
+    std::vector<TksSkinStdButtonObject*> order;
+    for (TStdCommand c : {TStdCommand::cmClose, TStdCommand::cmMaximize, TStdCommand::cmMinimize,
+                          TStdCommand::cmRollUp, TStdCommand::cmMinimizeToTray}) {
+        for (auto& o : m_objects)
+            if (auto* b = placeable(o.get(), c)) {
+                order.push_back(b);
+                break;
+            }
+    }
+    for (auto& o : m_objects)
+        if (auto* b = placeable(o.get(), TStdCommand::cmDefault)) order.push_back(b);
+    TksSkinStdButtonObject* sysMenu = nullptr;
+    for (auto& o : m_objects)
+        if ((sysMenu = placeable(o.get(), TStdCommand::cmSysMenu)) != nullptr) break;
+
+    if (!fi.ButtonsInLeft) {
+        int x = row.Right;
+        for (auto* b : order) {
+            const TSize s = buttonSize(b);
+            b->ObjectRect = {x - s.cx, top, x, top + s.cy};
+            x -= s.cx + offset;
+        }
+        if (m_buttonsRect.IsEmpty() && caption != nullptr) caption->ObjectRect.Right = x + offset;
+        if (sysMenu != nullptr) {
+            const TSize s = buttonSize(sysMenu);
+            const int sx = m_captionRect.Left;
+            const int st = m_captionRect.Top + m_captionRect.Height() / 2 - s.cy / 2;
+            sysMenu->ObjectRect = {sx, st, sx + s.cx, st + s.cy};
+            if (caption != nullptr) caption->ObjectRect.Left = sx + s.cx;
+        }
+    } else {
+        int x = row.Left;
+        for (auto* b : order) {
+            const TSize s = buttonSize(b);
+            b->ObjectRect = {x, top, x + s.cx, top + s.cy};
+            x += s.cx + offset;
+        }
+        if (m_buttonsRect.IsEmpty()) {
+            if (sysMenu != nullptr) {
+                const TSize s = buttonSize(sysMenu);
+                sysMenu->ObjectRect = {x, top, x + s.cx, top + s.cy};
+                x += s.cx + offset;
+            }
+            if (caption != nullptr) caption->ObjectRect.Left = x + offset;
+        }
+    }
+}
+
+void TksSkinFrame::UpdateFrame() {
+    if (!m_skinned) return;
+    CalcFrameLayout();
+    PlaceFrameObjects();
+    UpdateFrameRegion();
+    if (OnChangeClientRect) OnChangeClientRect(m_clientRect);
+    if (!m_maskRegion) RepaintFrame();
+}
+
+void TksSkinFrame::UpdateFrameRegion() {
+    HWND h = FormHandle();
+    if (h == nullptr) return;
+    if (BorderStyleNone() || m_skinData == nullptr || m_skinData->Mask().Empty()) {
+        m_maskRegion.reset();
+        SetWindowRgn(h, nullptr, TRUE);
+        return;
+    }
+    const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
+    TSkinGeometry source = SourceGeometry();
+    source.ClientRect = fi.MaskRectArea;
+    TSkinGeometry dest = m_target;
+    dest.ClientRect = m_maskRect;
+    m_maskRegion = ComposeMaskRegion(m_skinData->Mask().View(), source, dest, m_frameWidth);
+    TRegionHandle region;
+    if (m_maskRegion) region = CreateComposedRegion(*m_maskRegion);
+    if (!region) m_maskRegion.reset();
+    // The system owns the region from here on.
+    SetWindowRgn(h, region.Release(), TRUE);
+}
+
+// ---- painting --------------------------------------------------------------------
+
+void TksSkinFrame::RepaintFrame() {
+    if (FormHandle() == nullptr || BorderStyleNone()) return;
+    if (m_skinned)
+        PaintSkinFrame();
+    else
+        PaintDefaultFrame();
+}
+
+void TksSkinFrame::PaintSkinFrame() {
+    HWND h = FormHandle();
+    if (!m_skinned || h == nullptr) return;
+    const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
+    if (fi.ClientRect.IsEmpty()) return;
+    const TSize s = WindowSize(h);
+    if (s.cx < MinimumWidth() || s.cy < MinimumHeight()) return;
+    CalcFrameLayout();
+    PlaceFrameObjects();
+    const bool active = IsFormActive();
+    const TksBitmap& picture = (active || m_skinData->InActivePicture().Empty())
+                                   ? m_skinData->Picture()
+                                   : m_skinData->InActivePicture();
+    TFrameStrips strips;
+    ComposeFrameStrips(picture.View(), SourceGeometry(), m_target, s.cx, s.cy,
+                       {fi.TopStretch, fi.BottomStretch, fi.LeftStretch, fi.RightStretch}, strips);
+    TBitmap top;
+    TBitmap bottom;
+    if (!strips.Top.Empty()) top.Assign(strips.Top);
+    if (!strips.Bottom.Empty()) bottom.Assign(strips.Bottom);
+    TksFrameCanvas topCanvas{&top, {0, 0}};
+    TksFrameCanvas bottomCanvas{&bottom, {0, m_clientRect.Bottom}};
+    for (auto& o : m_objects) {
+        if (!o->Visible || o->RollUp) continue;
+        if (o->ObjectRect.Bottom <= m_clientRect.Top) {
+            if (!top.Empty()) o->PaintObject(topCanvas, false);
+        } else if (!bottom.Empty()) {
+            o->PaintObject(bottomCanvas, false);
+        }
+    }
+    strips.Top = top.ToBuffer();
+    strips.Bottom = bottom.ToBuffer();
+    if (!active && fi.AutoRenderingInActiveImage) {
+        const int effect = static_cast<int>(fi.InActiveEffect);
+        for (TPixelBuffer* p : {&strips.Top, &strips.Bottom, &strips.Left, &strips.Right})
+            FrameInActiveEffect(p->View(), effect);
+    }
+    TWindowDC dc = TWindowDC::Window(h);
+    if (!dc) return;
+    ExcludeClipRect(dc.Get(), m_clientRect.Left, m_clientRect.Top, m_clientRect.Right, m_clientRect.Bottom);
+    const int topHeight = strips.Top.Height();
+    DrawStrip(dc.Get(), strips.Top, 0, 0);
+    DrawStrip(dc.Get(), strips.Left, 0, topHeight);
+    DrawStrip(dc.Get(), strips.Right, s.cx - strips.Right.Width(), topHeight);
+    DrawStrip(dc.Get(), strips.Bottom, 0, s.cy - strips.Bottom.Height());
+}
+
+void TksSkinFrame::PaintDefaultFrame() {
+    HWND h = FormHandle();
+    if (h == nullptr) return;
+    const TSize s = WindowSize(h);
+    if (s.cx <= 0 || s.cy <= 0) return;
+    PlaceDefaultObjects();
+    TBitmap b(s.cx, s.cy);
+    const TPixelView v = b.Pixels();
+    auto px = [](TColor c) { return ColorToPixel(ColorToRGB(c)); };
+    v.At(0, 0) = 0;
+    FillRectClipped(v, v.Bounds(), px(clBtnFace));
+    const TColor pairs[2][2] = {{cl3DLight, cl3DDkShadow}, {clBtnHighlight, clBtnShadow}};
+    for (int i = 0; i < 2; ++i) {
+        const int r = s.cx - 1 - i;
+        const int btm = s.cy - 1 - i;
+        DrawLine(v, i, i, r, i, px(pairs[i][0]));
+        DrawLine(v, i, i, i, btm, px(pairs[i][0]));
+        DrawLine(v, i, btm, r + 1, btm, px(pairs[i][1]));
+        DrawLine(v, r, i, r, btm + 1, px(pairs[i][1]));
+    }
+    // The caption bar: face colour striped with shadow and highlight lines.
+    const TRect bar = m_captionRect;
+    for (int y = bar.Top + 3, k = 0; y < bar.Bottom - 3; y += 2, ++k)
+        DrawLine(v, bar.Left + 2, y, bar.Right - 2, y, px(k % 2 == 0 ? clBtnShadow : clBtnHighlight));
+    const bool active = IsFormActive();
+    std::string text = FormCaption();
+    int left = bar.Left + 2;
+    int right = bar.Right - 2;
+    for (auto& o : m_objects) {
+        if (!o->Visible || o->ObjectRect.IsEmpty()) continue;
+        if (o->ObjectRect.Left < s.cx / 2)
+            left = std::max(left, o->ObjectRect.Right + 2);
+        else
+            right = std::min(right, o->ObjectRect.Left - 2);
+    }
+    if (!text.empty() && right > left) {
+        TCanvas& c = b.Canvas();
+        c.Font().Assign(active ? m_defCaptionFont : m_defInActiveCaptionFont);
+        TksFrameText t(c);
+        FitTextToWidth(t, text, right - left - 8);
+        const TSize ts = c.TextExtent(text);
+        const int x = left + (right - left) / 2 - ts.cx / 2;
+        const int y = bar.Top + bar.Height() / 2 - ts.cy / 2;
+        // The text sits on a plain patch of the bar.
+        FillRectClipped(b.Pixels(), {x - 4, bar.Top + 1, x + ts.cx + 4, bar.Bottom - 1}, px(clBtnFace));
+        t.TextOutClipped({left, bar.Top, right, bar.Bottom}, x, y, text);
+        GdiFlush();
+    }
+    TksFrameCanvas canvas{&b, {0, 0}};
+    for (auto& o : m_objects)
+        if (o->Visible) o->PaintObject(canvas, true);
+    TWindowDC dc = TWindowDC::Window(h);
+    if (!dc) return;
+    ExcludeClipRect(dc.Get(), m_clientRect.Left, m_clientRect.Top, m_clientRect.Right, m_clientRect.Bottom);
+    b.DrawTo(dc.Get(), 0, 0);
+}
+
+void TksSkinFrame::RedrawObject(TksActiveSkinObject* object) {
+    HWND h = FormHandle();
+    if (object == nullptr || object->RollUp || BorderStyleNone() || h == nullptr || !IsWindowVisible(h))
+        return;
+    const TRect r = object->ObjectRect;
+    if (r.IsEmpty()) return;
+    TWindowDC dc = TWindowDC::Window(h);
+    if (!dc) return;
+    // Start from what the window shows there, so that a look that leaves
+    // pixels out keeps the frame below.
+    TBitmap b(r.Width(), r.Height());
+    BitBlt(b.Canvas().Handle(), 0, 0, r.Width(), r.Height(), dc.Get(), r.Left, r.Top, SRCCOPY);
+    TksFrameCanvas canvas{&b, r.TopLeft()};
+    object->PaintObject(canvas, true);
+    ExcludeClipRect(dc.Get(), m_clientRect.Left, m_clientRect.Top, m_clientRect.Right, m_clientRect.Bottom);
+    b.DrawTo(dc.Get(), r.Left, r.Top);
+}
+
+void TksSkinFrame::WMEraseBkgnd(TMessage& msg) {
+    HWND h = FormHandle();
+    auto dc = reinterpret_cast<HDC>(msg.WParam);
+    msg.Result = 1;
+    if (h == nullptr || dc == nullptr) return;
+    RECT cr;
+    GetClientRect(h, &cr);
+    if (cr.right <= 0 || cr.bottom <= 0) return;
+    TBitmap b(cr.right, cr.bottom);
+    const TPixelView v = b.Pixels();
+    const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
+    const TksBitmap* pic = nullptr;
+    TRect tile;
+    if (fi.BGPictureIndex == -1) {
+        if (!fi.ClientRect.IsEmpty()) {
+            pic = &m_skinData->Picture();
+            tile = fi.ClientRect;
+        }
+    } else if ((pic = m_skinData->ActivePicture(fi.BGPictureIndex)) != nullptr) {
+        tile = {0, 0, pic->Width(), pic->Height()};
+    }
+    if (pic == nullptr || pic->Empty() || tile.IsEmpty()) {
+        FillRectClipped(v, v.Bounds(), ColorToPixel(ColorToRGB(clBtnFace)));
+    } else {
+        const int columns = cr.right / tile.Width() + 1;
+        const int rows = cr.bottom / tile.Height() + 1;
+        for (int i = 0; i < columns; ++i)
+            for (int j = 0; j < rows; ++j)
+                CopyBlock(v, i * tile.Width(), j * tile.Height(), pic->View(), tile);
+    }
+    b.DrawTo(dc, 0, 0);
+}
+
+// ---- window procedure --------------------------------------------------------------
+
+void TksSkinFrame::PassOn(TMessage& msg) {
+    if (m_savedWndProc) m_savedWndProc(msg);
+}
+
+bool TksSkinFrame::EndMenuMessage(UINT msg) const {
+    return std::find(std::begin(kEndMenuMessages), std::end(kEndMenuMessages), msg) !=
+           std::end(kEndMenuMessages);
+}
+
+TPoint TksSkinFrame::ScreenToWindow(LPARAM lp) const {
+    RECT r{};
+    GetWindowRect(FormHandle(), &r);
+    return {GET_X_LPARAM(lp) - r.left, GET_Y_LPARAM(lp) - r.top};
+}
+
+void TksSkinFrame::FrameWndProc(TMessage& msg) {
+    if (EndMenuMessage(msg.Msg)) {
+        if (m_skinMenu != nullptr && m_skinMenu->MenuOpen())
+            m_skinMenu->CloseMenu();
+        else if (m_menuMode)
+            LeaveMenuMode();
+    }
+    const bool none = BorderStyleNone();
+    switch (msg.Msg) {
+        case WM_NCCALCSIZE:
+            if (none) break;
+            WMNCCalcSize(msg);
+            return;
+        case WM_NCPAINT:
+            if (none) break;
+            RepaintFrame();
+            msg.Result = 0;
+            return;
+        case WM_ERASEBKGND:
+            if (!m_skinned) break;
+            WMEraseBkgnd(msg);
+            return;
+        case WM_NCHITTEST:
+            if (none) break;
+            WMNCHitTest(msg);
+            return;
+        case WM_NCACTIVATE:
+            m_windowActive = msg.WParam != 0;
+            msg.Result = TRUE;
+            RepaintFrame();
+            UpdateCaptionObjects();
+            return;
+        case WM_ACTIVATE:
+            // Passed on first: the form moves the focus.
+            PassOn(msg);
+            Activation();
+            return;
+        case WM_GETMINMAXINFO: {
+            PassOn(msg);
+            auto* mmi = reinterpret_cast<MINMAXINFO*>(msg.LParam);
+            if (mmi == nullptr) return;
+            const TRect area = MaximumArea();
+            mmi->ptMinTrackSize = {MinimumWidth(), MinimumHeight()};
+            mmi->ptMaxTrackSize = {area.Width(), area.Height()};
+            return;
+        }
+        case WM_SIZE: {
+            PassOn(msg);
+            const TSize s = WindowSize(FormHandle());
+            m_frameWidth = s.cx;
+            m_frameHeight = s.cy;
+            if (m_skinned && s.cx >= MinimumWidth() && s.cy >= MinimumHeight())
+                UpdateFrame();
+            else if (!m_skinned)
+                PlaceDefaultObjects();
+            return;
+        }
+        case WM_SETTEXT:
+            PassOn(msg);
+            if (none) return;
+            if (m_skinned) {
+                const std::string text = FormCaption();
+                for (auto& o : m_objects)
+                    if (auto* c = dynamic_cast<TksSkinCaptionObject*>(o.get()); c && c->DefaultCaption)
+                        c->Text = text;
+            }
+            RepaintFrame();
+            return;
+        case WM_SHOWWINDOW:
+            PassOn(msg);
+            if (msg.WParam != 0) {
+                ForceFrameRecalc();
+                if (GetMenu(FormHandle()) != nullptr) SetMenu(FormHandle(), nullptr);
+            }
+            return;
+        case WM_DESTROY:
+            StopTimers();
+            if (m_menuMode) LeaveMenuMode();
+            PassOn(msg);
+            return;
+        case WM_TIMER:
+            if (msg.WParam == kMorphTimerId || msg.WParam == kPollTimerId ||
+                msg.WParam == kAnimationTimerId) {
+                WMTimer(msg);
+                return;
+            }
+            break;
+        case WM_NCMOUSEMOVE:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONUP:
+        case WM_NCLBUTTONDBLCLK:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCRBUTTONUP:
+            PassOn(msg);
+            NCMouse(msg);
+            return;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            PassOn(msg);
+            // The release of a press on a caption button arrives here while
+            // the button holds the mouse.
+            if (m_captured && m_pressedIndex != -1) {
+                POINT p{GET_X_LPARAM(msg.LParam), GET_Y_LPARAM(msg.LParam)};
+                ClientToScreen(FormHandle(), &p);
+                const TPoint w = ScreenToWindow(MAKELPARAM(p.x, p.y));
+                ReleaseObject(msg.Msg == WM_LBUTTONUP ? TMouseButton::mbLeft : TMouseButton::mbRight, w.X,
+                              w.Y);
+            }
+            return;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(msg.LParam) != FormHandle()) m_captured = false;
+            break;
+        case WM_ENTERSIZEMOVE:
+            PassOn(msg);
+            StartMoving();
+            return;
+        case WM_EXITSIZEMOVE:
+            PassOn(msg);
+            EndMoving();
+            return;
+        case WM_SETCURSOR:
+            if (UseFormCursorInNCArea && LOWORD(msg.LParam) != HTCLIENT && m_form->Cursor() != crDefault) {
+                SetCursor(Screen->CursorHandle(m_form->Cursor()));
+                msg.Result = TRUE;
+                return;
+            }
+            break;
+        case WM_SYSCOMMAND:
+            if (msg.WParam == kKeyMenuCommand) {
+                // No menu bar: the platform's system menu must never open.
+                if (m_skinMenu != nullptr && m_skinMenu->MenuOpen()) LeaveMenuMode();
+                msg.Result = 0;
+                return;
+            }
+            break;
+        case WM_SKINMENUCLOSED:
+            LeaveMenuMode();
+            msg.Result = 0;
+            return;
+        case WM_SKINCHANGING: SkinChanging(reinterpret_cast<TksSkinData*>(msg.WParam)); break;
+        case WM_SKINCHANGED: SkinChanged(reinterpret_cast<TksSkinData*>(msg.WParam)); break;
+        case WM_SKINSTRINGSCHANGED:
+            if (UseDefaultObjectHint) ApplyObjectHints();
+            break;
+        default: break;
+    }
+    PassOn(msg);
+}
+
+void TksSkinFrame::WMNCCalcSize(TMessage& msg) {
+    RECT* r = (msg.WParam != 0) ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(msg.LParam)->rgrc[0]
+                                : reinterpret_cast<RECT*>(msg.LParam);
+    msg.Result = 0;
+    if (r == nullptr) return;
+    HWND h = FormHandle();
+    if (h != nullptr && IsZoomed(h) && (GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD)) return;
+    int left, top, right, bottom;
+    const TksDataSkinFormInfo* fi = m_skinned ? &m_skinData->FormInfo() : nullptr;
+    if (fi != nullptr && !fi->ClientRect.IsEmpty()) {
+        left = fi->ClientRect.Left;
+        top = fi->ClientRect.Top;
+        right = m_skinData->Picture().Width() - fi->ClientRect.Right;
+        bottom = m_skinData->Picture().Height() - fi->ClientRect.Bottom;
+    } else {
+        left = right = bottom = 3;
+        top = DefaultCaptionHeight() + 3;
+    }
+    r->left += left;
+    r->top += top;
+    r->right -= right;
+    r->bottom -= bottom;
+    if (r->right < r->left) r->right = r->left;
+    if (r->bottom < r->top) r->bottom = r->top;
+}
+
+void TksSkinFrame::SkinChanging(TksSkinData* data) {
+    if (data != nullptr && data == m_skinData) {
+        m_skinned = false;
+        StopTimers();
+        m_objects.clear();
+        m_hoverIndex = m_pressedIndex = m_oldHoverIndex = -1;
+    }
+    if (m_form != nullptr) TellSkinControls(m_form, data, true);
+}
+
+void TksSkinFrame::SkinChanged(TksSkinData* data) {
+    if (data != nullptr && data == m_skinData) ApplyFrameSkin();
+    if (m_form != nullptr) TellSkinControls(m_form, data, false);
+}
+
+// ---- input ---------------------------------------------------------------------------
+
+bool TksSkinFrame::IsFormActive() const {
+    HWND h = FormHandle();
+    // The platform reports the change to the frame before the active window
+    // moves on, so the last report counts as much as the active window.
+    return h != nullptr && m_windowActive && GetActiveWindow() == h;
+}
+
+LRESULT TksSkinFrame::HitTest(int x, int y) {
+    const TPoint p{x, y};
+    auto onCaption = [this, p] {
+        for (auto& o : m_objects)
+            if (o->Kind() == TksObjectKind::Caption && !o->RollUp && o->ObjectRect.Contains(p)) return true;
+        return false;
+    };
+    if (!m_skinned) {
+        for (auto& o : m_objects)
+            if (o->Visible && o->Enabled && o->ObjectRect.Contains(p)) return HTOBJECT_CODE;
+        if (m_captionRect.Contains(p)) return HTCAPTION;
+        if (m_clientRect.Contains(p)) return HTCLIENT;
+        return HTOBJECT_CODE;
+    }
+    if (m_rolledUp || FormMinimized()) return onCaption() ? HTCAPTION : HTOBJECT_CODE;
+    if (m_hoverIndex != -1 && !onCaption() && !m_clientRect.Contains(p) && !m_movingOrSizing)
+        return HTOBJECT_CODE;
+    if (Sizeable && !FormMaximized()) {
+        const TSize s = WindowSize(FormHandle());
+        const int b = m_skinData->FormInfo().BorderWidth;
+        const TPoint probes[4] = {{x - b, y}, {x, y - b}, {x + b, y}, {x, y + b}};
+        const TRect window{0, 0, s.cx, s.cy};
+        bool nearEdge = false;
+        const bool hasMask = m_maskRegion.has_value();
+        if (!hasMask) {
+            for (const TPoint& q : probes) nearEdge = nearEdge || !window.Contains(q);
+        } else if (!m_maskRect.Contains(p)) {
+            for (const TPoint& q : probes) nearEdge = nearEdge || !m_maskRegion->Contains(q.X, q.Y);
+        }
+        if (!nearEdge) {
+            if (m_clientRect.Contains(p)) return HTCLIENT;
+        } else {
+            const TPoint lt = m_hitPoints[0], rt = m_hitPoints[1], lb = m_hitPoints[2], rb = m_hitPoints[3];
+            if (x <= lt.X && y <= lt.Y) return HTTOPLEFT;
+            if (x >= rt.X && y <= rt.Y) return HTTOPRIGHT;
+            if (x <= lb.X && y >= lb.Y) return HTBOTTOMLEFT;
+            if (x >= rb.X && y >= rb.Y) return HTBOTTOMRIGHT;
+            if (TRect{lt.X, 0, rt.X, m_clientRect.Top}.Contains(p)) return HTTOP;
+            if (TRect{lb.X, m_clientRect.Bottom, rb.X, s.cy}.Contains(p)) return HTBOTTOM;
+            if (TRect{0, lt.Y, m_clientRect.Left, lb.Y}.Contains(p)) return HTLEFT;
+            if (TRect{m_clientRect.Right, rt.Y, s.cx, rb.Y}.Contains(p)) return HTRIGHT;
+        }
+    }
+    if (m_clientRect.Contains(p)) return HTCLIENT;
+    return onCaption() ? HTCAPTION : HTOBJECT_CODE;
+}
+
+void TksSkinFrame::WMNCHitTest(TMessage& msg) {
+    const TPoint p = ScreenToWindow(msg.LParam);
+    msg.Result = HitTest(p.X, p.Y);
+    if (msg.Result == HTOBJECT_CODE && !m_pollTimer.Active()) {
+        TestHover(p.X, p.Y, true);
+        m_pollTimer = TTimerId(FormHandle(), kPollTimerId, 50);
+    }
+}
+
+void TksSkinFrame::TestHover(int x, int y, bool allow) {
+    if (!IsFormActive()) return;
+    const int old = m_hoverIndex;
+    int found = -1;
+    for (size_t i = 0; i < m_objects.size(); ++i) {
+        const auto& o = m_objects[i];
+        if (!o->RollUp && o->Enabled && o->Visible && o->ObjectRect.Contains({x, y})) {
+            found = static_cast<int>(i);
+            break;
+        }
+    }
+    m_hoverIndex = (found != -1 && allow) ? found : -1;
+    if (m_pressedIndex != -1 && m_hoverIndex != m_pressedIndex) m_hoverIndex = -1;
+    if (m_hoverIndex == old) return;
+    m_oldHoverIndex = old;
+    if (TksActiveSkinObject* o = FrameObjects(old); o != nullptr && o->Enabled && o->Visible) o->MouseLeave();
+    if (TksActiveSkinObject* o = FrameObjects(m_hoverIndex); o != nullptr && o->Enabled && o->Visible)
+        o->MouseEnter();
+}
+
+void TksSkinFrame::PollMouse() {
+    if (m_movingOrSizing) {
+        m_pollTimer.Reset();
+        return;
+    }
+    HWND h = FormHandle();
+    POINT c;
+    if (h == nullptr || !GetCursorPos(&c)) return;
+    const bool allow = WindowFromPoint(c) == h;
+    const TPoint p = ScreenToWindow(MAKELPARAM(c.x, c.y));
+    if (!m_clientRect.Contains(p))
+        TestHover(p.X, p.Y, allow);
+    else if (m_hoverIndex != -1)
+        TestHover(-1, -1, allow);
+}
+
+void TksSkinFrame::NCMouse(TMessage& msg) {
+    const TPoint p = ScreenToWindow(msg.LParam);
+    const auto hit = static_cast<LRESULT>(msg.WParam);
+    switch (msg.Msg) {
+        case WM_NCMOUSEMOVE:
+            if (TksActiveSkinObject* o = FrameObjects(m_pressedIndex))
+                o->MouseMove(p.X, p.Y);
+            else if (TksActiveSkinObject* o2 = FrameObjects(m_hoverIndex))
+                o2->MouseMove(p.X, p.Y);
+            break;
+        case WM_NCLBUTTONDOWN:
+            if (m_movingOrSizing) {
+                // The platform's move loop from the caption has just ended.
+                m_movingOrSizing = false;
+                break;
+            }
+            PressObject(TMouseButton::mbLeft, p.X, p.Y, hit);
+            break;
+        case WM_NCLBUTTONUP: ReleaseObject(TMouseButton::mbLeft, p.X, p.Y); break;
+        case WM_NCLBUTTONDBLCLK:
+            PressObject(TMouseButton::mbLeft, p.X, p.Y, hit);
+            if (TksActiveSkinObject* o = FrameObjects(m_hoverIndex)) o->DblClick();
+            if (hit == HTCAPTION) {
+                HWND h = FormHandle();
+                if (Sizeable && FormMinimized())
+                    ShowWindow(h, SW_RESTORE);
+                else if (Sizeable && !FormMaximized() && (m_borderIcons & biMaximize))
+                    ShowWindow(h, SW_MAXIMIZE);
+                else if (Sizeable && FormMaximized())
+                    ShowWindow(h, SW_RESTORE);
+                else if (m_borderIcons & biRollUp)
+                    RollUpForm();
+            }
+            break;
+        case WM_NCRBUTTONDOWN:
+            PressObject(TMouseButton::mbRight, p.X, p.Y, hit);
+            if (hit == HTCAPTION) {
+                m_pressedIndex = -1;
+                POINT c;
+                GetCursorPos(&c);
+                ShowSystemMenuAt(c.x, c.y);
+            }
+            break;
+        case WM_NCRBUTTONUP: ReleaseObject(TMouseButton::mbRight, p.X, p.Y); break;
+        default: break;
+    }
+}
+
+void TksSkinFrame::PressObject(TMouseButton button, int x, int y, LRESULT hit) {
+    TestHover(x, y, true);
+    if (TksActiveSkinObject* o = FrameObjects(m_hoverIndex)) {
+        if (o->Kind() != TksObjectKind::Caption) {
+            SetCapture(FormHandle());
+            m_captured = true;
+        }
+        m_pressedIndex = m_hoverIndex;
+        o->MouseDown(x, y, button);
+    }
+    if (hit == HTCAPTION) m_pressedIndex = -1;
+}
+
+void TksSkinFrame::ReleaseObject(TMouseButton button, int x, int y) {
+    TksActiveSkinObject* o = FrameObjects(m_pressedIndex);
+    if (o == nullptr) return;
+    if (o->Kind() != TksObjectKind::Caption && m_captured) {
+        m_captured = false;
+        if (GetCapture() == FormHandle()) ReleaseCapture();
+    }
+    m_pressedIndex = -1;
+    o->MouseUp(x, y, button);
+}
+
+void TksSkinFrame::ResetButtonStates() {
+    for (auto& o : m_objects) {
+        if (o->Kind() == TksObjectKind::Caption) continue;
+        o->MouseInside = false;
+        o->Active = false;
+        o->MorphFactor = 0.0;
+    }
+}
+
+void TksSkinFrame::StartMoving() {
+    ResetButtonStates();
+    m_pollTimer.Reset();
+    m_hoverIndex = m_pressedIndex = -1;
+    m_movingOrSizing = true;
+}
+
+void TksSkinFrame::EndMoving() {
+    m_pollTimer.Reset();
+    m_hoverIndex = m_pressedIndex = -1;
+    if (m_skinned) RepaintFrame();
+}
+
+void TksSkinFrame::Activation() {
+    TestHover(-1, -1, false);
+    // The buttons lose their highlight before the frame is painted again, so
+    // that no button keeps a hover look after the window lost the activation.
+    ResetButtonStates();
+    m_hoverIndex = -1;
+    RepaintFrame();
+    UpdateCaptionObjects();
+}
+
+void TksSkinFrame::UpdateCaptionObjects() {
+    const bool active = IsFormActive();
+    for (auto& o : m_objects) {
+        if (o->Kind() != TksObjectKind::Caption || o->RollUp || o->ActiveSkinRect.IsEmpty()) continue;
+        o->Active = active;
+        o->StartMorphOrRedraw();
+    }
+    if (active) {
+        if (OnActivate) OnActivate(this);
+    } else if (OnDeActivate) {
+        OnDeActivate(this);
+    }
+}
+
+// ---- timers ----------------------------------------------------------------------------
+
+void TksSkinFrame::StartMorphTimer() {
+    if (!m_morphTimer.Active() && FormHandle() != nullptr)
+        m_morphTimer = TTimerId(FormHandle(), kMorphTimerId, 20);
+}
+
+void TksSkinFrame::StopTimers() {
+    m_morphTimer.Reset();
+    m_pollTimer.Reset();
+    m_animationTimer.Reset();
+}
+
+void TksSkinFrame::WMTimer(TMessage& msg) {
+    msg.Result = 0;
+    if (msg.WParam == kMorphTimerId)
+        MorphTick();
+    else if (msg.WParam == kPollTimerId)
+        PollMouse();
+    else
+        m_animationTimer.Reset();
+}
+
+void TksSkinFrame::MorphTick() {
+    for (size_t i = 0; i < m_objects.size(); ++i) {
+        TksActiveSkinObject* o = m_objects[i].get();
+        if (o->MorphAllowed() && o->MorphPending()) o->MorphStep();
+    }
+    for (auto& o : m_objects)
+        if (o->MorphAllowed() && o->MorphPending()) return;
+    m_morphTimer.Reset();
+}
+
+// ---- what the objects ask for --------------------------------------------------------
+
+std::string TksSkinFrame::FormCaption() const {
+    HWND h = FormHandle();
+    if (h == nullptr) return m_form != nullptr ? m_form->Caption() : std::string();
+    const int n = GetWindowTextLengthA(h);
+    std::string text(static_cast<size_t>(std::max(n, 0)) + 1, '\0');
+    const int got = GetWindowTextA(h, text.data(), n + 1);
+    text.resize(static_cast<size_t>(std::max(got, 0)));
+    return text;
+}
+
+void TksSkinFrame::CloseForm() {
+    if (m_form != nullptr) m_form->Close();
+}
+
+void TksSkinFrame::MaximizeForm() {
+    if (HWND h = FormHandle()) ShowWindow(h, IsZoomed(h) ? SW_RESTORE : SW_MAXIMIZE);
+}
+
+void TksSkinFrame::MinimizeForm() {
+    if (HWND h = FormHandle()) ShowWindow(h, SW_MINIMIZE);
+}
+
+void TksSkinFrame::MinimizeToTray() {
+    // No tray icon in this program: the window is minimised.
+    MinimizeForm();
+}
+
+void TksSkinFrame::RollUpForm() {
+    HWND h = FormHandle();
+    if (h == nullptr) return;
+    const TSize s = WindowSize(h);
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    if (!m_rolledUp) {
+        m_rollUpHeight = s.cy;
+        m_rolledUp = true;
+        SetWindowPos(h, nullptr, 0, 0, s.cx, MinimumHeight(), flags);
+    } else {
+        m_rolledUp = false;
+        SetWindowPos(h, nullptr, 0, 0, s.cx, std::max(m_rollUpHeight, MinimumHeight()), flags);
+    }
+    RepaintFrame();
+}
+
+void TksSkinFrame::PopupObjectItems(TksSkinButtonObject* button) {
+    HWND h = FormHandle();
+    if (button == nullptr || button->PopupItems == nullptr || m_skinMenu == nullptr || h == nullptr) return;
+    RECT wr;
+    GetWindowRect(h, &wr);
+    EnterMenuMode();
+    m_skinMenu->PopupMenuItems(nullptr, m_menusSkinData != nullptr ? m_menusSkinData : m_skinData,
+                               button->PopupUp, button->PopupItems,
+                               OffsetRect(button->ObjectRect, wr.left, wr.top), 0);
+}
+
+// ---- system menu and menu mode -------------------------------------------------------
+
+TMenuItem* TksSkinFrame::BuildSystemMenu() {
+    if (!UseDefaultSysMenu && SystemMenu != nullptr) return SystemMenu;
+    if (SystemMenu != nullptr) return SystemMenu;
+    // Items on screen are never rebuilt under the open menu.
+    if (m_skinMenu != nullptr && m_skinMenu->MenuOpen()) return m_systemMenu.get();
+    m_systemMenu->Clear();
+    TksResourceStrData* strings = (m_skinData != nullptr) ? m_skinData->ResourceStrData() : nullptr;
+    auto text = [strings](const char* key, const char* def) {
+        return strings != nullptr ? strings->GetResStr(key, def) : std::string(def);
+    };
+    const bool minimized = FormMinimized();
+    const bool maximized = FormMaximized();
+    bool any = false;
+    auto add = [&](const char* name, const std::string& caption, std::function<void()> run) {
+        m_systemMenu->Add(name, caption, scNone, [run = std::move(run)](TObject*) { run(); });
+        any = true;
+    };
+    if ((m_borderIcons & biMinimize) && !minimized)
+        add("SF_MINITEM", text("MI_MINCAPTION", "Mi&nimize"), [this] { MinimizeForm(); });
+    if ((m_borderIcons & biMaximize) && !maximized)
+        add("SF_MAXITEM", text("MI_MAXCAPTION", "Ma&ximize"), [this] { MaximizeForm(); });
+    if (minimized || maximized || m_rolledUp)
+        add("SF_RESTORE", text("MI_RESTORECAPTION", "&Restore"), [this] {
+            if (m_rolledUp)
+                RollUpForm();
+            else if (HWND h = FormHandle())
+                ShowWindow(h, SW_RESTORE);
+        });
+    if ((m_borderIcons & biRollUp) && !m_rolledUp && !minimized)
+        add("SF_ROLLUP", text("MI_ROLLUPCAPTION", "Ro&llUp"), [this] { RollUpForm(); });
+    if (m_borderIcons & biMinimizeToTray)
+        add("SF_MINTOTRAY", text("MI_MINTOTRAYCAPTION", "Minimize to &Tray"), [this] { MinimizeToTray(); });
+    if (any) m_systemMenu->Add("", "-");
+    m_systemMenu->Add("SF_CLOSE", text("MI_CLOSECAPTION", "&Close"), ShortCut(VK_F4, scAlt),
+                      [this](TObject*) { CloseForm(); });
+    return m_systemMenu.get();
+}
+
+void TksSkinFrame::ShowSystemMenuAt(int screenX, int screenY) {
+    if (m_skinMenu == nullptr) return;
+    TMenuItem* items = BuildSystemMenu();
+    EnterMenuMode();
+    m_skinMenu->PopupMenuItems(nullptr, m_menusSkinData != nullptr ? m_menusSkinData : m_skinData, false,
+                               items, {screenX, screenY, screenX, screenY}, 0);
+}
+
+void TksSkinFrame::EnterMenuMode() {
+    if (m_menuMode || Application == nullptr) return;
+    m_previousFilter = Application->OnMessage;
+    Application->OnMessage = [this](MSG& m, bool& handled) { MenuMessageFilter(m, handled); };
+    m_menuMode = true;
+    if (OnSkinMenuOpen) OnSkinMenuOpen(this);
+}
+
+void TksSkinFrame::LeaveMenuMode() {
+    for (auto& o : m_objects) {
+        auto* b = dynamic_cast<TksSkinButtonObject*>(o.get());
+        if (b != nullptr && b->Down && b->PopupItems != nullptr && b->PopupItems->Count() > 0) {
+            b->SetDown(false);
+            break;
+        }
+    }
+    if (!m_menuMode) return;
+    m_menuMode = false;
+    if (Application != nullptr) Application->OnMessage = std::move(m_previousFilter);
+    m_previousFilter = nullptr;
+    if (OnSkinMenuClose) OnSkinMenuClose(this);
+}
+
+void TksSkinFrame::MenuMessageFilter(MSG& msg, bool& handled) {
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        const auto key = static_cast<WORD>(msg.wParam);
+        if (m_skinMenu != nullptr && m_skinMenu->MenuOpen() && m_skinMenu->LevelCount() > 0)
+            m_skinMenu->Level(m_skinMenu->LevelCount() - 1)->KeyDown(key);
+        if (key == VK_ESCAPE && m_menuMode && (m_skinMenu == nullptr || m_skinMenu->LevelCount() == 0))
+            LeaveMenuMode();
+        handled = true;
+        return;
+    }
+    if (msg.message == WM_MOUSEWHEEL) {
+        handled = true;
+        return;
+    }
+    if (m_previousFilter) m_previousFilter(msg, handled);
+}
+
+}  // namespace zv

@@ -1,0 +1,266 @@
+// The skinned window frame (unit SkinFrame).
+//
+//   TksSkinFrame   a component of a form that takes over the form's window
+//                  procedure and its non-client area:
+//     attaching        caption style off, own window procedure, give back
+//     skin             ApplyFrameSkin, CreateFrameObjects, ArrangeFrameObjects
+//     sizes            minimum/maximum, WM_GETMINMAXINFO, WM_NCCALCSIZE
+//     layout           CalcFrameLayout, MapSkinRect, PlaceFrameObjects,
+//                      UpdateFrame, UpdateFrameRegion (mask)
+//     painting         PaintSkinFrame (WM_NCPAINT), RedrawObject, client
+//                      background, the default frame while unskinned
+//     input            hit test, hover polling, non-client mouse, move loop,
+//                      activation, the keyboard-menu command
+//     menus            the system menu, menu mode (message filter), the
+//                      messages that end a menu
+//     skin messages    passed on to the form's skinned controls
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "skin/SkinData.h"
+#include "skinui/SkinFrameObjects.h"
+#include "skinui/paint/MaskRegion.h"
+#include "skinui/paint/SkinPaint.h"
+#include "vcl/Controls.h"
+#include "vcl/Forms.h"
+#include "vcl/Menus.h"
+
+namespace zv {
+
+class TksSkinMenu;
+
+// Border icons of the frame beyond the form's own three.
+constexpr TBorderIcons biRollUp = 8;
+constexpr TBorderIcons biMinimizeToTray = 16;
+
+// Hit-test code the frame answers for its own parts (the platform leaves
+// them to the frame).
+constexpr LRESULT HTOBJECT_CODE = 19;
+
+using TksObjectEvent = std::function<void(const std::string& idName)>;
+using TksObjectMouseEvent = std::function<void(const std::string& idName, int x, int y, TMouseButton button,
+                                               const TRect& objectRect)>;
+using TksObjectMoveEvent =
+    std::function<void(const std::string& idName, int x, int y, const TRect& objectRect)>;
+
+class TksSkinFrame : public TComponent {
+public:
+    explicit TksSkinFrame(TComponent* owner);
+    ~TksSkinFrame() override;
+
+    [[nodiscard]] TCustomForm* Form() const { return m_form; }
+
+    // ---- published properties
+    [[nodiscard]] TksSkinData* SkinData() const { return m_skinData; }
+    void SetSkinData(TksSkinData* value);
+    [[nodiscard]] TksSkinData* MenusSkinData() const { return m_menusSkinData; }
+    void SetMenusSkinData(TksSkinData* value);
+    [[nodiscard]] TBorderIcons BorderIcons() const { return m_borderIcons; }
+    void SetBorderIcons(TBorderIcons value);
+    bool SupportNCArea = true;
+    bool Sizeable = false;
+    bool DraggAble = false;
+    bool ShowIcon = false;
+    bool HideCaptionButtons = false;
+    int ClientWidth = 0;
+    int ClientHeight = 0;
+    int MinWidth = 0;
+    int MinHeight = 0;
+    int MaxWidth = 0;
+    int MaxHeight = 0;
+    bool MaximizeOnFullScreen = false;
+    bool UseDefaultSysMenu = true;
+    TMenuItem* SystemMenu = nullptr;  // a caller's own system menu (not owned)
+    bool UseDefaultObjectHint = true;
+    bool ShowObjectHint = false;
+    bool UseSkinCursors = false;
+    bool UseFormCursorInNCArea = false;
+    TFont& DefCaptionFont() { return m_defCaptionFont; }
+    TFont& DefInActiveCaptionFont() { return m_defInActiveCaptionFont; }
+    bool Magnetic = false;
+    int MagneticSize = 10;
+    bool AlphaBlend = false;
+    int AlphaBlendValue = 200;
+    bool AlphaBlendAnimation = false;
+    bool AlwaysMinimizeToTray = false;
+    bool MenusAlphaBlend = false;
+    int MenusAlphaBlendValue = 200;
+    bool MenusAlphaBlendAnimation = false;
+    int MaxMenuItemsInWindow = 0;
+    int DefMenuItemHeight = 20;
+    TFont& DefMenuItemFont() { return m_defMenuItemFont; }
+    bool UseSkinFontInMenu = true;
+
+    // ---- events
+    TNotifyEvent OnChangeSkinData;
+    std::function<void(const TRect& clientRect)> OnChangeClientRect;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeActivate;
+    TksObjectEvent OnMouseEnterEvent;
+    TksObjectEvent OnMouseLeaveEvent;
+    TksObjectMouseEvent OnMouseDownEvent;
+    TksObjectMouseEvent OnMouseUpEvent;
+    TksObjectMoveEvent OnMouseMoveEvent;
+    // Asked for a "cmdefault" button: the answer is its visibility.
+    std::function<void(const std::string& idName, bool& visible)> OnActivateCustomObject;
+    TNotifyEvent OnSkinMenuOpen;
+    TNotifyEvent OnSkinMenuClose;
+
+    // ---- state
+    [[nodiscard]] bool Skinned() const { return m_skinned; }
+    [[nodiscard]] int HoverIndex() const { return m_hoverIndex; }
+    [[nodiscard]] int PressedIndex() const { return m_pressedIndex; }
+    [[nodiscard]] bool MovingOrSizing() const { return m_movingOrSizing; }
+    [[nodiscard]] bool WindowActive() const { return m_windowActive; }
+    [[nodiscard]] bool InMenuMode() const { return m_menuMode; }
+    [[nodiscard]] bool RolledUp() const { return m_rolledUp; }
+    [[nodiscard]] int FrameObjectCount() const { return static_cast<int>(m_objects.size()); }
+    [[nodiscard]] TksActiveSkinObject* FrameObjects(int index) const;
+    [[nodiscard]] int IndexOfObject(const std::string& idName) const;
+    [[nodiscard]] TksSkinMenu* SkinMenu() const { return m_skinMenu; }
+    [[nodiscard]] bool MorphTimerActive() const { return m_morphTimer.Active(); }
+    [[nodiscard]] bool PollTimerActive() const { return m_pollTimer.Active(); }
+
+    // ---- skin
+    void ApplyFrameSkin();
+    void CreateFrameObjects();
+    void ArrangeFrameObjects();
+
+    // ---- sizes and layout (window coordinates)
+    [[nodiscard]] int MinimumWidth() const;
+    [[nodiscard]] int MinimumHeight() const;
+    [[nodiscard]] TRect MaximumArea() const;
+    void CalcFrameLayout();
+    [[nodiscard]] TRect MapSkinRect(const TRect& r) const;
+    void PlaceFrameObjects();
+    void UpdateFrame();
+    void UpdateFrameRegion();
+    [[nodiscard]] const TRect& TargetClientRect() const { return m_clientRect; }
+    [[nodiscard]] const TRect& TargetCaptionRect() const { return m_captionRect; }
+    [[nodiscard]] const TRect& TargetButtonsRect() const { return m_buttonsRect; }
+    [[nodiscard]] const TRect& TargetMaskRect() const { return m_maskRect; }
+    [[nodiscard]] int FrameWidth() const { return m_frameWidth; }
+    [[nodiscard]] int FrameHeight() const { return m_frameHeight; }
+    // The default frame's caption height (19, 15 for tool windows).
+    [[nodiscard]] int DefaultCaptionHeight() const;
+
+    // ---- painting
+    void PaintSkinFrame();
+    void RedrawObject(TksActiveSkinObject* object);
+    void RepaintFrame();
+
+    // ---- input
+    // The hit-test code for a point in window coordinates.
+    [[nodiscard]] LRESULT HitTest(int x, int y);
+    void TestHover(int x, int y, bool allow);
+    [[nodiscard]] bool IsFormActive() const;
+
+    // ---- what the frame objects ask for
+    void StartMorphTimer();
+    [[nodiscard]] std::string FormCaption() const;
+    void CloseForm();
+    void MaximizeForm();
+    void MinimizeForm();
+    void RollUpForm();
+    void MinimizeToTray();
+    [[nodiscard]] bool FormMaximized() const;
+    [[nodiscard]] bool FormMinimized() const;
+    // Shows a button's popup items below it (menu mode first).
+    void PopupObjectItems(TksSkinButtonObject* button);
+
+    // ---- system menu and menu mode
+    // The rebuilt system menu (or the caller's SystemMenu).
+    TMenuItem* BuildSystemMenu();
+    void ShowSystemMenuAt(int screenX, int screenY);
+    void EnterMenuMode();
+    void LeaveMenuMode();
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    void Attach();
+    void Detach();
+    void FrameWndProc(TMessage& msg);
+    void PassOn(TMessage& msg);
+    void MenuMessageFilter(MSG& msg, bool& handled);
+    bool EndMenuMessage(UINT msg) const;
+
+    void WMNCCalcSize(TMessage& msg);
+    void WMNCHitTest(TMessage& msg);
+    void WMEraseBkgnd(TMessage& msg);
+    void WMTimer(TMessage& msg);
+    void NCMouse(TMessage& msg);
+    void PressObject(TMouseButton button, int x, int y, LRESULT hit);
+    void ReleaseObject(TMouseButton button, int x, int y);
+    void Activation();
+    void UpdateCaptionObjects();
+    void ResetButtonStates();
+    void StartMoving();
+    void EndMoving();
+    void PollMouse();
+    void MorphTick();
+    void StopTimers();
+    void ForceFrameRecalc();
+    void EnforceMinimumSize();
+    void ApplyObjectHints();
+    void SkinChanging(TksSkinData* data);
+    void SkinChanged(TksSkinData* data);
+    void PaintDefaultFrame();
+    void CreateDefaultObjects();
+    void PlaceDefaultObjects();
+    [[nodiscard]] TPoint ScreenToWindow(LPARAM lp) const;
+    [[nodiscard]] HWND FormHandle() const;
+    [[nodiscard]] bool BorderStyleNone() const;
+    [[nodiscard]] TSkinGeometry SourceGeometry() const;
+    [[nodiscard]] TSkinGeometry TargetGeometry() const;
+
+    TCustomForm* m_form = nullptr;
+    TWndMethod m_savedWndProc;
+    TksSkinData* m_skinData = nullptr;
+    TksSkinData* m_menusSkinData = nullptr;
+    TBorderIcons m_borderIcons = biSystemMenu | biMinimize | biMaximize | biRollUp;
+    TFont m_defCaptionFont;
+    TFont m_defInActiveCaptionFont;
+    TFont m_defMenuItemFont;
+
+    bool m_skinned = false;
+    int m_frameWidth = 0;
+    int m_frameHeight = 0;
+    // Target layout.
+    TSkinGeometry m_target{};
+    TRect m_clientRect{};
+    TRect m_captionRect{};
+    TRect m_buttonsRect{};
+    TPoint m_hitPoints[4]{};
+    TRect m_maskRect{};
+    std::optional<TComposedMaskRegion> m_maskRegion;
+
+    std::vector<std::unique_ptr<TksActiveSkinObject>> m_objects;
+    int m_hoverIndex = -1;
+    int m_pressedIndex = -1;
+    int m_oldHoverIndex = -1;
+    bool m_movingOrSizing = false;
+    bool m_windowActive = false;
+    bool m_rolledUp = false;
+    int m_rollUpHeight = 0;
+    bool m_captured = false;
+
+    TTimerId m_morphTimer;
+    TTimerId m_pollTimer;
+    TTimerId m_animationTimer;
+
+    std::unique_ptr<TMenuItem> m_systemMenu;
+    TksSkinMenu* m_skinMenu = nullptr;
+    bool m_menuMode = false;
+    std::function<void(MSG&, bool&)> m_previousFilter;
+};
+
+}  // namespace zv

@@ -1,0 +1,619 @@
+// Frame objects: painting of every look, the morph, mouse and commands.
+//
+//   MorphStepValue, TksObjectText   helpers
+//   TksActiveSkinObject             looks, morph, enter/leave, events
+//   TksSkinButtonObject             down/disabled looks, press and release
+//   TksSkinStdButtonObject          commands, restore looks, default look
+//   TksSkinCaptionObject            layout kinds, caption looks and text
+#include "skinui/SkinFrameObjects.h"
+
+#include <algorithm>
+
+#include "skinui/SkinEffects.h"
+#include "skinui/SkinFrame.h"
+#include "skinui/SkinFrameEffects.h"
+#include "skinui/paint/BlockTransfer.h"
+#include "skinui/paint/Glyphs.h"
+#include "skinui/paint/SkinPaint.h"
+#include "skinui/paint/TextLayout.h"
+
+namespace zv {
+
+double MorphStepValue(double factor, bool up) {
+    // The step is added in extended precision and only then rounded to a
+    // double, so five steps leave the factor just short of its end and the
+    // sixth one reaches it.
+    const long double sum = static_cast<long double>(factor) + (up ? 0.2L : -0.2L);
+    const double v = static_cast<double>(sum);
+    return std::clamp(v, 0.0, 1.0);
+}
+
+namespace {
+
+// Text measuring and output of a bitmap's canvas for the paint core.
+class TksObjectText : public TTextCanvas {
+public:
+    explicit TksObjectText(TCanvas& canvas) : m_canvas(canvas) {}
+    TSize TextExtent(const std::string& text) override { return m_canvas.TextExtent(text); }
+    void TextOutClipped(const TRect& clip, int x, int y, const std::string& text) override {
+        m_canvas.Brush().SetStyle(TBrushStyle::bsClear);
+        m_canvas.TextRect(clip, x, y, text);
+    }
+
+private:
+    TCanvas& m_canvas;
+};
+
+const TksDataSkinFormInfo& FormInfoOf(const TksSkinData* data) {
+    static const TksDataSkinFormInfo none;
+    return data != nullptr ? data->FormInfo() : none;
+}
+
+TRect ToCanvas(const TksFrameCanvas& c, const TRect& r) {
+    return OffsetRect(r, -c.Origin.X, -c.Origin.Y);
+}
+
+void BlitToCanvas(TksFrameCanvas& canvas, const TRect& objectRect, TBitmap& look) {
+    if (canvas.Bitmap == nullptr || look.Empty()) return;
+    const TRect d = ToCanvas(canvas, objectRect);
+    CopyBlock(canvas.Bitmap->Pixels(), d.Left, d.Top, look.Pixels(), {0, 0, look.Width(), look.Height()});
+}
+
+}  // namespace
+
+// ---- TksActiveSkinObject ---------------------------------------------------------
+
+TksActiveSkinObject::TksActiveSkinObject(TksSkinFrame* parent, TksDataSkinObject* data)
+    : Parent(parent), SkinData(parent ? parent->SkinData() : nullptr) {
+    if (data == nullptr) return;
+    IDName = data->IDName;
+    Hint = data->Hint;
+    SkinRectInAPicture = data->SkinRectInAPicture;
+    SkinRect = data->SkinRect;
+    ActiveSkinRect = data->ActiveSkinRect;
+    InActiveSkinRect = data->InActiveSkinRect;
+    Morphing = data->Morphing;
+    MorphKind = data->MorphKind;
+    CursorIndex = data->CursorIndex;
+    RollUp = data->RollUp;
+    ObjectRect = SkinRect;
+    if (SkinData != nullptr) {
+        Picture = RollUp ? &SkinData->RollUpPicture() : &SkinData->Picture();
+        // An index that names no picture leaves the object without active
+        // and down looks; the skin data itself stays as it was read.
+        ActivePicture = SkinData->ActivePicture(data->ActivePictureIndex);
+    }
+}
+
+bool TksActiveSkinObject::MorphAllowed() const {
+    return Morphing && SkinData != nullptr && SkinData->EnableSkinEffects();
+}
+
+bool TksActiveSkinObject::MorphUnderWay() const {
+    return (Active && MorphFactor != 1.0) || (!Active && MorphFactor != 0.0);
+}
+
+bool TksActiveSkinObject::MorphPending() const {
+    return (Active && MorphFactor < 1.0) || (!Active && MorphFactor > 0.0);
+}
+
+void TksActiveSkinObject::StartMorphOrRedraw() {
+    if (MorphAllowed())
+        Parent->StartMorphTimer();
+    else
+        Parent->RedrawObject(this);
+}
+
+void TksActiveSkinObject::MorphStep() {
+    if (!MorphAllowed() || !MorphPending()) return;
+    MorphFactor = MorphStepValue(MorphFactor, Active);
+    Parent->RedrawObject(this);
+}
+
+void TksActiveSkinObject::CopyToObject(TksFrameCanvas& canvas, const TksBitmap* pic, const TRect& src) const {
+    if (canvas.Bitmap == nullptr || pic == nullptr || pic->Empty() || src.IsEmpty()) return;
+    StretchBlock(canvas.Bitmap->Pixels(), ToCanvas(canvas, ObjectRect), pic->View(), src);
+}
+
+TPixelBuffer TksActiveSkinObject::MakeLook(const TksBitmap* pic, const TRect& src) const {
+    TPixelBuffer look(std::max(ObjectRect.Width(), 0), std::max(ObjectRect.Height(), 0));
+    if (pic != nullptr && !pic->Empty() && !src.IsEmpty() && !look.Empty())
+        StretchBlock(look.View(), look.View().Bounds(), pic->View(), src);
+    return look;
+}
+
+void TksActiveSkinObject::DrawBuffer(TksFrameCanvas& canvas, const TPixelBuffer& look) const {
+    if (canvas.Bitmap == nullptr || look.Empty()) return;
+    const TRect d = ToCanvas(canvas, ObjectRect);
+    CopyBlock(canvas.Bitmap->Pixels(), d.Left, d.Top, look.View(), look.View().Bounds());
+}
+
+void TksActiveSkinObject::DrawMorph(TksFrameCanvas& canvas, const TksBitmap* normalPic,
+                                    const TRect& normalSrc, const TksBitmap* activePic,
+                                    const TRect& activeSrc) const {
+    TPixelBuffer normal = MakeLook(normalPic, normalSrc);
+    if (activePic != nullptr && !activeSrc.IsEmpty()) {
+        const TPixelBuffer active = MakeLook(activePic, activeSrc);
+        MorphPixels(normal.View(), active.View(), static_cast<int>(MorphKind), MorphFactor);
+    }
+    DrawBuffer(canvas, normal);
+}
+
+void TksActiveSkinObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
+    if (Enabled && !Parent->IsFormActive() && !InActiveSkinRect.IsEmpty() && ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, InActiveSkinRect);
+        return;
+    }
+    if (MorphAllowed() && MorphUnderWay()) {
+        DrawMorph(canvas, NormalPicture(), SkinRect, ActivePicture, ActiveSkinRect);
+        return;
+    }
+    if (Active && !ActiveSkinRect.IsEmpty() && ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, ActiveSkinRect);
+        return;
+    }
+    if (!updateAll && !SkinRectInAPicture) return;
+    CopyToObject(canvas, NormalPicture(), SkinRect);
+}
+
+void TksActiveSkinObject::MouseDown(int x, int y, TMouseButton button) {
+    if (Parent->OnMouseDownEvent) Parent->OnMouseDownEvent(IDName, x, y, button, ObjectRect);
+}
+
+void TksActiveSkinObject::MouseUp(int x, int y, TMouseButton button) {
+    if (MouseInside && Parent->OnMouseUpEvent) Parent->OnMouseUpEvent(IDName, x, y, button, ObjectRect);
+}
+
+void TksActiveSkinObject::MouseMove(int x, int y) {
+    if (Parent->OnMouseMoveEvent) Parent->OnMouseMoveEvent(IDName, x, y, ObjectRect);
+}
+
+void TksActiveSkinObject::MouseEnter() {
+    MouseInside = true;
+    Active = true;
+    if (!ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
+    if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TksActiveSkinObject::MouseLeave() {
+    MouseInside = false;
+    Active = false;
+    if (!ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
+    if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+// ---- TksSkinButtonObject ---------------------------------------------------------
+
+TksSkinButtonObject::TksSkinButtonObject(TksSkinFrame* parent, TksDataSkinObject* data)
+    : TksActiveSkinObject(parent, data) {
+    if (auto* b = dynamic_cast<TksDataSkinButton*>(data)) {
+        DownRect = b->DownRect;
+        DisableSkinRect = b->DisableSkinRect;
+        GroupIndex = b->GroupIndex;
+    }
+}
+
+void TksSkinButtonObject::SetDown(bool value) {
+    Down = value;
+    if (DownRect.IsEmpty() && !value) return;
+    if (!DownRect.IsEmpty()) {
+        if (!value) {
+            if (GroupIndex != -1 || HasPopupItems()) Active = false;
+            if (MorphAllowed()) Parent->RedrawObject(this);
+            StartMorphOrRedraw();
+        } else {
+            if (MorphAllowed()) MorphFactor = 1.0;
+            Parent->RedrawObject(this);
+        }
+    }
+    if (GroupIndex == -1) return;
+    for (int i = 0; i < Parent->FrameObjectCount(); ++i) {
+        TksActiveSkinObject* o = Parent->FrameObjects(i);
+        if (o == this) continue;
+        auto* b = dynamic_cast<TksSkinButtonObject*>(o);
+        if (b != nullptr && b->GroupIndex == GroupIndex && b->Down) {
+            b->SetDown(false);
+            break;
+        }
+    }
+}
+
+void TksSkinButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
+    if (!Enabled && !DisableSkinRect.IsEmpty() && ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, DisableSkinRect);
+        return;
+    }
+    if (Down && !DownRect.IsEmpty() && (GroupIndex != -1 || MouseInside) && ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, DownRect);
+        return;
+    }
+    TksActiveSkinObject::PaintObject(canvas, updateAll);
+}
+
+void TksSkinButtonObject::MouseEnter() {
+    MouseInside = true;
+    Active = true;
+    if (!DownRect.IsEmpty() && Down) {
+        if (GroupIndex == -1) Parent->RedrawObject(this);
+    } else if (!ActiveSkinRect.IsEmpty()) {
+        StartMorphOrRedraw();
+    }
+    if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TksSkinButtonObject::MouseLeave() {
+    MouseInside = false;
+    if (!(Down && !DownRect.IsEmpty() && (HasPopupItems() || GroupIndex != -1))) {
+        Active = false;
+        if (MorphAllowed() && Down) MorphFactor = 1.0;
+        if (!ActiveSkinRect.IsEmpty() || (!DownRect.IsEmpty() && GroupIndex == -1)) StartMorphOrRedraw();
+    }
+    if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+void TksSkinButtonObject::MouseDown(int x, int y, TMouseButton button) {
+    if (!Enabled) return;
+    if (button == TMouseButton::mbLeft && !Down) {
+        SetDown(true);
+        if (HasPopupItems()) Parent->PopupObjectItems(this);
+    }
+    TksActiveSkinObject::MouseDown(x, y, button);
+}
+
+void TksSkinButtonObject::MouseUp(int x, int y, TMouseButton button) {
+    if (!Enabled) return;
+    if (button == TMouseButton::mbLeft && !HasPopupItems() && Down && GroupIndex == -1) SetDown(false);
+    TksActiveSkinObject::MouseUp(x, y, button);
+}
+
+// ---- TksSkinStdButtonObject ------------------------------------------------------
+
+TksSkinStdButtonObject::TksSkinStdButtonObject(TksSkinFrame* parent, TksDataSkinObject* data)
+    : TksSkinButtonObject(parent, data) {
+    if (auto* b = dynamic_cast<TksDataSkinStdButton*>(data)) {
+        Command = b->Command;
+        RestoreRect = b->RestoreRect;
+        RestoreActiveRect = b->RestoreActiveRect;
+        RestoreDownRect = b->RestoreDownRect;
+        RestoreInActiveRect = b->RestoreInActiveRect;
+        HasSkinData = true;
+    }
+}
+
+TksSkinStdButtonObject::TksSkinStdButtonObject(TksSkinFrame* parent, TStdCommand command, const TRect& rect)
+    : TksSkinButtonObject(parent, nullptr) {
+    Command = command;
+    SkinRect = rect;
+    ObjectRect = rect;
+    SkinRectInAPicture = true;
+    IDName = CommandToStr(command);
+}
+
+bool TksSkinStdButtonObject::InRestoreState() const {
+    switch (Command) {
+        case TStdCommand::cmMaximize: return Parent->FormMaximized();
+        case TStdCommand::cmMinimize: return Parent->FormMinimized();
+        case TStdCommand::cmRollUp: return Parent->RolledUp();
+        default: return false;
+    }
+}
+
+bool TksSkinStdButtonObject::ShowsIcon() const {
+    return Command == TStdCommand::cmSysMenu && Parent->ShowIcon && SkinRectInAPicture;
+}
+
+void TksSkinStdButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
+    if (!HasSkinData) {
+        PaintDefault(canvas);
+        return;
+    }
+    if (ShowsIcon()) {
+        if (canvas.Bitmap != nullptr && Parent->Form() != nullptr) {
+            auto icon =
+                reinterpret_cast<HICON>(SendMessageA(Parent->Form()->Handle(), WM_GETICON, ICON_SMALL, 0));
+            if (icon == nullptr) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+            const TRect d = ToCanvas(canvas, ObjectRect);
+            if (icon != nullptr)
+                DrawIconEx(canvas.Bitmap->Canvas().Handle(), d.Left, d.Top, icon, d.Width(), d.Height(), 0,
+                           nullptr, DI_NORMAL);
+        }
+        MorphFactor = 0.0;
+        return;
+    }
+    if (Enabled && InRestoreState() && !RestoreRect.IsEmpty()) {
+        if (!Parent->WindowActive() && !RestoreInActiveRect.IsEmpty())
+            CopyToObject(canvas, ActivePicture, RestoreInActiveRect);
+        else if (Down && MouseInside && !RestoreDownRect.IsEmpty())
+            CopyToObject(canvas, ActivePicture, RestoreDownRect);
+        else if (MorphAllowed() && MorphUnderWay())
+            DrawMorph(canvas, ActivePicture, RestoreRect, ActivePicture, RestoreActiveRect);
+        else if (Active && !RestoreActiveRect.IsEmpty())
+            CopyToObject(canvas, ActivePicture, RestoreActiveRect);
+        else
+            CopyToObject(canvas, ActivePicture, RestoreRect);
+        return;
+    }
+    TksSkinButtonObject::PaintObject(canvas, updateAll);
+}
+
+void TksSkinStdButtonObject::PaintDefault(TksFrameCanvas& canvas) const {
+    if (canvas.Bitmap == nullptr || ObjectRect.IsEmpty()) return;
+    TPixelBuffer b(ObjectRect.Width(), ObjectRect.Height(), ColorToPixel(ColorToRGB(clBtnFace)));
+    const bool pressed = Down && MouseInside;
+    if (MouseInside) {
+        b.Fill(ColorToPixel(pressed ? 11899781 : 13811126));
+        DrawRectOutline(b.View(), b.View().Bounds(), ColorToPixel(8388608));
+    }
+    TCaptionGlyph glyph = TCaptionGlyph::Cross;
+    switch (Command) {
+        case TStdCommand::cmClose: glyph = TCaptionGlyph::Cross; break;
+        case TStdCommand::cmMaximize:
+            glyph = Parent->FormMaximized() ? TCaptionGlyph::TwoBoxes : TCaptionGlyph::Box;
+            break;
+        case TStdCommand::cmMinimize:
+            glyph = Parent->FormMinimized() ? TCaptionGlyph::TwoBoxes : TCaptionGlyph::Underline;
+            break;
+        case TStdCommand::cmSysMenu: glyph = TCaptionGlyph::Bar; break;
+        case TStdCommand::cmRollUp:
+            glyph = Parent->RolledUp() ? TCaptionGlyph::DownTriangle : TCaptionGlyph::UpTriangle;
+            break;
+        case TStdCommand::cmMinimizeToTray: glyph = TCaptionGlyph::Square; break;
+        case TStdCommand::cmDefault: return;
+    }
+    const int shift = pressed ? 1 : 0;
+    const TPixel colour = ColorToPixel(ColorToRGB(Enabled ? clBtnText : clBtnShadow));
+    DrawCaptionGlyph(b.View(), glyph, b.Width() / 2 - 5 + shift, b.Height() / 2 - 4 + shift, colour);
+    DrawBuffer(canvas, b);
+}
+
+void TksSkinStdButtonObject::MouseDown(int x, int y, TMouseButton button) {
+    (void)x;
+    (void)y;
+    if (!Enabled || button != TMouseButton::mbLeft || Down) return;
+    SetDown(true);
+    if (Command == TStdCommand::cmSysMenu) {
+        PopupItems = Parent->BuildSystemMenu();
+        Parent->PopupObjectItems(this);
+    }
+}
+
+void TksSkinStdButtonObject::MouseUp(int x, int y, TMouseButton button) {
+    if (Command != TStdCommand::cmClose) {
+        if (Active && button == TMouseButton::mbLeft) Execute();
+        TksSkinButtonObject::MouseUp(x, y, button);
+        return;
+    }
+    // The close command runs last: it may take the window away.
+    TksSkinButtonObject::MouseUp(x, y, button);
+    if (Active && button == TMouseButton::mbLeft) Execute();
+}
+
+void TksSkinStdButtonObject::DblClick() {
+    if (Command == TStdCommand::cmSysMenu) Parent->CloseForm();
+}
+
+void TksSkinStdButtonObject::Execute() {
+    switch (Command) {
+        case TStdCommand::cmClose: Parent->CloseForm(); break;
+        case TStdCommand::cmMaximize: Parent->MaximizeForm(); break;
+        case TStdCommand::cmMinimize:
+            if (Parent->AlwaysMinimizeToTray)
+                Parent->MinimizeToTray();
+            else
+                Parent->MinimizeForm();
+            break;
+        case TStdCommand::cmRollUp: Parent->RollUpForm(); break;
+        case TStdCommand::cmMinimizeToTray: Parent->MinimizeToTray(); break;
+        case TStdCommand::cmSysMenu:
+        case TStdCommand::cmDefault: break;
+    }
+}
+
+bool TksSkinStdButtonObject::MorphPending() const {
+    if (ShowsIcon()) return false;
+    return TksSkinButtonObject::MorphPending();
+}
+
+// ---- TksSkinCaptionObject --------------------------------------------------------
+
+TksSkinCaptionObject::TksSkinCaptionObject(TksSkinFrame* parent, TksDataSkinObject* data)
+    : TksActiveSkinObject(parent, data) {
+    if (auto* c = dynamic_cast<TksDataSkinCaption*>(data)) {
+        DefaultCaption = c->DefaultCaption;
+        TextRect = c->TextRect;
+        FontName = c->FontName;
+        FontHeight = c->FontHeight;
+        FontStyle = c->FontStyle;
+        FontColor = c->FontColor;
+        ActiveFontColor = c->ActiveFontColor;
+        Alignment = c->Alignment;
+        Shadow = c->Shadow;
+        ShadowColor = c->ShadowColor;
+        ActiveShadowColor = c->ActiveShadowColor;
+        Light = c->Light;
+        LightColor = c->LightColor;
+        ActiveLightColor = c->ActiveLightColor;
+        FrameRect = c->FrameRect;
+        ActiveFrameRect = c->ActiveFrameRect;
+        FrameTextRect = c->FrameTextRect;
+        FrameLeftOffset = c->FrameLeftOffset;
+        FrameRightOffset = c->FrameRightOffset;
+    }
+}
+
+void TksSkinCaptionObject::GetLayoutKind(TLayoutKind& kind, int& fixed1, int& fixed2) const {
+    fixed1 = fixed2 = 0;
+    if (ObjectRect.Width() == SkinRect.Width() && ObjectRect.Height() == SkinRect.Height()) {
+        kind = TLayoutKind::Plain;
+        return;
+    }
+    const TksDataSkinFormInfo& fi = FormInfoOf(SkinData);
+    const TPoint lt = fi.LeftTopPoint, rt = fi.RightTopPoint, lb = fi.LeftBottomPoint,
+                 rb = fi.RightBottomPoint;
+    const TRect& s = SkinRect;
+    if (s.Top <= lt.Y && s.Bottom < rt.Y) {
+        kind = TLayoutKind::TopBand;
+        fixed1 = lt.X - s.Left;
+        fixed2 = s.Right - rt.X;
+    } else if (s.Top >= lb.Y && rb.Y < s.Bottom) {
+        kind = TLayoutKind::BottomBand;
+        fixed1 = lb.X - s.Left;
+        fixed2 = s.Right - rb.X;
+    } else if (s.Top > lt.Y || lb.Y >= s.Bottom) {
+        kind = TLayoutKind::RightBand;
+        fixed1 = rt.Y - s.Top;
+        fixed2 = s.Bottom - rb.Y;
+    } else {
+        kind = TLayoutKind::LeftBand;
+        fixed1 = lt.Y - s.Top;
+        fixed2 = s.Bottom - lb.Y;
+    }
+}
+
+TRect TksSkinCaptionObject::TextRectangle() const {
+    TRect tr = TextRect;
+    tr.Right = ObjectRect.Width() + TextRect.Right - SkinRect.Width();
+    if (!FrameRect.IsEmpty()) {
+        tr.Left += FrameTextRect.Left;
+        tr.Top += FrameTextRect.Top;
+        tr.Right += FrameTextRect.Right - FrameRect.Width();
+    }
+    return tr;
+}
+
+void TksSkinCaptionObject::MakeCaptionLook(TBitmap& bmp, const TksBitmap* pic, const TRect& src) const {
+    const int w = std::max(ObjectRect.Width(), 0);
+    const int h = std::max(ObjectRect.Height(), 0);
+    bmp.SetSize(w, h);
+    if (pic == nullptr || pic->Empty() || src.IsEmpty() || bmp.Empty()) return;
+    const TPixelView t = bmp.Pixels();
+    const TPixelView p = pic->View();
+    const TksDataSkinFormInfo& fi = FormInfoOf(SkinData);
+    if (fi.RightBottomPoint.X == fi.LeftTopPoint.X || fi.RightBottomPoint.Y == fi.LeftTopPoint.Y) {
+        StretchBlock(t, t.Bounds(), p, src);
+        return;
+    }
+    TLayoutKind kind;
+    int f1;
+    int f2;
+    GetLayoutKind(kind, f1, f2);
+    if (kind == TLayoutKind::Plain || (f1 == 0 && f2 == 0)) {
+        StretchBlock(t, t.Bounds(), p, src);
+        return;
+    }
+    if (kind == TLayoutKind::TopBand || kind == TLayoutKind::BottomBand) {
+        const TRect middle{src.Left + f1, src.Top, src.Right - f2, src.Bottom};
+        TileBand(t, p, middle, true, 0, w, 0);
+        StretchBlock(t, {0, 0, f1, h}, p, {src.Left, src.Top, src.Left + f1, src.Bottom});
+        StretchBlock(t, {w - f2, 0, w, h}, p, {src.Right - f2, src.Top, src.Right, src.Bottom});
+    } else {
+        const TRect middle{src.Left, src.Top + f1, src.Right, src.Bottom - f2};
+        TileBand(t, p, middle, false, 0, h, 0);
+        StretchBlock(t, {0, 0, w, f1}, p, {src.Left, src.Top, src.Right, src.Top + f1});
+        StretchBlock(t, {0, h - f2, w, h}, p, {src.Left, src.Bottom - f2, src.Right, src.Bottom});
+    }
+}
+
+void TksSkinCaptionObject::DrawCaptionText(TBitmap& bmp, int ox, int oy, const TRect& clip, bool activeLook,
+                                           TColor color) const {
+    std::string text = Parent->FormCaption();
+    if (text.empty() || TextRect.IsEmpty() || bmp.Empty()) return;
+    TCanvas& canvas = bmp.Canvas();
+    canvas.Font().SetName(FontName);
+    canvas.Font().SetStyle(FontStyle);
+    canvas.Font().SetHeight(FontHeight);
+    canvas.Font().SetCharset(Parent->DefCaptionFont().Charset());
+    TksObjectText measure(canvas);
+    const TRect tr = TextRectangle();
+    FitTextToWidth(measure, text, tr.Width());
+    const TSize size = canvas.TextExtent(text);
+    const int y = tr.Top + tr.Height() / 2 - size.cy / 2 + oy;
+    int x = tr.Left;
+    switch (Alignment) {
+        case TAlignment::taLeftJustify: x = tr.Left; break;
+        case TAlignment::taRightJustify: x = tr.Right - size.cx; break;
+        case TAlignment::taCenter: x = tr.Left + tr.Width() / 2 - size.cx / 2; break;
+    }
+    x += ox;
+    if (!FrameRect.IsEmpty() && ActivePicture != nullptr) {
+        const TRect src = (activeLook && !ActiveFrameRect.IsEmpty()) ? ActiveFrameRect : FrameRect;
+        TPixelBuffer piece;
+        ComposeHorizontal(ActivePicture->View(), src, FrameLeftOffset, FrameRightOffset, piece,
+                          FrameRect.Width() + size.cx - FrameTextRect.Width(), false);
+        CopyBlock(bmp.Pixels(), x - FrameTextRect.Left, y - FrameTextRect.Top, piece.View(),
+                  piece.View().Bounds());
+    }
+    if (Light) {
+        canvas.Font().SetColor(activeLook ? ActiveLightColor : LightColor);
+        measure.TextOutClipped(clip, x - 1, y - 1, text);
+    }
+    if (Shadow) {
+        canvas.Font().SetColor(activeLook ? ActiveShadowColor : ShadowColor);
+        measure.TextOutClipped(clip, x + 1, y + 1, text);
+    }
+    canvas.Font().SetColor(color);
+    measure.TextOutClipped(clip, x, y, text);
+    GdiFlush();
+}
+
+void TksSkinCaptionObject::InActiveEffect(TBitmap& bmp) const {
+    if (SkinData == nullptr || !SkinData->FormInfo().AutoRenderingInActiveImage) return;
+    FrameInActiveEffect(bmp.Pixels(), static_cast<int>(SkinData->FormInfo().InActiveEffect));
+}
+
+void TksSkinCaptionObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
+    Active = Parent->IsFormActive();
+    if (canvas.Bitmap == nullptr || ObjectRect.IsEmpty()) return;
+    const TRect own{0, 0, ObjectRect.Width(), ObjectRect.Height()};
+    if (!ActiveSkinRect.IsEmpty() && ActivePicture != nullptr && (Active || MorphFactor != 0.0)) {
+        TBitmap active;
+        MakeCaptionLook(active, ActivePicture, ActiveSkinRect);
+        DrawCaptionText(active, 0, 0, own, true, ActiveFontColor);
+        if ((MorphFactor == 0.0 && Active && !MorphAllowed()) || (Active && MorphFactor == 1.0)) {
+            BlitToCanvas(canvas, ObjectRect, active);
+            return;
+        }
+        TBitmap normal;
+        MakeCaptionLook(normal, Picture, SkinRect);
+        DrawCaptionText(normal, 0, 0, own, false, FontColor);
+        MorphPixels(normal.Pixels(), active.Pixels(), static_cast<int>(MorphKind), MorphFactor);
+        if (!Active) InActiveEffect(normal);
+        BlitToCanvas(canvas, ObjectRect, normal);
+        return;
+    }
+    if (updateAll) {
+        TBitmap normal;
+        MakeCaptionLook(normal, Picture, SkinRect);
+        DrawCaptionText(normal, 0, 0, own, Active, Active ? ActiveFontColor : FontColor);
+        if (!Active) InActiveEffect(normal);
+        BlitToCanvas(canvas, ObjectRect, normal);
+        return;
+    }
+    const TRect d = ToCanvas(canvas, ObjectRect);
+    DrawCaptionText(*canvas.Bitmap, d.Left, d.Top, d, Active, Active ? ActiveFontColor : FontColor);
+}
+
+void TksSkinCaptionObject::SetText(const std::string& text) {
+    Text = text;
+    Parent->RedrawObject(this);
+}
+
+void TksSkinCaptionObject::MouseDown(int x, int y, TMouseButton button) {
+    TksActiveSkinObject::MouseDown(x, y, button);
+}
+
+void TksSkinCaptionObject::MouseUp(int x, int y, TMouseButton button) {
+    TksActiveSkinObject::MouseUp(x, y, button);
+}
+
+void TksSkinCaptionObject::MouseEnter() {
+    MouseInside = true;
+    if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TksSkinCaptionObject::MouseLeave() {
+    MouseInside = false;
+    if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+}  // namespace zv

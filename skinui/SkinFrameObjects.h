@@ -1,0 +1,206 @@
+// Frame objects of a skinned window: the caption and the caption buttons
+// that TksSkinFrame draws into its non-client area.
+//
+//   TksFrameCanvas          where an object paints: a bitmap and the window
+//                           coordinate of its top-left pixel
+//   TksActiveSkinObject     copy of a [SKINOBJECTS] entry plus its state on
+//                           screen: looks (normal, active, inactive, morph),
+//                           mouse enter/leave, the morph step
+//   TksSkinButtonObject     adds the down and disabled looks, press/release
+//   TksSkinStdButtonObject  caption buttons: commands, restore looks, the
+//                           default look of the unskinned frame
+//   TksSkinCaptionObject    the caption: layout kinds, text with shadow and
+//                           light, cut with "..."
+//   MorphStepValue          one morph step as the frame's timer makes it
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "base/PixelBuffer.h"
+#include "base/Types.h"
+#include "skin/SkinData.h"
+#include "vcl/Controls.h"
+#include "vcl/Graphics.h"
+#include "vcl/Menus.h"
+
+namespace zv {
+
+class TksSkinFrame;
+
+struct TksFrameCanvas {
+    TBitmap* Bitmap = nullptr;
+    TPoint Origin;  // window coordinate of the bitmap's (0, 0)
+};
+
+// The morph factor after one step of 0.2 up or down, computed in extended
+// precision and stored as a double, clamped to 0 .. 1: from one end to the
+// other takes six steps.
+double MorphStepValue(double factor, bool up);
+
+enum class TksObjectKind { Object, Button, StdButton, Caption };
+
+class TksActiveSkinObject {
+public:
+    TksActiveSkinObject(TksSkinFrame* parent, TksDataSkinObject* data);
+    virtual ~TksActiveSkinObject() = default;
+    TksActiveSkinObject(const TksActiveSkinObject&) = delete;
+    TksActiveSkinObject& operator=(const TksActiveSkinObject&) = delete;
+
+    [[nodiscard]] virtual TksObjectKind Kind() const { return TksObjectKind::Object; }
+
+    TksSkinFrame* Parent;
+    TksSkinData* SkinData = nullptr;
+    std::string IDName;
+    std::string Hint;
+    bool SkinRectInAPicture = false;
+    TRect SkinRect{};
+    TRect ActiveSkinRect{};
+    TRect InActiveSkinRect{};
+    bool Morphing = false;
+    TMorphKind MorphKind = TMorphKind::mkDefault;
+    int CursorIndex = -1;
+    bool RollUp = false;
+    const TksBitmap* Picture = nullptr;
+    const TksBitmap* ActivePicture = nullptr;
+    TRect ObjectRect{};
+    bool Enabled = true;
+    bool Visible = true;
+    bool Active = false;
+    bool MouseInside = false;
+    double MorphFactor = 0.0;
+
+    virtual void PaintObject(TksFrameCanvas& canvas, bool updateAll);
+    virtual void DblClick() {}
+    virtual void MouseDown(int x, int y, TMouseButton button);
+    virtual void MouseUp(int x, int y, TMouseButton button);
+    virtual void MouseMove(int x, int y);
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    [[nodiscard]] virtual bool MorphPending() const;
+
+    // Morphing is allowed when the object morphs and the skin's effects are on.
+    [[nodiscard]] bool MorphAllowed() const;
+    [[nodiscard]] bool MorphUnderWay() const;
+    void StartMorphOrRedraw();
+    // One tick of the frame's morph timer.
+    void MorphStep();
+
+protected:
+    // Copies src of pic onto ObjectRect of the canvas, stretched when the
+    // sizes differ. Nothing for a missing picture.
+    void CopyToObject(TksFrameCanvas& canvas, const TksBitmap* pic, const TRect& src) const;
+    // src of pic stretched to the size of ObjectRect.
+    [[nodiscard]] TPixelBuffer MakeLook(const TksBitmap* pic, const TRect& src) const;
+    void DrawBuffer(TksFrameCanvas& canvas, const TPixelBuffer& look) const;
+    // The morph between two looks of ObjectRect's size, drawn at its top-left.
+    void DrawMorph(TksFrameCanvas& canvas, const TksBitmap* normalPic, const TRect& normalSrc,
+                   const TksBitmap* activePic, const TRect& activeSrc) const;
+    [[nodiscard]] const TksBitmap* NormalPicture() const {
+        return SkinRectInAPicture ? ActivePicture : Picture;
+    }
+};
+
+class TksSkinButtonObject : public TksActiveSkinObject {
+public:
+    TksSkinButtonObject(TksSkinFrame* parent, TksDataSkinObject* data);
+    [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::Button; }
+
+    TRect DownRect{};
+    TRect DisableSkinRect{};
+    int GroupIndex = -1;
+    bool Down = false;
+    TMenuItem* PopupItems = nullptr;
+    bool PopupUp = false;
+
+    void SetDown(bool value);
+    void PaintObject(TksFrameCanvas& canvas, bool updateAll) override;
+    void MouseDown(int x, int y, TMouseButton button) override;
+    void MouseUp(int x, int y, TMouseButton button) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+protected:
+    [[nodiscard]] bool HasPopupItems() const { return PopupItems != nullptr && PopupItems->Count() > 0; }
+};
+
+class TksSkinStdButtonObject : public TksSkinButtonObject {
+public:
+    TksSkinStdButtonObject(TksSkinFrame* parent, TksDataSkinObject* data);
+    // A default button of the unskinned frame (no skin data).
+    TksSkinStdButtonObject(TksSkinFrame* parent, TStdCommand command, const TRect& rect);
+    [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::StdButton; }
+
+    TStdCommand Command = TStdCommand::cmDefault;
+    TRect RestoreRect{};
+    TRect RestoreActiveRect{};
+    TRect RestoreDownRect{};
+    TRect RestoreInActiveRect{};
+    bool HasSkinData = false;
+
+    [[nodiscard]] bool InRestoreState() const;
+    [[nodiscard]] bool ShowsIcon() const;
+    void Execute();
+    void PaintObject(TksFrameCanvas& canvas, bool updateAll) override;
+    void MouseDown(int x, int y, TMouseButton button) override;
+    void MouseUp(int x, int y, TMouseButton button) override;
+    void DblClick() override;
+    [[nodiscard]] bool MorphPending() const override;
+
+private:
+    void PaintDefault(TksFrameCanvas& canvas) const;
+};
+
+class TksSkinCaptionObject : public TksActiveSkinObject {
+public:
+    TksSkinCaptionObject(TksSkinFrame* parent, TksDataSkinObject* data);
+    [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::Caption; }
+
+    bool DefaultCaption = false;
+    TRect TextRect{};
+    std::string FontName = "Arial";
+    int FontHeight = 14;
+    TFontStyles FontStyle = 0;
+    TColor FontColor = 0;
+    TColor ActiveFontColor = 0;
+    TAlignment Alignment = TAlignment::taCenter;
+    bool Shadow = false;
+    TColor ShadowColor = 0;
+    TColor ActiveShadowColor = 0;
+    bool Light = false;
+    TColor LightColor = 0;
+    TColor ActiveLightColor = 0;
+    TRect FrameRect{};
+    TRect ActiveFrameRect{};
+    TRect FrameTextRect{};
+    int FrameLeftOffset = 0;
+    int FrameRightOffset = 0;
+    std::string Text;
+
+    enum class TLayoutKind { Plain, TopBand, BottomBand, RightBand, LeftBand };
+    // The layout kind and its two fixed lengths (left/right widths or
+    // top/bottom heights).
+    void GetLayoutKind(TLayoutKind& kind, int& fixed1, int& fixed2) const;
+    // The text rectangle in the object's own coordinates.
+    [[nodiscard]] TRect TextRectangle() const;
+
+    void SetText(const std::string& text);
+    void PaintObject(TksFrameCanvas& canvas, bool updateAll) override;
+    void MouseDown(int x, int y, TMouseButton button) override;
+    void MouseUp(int x, int y, TMouseButton button) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+private:
+    // A look of ObjectRect's size cut from src of pic by the layout kind.
+    void MakeCaptionLook(TBitmap& bmp, const TksBitmap* pic, const TRect& src) const;
+    // Draws the caption text onto bmp with its (0, 0) at the object's
+    // (ox, oy) offset; activeLook selects the active colours and frame.
+    void DrawCaptionText(TBitmap& bmp, int ox, int oy, const TRect& clip, bool activeLook,
+                         TColor color) const;
+    void InActiveEffect(TBitmap& bmp) const;
+};
+
+}  // namespace zv
