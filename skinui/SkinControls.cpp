@@ -11,7 +11,7 @@ namespace zv {
 
 namespace {
 
-enum : UINT_PTR { kMorphTimer = 1, kRepeatTimer = 2 };
+enum : UINT_PTR { kMorphTimer = 1, kRepeatTimer = 2, kAnimateTimer = 3 };
 
 TPixel SysPixel(TColor c) {
     return ColorToPixel(ColorToRGB(c));
@@ -489,11 +489,19 @@ void TksSkinPanel::SetRollUpState(bool value) {
     if (OnChangeRollUpState) OnChangeRollUpState(this);
 }
 
+int TksSkinPanel::RolledUpHeight(int height) const {
+    // With skin data the client part of the element goes; without it the
+    // caption band and one pixel stay.
+    if (HasSkinElement())
+        return height - CalcSkinTarget(m_element, Width(), height).Geometry.ClientRect.Height();
+    return m_defaultCaptionHeight + 1;
+}
+
 void TksSkinPanel::RollUp() {
     if (m_realHeight != -1) return;
     m_realHeight = Height();
     for (int i = 0; i < ControlCount(); ++i) Controls(i)->SetVisible(false);
-    SetHeight(m_defaultCaptionHeight + 1);
+    SetHeight(RolledUpHeight(m_realHeight));
 }
 
 void TksSkinPanel::RollDown() {
@@ -506,10 +514,164 @@ void TksSkinPanel::RollDown() {
 }
 
 void TksSkinPanel::AdjustClientRect(TRect& r) const {
+    if (HasSkinElement()) {
+        // A tiled background, or the background-only drawing, covers the
+        // whole panel; otherwise children sit in the element's client part.
+        if (m_skin.BGPictureIndex != -1 || (m_borderStyle == TksSkinBorderStyle::bvNone && !m_captionMode &&
+                                            m_layout == TSkinLayout::NinePart))
+            return;
+        r = CalcSkinTarget(m_element, Width(), Height()).Geometry.ClientRect;
+        return;
+    }
     // Without skin data: a one-pixel border unless there is none, and the
     // caption band on top.
     if (m_borderStyle != TksSkinBorderStyle::bvNone) r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
     if (m_captionMode) r.Top += m_defaultCaptionHeight;
+}
+
+void TksSkinPanel::LookUpSkinData() {
+    m_skin.BGPictureIndex = -1;
+    TksSkinCustomControl::LookUpSkinData();
+    if (m_dataIndex == -1) return;
+    const auto* d = dynamic_cast<const TksDataSkinPanelControl*>(m_skinData->SkinControls(m_dataIndex));
+    if (!d) return;
+    m_skin.BGPictureIndex =
+        UsablePicture(m_skinData->ActivePicture(d->BGPictureIndex)) ? d->BGPictureIndex : -1;
+    m_skin.CaptionRect = d->CaptionRect;
+    m_skin.Alignment = d->Alignment;
+    m_skin.FontName = d->FontName;
+    m_skin.FontHeight = d->FontHeight;
+    m_skin.FontStyle = d->FontStyle;
+    m_skin.FontColor = d->FontColor;
+    m_skin.CheckImageRect = d->CheckImageRect;
+    m_skin.UnCheckImageRect = d->UnCheckImageRect;
+    m_skin.MarkFrameRect = d->MarkFrameRect;
+    m_skin.FrameRect = d->FrameRect;
+    m_skin.FrameTextRect = d->FrameTextRect;
+    m_skin.FrameLeftOffset = d->FrameLeftOffset;
+    m_skin.FrameRightOffset = d->FrameRightOffset;
+}
+
+void TksSkinPanel::ApplySkinChange() {
+    TksSkinCustomControl::ApplySkinChange();
+    if (m_rollUpState && m_realHeight != -1)
+        SetHeight(RolledUpHeight(m_realHeight));
+    else
+        AlignControls();
+}
+
+TRect TksSkinPanel::SkinCaptionRect() const {
+    return MapSkinRectToTarget(m_skin.CaptionRect, m_element, m_layout, Width(), Height());
+}
+
+void TksSkinPanel::PaintWindow(HDC dc) {
+    LookUpSkinData();
+    if (!HasSkinElement() || m_skin.BGPictureIndex == -1) {
+        TksSkinCustomControl::PaintWindow(dc);
+        return;
+    }
+    if (Width() < 1 || Height() < 1) return;
+    // The background picture whole at every multiple of its size; the
+    // panel's edge cuts the last ones.
+    const TPixelView bg = m_skinData->ActivePicture(m_skin.BGPictureIndex)->View();
+    TBitmap bitmap(Width(), Height());
+    const TPixelView target = bitmap.Pixels();
+    for (int i = 0; i <= Width() / bg.Width; ++i)
+        for (int j = 0; j <= Height() / bg.Height; ++j)
+            CopyBlock(target, i * bg.Width, j * bg.Height, bg, bg.Bounds());
+    PutOnControl(dc, bitmap);
+}
+
+void TksSkinPanel::DrawFromSkin(TBitmap& bitmap) {
+    if (!m_isSkinElement) {
+        TksSkinCustomControl::DrawFromSkin(bitmap);
+        return;
+    }
+    if (m_borderStyle == TksSkinBorderStyle::bvNone && m_layout == TSkinLayout::NinePart && !m_captionMode) {
+        // Only the element's client part, tiled from (0, 0): columns outer,
+        // rows inner, cut on the right and bottom.
+        const TRect cl =
+            OffsetRect(m_element.Geometry.ClientRect, m_element.SkinRect.Left, m_element.SkinRect.Top);
+        const TPixelView target = bitmap.Pixels();
+        const TPixelView pic = PictureView();
+        if (cl.IsEmpty() || pic.Empty()) return;
+        for (int x = 0; x < target.Width; x += cl.Width())
+            for (int y = 0; y < target.Height; y += cl.Height()) CopyBlock(target, x, y, pic, cl);
+        return;
+    }
+    TksSkinCustomControl::DrawFromSkin(bitmap);
+    const TRect band = SkinCaptionRect();
+    if (!Caption().empty() && !band.IsEmpty()) DrawSkinCaption(bitmap, band);
+}
+
+void TksSkinPanel::DrawGlyph(const TPixelView& target, int x, int y) const {
+    const int count = std::max(NumGlyphs, 1);
+    const int frame = (!Enabled() && count == 2) ? 2 : 1;
+    DrawGlyphFrame(target, x, y, frame, count, Glyph.View());
+}
+
+void TksSkinPanel::DrawSkinCaption(TBitmap& bitmap, const TRect& band) {
+    TRect b = band;
+    if (m_rollUpMode) b.Right -= 12;
+    const TPixelView pic = PictureView();
+    if (m_checkedMode) {
+        const TRect piece = m_checked ? m_skin.CheckImageRect : m_skin.UnCheckImageRect;
+        if (!piece.IsEmpty())
+            DrawGlyphFrame(bitmap.Pixels(), b.Left, b.Top + b.Height() / 2 - piece.Height() / 2, 1, 1,
+                           SubView(pic, piece));
+        b.Left += piece.Width() + 2;
+    }
+    if (m_rollUpMode) {
+        const TRect box{b.Right + 1, b.Top, b.Right + 11, b.Bottom};
+        const TRect& mark = m_skin.MarkFrameRect;
+        if (!mark.IsEmpty()) CopyBlock(bitmap.Pixels(), box.Left, band.Top, pic, mark);
+        DrawArrow(bitmap.Pixels(), box, ColorToPixel(m_skin.FontColor), m_rollUpState ? 4 : 3);
+    }
+
+    TCanvas& c = bitmap.Canvas();
+    TFont font;
+    if (m_useSkinFont) {
+        font.SetName(m_skin.FontName);
+        font.SetHeight(m_skin.FontHeight);
+        font.SetStyle(m_skin.FontStyle);
+    } else {
+        font.Assign(m_defaultFont);
+    }
+    font.SetCharset(m_defaultFont.Charset());
+    font.SetColor(m_skin.FontColor);
+    c.Font().Assign(font);
+    const TSize ts = c.TextExtent(Caption());
+    const bool glyph = !Glyph.Empty();
+    const int gw = glyph ? Glyph.Width() / std::max(NumGlyphs, 1) : 0;
+    const int gap = glyph ? gw + Spacing : 0;
+    const int w = ts.cx + gap;
+    int x = b.Left;
+    if (m_skin.Alignment == TAlignment::taRightJustify)
+        x = b.Right - w;
+    else if (m_skin.Alignment == TAlignment::taCenter)
+        x = b.Left + b.Width() / 2 - w / 2;
+    int glyphX = x;
+    int textX = x + gap;
+    const int textY = b.Top + b.Height() / 2 - ts.cy / 2;
+
+    const TRect& frame = m_skin.FrameRect;
+    if (!frame.IsEmpty()) {
+        const int extra = frame.Width() - m_skin.FrameTextRect.Width();
+        TPixelBuffer back;
+        ComposeHorizontal(pic, frame, m_skin.FrameLeftOffset, m_skin.FrameRightOffset, back, ts.cx + extra,
+                          false);
+        if (m_skin.Alignment == TAlignment::taLeftJustify) {
+            CopyBlock(bitmap.Pixels(), x, band.Top, back.View(), back.View().Bounds());
+            textX += m_skin.FrameTextRect.Left;
+        } else {
+            CopyBlock(bitmap.Pixels(), x - extra, band.Top, back.View(), back.View().Bounds());
+            glyphX -= extra;
+            textX += m_skin.FrameTextRect.Left - extra;
+        }
+    }
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    c.TextRect(b, textX, textY, Caption());
+    if (glyph) DrawGlyph(bitmap.Pixels(), glyphX, b.Top + b.Height() / 2 - Glyph.Height() / 2);
 }
 
 TRect TksSkinPanel::DefaultCaptionRect() const {
@@ -558,17 +720,22 @@ void TksSkinPanel::DrawWithoutSkin(TBitmap& bitmap) {
     c.Font().Assign(m_defaultFont);
     c.Brush().SetStyle(TBrushStyle::bsClear);
     const TSize ts = c.TextExtent(Caption());
+    const bool glyph = !Glyph.Empty();
+    const int gap = glyph ? Glyph.Width() / std::max(NumGlyphs, 1) + Spacing : 0;
+    const int tw = ts.cx + gap;
     int x = text.Left;
     if (m_defaultAlignment == TAlignment::taRightJustify)
-        x = band.Right - ts.cx;
+        x = band.Right - tw;
     else if (m_defaultAlignment == TAlignment::taCenter)
-        x = band.Left + 2 + band.Width() / 2 - ts.cx / 2;
-    c.TextRect(text, x, text.Top + text.Height() / 2 - ts.cy / 2, Caption());
+        x = band.Left + 2 + band.Width() / 2 - tw / 2;
+    c.TextRect(text, x + gap, text.Top + text.Height() / 2 - ts.cy / 2, Caption());
+    if (glyph) DrawGlyph(bitmap.Pixels(), x, text.Top + text.Height() / 2 - Glyph.Height() / 2);
 }
 
 void TksSkinPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    const TRect band = HasSkinElement() ? SkinCaptionRect() : DefaultCaptionRect();
     if (button == TMouseButton::mbLeft && m_captionMode && (m_checkedMode || m_rollUpMode) &&
-        DefaultCaptionRect().Contains({x, y})) {
+        band.Contains({x, y})) {
         if (m_checkedMode) SetChecked(!m_checked);
         if (m_rollUpMode) SetRollUpState(!m_rollUpState);
     }
@@ -734,9 +901,8 @@ void TksSkinButton::CreateParams(TCreateParams& params) {
 }
 
 bool TksSkinButton::MorphActive() const {
-    // The skin's morphing switch; there is no skinned drawing yet, so the
-    // looks change at once.
-    return false;
+    return m_skin.Morphing && m_dataIndex != -1 && m_skinData && !m_skinData->Empty() &&
+           m_skinData->EnableSkinEffects();
 }
 
 bool TksSkinButton::IsPressedLook() const {
@@ -745,6 +911,77 @@ bool TksSkinButton::IsPressedLook() const {
 
 bool TksSkinButton::IsHighlightedLook() const {
     return !IsPressedLook() && (m_mouseIn || FocusedForLook());
+}
+
+TksButtonPlacement CalcButtonLayout(const TRect& a, TksButtonLayout layout, int m, int s, TSize glyph,
+                                    TSize text) {
+    const int gw = glyph.cx, gh = glyph.cy, tw = text.cx, th = text.cy;
+    const int cx = a.Left + a.Width() / 2;
+    const int cy = a.Top + a.Height() / 2;
+    TksButtonPlacement p{{cx - gw / 2, cy - gh / 2}, {cx - tw / 2, cy - th / 2}};
+    switch (layout) {
+        case TksButtonLayout::blGlyphLeft:
+            if (m == -1) {
+                p.Glyph.X = cx - (gw + tw + s) / 2;
+                p.Text.X = cx + (gw + tw + s) / 2 - tw;
+            } else {
+                p.Glyph.X = a.Left + m;
+                p.Text.X = a.Left + m + gw + s;
+            }
+            break;
+        case TksButtonLayout::blGlyphRight:
+            if (m == -1) {
+                p.Text.X = cx - (gw + tw + s) / 2;
+                p.Glyph.X = cx + (gw + tw + s) / 2 - gw;
+            } else {
+                p.Glyph.X = a.Right - gw - m;
+                p.Text.X = p.Glyph.X - s - tw;
+            }
+            break;
+        case TksButtonLayout::blGlyphTop:
+            if (m == -1) {
+                p.Glyph.Y = cy - (th + gh + s) / 2;
+                p.Text.Y = cy + (th + gh + s) / 2 - th;
+            } else {
+                p.Glyph.Y = a.Top + m;
+                p.Text.Y = p.Glyph.Y + s + gh;
+            }
+            break;
+        case TksButtonLayout::blGlyphBottom:
+            if (m == -1) {
+                p.Text.Y = cy - (th + gh + s) / 2;
+                p.Glyph.Y = cy + (th + gh + s) / 2 - gh;
+            } else {
+                p.Glyph.Y = a.Bottom - gh - m;
+                p.Text.Y = p.Glyph.Y - s - th;
+            }
+            break;
+    }
+    return p;
+}
+
+void TksSkinButton::DrawCaptionAndGlyph(TBitmap& bitmap, const TRect& area, int frame, bool shifted) {
+    TCanvas& c = bitmap.Canvas();
+    TSize ts{0, 0};
+    if (!Caption().empty()) {
+        // Measured as drawn: an "&" prefix takes no room.
+        TRect calc{0, 0, 0, 0};
+        c.DrawText(Caption(), calc, DT_CALCRECT | DT_SINGLELINE);
+        ts = {calc.Width(), calc.Height()};
+    }
+    const int count = std::max(NumGlyphs, 1);
+    const TSize gs = Glyph.Empty() ? TSize{0, 0} : TSize{Glyph.Width() / count, Glyph.Height()};
+    TksButtonPlacement p = CalcButtonLayout(area, Layout, Margin, Spacing, gs, ts);
+    if (shifted) {
+        p.Glyph = {p.Glyph.X + 1, p.Glyph.Y + 1};
+        p.Text = {p.Text.X + 1, p.Text.Y + 1};
+    }
+    if (!Caption().empty()) {
+        c.Brush().SetStyle(TBrushStyle::bsClear);
+        TRect tr{p.Text.X, p.Text.Y, p.Text.X + ts.cx + 2, p.Text.Y + ts.cy};
+        c.DrawText(Caption(), tr, DT_CENTER | DT_SINGLELINE);
+    }
+    if (!Glyph.Empty()) DrawGlyphFrame(bitmap.Pixels(), p.Glyph.X, p.Glyph.Y, frame, count, Glyph.View());
 }
 
 void TksSkinButton::DrawWithoutSkin(TBitmap& bitmap) {
@@ -762,29 +999,167 @@ void TksSkinButton::DrawWithoutSkin(TBitmap& bitmap) {
         FillRectClipped(v, all, SysPixel(clBtnFace));
         DrawRectOutline(v, all, SysPixel(clBtnShadow));
     }
-    if (Caption().empty()) return;
     TCanvas& c = bitmap.Canvas();
     c.Font().Assign(m_defaultFont);
     if (!Enabled()) c.Font().SetColor(clBtnShadow);
-    c.Brush().SetStyle(TBrushStyle::bsClear);
-    // Caption layout without a glyph: centred in the client area.
-    std::string shown;
-    for (size_t i = 0; i < Caption().size(); ++i) {
-        if (Caption()[i] == '&' && i + 1 < Caption().size()) ++i;
-        shown += Caption()[i];
+    DrawCaptionAndGlyph(bitmap, ClientRect(), 1, pressed);
+}
+
+void TksSkinButton::LookUpSkinData() {
+    TksSkinCustomControl::LookUpSkinData();
+    m_skin.Morphing = false;
+    m_skin.AnimateRect = {};
+    m_skin.FrameCount = 0;
+    m_skin.NormalRect = m_skin.ActiveRect = m_skin.DownRect = m_element.SkinRect;
+    m_skin.DisabledRect = {};
+    if (m_dataIndex == -1) return;
+    const auto* d = dynamic_cast<const TksDataSkinButtonControl*>(m_skinData->SkinControls(m_dataIndex));
+    if (!d) return;
+    // A button that may take any size cannot follow a mask.
+    if (!UseSkinSize) m_mask = nullptr;
+    m_skin.FontName = d->FontName;
+    m_skin.FontHeight = d->FontHeight;
+    m_skin.FontStyle = d->FontStyle;
+    m_skin.FontColor = d->FontColor;
+    m_skin.ActiveFontColor = d->ActiveFontColor;
+    m_skin.DisabledFontColor = d->DisabledFontColor;
+    m_skin.DownFontColor = d->DownFontColor;
+    m_skin.Morphing = d->Morphing;
+    m_skin.MorphKind = static_cast<int>(d->MorphKind);
+    m_skin.ActiveRect = d->ActiveSkinRect.IsEmpty() ? m_element.SkinRect : d->ActiveSkinRect;
+    m_skin.DownRect = d->DownSkinRect.IsEmpty() ? m_skin.ActiveRect : d->DownSkinRect;
+    m_skin.DisabledRect = d->DisabledSkinRect;
+    m_skin.AnimateRect = d->AnimateSkinRect;
+    m_skin.FrameCount = d->FrameCount;
+    m_skin.AnimateInterval = d->AnimateInterval;
+    if (m_animateTimer.Active() && m_skinData->EnableSkinEffects() && m_skin.FrameCount > 0 &&
+        m_animateFrame > 0 && m_animateFrame <= m_skin.FrameCount) {
+        const TRect& a = m_skin.AnimateRect;
+        const int fw = a.Width() / m_skin.FrameCount;
+        const TRect frame{a.Left + fw * (m_animateFrame - 1), a.Top, a.Left + fw * m_animateFrame, a.Bottom};
+        (m_animateForward ? m_skin.ActiveRect : m_skin.NormalRect) = frame;
     }
-    const TSize ts = c.TextExtent(shown);
-    const TRect a = ClientRect();
-    const int cx = a.Left + a.Width() / 2;
-    const int cy = a.Top + a.Height() / 2;
-    int tx = (Margin == -1) ? cx + (ts.cx + Spacing) / 2 - ts.cx : a.Left + Margin + Spacing;
-    int ty = cy - ts.cy / 2;
-    if (pressed) {
-        ++tx;
-        ++ty;
+}
+
+void TksSkinButton::AdjustSizeToSkin(int& width, int& height) {
+    // Without UseSkinSize only a nine-part element keeps its rules; the
+    // others stretch to any size.
+    if (UseSkinSize || m_layout == TSkinLayout::NinePart)
+        TksSkinCustomControl::AdjustSizeToSkin(width, height);
+}
+
+void TksSkinButton::ApplySkinChange() {
+    StopAnimation();
+    m_morphTimer.Reset();
+    TksSkinCustomControl::ApplySkinChange();
+    m_kf = (FocusedForLook() || m_mouseIn) ? 1.0 : 0.0;
+}
+
+void TksSkinButton::DrawState(TBitmap& bitmap, const TRect& r, bool highlighted, bool pressed) {
+    const int w = bitmap.Width();
+    const int h = bitmap.Height();
+    TRect area;
+    if (UseSkinSize || m_layout == TSkinLayout::NinePart) {
+        TPixelBuffer out;
+        ComposeSkinElement(r, w, h, out);
+        if (!out.Empty()) PutPixels(bitmap, out);
+        TSkinElementGeometry e = m_element;
+        e.SkinRect = r;
+        area = CalcSkinTarget(e, bitmap.Width(), bitmap.Height()).Geometry.ClientRect;
+    } else {
+        const TPixelView target = bitmap.Pixels();
+        if (m_layout == TSkinLayout::Fixed)
+            StretchBlock(target, target.Bounds(), PictureView(), r);
+        else if (m_layout != TSkinLayout::None)
+            ComposeByClientRect(PictureView(), r, m_element.Geometry.ClientRect, target);
+        area = m_element.Geometry.ClientRect;
+        area.Right += w - r.Width();
+        area.Bottom += h - r.Height();
     }
-    TRect tr{tx, ty, tx + ts.cx + 2, ty + ts.cy};
-    c.DrawText(Caption(), tr, DT_CENTER | DT_SINGLELINE);
+    TFont font;
+    if (m_useSkinFont) {
+        font.SetName(m_skin.FontName);
+        font.SetHeight(m_skin.FontHeight);
+        font.SetStyle(m_skin.FontStyle);
+    } else {
+        font.Assign(m_defaultFont);
+    }
+    font.SetCharset(m_defaultFont.Charset());
+    if (!Enabled())
+        font.SetColor(m_skin.DisabledFontColor);
+    else if (highlighted && pressed)
+        font.SetColor(m_skin.DownFontColor);
+    else if (highlighted)
+        font.SetColor(m_skin.ActiveFontColor);
+    else
+        font.SetColor(m_skin.FontColor);
+    bitmap.Canvas().Font().Assign(font);
+    int frame = 1;
+    if (pressed && highlighted && NumGlyphs > 2)
+        frame = 3;
+    else if (highlighted && NumGlyphs > 3)
+        frame = 4;
+    else if (Enabled() || NumGlyphs < 2)
+        frame = 1;
+    else
+        frame = 2;
+    DrawCaptionAndGlyph(bitmap, area, frame, pressed && highlighted);
+}
+
+void TksSkinButton::PaintWindow(HDC dc) {
+    if (Width() <= 0 || Height() <= 0) return;
+    LookUpSkinData();
+    if (m_dataIndex == -1 || !m_isSkinElement) {
+        TksSkinCustomControl::PaintWindow(dc);
+        return;
+    }
+    m_inPaint = true;
+    try {
+        TBitmap bitmap(Width(), Height());
+        if (MorphActive() && m_kf != 0.0 && m_kf != 1.0 && Enabled()) {
+            TBitmap highlighted(Width(), Height());
+            DrawState(bitmap, m_skin.NormalRect, false, false);
+            DrawState(highlighted, m_skin.ActiveRect, true, false);
+            MorphPixels(bitmap.Pixels(), highlighted.Pixels(), m_skin.MorphKind, m_kf);
+        } else if (!Enabled() && !m_skin.DisabledRect.IsEmpty()) {
+            DrawState(bitmap, m_skin.DisabledRect, false, false);
+        } else if (IsPressedLook()) {
+            DrawState(bitmap, m_skin.DownRect, true, true);
+        } else if (FocusedForLook() || m_mouseIn) {
+            DrawState(bitmap, m_skin.ActiveRect, true, false);
+        } else if (!MorphActive() || m_kf != 1.0) {
+            DrawState(bitmap, m_skin.NormalRect, false, false);
+        } else {
+            DrawState(bitmap, m_skin.ActiveRect, true, false);
+        }
+        PutOnControl(dc, bitmap);
+    } catch (...) {
+        m_inPaint = false;
+        throw;
+    }
+    m_inPaint = false;
+}
+
+void TksSkinButton::StartAnimation(bool forward) {
+    if (m_dataIndex == -1 || !m_skinData || !m_skinData->EnableSkinEffects() ||
+        m_skin.AnimateRect.IsEmpty() || m_skin.FrameCount < 1 || !HandleAllocated())
+        return;
+    m_animateForward = forward;
+    m_animateFrame = forward ? 1 : m_skin.FrameCount;
+    m_animateTimer =
+        TTimerId(HandleOrNull(), kAnimateTimer, static_cast<UINT>(std::max(m_skin.AnimateInterval, 1)));
+    Invalidate();
+}
+
+void TksSkinButton::StopAnimation() {
+    m_animateTimer.Reset();
+    m_animateFrame = 0;
+}
+
+void TksSkinButton::AnimationTick() {
+    m_animateFrame += m_animateForward ? 1 : -1;
+    if (m_animateFrame > m_skin.FrameCount || m_animateFrame < 0) StopAnimation();
+    Invalidate();
 }
 
 void TksSkinButton::SetDown(bool value) {
@@ -829,11 +1204,11 @@ void TksSkinButton::ButtonClick() {
 }
 
 void TksSkinButton::StartMorph() {
-    if (!MorphActive()) {
+    if (!MorphActive() || !HandleAllocated()) {
         Invalidate();
         return;
     }
-    if (!m_morphTimer.Active()) m_morphTimer = TTimerId(Handle(), kMorphTimer, 20);
+    if (!m_morphTimer.Active()) m_morphTimer = TTimerId(HandleOrNull(), kMorphTimer, 20);
 }
 
 void TksSkinButton::MorphTick() {
@@ -869,6 +1244,10 @@ void TksSkinButton::WndProc(TMessage& msg) {
                 MorphTick();
                 return;
             }
+            if (msg.WParam == kAnimateTimer) {
+                AnimationTick();
+                return;
+            }
             if (msg.WParam == kRepeatTimer) {
                 if (m_down && m_mouseIn) ButtonClick();
                 return;
@@ -899,6 +1278,7 @@ void TksSkinButton::MouseEnter() {
             if (MorphActive()) m_kf = 1.0;
             Invalidate();
         } else {
+            StartAnimation(true);
             StartMorph();
         }
         if (m_down && RepeatMode && m_groupIndex == 0) StartRepeat();
@@ -911,7 +1291,10 @@ void TksSkinButton::MouseLeave() {
     // control that is not a button.
     if (!(m_default && m_canFocused && m_active && !Focused())) m_mouseIn = false;
     const bool proceed = m_groupIndex != 0 ? !m_down : (!Focused() || m_down);
-    if (proceed) StartMorph();
+    if (proceed) {
+        StartAnimation(false);
+        StartMorph();
+    }
     if (m_down && RepeatMode && m_groupIndex == 0) StopRepeat();
     Invalidate();
     TksSkinCustomControl::MouseLeave();
@@ -919,6 +1302,7 @@ void TksSkinButton::MouseLeave() {
 
 void TksSkinButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (button == TMouseButton::mbLeft && Enabled()) {
+        StopAnimation();
         m_mouseDown = true;
         MouseCapture(true);
         if (!m_down) {
@@ -1020,6 +1404,7 @@ void TksSkinButton::FocusChanged(TWinControl* focused) {
 }
 
 void TksSkinButton::DoEnter() {
+    StartAnimation(true);
     StartMorph();
     TksSkinCustomControl::DoEnter();
 }
@@ -1027,6 +1412,7 @@ void TksSkinButton::DoEnter() {
 void TksSkinButton::DoExit() {
     StopRepeat();
     if (m_groupIndex == 0 && m_down) m_down = false;
+    StartAnimation(false);
     StartMorph();
     TksSkinCustomControl::DoExit();
 }

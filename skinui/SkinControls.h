@@ -197,22 +197,60 @@ public:
     [[nodiscard]] bool RollUpState() const { return m_rollUpState; }
     void SetRollUpState(bool value);
     [[nodiscard]] int RealHeight() const { return m_realHeight; }
+    // Caption glyph: NumGlyphs frames side by side (frame 2 is the disabled
+    // look when there are two); the bottom-left pixel's colour is transparent.
+    TPixelBuffer Glyph;
+    int NumGlyphs = 1;
 
     TNotifyEvent OnChecked;
     TNotifyEvent OnChangeRollUpState;
 
     void AdjustClientRect(TRect& r) const override;
+    void LookUpSkinData() override;
+    void ApplySkinChange() override;
+    // The caption band of the skin: captionrect moved with the panel's size
+    // (as it is in the Fixed and None layouts).
+    [[nodiscard]] TRect SkinCaptionRect() const;
+    // The picture tiled over the whole panel instead of the element, -1 for
+    // none (also when the index names no picture).
+    [[nodiscard]] int BGPictureIndex() const { return m_skin.BGPictureIndex; }
 
 protected:
+    void PaintWindow(HDC dc) override;
     void DrawWithoutSkin(TBitmap& bitmap) override;
+    void DrawFromSkin(TBitmap& bitmap) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void TextChanged() override;
     void Resize() override;
 
 private:
+    // The values of a panel section, copied at each look-up.
+    struct TPanelSkin {
+        int BGPictureIndex = -1;
+        TRect CaptionRect{};
+        TAlignment Alignment = TAlignment::taCenter;
+        std::string FontName = "Arial";
+        int FontHeight = 14;
+        TFontStyles FontStyle = 0;
+        TColor FontColor = 0;
+        TRect CheckImageRect{};
+        TRect UnCheckImageRect{};
+        TRect MarkFrameRect{};
+        TRect FrameRect{};
+        TRect FrameTextRect{};
+        int FrameLeftOffset = 0;
+        int FrameRightOffset = 0;
+    };
+
+    [[nodiscard]] bool HasSkinElement() const { return m_dataIndex != -1 && m_isSkinElement; }
     [[nodiscard]] TRect DefaultCaptionRect() const;
+    void DrawSkinCaption(TBitmap& bitmap, const TRect& band);
+    void DrawGlyph(const TPixelView& target, int x, int y) const;
+    [[nodiscard]] int RolledUpHeight(int height) const;
     void RollUp();
     void RollDown();
+
+    TPanelSkin m_skin;
 
     TksSkinBorderStyle m_borderStyle = TksSkinBorderStyle::bvFrame;
     bool m_captionMode = false;
@@ -274,6 +312,16 @@ private:
 
 enum class TksButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
+// Where a button's glyph frame and caption go in the caption area: Margin
+// -1 centres both, otherwise they keep Margin from the edge the layout
+// names; Spacing counts even without a glyph.
+struct TksButtonPlacement {
+    TPoint Glyph;
+    TPoint Text;
+};
+TksButtonPlacement CalcButtonLayout(const TRect& area, TksButtonLayout layout, int margin, int spacing,
+                                    TSize glyph, TSize text);
+
 class TksSkinButton : public TksSkinCustomControl {
 public:
     explicit TksSkinButton(TComponent* owner);
@@ -282,6 +330,10 @@ public:
     int Margin = -1;
     int Spacing = 1;
     TksButtonLayout Layout = TksButtonLayout::blGlyphLeft;
+    // Glyph strip of NumGlyphs frames (1 normal, 2 disabled, 3 pressed, 4
+    // highlighted); the bottom-left pixel's colour is transparent.
+    TPixelBuffer Glyph;
+    int NumGlyphs = 1;
 
     [[nodiscard]] bool Down() const { return m_down; }
     void SetDown(bool value);
@@ -302,6 +354,18 @@ public:
     [[nodiscard]] bool IsHighlightedLook() const;
     [[nodiscard]] bool Active() const { return m_active; }
     [[nodiscard]] double MorphFactor() const { return m_kf; }
+    // The skin's morphing switch with skin data that has EnableSkinEffects.
+    [[nodiscard]] bool MorphActive() const;
+    // The highlighted and pressed pictures as looked up (empty rectangles of
+    // the skin already replaced).
+    [[nodiscard]] const TRect& ActiveSkinRect() const { return m_skin.ActiveRect; }
+    [[nodiscard]] const TRect& DownSkinRect() const { return m_skin.DownRect; }
+    [[nodiscard]] bool Animating() const { return m_animateTimer.Active(); }
+    [[nodiscard]] int AnimationFrame() const { return m_animateFrame; }
+
+    void LookUpSkinData() override;
+    void ApplySkinChange() override;
+    void AdjustSizeToSkin(int& width, int& height) override;
 
     // The one click: modal result to the parent form, then OnClick.
     virtual void ButtonClick();
@@ -312,6 +376,10 @@ public:
     void FocusChanged(TWinControl* focused) override;
 
 protected:
+    // Draws one look: picture rectangle r composed or stretched to the
+    // bitmap, caption and glyph in the state's font colour and frame.
+    virtual void DrawState(TBitmap& bitmap, const TRect& r, bool highlighted, bool pressed);
+    void PaintWindow(HDC dc) override;
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& msg) override;
     void DrawWithoutSkin(TBitmap& bitmap) override;
@@ -326,12 +394,36 @@ protected:
     void EnabledChanged() override;
 
 private:
+    // The values of a button section, copied at each look-up.
+    struct TButtonSkin {
+        std::string FontName = "Arial";
+        int FontHeight = 14;
+        TFontStyles FontStyle = 0;
+        TColor FontColor = 0;
+        TColor ActiveFontColor = 0;
+        TColor DisabledFontColor = 0;
+        TColor DownFontColor = 0;
+        bool Morphing = false;
+        int MorphKind = 0;
+        TRect NormalRect{};
+        TRect ActiveRect{};
+        TRect DownRect{};
+        TRect DisabledRect{};
+        TRect AnimateRect{};
+        int FrameCount = 0;
+        int AnimateInterval = 25;
+    };
+
     [[nodiscard]] bool FocusedForLook() const { return Focused() && m_canFocused; }
-    [[nodiscard]] bool MorphActive() const;
     void StartMorph();
     void MorphTick();
     void StartRepeat();
     void StopRepeat();
+    void StartAnimation(bool forward);
+    void StopAnimation();
+    void AnimationTick();
+    // Caption and glyph frame in the caption area with the canvas's font.
+    void DrawCaptionAndGlyph(TBitmap& bitmap, const TRect& area, int frame, bool shifted);
 
     bool m_down = false;
     int m_groupIndex = 0;
@@ -345,6 +437,10 @@ private:
     double m_kf = 0.0;
     TTimerId m_morphTimer;
     TTimerId m_repeatTimer;
+    TTimerId m_animateTimer;
+    int m_animateFrame = 0;
+    bool m_animateForward = true;
+    TButtonSkin m_skin;
 };
 
 }  // namespace zv

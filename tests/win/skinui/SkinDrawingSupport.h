@@ -171,44 +171,87 @@ inline testing::AssertionResult InWindowRegion(zv::TWinControl& c, std::initiali
     return testing::AssertionSuccess();
 }
 
-// A 20 x 10 picture and its mask, whose white pixels are the three at each of
-// the top-left and bottom-right corners; elements of every layout use them.
+// A hand-made skin: picture 0 (60 x 40) holds a 20 x 10 element at (0, 0),
+// a 60 x 30 element at (0, 10) and two 7 x 7 check pieces at (30, 0) and
+// (40, 0) whose bottom-left colour (magenta) is transparent; picture 1 is
+// the 20 x 10 mask whose white pixels are the three at each of the top-left
+// and bottom-right corners; picture 2 is a 7 x 5 background.
 class TMaskSkin {
 public:
+    static constexpr TPixel Magenta = 0xFF00FFu;
+
     TMaskSkin() {
-        zv::TPixelBuffer pic(20, 10), mask(20, 10);
+        zv::TPixelBuffer pic(60, 40), mask(20, 10), bg(7, 5);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 60; ++x)
+                pic.At(x, y) =
+                    zv::MakePixel(static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 6), 90);
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 7; ++x) {
+                pic.At(30 + x, y) = (x + y) % 3 == 0 ? Magenta : zv::MakePixel(150, 0, 0);
+                pic.At(40 + x, y) = (x + y) % 3 == 0 ? Magenta : zv::MakePixel(0, 150, 0);
+            }
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 20; ++x) {
-                pic.At(x, y) =
-                    zv::MakePixel(static_cast<std::uint8_t>(x * 12), static_cast<std::uint8_t>(y * 25), 90);
                 const bool cut = x + y < 2 || (19 - x) + (9 - y) < 2;
                 mask.At(x, y) = cut ? zv::MakePixel(255, 255, 255) : zv::MakePixel(0, 0, 0);
             }
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x)
+                bg.At(x, y) =
+                    zv::MakePixel(static_cast<std::uint8_t>(30 * x), 200, static_cast<std::uint8_t>(50 * y));
         zv::TksBitmap b;
         b.Assign(pic);
         b.SaveToFile(m_dir / "pic.bmp");
         b.Assign(mask);
         b.SaveToFile(m_dir / "mask.bmp");
-        const std::string nine =
+        b.Assign(bg);
+        b.SaveToFile(m_dir / "bg.bmp");
+        const std::string top =
             "pictureindex=0\r\nskinrect=0,0,20,10\r\nlefttoppoint=4,3\r\nrighttoppoint=16,3\r\n";
+        const std::string nine =
+            top + "leftbottompoint=4,7\r\nrightbottompoint=16,7\r\nclientrect=3,3,17,7\r\n";
         const std::string ini =
-            "[VERSION]\r\nver=2\r\n[PICTURES]\r\npicture=\r\nmask=\r\nactivepicturescount=2\r\n0=pic.bmp\r\n"
-            "1=mask.bmp\r\n[FORMINFO]\r\nbuttonsoffset=0\r\n[SKINOBJECTS]\r\ncount=0\r\n[SKINCONTROLS]\r\n"
-            "count=4\r\n0=fixedmask:checkradio\r\n1=ninemask:panel\r\n2=hmask:panel\r\n3=plain:panel\r\n"
+            "[VERSION]\r\nver=2\r\n[PICTURES]\r\npicture=\r\nmask=\r\nactivepicturescount=3\r\n0=pic.bmp\r\n"
+            "1=mask.bmp\r\n2=bg.bmp\r\n[FORMINFO]\r\nbuttonsoffset=0\r\n[SKINOBJECTS]\r\ncount=0\r\n["
+            "SKINCONTROLS]\r\n"
+            "count=7\r\n0=fixedmask:checkradio\r\n1=ninemask:panel\r\n2=hmask:panel\r\n3=plain:panel\r\n"
+            "4=bgpanel:panel\r\n5=captionpanel:panel\r\n6=badpictures:panel\r\n"
             "[fixedmask]\r\npictureindex=0\r\nmaskpictureindex=1\r\nskinrect=0,0,20,10\r\n"
             "[ninemask]\r\n" +
             nine +
-            "leftbottompoint=4,7\r\nrightbottompoint=16,7\r\nclientrect=3,3,17,7\r\nmaskpictureindex=1\r\n"
+            "maskpictureindex=1\r\n"
             "[hmask]\r\n" +
-            nine +
+            top +
             "clientrect=3,3,17,7\r\nmaskpictureindex=1\r\n"
             "[plain]\r\n" +
-            nine + "leftbottompoint=4,7\r\nrightbottompoint=16,7\r\nclientrect=3,3,17,7\r\n";
+            nine + "[bgpanel]\r\n" + nine +
+            "bgpictureindex=2\r\n"
+            "[captionpanel]\r\npictureindex=0\r\nskinrect=0,10,60,40\r\nlefttoppoint=10,14\r\nrighttoppoint="
+            "50,14\r\n"
+            "leftbottompoint=10,26\r\nrightbottompoint=50,26\r\nclientrect=2,14,58,28\r\ncaptionrect=2,1,58,"
+            "13\r\n"
+            "checkimagerect=30,0,37,7\r\nuncheckimagerect=40,0,47,7\r\nalignment=taleftjustify\r\nfontcolor="
+            "255\r\n"
+            "[badpictures]\r\npictureindex=7\r\nmaskpictureindex=9\r\nbgpictureindex=5\r\nskinrect=0,0,20,"
+            "10\r\n"
+            "lefttoppoint=4,3\r\nrighttoppoint=16,3\r\nleftbottompoint=4,7\r\nrightbottompoint=16,"
+            "7\r\nclientrect=3,3,17,7\r\n";
         zvtest::WriteFile(m_dir / "skin.ini", ini);
-        if (!Stored.LoadFromSkinFile(m_dir / "skin.ini")) throw std::runtime_error("mask skin not packed");
+        if (!Stored.LoadFromSkinFile(m_dir / "skin.ini"))
+            throw std::runtime_error("hand-made skin not packed");
         Data.SetCompressedStoredSkin(&Stored);
-        if (Data.Empty()) throw std::runtime_error("mask skin not loaded");
+        if (Data.Empty()) throw std::runtime_error("hand-made skin not loaded");
     }
+
+    // The "ninemask" / "plain" / "bgpanel" element and the "captionpanel" one.
+    static TNinePartElement Small() {
+        return {zv::Rect(0, 0, 20, 10), zv::Rect(3, 3, 17, 7), {4, 3}, {16, 3}, {4, 7}, {16, 7}};
+    }
+    static TNinePartElement Caption() {
+        return {zv::Rect(0, 10, 60, 40), zv::Rect(2, 14, 58, 28), {10, 14}, {50, 14}, {10, 26}, {50, 26}};
+    }
+    [[nodiscard]] const zv::TksBitmap& Picture() const { return *Data.ActivePicture(0); }
 
 private:
     zvtest::TTempDir m_dir;
