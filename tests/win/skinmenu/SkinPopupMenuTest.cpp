@@ -254,6 +254,7 @@ TEST(TksSkinMenu, EnterAcceleratorAndClickChooseTheEntryOnce) {
         }
         zvtest::Pump(60);
         EXPECT_EQ(f.clicked, std::vector<std::string>{"&Close"}) << way;
+        EXPECT_EQ(FindWindowA("ZvSkinMenuLevel", nullptr), nullptr) << way;
         EXPECT_FALSE(f.menu->MenuOpen());
         EXPECT_EQ(f.menu->LevelCount(), 0);
         EXPECT_EQ(f.form.MenuClosed, 1) << way;
@@ -338,7 +339,10 @@ TEST(TksSkinMenu, DisabledItemIsHighlightedButNeverRuns) {
     zvtest::Pump(100);
     EXPECT_TRUE(f.clicked.empty());
     EXPECT_EQ(f.menu->LevelCount(), 1);
-    // Drawn in "unenabledfontcolor" when it is not highlighted.
+    // Its accelerator again: it stays the highlighted entry.
+    level->KeyDown('A');
+    EXPECT_EQ(level->SelectedEntry(), 0);
+    EXPECT_TRUE(level->Entries(0)->Active);
     level->KeyDown('B');
     EXPECT_EQ(f.clicked, std::vector<std::string>{"&Banana"});
 }
@@ -364,7 +368,20 @@ TEST(TksSkinMenu, UpAndDownSkipDividersAndWrapFromTheLastEntry) {
     level->KeyDown(VK_UP);
     EXPECT_EQ(level->SelectedEntry(), 0);
     EXPECT_FALSE(level->Entries(1)->Active);
+    // The mouse on the divider makes it the selected entry without a
+    // highlight; neither Enter nor a release there runs anything.
+    const TPoint d = f.EntryCentre(0, 1);
+    zvtest::MouseMoveTo(d.X, d.Y);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return level->SelectedEntry() == 1; }, 2000));
+    EXPECT_FALSE(level->Entries(1)->Active);
+    EXPECT_FALSE(level->Entries(0)->Active);
+    level->KeyDown(VK_RETURN);
+    zvtest::Click(d.X, d.Y);
+    zvtest::Pump(60);
     EXPECT_TRUE(f.clicked.empty());
+    EXPECT_EQ(f.menu->LevelCount(), 1);
+    zvtest::MouseMoveTo(10, 10);
+    zvtest::Pump(60);
 }
 
 TEST(TksSkinMenu, SubmenuOpensAfterTheDelayAndWithRight) {
@@ -510,6 +527,61 @@ TEST(TksSkinMenu, BadStartIndexOrEntryPictureOpensSafely) {
     ASSERT_EQ(f.menu->LevelCount(), 1);
     EXPECT_EQ(f.Level(0)->Height(), 4);
     EXPECT_EQ(f.Level(0)->Entries(0)->Picture(), nullptr);
+    EXPECT_EQ(data->SkinRect, Rect(1, 22, 68, 42));  // the shared record is not changed
+    f.Level(0)->KeyDown(VK_RETURN);
+    EXPECT_EQ(f.clicked.size(), 1u);
+}
+
+TEST(TksSkinMenu, SkinDataFreedWhileOpenClosesTheMenu) {
+    TMenuFixture f;
+    f.Add("SF_CLOSE", "&Close");
+    auto stored = std::make_unique<TksCompressedStoredSkin>(nullptr);
+    auto data = std::make_unique<TksSkinData>(nullptr);
+    zvtest::LoadProgramSkin(*stored, *data);
+    f.Open(data.get(), Rect(150, 150, 150, 150));
+    ASSERT_EQ(f.menu->LevelCount(), 1);
+    data.reset();
+    EXPECT_EQ(f.menu->LevelCount(), 0);
+    EXPECT_FALSE(f.menu->MenuOpen());
+    EXPECT_EQ(f.menu->MenuSkinData(), nullptr);
+    zvtest::Pump(100);  // no timer of the freed level may fire
+    EXPECT_TRUE(f.clicked.empty());
+}
+
+TEST(TksSkinMenu, MarksAndSubmenuArrowInThePlainLook) {
+    TMenuFixture f;
+    f.Add("K", "&Checked")->Checked = true;
+    TMenuItem* radio = f.Add("R", "&Radio");
+    radio->Checked = true;
+    radio->RadioItem = true;
+    f.Add("S", "&Sub")->Add("T", "&Two");
+    f.Open(nullptr, Rect(150, 150, 150, 150));
+    TksSkinPopupWindow* level = f.Level(0);
+    const TPixelBuffer shot = zvtest::CaptureClient(level->Handle());
+    zvtest::SaveBmp(shot, "skinmenu-marks.bmp");
+    const TPixel ink = Rgb(ColorToPixel(GetSysColor(COLOR_WINDOWTEXT)));
+    const TPixel window = Rgb(ColorToPixel(GetSysColor(COLOR_WINDOW)));
+    const int ew = level->Width() - 6;
+    // Entry i lies at (3, 3 + 20 i); its text rect is (2, 2, ew - 2, 18) and
+    // c = 10. The check mark (one pixel right in this look) at (5, 6).
+    auto at = [&](int entry, int x, int y) { return Rgb(shot.At(3 + x, 3 + 20 * entry + y)); };
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(at(0, 5, 11 - i), ink) << i;
+        EXPECT_EQ(at(0, 7, 13 - i), ink) << i;
+        EXPECT_EQ(at(0, 11, 9 - i), ink) << i;
+    }
+    EXPECT_NE(at(0, 5, 12), ink);
+    // The radio mark: a filled 6 x 6 circle at (5, 7).
+    EXPECT_EQ(at(1, 7, 9), ink);
+    EXPECT_EQ(at(1, 8, 10), ink);
+    EXPECT_EQ(at(1, 5, 7), Rgb(ColorToPixel(GetSysColor(COLOR_BTNFACE))));  // outside, in the column
+    EXPECT_NE(at(1, 11, 10), ink);
+    // The submenu arrow at (ew - 9, 6): four vertical lines narrowing to the right.
+    for (int y = 6; y < 13; ++y) EXPECT_EQ(at(2, ew - 9, y), ink) << y;
+    EXPECT_EQ(at(2, ew - 9, 13), window);
+    EXPECT_EQ(at(2, ew - 6, 9), ink);
+    EXPECT_EQ(at(2, ew - 6, 8), window);
+    EXPECT_EQ(at(2, ew - 5, 9), window);
 }
 
 TEST(TksSkinMenu, MorphingEntryFadesToTheHighlightedLook) {
