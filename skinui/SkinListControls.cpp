@@ -1,10 +1,19 @@
+// Skinned check list box.
+//
+//   TListBoxStrings        the inner list's lines as a string list
+//   TksCheckListBox        wrappers, toggling, item drawing (skin and plain),
+//                          erasing below the items, scroll-state changes
+//   TksSkinCheckListBox    skin values, layout of the list and the scroll
+//                          bar, showing and driving the scroll bar
 #include "skinui/SkinListControls.h"
 
 #include <algorithm>
 
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
+#include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
+#include "skinui/paint/SkinPaint.h"
 
 namespace zv {
 
@@ -12,6 +21,38 @@ namespace {
 TPixel SysPixel(TColor c) {
     return ColorToPixel(ColorToRGB(c));
 }
+
+TRect OrIfEmpty(const TRect& r, const TRect& fallback) {
+    return r.IsEmpty() ? fallback : r;
+}
+
+// Draws rectangle `piece` of `pic` at (x, y), leaving out the pixels of the
+// piece's bottom-left colour. Pixels outside the picture are never read.
+void DrawTransparentPiece(const TPixelView& target, int x, int y, const TPixelView& pic, const TRect& piece) {
+    if (piece.IsEmpty() || !pic.Contains(piece.Left, piece.Bottom - 1)) return;
+    const TPixel key = PixelRGB(pic.At(piece.Left, piece.Bottom - 1));
+    for (int sy = piece.Top; sy < piece.Bottom; ++sy)
+        for (int sx = piece.Left; sx < piece.Right; ++sx) {
+            if (!pic.Contains(sx, sy)) continue;
+            const int tx = x + sx - piece.Left;
+            const int ty = y + sy - piece.Top;
+            if (!target.Contains(tx, ty)) continue;
+            const TPixel p = pic.At(sx, sy);
+            if (PixelRGB(p) != key) target.At(tx, ty) = p;
+        }
+}
+
+// Keeps a flag set for the life of a scope.
+class TFlagGuard {
+public:
+    explicit TFlagGuard(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~TFlagGuard() { m_flag = false; }
+    TFlagGuard(const TFlagGuard&) = delete;
+    TFlagGuard& operator=(const TFlagGuard&) = delete;
+
+private:
+    bool& m_flag;
+};
 }  // namespace
 
 // The lines of the inner list: kept by the platform window, which is made
@@ -70,7 +111,7 @@ private:
         if (index < 0 || index >= Count()) Error(SListIndexError, index);
     }
     void Changed() {
-        if (!Updating() && m_list.m_box) m_list.m_box->LayoutList();
+        if (!Updating() && m_list.m_box) m_list.m_box->UpdateScrollBar();
     }
     TksCheckListBox& m_list;
 };
@@ -204,6 +245,21 @@ void TksCheckListBox::InvalidateItem(int index, bool updateNow) {
     if (updateNow) UpdateWindow(HandleOrNull());
 }
 
+int TksCheckListBox::TopIndex() {
+    return static_cast<int>(SendMessageA(Handle(), LB_GETTOPINDEX, 0, 0));
+}
+
+TRect TksCheckListBox::CheckHotSpot(int itemWidth) {
+    const TksDataSkinCheckListBox* d = m_box ? m_box->m_listData : nullptr;
+    if (!d || m_box->DataIndex() == -1) return {0, 0, 20, m_itemHeight};
+    TRect r = d->ItemCheckRect;
+    // A check box right of the text moves with the item's width.
+    const int dx = itemWidth - d->ItemRect.Width();
+    if (r.Left >= d->ItemTextRect.Right) r = OffsetRect(r, dx, 0);
+    if (!m_box->UseSkinItemHeight) r.Bottom += m_itemHeight - d->ItemRect.Height();
+    return r;
+}
+
 void TksCheckListBox::ToggleChecked(int index) {
     if (index < 0 || index >= m_items->Count()) return;
     TksCheckListBoxDataWrapper* w = Wrapper(index, true);
@@ -220,8 +276,9 @@ void TksCheckListBox::MouseDown(TMouseButton button, TShiftState shift, int x, i
     const int index = LOWORD(hit);
     if (HIWORD(hit) == 0 && index < m_items->Count()) {
         const TRect r = ItemRect(index);
-        // The check box: less than 20 pixels right of the line's left edge.
-        if (x - r.Left < 20) ToggleChecked(index);
+        if (m_box) m_box->LookUpSkinData();
+        const TRect spot = OffsetRect(CheckHotSpot(r.Width()), r.Left, r.Top);
+        if (spot.Contains({x, y})) ToggleChecked(index);
     }
     TWinControl::MouseDown(button, shift, x, y);
     if (m_box && m_box->OnListBoxMouseDown) m_box->OnListBoxMouseDown(m_box, button, shift, x, y);
@@ -233,6 +290,34 @@ void TksCheckListBox::KeyPress(char& key) {
     if (m_box && m_box->OnListBoxKeyPress) m_box->OnListBoxKeyPress(m_box, key);
 }
 
+void TksCheckListBox::ScrollStateChanged() {
+    if (m_box) m_box->UpdateScrollBar();
+}
+
+void TksCheckListBox::EraseBelowItems(HDC dc) {
+    RECT cr;
+    GetClientRect(HandleOrNull(), &cr);
+    const int n = static_cast<int>(SendMessageA(HandleOrNull(), LB_GETCOUNT, 0, 0));
+    const int top = static_cast<int>(SendMessageA(HandleOrNull(), LB_GETTOPINDEX, 0, 0));
+    const int y0 = std::max(0, (n - top) * m_itemHeight);
+    const int w = cr.right;
+    const int h = cr.bottom - y0;
+    if (w <= 0 || h <= 0) return;
+    TBitmap bmp(w, h);
+    const TPixelView v = bmp.Pixels();
+    const TksDataSkinCheckListBox* d = m_box ? m_box->m_listData : nullptr;
+    const TksBitmap* pic = m_box ? m_box->SkinPicture() : nullptr;
+    const TRect tile = d ? OffsetRect(d->ClientRect, d->SkinRect.Left, d->SkinRect.Top) : TRect{};
+    if (d && pic && !tile.IsEmpty() && m_box->DataIndex() != -1) {
+        // The box's client picture, tiled from the end of the last item.
+        for (int ty = 0; ty < h; ty += tile.Height())
+            for (int tx = 0; tx < w; tx += tile.Width()) CopyBlock(v, tx, ty, pic->View(), tile);
+    } else {
+        FillRectClipped(v, v.Bounds(), SysPixel(clWindow));
+    }
+    bmp.DrawTo(dc, 0, y0);
+}
+
 void TksCheckListBox::WndProc(TMessage& msg) {
     switch (msg.Msg) {
         case WM_NCCALCSIZE:
@@ -240,22 +325,38 @@ void TksCheckListBox::WndProc(TMessage& msg) {
             msg.Result = 0;
             return;
         case WM_NCPAINT: msg.Result = 0; return;
-        case WM_ERASEBKGND: {
-            // The space below the last line in the window colour.
-            HDC dc = reinterpret_cast<HDC>(msg.WParam);
-            RECT r;
-            GetClientRect(HandleOrNull(), &r);
-            const int n = static_cast<int>(SendMessageA(HandleOrNull(), LB_GETCOUNT, 0, 0));
-            const int top = static_cast<int>(SendMessageA(HandleOrNull(), LB_GETTOPINDEX, 0, 0));
-            r.top = std::max(0, (n - top) * m_itemHeight);
-            if (r.top < r.bottom) {
-                HBRUSH b = CreateSolidBrush(ToColorRef(clWindow));
-                FillRect(dc, &r, b);
-                DeleteObject(b);
-            }
+        case WM_ERASEBKGND:
+            if (m_box) m_box->LookUpSkinData();
+            EraseBelowItems(reinterpret_cast<HDC>(msg.WParam));
             msg.Result = 1;
+            ScrollStateChanged();
             return;
-        }
+        case WM_MOUSEWHEEL:
+            // With the skinned bar showing, one line per turn.
+            if (m_box && m_box->ScrollBar()) {
+                const int delta = GET_WHEEL_DELTA_WPARAM(msg.WParam);
+                SendMessageA(HandleOrNull(), m_box->Columns == 0 ? WM_VSCROLL : WM_HSCROLL,
+                             delta <= 0 ? SB_LINEDOWN : SB_LINEUP, 0);
+                msg.Result = 0;
+            } else {
+                DefaultHandler(msg);
+            }
+            ScrollStateChanged();
+            return;
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+        case LB_SETTOPINDEX:
+        case LB_SETCURSEL:
+        case WM_TIMER:
+            // The list scrolled on its own (keys, selection, drag): the bar
+            // follows.
+            DefaultHandler(msg);
+            ScrollStateChanged();
+            return;
+        case WM_KEYDOWN:
+            TWinControl::WndProc(msg);
+            ScrollStateChanged();
+            return;
         case CN_BASE + WM_MEASUREITEM: {
             auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(msg.LParam);
             mis->itemHeight = static_cast<UINT>(m_itemHeight);
@@ -280,6 +381,7 @@ void TksCheckListBox::WndProc(TMessage& msg) {
                 TMessage m = msg;
                 TControl::WndProc(m);
             }
+            ScrollStateChanged();
             return;
         default: break;
     }
@@ -290,12 +392,98 @@ void TksCheckListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
     if (dis.itemID == static_cast<UINT>(-1)) return;
     const int index = static_cast<int>(dis.itemID);
     const TRect r{dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom};
-    const int w = r.Width();
-    const int h = r.Height();
-    if (w <= 0 || h <= 0) return;
+    if (r.Width() <= 0 || r.Height() <= 0) return;
     const bool selected = (dis.itemState & ODS_SELECTED) != 0;
     const bool focused = (dis.itemState & ODS_FOCUS) != 0;
-    TBitmap bmp(w, h);
+    if (m_box) m_box->LookUpSkinData();
+    const bool skinned = m_box && m_box->m_listData && m_box->SkinPicture() && m_box->DataIndex() != -1 &&
+                         !m_box->m_listData->ItemRect.IsEmpty();
+    TBitmap bmp(r.Width(), r.Height());
+    if (skinned)
+        DrawSkinItem(bmp, index, selected, focused);
+    else
+        DrawPlainItem(bmp, index, selected, focused);
+    bmp.DrawTo(dis.hDC, r.Left, r.Top);
+}
+
+void TksCheckListBox::DrawSkinItem(TBitmap& bmp, int index, bool selected, bool focused) {
+    const TksDataSkinCheckListBox& d = *m_box->m_listData;
+    const TPixelView pic = m_box->SkinPicture()->View();
+    const bool stretch = m_box->SkinElement().StretchEffect;
+    const int w = bmp.Width();
+    const int h = bmp.Height();
+    const int ih = d.ItemRect.Height();
+    const bool fixedHeight = m_box->UseSkinItemHeight;
+    // Background by state, composed at the skin's item height.
+    TRect piece = d.ItemRect;
+    bool pieceStretch = stretch;
+    bool focusFrame = false;
+    if (fixedHeight) {
+        if (focused && !selected) {
+            focusFrame = true;
+        } else if (focused && selected) {
+            piece = m_box->m_focusItemRect;
+        } else if (selected) {
+            piece = m_box->m_activeItemRect;
+        } else {
+            pieceStretch = false;
+        }
+    } else if (focused) {
+        piece = m_box->m_focusItemRect;
+    } else if (selected) {
+        piece = m_box->m_activeItemRect;
+    }
+    TPixelBuffer bg;
+    ComposeHorizontal(pic, piece, d.ItemLeftOffset, d.ItemRightOffset, bg, w, pieceStretch);
+    const TPixelView v = bmp.Pixels();
+    if (bg.Height() == h)
+        CopyBlock(v, 0, 0, bg.View(), bg.View().Bounds());
+    else
+        StretchBlock(v, v.Bounds(), bg.View(), bg.View().Bounds());
+
+    const int dx = w - d.ItemRect.Width();
+    const int dh = fixedHeight ? 0 : h - ih;
+    TRect textRect = d.ItemTextRect;
+    textRect.Right += dx;
+    textRect.Bottom += dh;
+    const TRect check = CheckHotSpot(w);
+    const TRect checkPiece = State(index) == 1 ? d.CheckImageRect : d.UnCheckImageRect;
+    const int cw = d.CheckImageRect.Width();
+    const int ch = d.CheckImageRect.Height();
+    DrawTransparentPiece(v, check.Left + check.Width() / 2 - cw / 2, check.Top + check.Height() / 2 - ch / 2,
+                         pic, {checkPiece.Left, checkPiece.Top, checkPiece.Left + cw, checkPiece.Top + ch});
+
+    TCanvas& c = bmp.Canvas();
+    TFont& font = c.Font();
+    font.Assign(m_box->DefaultFont());
+    if (m_box->UseSkinFont()) {
+        font.SetName(d.FontName);
+        font.SetStyle(d.FontStyle);
+        font.SetHeight(d.FontHeight);
+    }
+    if (fixedHeight)
+        font.SetColor(focused && selected ? d.FocusFontColor : (selected ? d.ActiveFontColor : d.FontColor));
+    else
+        font.SetColor(focused ? d.FocusFontColor : (selected ? d.ActiveFontColor : d.FontColor));
+    if (m_box->OnDrawItem) {
+        UINT state = (selected ? ODS_SELECTED : 0) | (focused ? ODS_FOCUS : 0);
+        m_box->OnDrawItem(m_box, c, index, state, textRect, h, w);
+    } else {
+        TksCanvasText text(c);
+        if (fixedHeight)
+            DrawSingleLineText(text, m_items->Get(index), textRect);
+        else
+            DrawTextInRect(text, m_items->Get(index), textRect);
+    }
+    if (focusFrame) {
+        RECT fr{0, 0, w, h};
+        DrawFocusRect(c.Handle(), &fr);
+    }
+}
+
+void TksCheckListBox::DrawPlainItem(TBitmap& bmp, int index, bool selected, bool focused) {
+    const int w = bmp.Width();
+    const int h = bmp.Height();
     const TPixelView v = bmp.Pixels();
     FillRectClipped(v, {0, 0, 20, h}, SysPixel(clWindow));
     FillRectClipped(v, {20, 0, w, h}, SysPixel(selected ? clHighlight : clWindow));
@@ -305,13 +493,18 @@ void TksCheckListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
     const TFont& font = m_box ? m_box->Font() : Font();
     c.Font().Assign(font);
     if (selected) c.Font().SetColor(clHighlightText);
-    TksCanvasText text(c);
-    DrawSingleLineText(text, m_items->Get(index), {22, 0, w - 2, h});
+    const TRect textRect{22, 0, w - 2, h};
+    if (m_box && m_box->OnDrawItem) {
+        UINT state = (selected ? ODS_SELECTED : 0) | (focused ? ODS_FOCUS : 0);
+        m_box->OnDrawItem(m_box, c, index, state, textRect, h, w);
+    } else {
+        TksCanvasText text(c);
+        DrawSingleLineText(text, m_items->Get(index), textRect);
+    }
     if (focused) {
         RECT fr{20, 0, w, h};
         DrawFocusRect(c.Handle(), &fr);
     }
-    bmp.DrawTo(dis.hDC, r.Left, r.Top);
 }
 
 // ---- TksSkinCheckListBox --------------------------------------------------------
@@ -325,6 +518,22 @@ TksSkinCheckListBox::TksSkinCheckListBox(TComponent* owner) : TksSkinCustomContr
     m_list = new TksCheckListBox(this, this);
     m_list->SetParent(this);
     LayoutList();
+}
+
+TksSkinCheckListBox::~TksSkinCheckListBox() {
+    // The bar and the list go while the box is still whole; the list stops
+    // reporting to it first.
+    FreeScrollBar();
+    if (m_list) m_list->m_box = nullptr;
+    DestroyComponents();
+}
+
+void TksSkinCheckListBox::Notification(TComponent* component, TOperation operation) {
+    TksSkinCustomControl::Notification(component, operation);
+    if (operation == TOperation::opRemove) {
+        if (component == m_scrollBar) m_scrollBar = nullptr;
+        if (component == m_list) m_list = nullptr;
+    }
 }
 
 void TksSkinCheckListBox::SetChecked(int index, bool value) {
@@ -342,27 +551,180 @@ void TksSkinCheckListBox::SetDefaultItemHeight(int h) {
     if (m_dataIndex == -1 || !UseSkinItemHeight) m_list->SetItemHeight(h);
 }
 
+void TksSkinCheckListBox::LookUpSkinData() {
+    TksSkinCustomControl::LookUpSkinData();
+    m_listData = nullptr;
+    if (m_dataIndex == -1) return;
+    const auto* d = dynamic_cast<const TksDataSkinCheckListBox*>(m_skinData->SkinControls(m_dataIndex));
+    if (!d) {
+        // Only a check list section has the item and check pictures.
+        m_dataIndex = -1;
+        return;
+    }
+    m_listData = d;
+    m_activeItemRect = OrIfEmpty(d->ActiveItemRect, d->ItemRect);
+    m_focusItemRect = OrIfEmpty(d->FocusItemRect, d->ItemRect);
+}
+
+int TksSkinCheckListBox::ListItemHeight() const {
+    if (m_dataIndex != -1 && m_listData && UseSkinItemHeight && m_listData->ItemRect.Height() > 0)
+        return m_listData->ItemRect.Height();
+    return m_defaultItemHeight;
+}
+
 void TksSkinCheckListBox::ApplySkinChange() {
     TksSkinCustomControl::ApplySkinChange();
     if (m_dataIndex == -1) {
         m_list->SetItemHeight(m_defaultItemHeight);
         Font().Assign(DefaultFont());
+    } else if (UseSkinItemHeight) {
+        m_list->SetItemHeight(ListItemHeight());
+    }
+    if (m_scrollBar) {
+        std::string name;
+        if (m_listData) name = Columns == 0 ? m_listData->VScrollBarName : m_listData->HScrollBarName;
+        m_scrollBar->SetSkinDataName(name);
+        m_scrollBar->SetSkinData(m_skinData);
+    }
+    if (RowCount > 0) {
+        const int ih = m_list->ItemHeight();
+        const int h = m_dataIndex == -1 ? RowCount * ih + 4
+                                        : SkinElement().SkinRect.Height() + RowCount * ih -
+                                              SkinElement().Geometry.ClientRect.Height();
+        SetHeight(h);
     }
     LayoutList();
+    UpdateScrollBar();
     m_list->Invalidate();
 }
 
+TRect TksSkinCheckListBox::SkinClientRect() const {
+    return CalcSkinTarget(SkinElement(), Width(), Height()).Geometry.ClientRect;
+}
+
 void TksSkinCheckListBox::LayoutList() {
-    if (!m_list) return;
-    // Without skin data: the list inside a one-pixel frame and a one-pixel
-    // gap (no caption band).
-    const int c = CaptionMode ? DefaultCaptionHeight : 1;
-    m_list->SetBounds(2, c + 1, std::max(Width() - 4, 0), std::max(Height() - 2 - (c + 1), 0));
+    if (!m_list || IsDestroying()) return;
+    // Moving the list can erase it at once, and an erase may bring or free
+    // the bar: such a nested request is done again after this one.
+    if (m_layingOut) {
+        m_layoutAgain = true;
+        return;
+    }
+    TFlagGuard guard(m_layingOut);
+    for (int pass = 0; pass < 3; ++pass) {
+        m_layoutAgain = false;
+        PlaceListAndBar();
+        if (!m_layoutAgain) break;
+    }
+}
+
+void TksSkinCheckListBox::PlaceListAndBar() {
+    const bool vertical = Columns == 0;
+    TRect area;
+    if (m_dataIndex != -1) {
+        area = SkinClientRect();
+        if (m_scrollBar) {
+            if (vertical) {
+                const int bw = m_scrollBar->Width();
+                m_scrollBar->SetBounds(area.Right - bw, area.Top, bw, std::max(area.Height(), 0));
+                area.Right -= bw;
+            } else {
+                const int bh = m_scrollBar->Height();
+                m_scrollBar->SetBounds(area.Left, area.Bottom - bh, std::max(area.Width(), 0), bh);
+                area.Bottom -= bh;
+            }
+        }
+    } else {
+        // The list inside a one-pixel frame and a one-pixel gap, below the
+        // caption band when there is one.
+        const int c = CaptionMode ? DefaultCaptionHeight : 1;
+        area = {2, c + 1, Width() - 2, Height() - 2};
+        if (m_scrollBar) {
+            if (vertical) {
+                m_scrollBar->SetBounds(Width() - 20, c, 19, std::max(Height() - c - 1, 0));
+                area.Right = Width() - 20;
+            } else {
+                m_scrollBar->SetBounds(1, Height() - 20, std::max(Width() - 2, 0), 19);
+                area.Bottom = Height() - 20;
+            }
+        }
+    }
+    m_list->SetBounds(area.Left, area.Top, std::max(area.Width(), 0), std::max(area.Height(), 0));
+}
+
+void TksSkinCheckListBox::UpdateScrollBar() {
+    if (!m_list || m_updatingBar || IsDestroying() || !m_list->HandleAllocated()) return;
+    const int count = static_cast<int>(SendMessageA(m_list->HandleOrNull(), LB_GETCOUNT, 0, 0));
+    if (RowCount > 0 && RowCount == count) return;
+    TFlagGuard guard(m_updatingBar);
+    const bool vertical = Columns == 0;
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_POS;
+    if (!GetScrollInfo(m_list->HandleOrNull(), vertical ? SB_VERT : SB_HORZ, &si)) {
+        si.nMin = 0;
+        si.nMax = 0;
+        si.nPos = 0;
+    }
+    int page = 0;
+    bool show = false;
+    if (vertical) {
+        const int ih = m_list->ItemHeight();
+        page = ih > 0 ? m_list->Height() / ih : 0;
+        show = si.nMin < si.nMax && si.nMax >= si.nPos && page < count;
+    } else {
+        page = Columns;
+        show = si.nMin < si.nMax && si.nMax >= si.nPos && si.nMax >= Columns;
+    }
+    if (!show) {
+        if (m_scrollBar) {
+            FreeScrollBar();
+            LayoutList();
+        }
+        return;
+    }
+    if (!m_scrollBar) {
+        auto* bar = new TksSkinScrollBar(this);
+        bar->SetKind(vertical ? TScrollBarKind::sbVertical : TScrollBarKind::sbHorizontal);
+        bar->SetPageSize(0);
+        bar->SetMin(0);
+        bar->SetPosition(0);
+        std::string name;
+        LookUpSkinData();
+        if (m_listData) name = vertical ? m_listData->VScrollBarName : m_listData->HScrollBarName;
+        bar->SetSkinDataName(name);
+        bar->OnChange = [this](TObject* sender) { ScrollBarChange(sender); };
+        m_scrollBar = bar;
+        bar->SetParent(this);
+        if (m_skinData) bar->SetSkinData(m_skinData);
+        LayoutList();
+    }
+    m_scrollBar->SetRange(si.nMin, si.nMax, page, si.nPos);
+    m_scrollBar->SetLargeChange(page);
+}
+
+void TksSkinCheckListBox::FreeScrollBar() {
+    TksSkinScrollBar* bar = m_scrollBar;
+    m_scrollBar = nullptr;
+    delete bar;
+}
+
+void TksSkinCheckListBox::ScrollBarChange(TObject* sender) {
+    (void)sender;
+    if (!m_scrollBar || !m_list) return;
+    const int pos = m_scrollBar->Position();
+    // The bar already shows the position: the list follows without
+    // reporting back, so the bar is never changed (or freed) under its own
+    // event.
+    TFlagGuard guard(m_updatingBar);
+    SendMessageA(m_list->Handle(), Columns == 0 ? WM_VSCROLL : WM_HSCROLL,
+                 MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(pos)), 0);
 }
 
 void TksSkinCheckListBox::Resize() {
     TksSkinCustomControl::Resize();
     LayoutList();
+    UpdateScrollBar();
 }
 
 void TksSkinCheckListBox::DrawWithoutSkin(TBitmap& bitmap) {

@@ -5,22 +5,35 @@
 //   TksCheckListBox             the inner owner-drawn platform LISTBOX
 //                               without non-client area
 //   TksSkinCheckListBox         the skinned frame around it: Items,
-//                               ItemIndex, SetChecked / IsChecked
+//                               ItemIndex, SetChecked / IsChecked, the
+//                               layout of the list and of the skinned
+//                               scroll bar that shows while the items do
+//                               not fit
 //
-// Items are drawn in their look without skin data (a 13 x 13 box with a check
-// mark, the text from x = 22); drawing from the skin's pictures and the
-// skinned scroll bar are not built yet.
+// With the skin's "checklistbox" data the items are drawn from its pictures
+// (item background by state, check and uncheck pictures, the skin's font);
+// without it in the plain look (a 13 x 13 box with a check mark, the text
+// from x = 22).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "base/Strings.h"
+#include "skin/SkinDataObjects.h"
 #include "skinui/SkinControls.h"
+#include "skinui/SkinScrollBar.h"
 
 namespace zv {
 
 class TksSkinCheckListBox;
+
+// Replaces the text drawing of an item: the item bitmap's canvas, the index,
+// the item state (ODS_* flags), the text rectangle and the bitmap's height
+// and width.
+using TksDrawItemEvent = std::function<void(TObject* sender, TCanvas& canvas, int index, UINT state,
+                                            TRect textRect, int height, int width)>;
 
 class TksCheckListBoxDataWrapper : public TObject {
 public:
@@ -48,6 +61,10 @@ public:
     void ToggleChecked(int index);
     [[nodiscard]] TRect ItemRect(int index);
     void InvalidateItem(int index, bool updateNow);
+    [[nodiscard]] int TopIndex();
+    // The check box hot spot of an item drawn at the list's left edge
+    // (item coordinates, right and bottom edges excluded).
+    [[nodiscard]] TRect CheckHotSpot(int itemWidth);
 
     TNotifyEvent OnClickCheck;
 
@@ -65,9 +82,14 @@ protected:
 
 private:
     friend class TListBoxStrings;
+    friend class TksSkinCheckListBox;
     [[nodiscard]] TksCheckListBoxDataWrapper* Wrapper(int index, bool create);
     void FreeWrappers();
     void DrawItem(const DRAWITEMSTRUCT& dis);
+    void DrawSkinItem(TBitmap& bmp, int index, bool selected, bool focused);
+    void DrawPlainItem(TBitmap& bmp, int index, bool selected, bool focused);
+    void EraseBelowItems(HDC dc);
+    void ScrollStateChanged();
 
     TksSkinCheckListBox* m_box;
     std::unique_ptr<TStrings> m_items;
@@ -81,6 +103,7 @@ private:
 class TksSkinCheckListBox : public TksSkinCustomControl {
 public:
     explicit TksSkinCheckListBox(TComponent* owner);
+    ~TksSkinCheckListBox() override;
 
     TStrings& Items() { return m_list->Items(); }
     [[nodiscard]] int ItemIndex() { return m_list->ItemIndex(); }
@@ -88,6 +111,10 @@ public:
     void SetChecked(int index, bool value);
     [[nodiscard]] bool IsChecked(int index);
     [[nodiscard]] TksCheckListBox& ListBox() { return *m_list; }
+    // The skinned scroll bar while the items do not fit, else null.
+    [[nodiscard]] TksSkinScrollBar* ScrollBar() const { return m_scrollBar; }
+    // The check list data in use (null when drawn without skin).
+    [[nodiscard]] const TksDataSkinCheckListBox* CheckListData() const { return m_listData; }
 
     bool UseSkinItemHeight = true;
     [[nodiscard]] int DefaultItemHeight() const { return m_defaultItemHeight; }
@@ -100,20 +127,42 @@ public:
     TMouseEvent OnListBoxMouseDown;
     TKeyPressEvent OnListBoxKeyPress;
     TNotifyEvent OnListBoxClick;
+    TksDrawItemEvent OnDrawItem;
 
+    void LookUpSkinData() override;
     void ApplySkinChange() override;
-    // Places the inner list in the box (redone on resizing and item changes).
+    // Places the inner list and the scroll bar in the box (redone on
+    // resizing, when the bar comes or goes and on skin changes).
     void LayoutList();
+    // Shows, updates or frees the scroll bar from the inner list's scroll
+    // state.
+    void UpdateScrollBar();
 
 protected:
     void DrawWithoutSkin(TBitmap& bitmap) override;
     void Resize() override;
+    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     friend class TksCheckListBox;
+    void ScrollBarChange(TObject* sender);
+    void FreeScrollBar();
+    // The client rectangle CL' for the current size (skin data only).
+    [[nodiscard]] TRect SkinClientRect() const;
+    [[nodiscard]] int ListItemHeight() const;
+    void PlaceListAndBar();
 
     TksCheckListBox* m_list = nullptr;
+    TksSkinScrollBar* m_scrollBar = nullptr;
     int m_defaultItemHeight = 20;
+    bool m_updatingBar = false;
+    bool m_layingOut = false;
+    bool m_layoutAgain = false;
+
+    // The skin values in use, with empty item pictures replaced.
+    const TksDataSkinCheckListBox* m_listData = nullptr;
+    TRect m_activeItemRect;
+    TRect m_focusItemRect;
 };
 
 }  // namespace zv

@@ -360,23 +360,12 @@ bool TksSkinScrollBar::FocusedForLook() const {
 
 void TksSkinScrollBar::DrawFromSkin(TBitmap& bitmap) {
     UpdateGeometry();
-    const TPixelView v = bitmap.Pixels();
-    if (!m_barData || !m_barPicture || m_barPicture->Empty()) {
-        TksSkinCustomControl::DrawFromSkin(bitmap);
-        return;
-    }
+    // The element first (the bitmap may take the layout's size).
+    TksSkinCustomControl::DrawFromSkin(bitmap);
+    if (!m_barData || !m_barPicture || m_barPicture->Empty()) return;
     const TksDataSkinScrollBarControl& d = *m_barData;
     const TPixelView pic = m_barPicture->View();
-    {
-        TSkinElementGeometry element;
-        element.SkinRect = d.SkinRect;
-        element.Geometry = {d.ClientRect, d.LeftTopPoint, d.RightTopPoint, d.LeftBottomPoint,
-                            d.RightBottomPoint};
-        element.StretchEffect = d.StretchEffect;
-        TPixelBuffer composed;
-        DrawSkinElement(pic, element, composed, Width(), Height());
-        CopyBlock(v, 0, 0, composed.View(), composed.View().Bounds());
-    }
+    const TPixelView v = bitmap.Pixels();
 
     auto drawArrow = [&](int part, const TRect& active, const TRect& down) {
         const TPart& p = m_parts[part];

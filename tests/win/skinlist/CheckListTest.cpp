@@ -1,0 +1,283 @@
+// The check list box drawn from the program's skin: item rows checked pixel
+// by pixel against pictures cut from the skin by hand, toggling by mouse and
+// keyboard with the skin's hot spot, and the skinned scroll bar that comes
+// and goes with the items and scrolls the list.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "skinui/SkinListControls.h"
+#include "tests/win/skinlist/SkinListTestSupport.h"
+
+using namespace zv;
+using namespace zvtest;
+
+namespace {
+
+// The [checklistbox] pictures in picture 4.
+constexpr TRect kItemRect{290, 75, 344, 96};
+constexpr TRect kActiveItemRect{290, 98, 344, 119};
+constexpr TRect kFocusItemRect{290, 121, 344, 142};
+constexpr TRect kCheck{14, 76, 29, 91};
+constexpr TRect kUncheck{0, 76, 15, 91};
+constexpr TRect kClientTile{67 + 2, 130 + 2, 67 + 57, 130 + 50};
+
+class CheckListFromSkin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        box = new TksSkinCheckListBox(&form);
+        box->SetParent(&form);
+        box->SetBounds(10, 10, 200, 160);
+        box->SetSkinData(&skin.Data);
+    }
+    [[nodiscard]] TPixelView Pic() const { return skin.Data.ActivePicture(4)->View(); }
+    [[nodiscard]] HWND List() { return box->ListBox().Handle(); }
+    // Shows the form with the focus on the form itself, so that no item
+    // carries the focus look.
+    void ShowUnfocused() {
+        form.ShowActive();
+        ::SetFocus(form.Handle());
+        Pump(150);
+    }
+
+    // One row of width w: the item picture's left 25 and right 2 columns
+    // fixed, the 27 columns between repeated; the check or uncheck picture
+    // at (1, 3) without its bottom-left colour; the text at x = 20,
+    // centred in rows 2 .. 19.
+    [[nodiscard]] TPixelBuffer ExpectedRow(int w, const TRect& piece, bool checked,
+                                           const std::string& text) const {
+        TPixelBuffer row(w, 21);
+        for (int y = 0; y < 21; ++y)
+            for (int x = 0; x < w; ++x) {
+                const int sx = x < 25 ? x : (x >= w - 2 ? 54 - (w - x) : 25 + (x - 25) % 27);
+                row.At(x, y) = PixelRGB(Pic().At(piece.Left + sx, piece.Top + y));
+            }
+        const TRect c = checked ? kCheck : kUncheck;
+        const TPixel key = PixelRGB(Pic().At(c.Left, c.Bottom - 1));
+        for (int y = 0; y < 15; ++y)
+            for (int x = 0; x < 15; ++x) {
+                const TPixel p = PixelRGB(Pic().At(c.Left + x, c.Top + y));
+                if (p != key) row.At(1 + x, 3 + y) = p;
+            }
+        TBitmap bmp(w, 21);
+        bmp.Assign(row);
+        TCanvas& canvas = bmp.Canvas();
+        canvas.Font().SetName("Arial");
+        canvas.Font().SetHeight(14);
+        canvas.Font().SetColor(clBlack);
+        canvas.Brush().SetStyle(TBrushStyle::bsClear);
+        const int th = canvas.TextExtent(text).cy;
+        canvas.TextRect({20, 2, w - 2, 19}, 20, 2 + (17 - th) / 2, text);
+        return bmp.ToBuffer();
+    }
+
+    TSkinFixture skin;
+    TTestForm form;
+    TksSkinCheckListBox* box = nullptr;
+};
+
+TPixelBuffer Crop(const TPixelBuffer& src, int x, int y, int w, int h) {
+    TPixelBuffer out(w, h);
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) out.At(i, j) = src.At(x + i, y + j);
+    return out;
+}
+
+}  // namespace
+
+TEST_F(CheckListFromSkin, ThreeCheckedDirectoriesShowThreeRowsAndNoBar) {
+    const char* dirs[] = {"C:\\Program Files\\Mozilla Firefox\\plugins", "C:\\Opera\\Program\\Plugins",
+                          "C:\\Netscape\\Plugins"};
+    for (const char* d : dirs) box->Items().Add(d);
+    for (int i = 0; i < 3; ++i) box->SetChecked(i, true);
+    ShowUnfocused();
+    // The list fills CL': the client rectangle (2, 2, 57, 50) grown with the
+    // box's size; items 21 high from the skin.
+    EXPECT_EQ(box->ListBox().BoundsRect(), Rect(2, 2, 198, 158));
+    EXPECT_EQ(box->ListBox().ItemHeight(), 21);
+    EXPECT_EQ(box->ScrollBar(), nullptr);
+    const TPixelBuffer got = CaptureClient(List());
+    for (int i = 0; i < 3; ++i)
+        ExpectPixels(Crop(got, 0, 21 * i, 196, 21), ExpectedRow(196, kItemRect, true, dirs[i]),
+                     "row" + std::to_string(i));
+    // Below the last item the box's client picture, tiled from (0, 63).
+    TPixelBuffer below(196, 156 - 63);
+    for (int y = 0; y < below.Height(); ++y)
+        for (int x = 0; x < 196; ++x)
+            below.At(x, y) = PixelRGB(Pic().At(kClientTile.Left + x % 55, kClientTile.Top + y % 48));
+    ExpectPixels(Crop(got, 0, 63, 196, 156 - 63), below, "below");
+}
+
+TEST_F(CheckListFromSkin, SelectedAndFocusedItemPictures) {
+    box->Items().Add("one");
+    box->Items().Add("two");
+    box->SetChecked(0, true);
+    box->SetItemIndex(1);
+    ShowUnfocused();
+    TPixelBuffer got = CaptureClient(List());
+    ExpectPixels(Crop(got, 0, 0, 196, 21), ExpectedRow(196, kItemRect, true, "one"), "plain");
+    ExpectPixels(Crop(got, 0, 21, 196, 21), ExpectedRow(196, kActiveItemRect, false, "two"), "selected");
+    box->ListBox().SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return box->ListBox().Focused(); }, 2000));
+    Pump(100);
+    got = CaptureClient(List());
+    ExpectPixels(Crop(got, 0, 21, 196, 21), ExpectedRow(196, kFocusItemRect, false, "two"), "focused");
+}
+
+TEST_F(CheckListFromSkin, FocusedItemWithoutSelectionGetsAFocusRectangle) {
+    box->Items().Add("one");
+    form.ShowActive();
+    box->ListBox().SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return box->ListBox().Focused(); }, 2000));
+    Pump(100);
+    ASSERT_EQ(box->ItemIndex(), -1);
+    const TPixelBuffer got = Crop(CaptureClient(List()), 0, 0, 196, 21);
+    const TPixelBuffer want = ExpectedRow(196, kItemRect, false, "one");
+    // Inside the frame the plain item; on the frame's dotted line pixels
+    // changed (the platform's focus rectangle).
+    ExpectPixels(Crop(got, 1, 1, 194, 19), Crop(want, 1, 1, 194, 19), "focus-inside");
+    int changed = 0;
+    for (int x = 0; x < 196; ++x) changed += PixelRGB(got.At(x, 0)) != PixelRGB(want.At(x, 0));
+    for (int y = 0; y < 21; ++y) changed += PixelRGB(got.At(195, y)) != PixelRGB(want.At(195, y));
+    EXPECT_GT(changed, 50);
+}
+
+TEST_F(CheckListFromSkin, HotSpotIsTheFirst16ColumnsAndSpaceToggles) {
+    box->Items().Add("one");
+    box->Items().Add("two");
+    form.ShowActive();
+    EXPECT_FALSE(box->IsChecked(0));
+    ClickClient(List(), 17, 10);  // selects, no toggle
+    Pump(100);
+    EXPECT_FALSE(box->IsChecked(0));
+    EXPECT_EQ(box->ItemIndex(), 0);
+    ClickClient(List(), 15, 10);  // last column of the hot spot
+    EXPECT_TRUE(PumpUntil([&] { return box->IsChecked(0); }, 2000));
+    ClickClient(List(), 5, 21 + 20);  // last row of the second item
+    EXPECT_TRUE(PumpUntil([&] { return box->IsChecked(1); }, 2000));
+    EXPECT_EQ(box->ItemIndex(), 1);
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(PumpUntil([&] { return !box->IsChecked(1); }, 2000));
+    EXPECT_TRUE(box->IsChecked(0));
+    // The row shows the state it has now.
+    const TPixelBuffer got = CaptureClient(List());
+    const TPixelBuffer row0 = ExpectedRow(196, kItemRect, true, "one");
+    EXPECT_EQ(PixelRGB(got.At(5, 8)), PixelRGB(row0.At(5, 8)));
+}
+
+TEST_F(CheckListFromSkin, SetCheckedRepaintsOnlyAChangedItem) {
+    for (int i = 0; i < 4; ++i) box->Items().Add("item" + std::to_string(i));
+    box->SetChecked(1, true);
+    ShowUnfocused();
+    Pump(100);
+    // Every paint of the list and the region it was asked to repaint.
+    std::vector<RECT> paints;
+    TksCheckListBox& list = box->ListBox();
+    const TWndMethod inner = list.WindowProc;
+    list.WindowProc = [&](TMessage& m) {
+        if (m.Msg == WM_PAINT) {
+            RECT r{};
+            GetUpdateRect(list.HandleOrNull(), &r, FALSE);
+            paints.push_back(r);
+        }
+        inner(m);
+    };
+    box->SetChecked(1, true);  // already checked
+    EXPECT_TRUE(paints.empty());
+    box->SetChecked(2, true);  // painted at once, only its row
+    ASSERT_EQ(paints.size(), 1u);
+    EXPECT_EQ(Rect(paints[0].left, paints[0].top, paints[0].right, paints[0].bottom), Rect(0, 42, 196, 63));
+    list.WindowProc = inner;
+    EXPECT_TRUE(box->IsChecked(2));
+    const TPixelBuffer got = CaptureClient(List());
+    ExpectPixels(Crop(got, 0, 42, 196, 21), ExpectedRow(196, kItemRect, true, "item2"), "set-checked");
+    // A new item reads unchecked until set.
+    box->Items().Add("new");
+    EXPECT_FALSE(box->IsChecked(4));
+}
+
+TEST_F(CheckListFromSkin, FifteenItemsBringTheBarThatScrollsTheList) {
+    form.ShowActive();
+    for (int i = 1; i <= 15; ++i) box->Items().Add("item" + std::to_string(i));
+    Pump(100);
+    TksSkinScrollBar* bar = box->ScrollBar();
+    ASSERT_NE(bar, nullptr);
+    // At the right edge of CL', as high as CL', the skin's 17 wide; the
+    // list narrowed by it.
+    EXPECT_EQ(bar->BoundsRect(), Rect(198 - 17, 2, 198, 158));
+    EXPECT_EQ(box->ListBox().BoundsRect(), Rect(2, 2, 198 - 17, 158));
+    EXPECT_EQ(bar->Kind(), TScrollBarKind::sbVertical);
+    EXPECT_EQ(bar->SkinDataName(), "vscrollbar");
+    EXPECT_NE(bar->ScrollBarData(), nullptr);
+    // 156 / 21 = 7 rows visible: range 0 .. 14, page 7.
+    EXPECT_EQ(bar->Min(), 0);
+    EXPECT_EQ(bar->Max(), 14);
+    EXPECT_EQ(bar->PageSize(), 7);
+    EXPECT_EQ(bar->LargeChange(), 7);
+    EXPECT_EQ(bar->Position(), 0);
+
+    // The increasing arrow scrolls one line.
+    const TRect inc = bar->CalcGeometry().IncButton;
+    const TPoint p = bar->ClientToScreen({(inc.Left + inc.Right) / 2, (inc.Top + inc.Bottom) / 2});
+    Click(p.X, p.Y);
+    EXPECT_TRUE(PumpUntil([&] { return box->ListBox().TopIndex() == 1; }, 2000));
+    EXPECT_EQ(bar->Position(), 1);
+    // The thumb dragged to the end shows the last page.
+    const TRect thumb = bar->CalcGeometry().Thumb;
+    const TPoint t = bar->ClientToScreen({8, (thumb.Top + thumb.Bottom) / 2});
+    MouseMoveTo(t.X, t.Y);
+    Pump(30);
+    MouseButton(true);
+    ASSERT_TRUE(PumpUntil([&] { return bar->Dragging(); }, 2000));
+    const TPoint end = bar->ClientToScreen({8, 400});
+    MouseMoveTo(end.X, end.Y);
+    EXPECT_TRUE(PumpUntil([&] { return box->ListBox().TopIndex() == 8; }, 2000));
+    MouseButton(false);
+    Pump(50);
+    EXPECT_EQ(bar->Position(), 8);
+
+    // Keyboard scrolling of the list moves the bar with it.
+    box->ListBox().SetFocus();
+    PressKey(VK_HOME);
+    EXPECT_TRUE(PumpUntil([&] { return box->ListBox().TopIndex() == 0; }, 2000));
+    EXPECT_EQ(bar->Position(), 0);
+    PressKey(VK_END);
+    EXPECT_TRUE(PumpUntil([&] { return bar->Position() == 8; }, 2000));
+    // A wheel turn scrolls one line.
+    SendMessageA(List(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    EXPECT_EQ(box->ListBox().TopIndex(), 7);
+    EXPECT_EQ(bar->Position(), 7);
+    SendMessageA(List(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(box->ListBox().TopIndex(), 8);
+
+    // Removing items until they fit removes the bar and widens the list.
+    while (box->Items().Count() > 7) box->Items().Delete(0);
+    EXPECT_EQ(box->ScrollBar(), nullptr);
+    EXPECT_EQ(box->ListBox().BoundsRect(), Rect(2, 2, 198, 158));
+    box->Items().Add("eighth");
+    EXPECT_NE(box->ScrollBar(), nullptr);
+}
+
+TEST(TksSkinCheckListBoxPlain, BarLayoutWithoutSkin) {
+    TTestForm form;
+    auto* box = new TksSkinCheckListBox(&form);
+    box->SetParent(&form);
+    box->SetBounds(0, 0, 200, 104);  // list 2 .. 102: 100 / 20 = 5 rows
+    form.ShowActive();
+    for (int i = 0; i < 5; ++i) box->Items().Add("x");
+    EXPECT_EQ(box->ScrollBar(), nullptr);
+    box->Items().Add("x");
+    TksSkinScrollBar* bar = box->ScrollBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->BoundsRect(), Rect(180, 1, 199, 103));  // x = W - 20, y = 1, 19 x (H - 2)
+    EXPECT_EQ(box->ListBox().BoundsRect(), Rect(2, 2, 180, 102));
+    EXPECT_EQ(bar->SkinDataName(), "");
+    EXPECT_EQ(bar->DataIndex(), -1);
+    EXPECT_EQ(bar->Max(), 5);
+    EXPECT_EQ(bar->PageSize(), 5);
+    // Growing the box until everything fits frees the bar.
+    box->SetHeight(130);
+    Pump(50);
+    EXPECT_EQ(box->ScrollBar(), nullptr);
+    EXPECT_EQ(box->ListBox().BoundsRect(), Rect(2, 2, 198, 128));
+}
