@@ -627,3 +627,69 @@ TEST(TksSkinMenu, RealKeysReachTheLastLevelThroughTheFormsFilter) {
     EXPECT_EQ(f.clicked, std::vector<std::string>{"&Banana"});
     EXPECT_EQ(f.form.MenuClosed, 1);
 }
+
+TEST(TksSkinMenu, TallerThanTheWorkAreaScrollsFromItsTop) {
+    TMenuFixture f;
+    for (int i = 0; i < 80; ++i) f.Add("N", "Entry");
+    f.Open(&f.skin, Rect(150, 150, 150, 150));
+    TksSkinPopupWindow* level = f.Level(0);
+    const TRect wa = f.menu->MenuWorkArea();
+    ASSERT_TRUE(level->Scrolling());
+    EXPECT_FALSE(level->ScrollingByLimit());
+    EXPECT_EQ(level->Height(), wa.Height());
+    EXPECT_EQ(level->ShowPosition(), Point(151, wa.Top));  // beside the anchor
+    // As many entries as fit between the two marker zones.
+    EXPECT_EQ(level->VisibleEntryCount(), (wa.Height() - 4 - 20) / 20);
+    EXPECT_FALSE(level->Entries(level->VisibleEntryCount())->Shown);
+}
+
+TEST(TksSkinMenu, OwnerDrawnItemIsDrawnByItsHandler) {
+    TMenuFixture f;
+    struct TCall {
+        TRect Rect;
+        bool Selected;
+    };
+    std::vector<TCall> calls;
+    TMenuItem* item = f.Add("O", "&Owner");
+    item->OnDrawItem = [&](TMenuItem*, TCanvas& canvas, const TRect& r, bool selected) {
+        calls.push_back({r, selected});
+        canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+        canvas.Brush().SetColor(0x0000FF);
+        canvas.FillRect(r);
+    };
+    f.Open(&f.skin, Rect(150, 150, 150, 150));
+    TksSkinPopupWindow* level = f.Level(0);
+    ASSERT_FALSE(calls.empty());
+    const int ew = level->Entries(0)->EntryRect.Width();
+    EXPECT_EQ(calls.back().Rect, Rect(2, 2, ew - 1, 18));  // the text rect, grown with the entry
+    EXPECT_TRUE(calls.back().Selected);
+    const TPixelBuffer shot = zvtest::CaptureClient(level->Handle());
+    EXPECT_EQ(Rgb(shot.At(2 + 2, 2 + 2)), Rgb(ColorToPixel(0x0000FF)));
+    EXPECT_EQ(Rgb(shot.At(2 + ew - 2, 2 + 17)), Rgb(ColorToPixel(0x0000FF)));
+    // Outside the text rect the skin's highlighted look stays.
+    EXPECT_EQ(Rgb(shot.At(2, 2)), Rgb(f.skin.ActivePicture(2)->View().At(1, 1)));
+}
+
+TEST(TksSkinMenu, TranslucentLevelsUseLayeredWindows) {
+    TMenuFixture f;
+    f.Add("SF_CLOSE", "&Close");
+    f.menu->MenusAlphaBlend = true;
+    f.menu->MenusAlphaBlendValue = 150;
+    f.Open(&f.skin, Rect(150, 150, 150, 150));
+    HWND h = f.Level(0)->Handle();
+    EXPECT_NE(GetWindowLongPtrA(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(h, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 150);
+    EXPECT_NE(flags & LWA_ALPHA, 0u);
+    // With the animation the first level starts invisible and rises in
+    // steps of 2 to the value.
+    f.menu->MenusAlphaBlendAnimation = true;
+    f.Open(&f.skin, Rect(150, 150, 150, 150));
+    h = f.Level(0)->Handle();
+    ASSERT_TRUE(GetLayeredWindowAttributes(h, nullptr, &alpha, &flags));
+    EXPECT_LT(alpha, 150);
+    ASSERT_TRUE(zvtest::PumpUntil(
+        [&] { return GetLayeredWindowAttributes(h, nullptr, &alpha, &flags) && alpha == 150; }, 5000));
+}
