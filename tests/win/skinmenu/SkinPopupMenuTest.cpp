@@ -693,3 +693,50 @@ TEST(TksSkinMenu, TranslucentLevelsUseLayeredWindows) {
     ASSERT_TRUE(zvtest::PumpUntil(
         [&] { return GetLayeredWindowAttributes(h, nullptr, &alpha, &flags) && alpha == 150; }, 5000));
 }
+
+TEST(TksSkinMenu, CommandMayFreeTheFormThatOwnsTheMenu) {
+    TksCompressedStoredSkin stored(nullptr);
+    TksSkinData skin(nullptr);
+    zvtest::LoadProgramSkin(stored, skin);
+    for (int way = 0; way < 2; ++way) {
+        auto* form = new TMenuForm;
+        form->Show();
+        auto* menu = new TksSkinMenu(form, form);
+        TMenuItem items;
+        items.Add("SF_CLOSE", "&Close", scNone, [&](TObject*) {
+            delete form;
+            form = nullptr;
+        });
+        menu->PopupMenuItems(nullptr, &skin, false, &items, Rect(150, 150, 150, 150), 0);
+        zvtest::Pump(60);
+        TksSkinPopupWindow* level = menu->Level(0);
+        if (way == 0) {
+            level->KeyDown(VK_RETURN);
+        } else {
+            const TRect r = level->Entries(0)->EntryRect;
+            zvtest::Click(level->ShowPosition().X + r.Left + 10, level->ShowPosition().Y + r.Top + 10);
+        }
+        zvtest::Pump(100);
+        EXPECT_EQ(form, nullptr) << way;
+        EXPECT_EQ(FindWindowA("ZvSkinMenuLevel", nullptr), nullptr) << way;
+    }
+}
+
+TEST(TksSkinMenu, FormFreedWhileTheMenuIsOpen) {
+    TksCompressedStoredSkin stored(nullptr);
+    TksSkinData skin(nullptr);
+    zvtest::LoadProgramSkin(stored, skin);
+    auto* form = new TMenuForm;
+    form->Show();
+    auto* menu = new TksSkinMenu(form, form);
+    TMenuItem items;
+    items.Add("A", "&Apple");
+    items.Add("F", "&File")->Add("O", "&Open");
+    menu->PopupMenuItems(nullptr, &skin, false, &items, Rect(150, 150, 150, 150), 0);
+    menu->Level(0)->KeyDown(VK_DOWN);
+    menu->Level(0)->KeyDown(VK_RIGHT);
+    ASSERT_EQ(menu->LevelCount(), 2);
+    delete form;
+    zvtest::Pump(100);
+    EXPECT_EQ(FindWindowA("ZvSkinMenuLevel", nullptr), nullptr);
+}
