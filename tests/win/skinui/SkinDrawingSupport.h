@@ -207,36 +207,61 @@ public:
         b.SaveToFile(m_dir / "mask.bmp");
         b.Assign(bg);
         b.SaveToFile(m_dir / "bg.bmp");
-        const std::string top =
-            "pictureindex=0\r\nskinrect=0,0,20,10\r\nlefttoppoint=4,3\r\nrighttoppoint=16,3\r\n";
-        const std::string nine =
-            top + "leftbottompoint=4,7\r\nrightbottompoint=16,7\r\nclientrect=3,3,17,7\r\n";
-        const std::string ini =
-            "[VERSION]\r\nver=2\r\n[PICTURES]\r\npicture=\r\nmask=\r\nactivepicturescount=3\r\n0=pic.bmp\r\n"
-            "1=mask.bmp\r\n2=bg.bmp\r\n[FORMINFO]\r\nbuttonsoffset=0\r\n[SKINOBJECTS]\r\ncount=0\r\n["
-            "SKINCONTROLS]\r\n"
-            "count=7\r\n0=fixedmask:checkradio\r\n1=ninemask:panel\r\n2=hmask:panel\r\n3=plain:panel\r\n"
-            "4=bgpanel:panel\r\n5=captionpanel:panel\r\n6=badpictures:panel\r\n"
-            "[fixedmask]\r\npictureindex=0\r\nmaskpictureindex=1\r\nskinrect=0,0,20,10\r\n"
-            "[ninemask]\r\n" +
-            nine +
-            "maskpictureindex=1\r\n"
-            "[hmask]\r\n" +
-            top +
-            "clientrect=3,3,17,7\r\nmaskpictureindex=1\r\n"
-            "[plain]\r\n" +
-            nine + "[bgpanel]\r\n" + nine +
-            "bgpictureindex=2\r\n"
-            "[captionpanel]\r\npictureindex=0\r\nskinrect=0,10,60,40\r\nlefttoppoint=10,14\r\nrighttoppoint="
-            "50,14\r\n"
-            "leftbottompoint=10,26\r\nrightbottompoint=50,26\r\nclientrect=2,14,58,28\r\ncaptionrect=2,1,58,"
-            "13\r\n"
-            "checkimagerect=30,0,37,7\r\nuncheckimagerect=40,0,47,7\r\nalignment=taleftjustify\r\nfontcolor="
-            "255\r\n"
-            "[badpictures]\r\npictureindex=7\r\nmaskpictureindex=9\r\nbgpictureindex=5\r\nskinrect=0,0,20,"
-            "10\r\n"
-            "lefttoppoint=4,3\r\nrighttoppoint=16,3\r\nleftbottompoint=4,7\r\nrightbottompoint=16,"
-            "7\r\nclientrect=3,3,17,7\r\n";
+        const char* const top[] = {"pictureindex=0", "skinrect=0,0,20,10", "lefttoppoint=4,3",
+                                   "righttoppoint=16,3", "clientrect=3,3,17,7"};
+        const char* const bottom[] = {"leftbottompoint=4,7", "rightbottompoint=16,7"};
+        std::string ini;
+        auto add = [&](std::initializer_list<const char*> lines) {
+            for (const char* l : lines) ini += std::string(l) + "\r\n";
+        };
+        auto addTop = [&] {
+            for (const char* l : top) ini += std::string(l) + "\r\n";
+        };
+        auto addNine = [&] {
+            addTop();
+            for (const char* l : bottom) ini += std::string(l) + "\r\n";
+        };
+        add({"[VERSION]",
+             "ver=2",
+             "[PICTURES]",
+             "picture=",
+             "mask=",
+             "activepicturescount=3",
+             "0=pic.bmp",
+             "1=mask.bmp",
+             "2=bg.bmp",
+             "[FORMINFO]",
+             "buttonsoffset=0",
+             "[SKINOBJECTS]",
+             "count=0",
+             "[SKINCONTROLS]",
+             "count=8",
+             "0=fixedmask:checkradio",
+             "1=ninemask:panel",
+             "2=hmask:panel",
+             "3=plain:panel",
+             "4=bgpanel:panel",
+             "5=captionpanel:panel",
+             "6=badpictures:panel",
+             "7=maskbutton:button"});
+        add({"[fixedmask]", "pictureindex=0", "maskpictureindex=1", "skinrect=0,0,20,10"});
+        add({"[ninemask]", "maskpictureindex=1"});
+        addNine();
+        add({"[hmask]", "maskpictureindex=1"});
+        addTop();
+        add({"[maskbutton]", "maskpictureindex=1"});
+        addTop();
+        add({"[plain]"});
+        addNine();
+        add({"[bgpanel]", "bgpictureindex=2"});
+        addNine();
+        add({"[captionpanel]", "pictureindex=0", "skinrect=0,10,60,40", "lefttoppoint=10,14",
+             "righttoppoint=50,14", "leftbottompoint=10,26", "rightbottompoint=50,26",
+             "clientrect=2,14,58,28", "captionrect=2,1,58,13", "checkimagerect=30,0,37,7",
+             "uncheckimagerect=40,0,47,7", "alignment=taleftjustify", "fontcolor=255"});
+        add({"[badpictures]", "pictureindex=7", "maskpictureindex=9", "bgpictureindex=5",
+             "skinrect=0,0,20,10", "lefttoppoint=4,3", "righttoppoint=16,3", "leftbottompoint=4,7",
+             "rightbottompoint=16,7", "clientrect=3,3,17,7"});
         zvtest::WriteFile(m_dir / "skin.ini", ini);
         if (!Stored.LoadFromSkinFile(m_dir / "skin.ini"))
             throw std::runtime_error("hand-made skin not packed");

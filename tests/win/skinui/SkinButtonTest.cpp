@@ -1,0 +1,333 @@
+// The push button drawn from the program's [button] section: the "Install"
+// button's normal, fading, highlighted, pressed and disabled looks read back
+// pixel by pixel, the caption and glyph placement table, and the size and
+// mask rules of UseSkinSize.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "skinui/SkinControls.h"
+#include "skinui/paint/Glyphs.h"
+#include "tests/win/skinui/SkinDrawingSupport.h"
+
+using namespace zv;
+using namespace zvskintest;
+
+namespace {
+
+constexpr int kW = 97;
+
+// [button]: skinrect 1,1,36,26 (normal), 37,1,72,26 (highlighted),
+// 73,1,108,26 (pressed); LT.x 10, RT.x 24; clientrect 5,5,30,20; Arial 14.
+const TRect kNormal = Rect(1, 1, 36, 26);
+const TRect kActive = Rect(37, 1, 72, 26);
+const TRect kDown = Rect(73, 1, 108, 26);
+
+// The look the button should show: the three-part picture and "Install"
+// placed by the glyph-left rule with no glyph (Spacing 1, Margin -1) in
+// CL' = (5, 5, 30 + w - 35, 20), one pixel lower right when pressed.
+TPixelBuffer ExpectedButton(const TRect& picture, COLORREF text, bool shifted,
+                            const std::string& caption = "Install") {
+    const TksBitmap& pic = *ProgramSkin().ActivePicture(4);
+    TBitmap b(kW, 25);
+    const TPixelView v = b.Pixels();
+    for (int y = 0; y < 25; ++y)
+        for (int x = 0; x < kW; ++x) v.Row(y)[x] = ExpectedHorizontal(pic, picture, 10, 24, kW, x, y);
+    LOGFONTA lf{};
+    lf.lfHeight = 14;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
+    TFontHandle font(CreateFontIndirectA(&lf));
+    HDC dc = b.Canvas().Handle();
+    HGDIOBJ old = SelectObject(dc, font.Get());
+    RECT calc{0, 0, 0, 0};
+    DrawTextA(dc, caption.c_str(), -1, &calc, DT_CALCRECT | DT_SINGLELINE);
+    const int tw = calc.right, th = calc.bottom;
+    const TRect area{5, 5, 30 + kW - 35, 20};
+    const int cx = area.Left + area.Width() / 2, cy = area.Top + area.Height() / 2;
+    int tx = cx + (tw + 1) / 2 - tw, ty = cy - th / 2;
+    if (shifted) {
+        ++tx;
+        ++ty;
+    }
+    RECT r{tx, ty, tx + tw + 2, ty + th};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, text);
+    DrawTextA(dc, caption.c_str(), -1, &r, DT_CENTER | DT_SINGLELINE);
+    SelectObject(dc, old);
+    return b.ToBuffer();
+}
+
+// Round half to even of n / d (d > 0, n >= 0).
+int DivideHalfEven(long long n, long long d) {
+    long long q = n / d, r = n % d;
+    if (2 * r > d || (2 * r == d && (q & 1))) ++q;
+    return static_cast<int>(q);
+}
+
+// The right-gradient wipe: a = W - Nearest(W kf); from x = W - 1 down to a
+// the weight of the own pixel grows from 0 by 1 / (W - a).
+TPixelBuffer RightGradient(const TPixelBuffer& own, const TPixelBuffer& other, double kf) {
+    const int w = own.Width();
+    const int a = std::clamp(w - static_cast<int>(std::nearbyint(w * kf)), 0, w - 1);
+    const int n = w - a;
+    TPixelBuffer out = own;
+    for (int y = 0; y < own.Height(); ++y)
+        for (int x = a; x < w; ++x) {
+            const int k = w - 1 - x;  // weight k / n of the own pixel
+            const TPixel s = own.At(x, y), o = other.At(x, y);
+            auto ch = [&](int shift) {
+                const long long sv = (s >> shift) & 0xFF, ov = (o >> shift) & 0xFF;
+                return static_cast<TPixel>(DivideHalfEven(k * sv + (n - k) * ov, n)) << shift;
+            };
+            out.At(x, y) = ch(16) | ch(8) | ch(0);
+        }
+    return out;
+}
+
+// A focused button is drawn highlighted: the focus goes to another control,
+// and the button's fade back to normal runs to its end.
+void FocusElsewhere(TTestForm& form, TksSkinButton* button) {
+    auto* other = new TksSkinButton(&form);
+    other->SetBounds(400, 250, 20, 20);
+    other->SetParent(&form);
+    other->SetFocus();
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return button->MorphFactor() == 0.0; }, 3000));
+    zvtest::Pump(60);
+}
+
+struct TInstallForm {
+    TTestForm form;
+    TksSkinButton* button;
+    TInstallForm() {
+        MouseAway();
+        button = new TksSkinButton(&form);
+        button->SetBounds(20, 20, kW, 25);
+        button->SetCaption("Install");
+        button->SetParent(&form);
+        button->SetSkinData(&ProgramSkin());
+        form.ShowActive();
+        FocusElsewhere(form, button);
+        MouseAway();
+    }
+    // A point of the test form (at 100, 100, 500 x 300) far from its controls.
+    static void MouseAway() {
+        zvtest::MouseMoveTo(550, 350);
+        zvtest::Pump(50);
+    }
+    void MouseIn() {
+        const TPoint in = button->ClientToScreen({50, 12});
+        zvtest::MouseMoveTo(in.X, in.Y);
+    }
+};
+
+}  // namespace
+
+TEST(TksSkinButton, InstallButtonNormalLookIsTheThreePartPictureWithItsCaption) {
+    TInstallForm f;
+    EXPECT_EQ(f.button->SkinLayout(), TSkinLayout::Horizontal);
+    EXPECT_TRUE(f.button->MorphActive());
+    EXPECT_EQ(f.button->ActiveSkinRect(), kActive);
+    EXPECT_EQ(f.button->DownSkinRect(), kDown);
+    const TPixelBuffer want = ExpectedButton(kNormal, RGB(0, 0, 0), false);
+    DumpWindow(f.form.Handle(), "install-normal");
+    ExpectPixels(
+        *f.button, [&](int x, int y) { return want.At(x, y); }, "normal");
+}
+
+TEST(TksSkinButton, HoverFadesWithTheRightGradientToTheHighlightedPictureAndBack) {
+    TInstallForm f;
+    const TPixelBuffer normal = ExpectedButton(kNormal, RGB(0, 0, 0), false);
+    const TPixelBuffer highlighted = ExpectedButton(kActive, RGB(0, 0, 0), false);
+    f.MouseIn();
+    // Catch one step of the fade and draw it now: timers only run from the
+    // message loop, so kf cannot move between the paint and the read-back.
+    ASSERT_TRUE(zvtest::PumpUntil(
+        [&] { return f.button->MorphFactor() > 0.1 && f.button->MorphFactor() < 0.9; }, 3000));
+    const double kf = f.button->MorphFactor();
+    f.button->Repaint();
+    const TPixelBuffer mid = RightGradient(normal, highlighted, kf);
+    ExpectPixels(
+        *f.button, [&](int x, int y) { return mid.At(x, y); }, "fading");
+    EXPECT_DOUBLE_EQ(f.button->MorphFactor(), kf);
+    // kf grows in steps of 0.2 up to exactly 1.
+    std::vector<double> seen{kf};
+    ASSERT_TRUE(zvtest::PumpUntil(
+        [&] {
+            if (f.button->MorphFactor() != seen.back()) seen.push_back(f.button->MorphFactor());
+            return f.button->MorphFactor() == 1.0;
+        },
+        3000));
+    for (double v : seen) EXPECT_NEAR(v * 5, std::round(v * 5), 1e-9) << v;
+    zvtest::Pump(100);
+    DumpWindow(f.form.Handle(), "install-hover");
+    ExpectPixels(
+        *f.button, [&](int x, int y) { return highlighted.At(x, y); }, "highlighted");
+
+    f.MouseAway();
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return f.button->MorphFactor() == 0.0; }, 3000));
+    zvtest::Pump(100);
+    ExpectPixels(
+        *f.button, [&](int x, int y) { return normal.At(x, y); }, "normal again");
+}
+
+TEST(TksSkinButton, PressedLookIsTheDownPictureWithTheCaptionMovedByOnePixel) {
+    TInstallForm f;
+    int clicks = 0;
+    f.button->OnClick = [&](TObject*) { ++clicks; };
+    f.MouseIn();
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return f.button->MorphFactor() == 1.0; }, 3000));
+    zvtest::MouseButton(true);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return f.button->IsPressedLook(); }, 2000));
+    zvtest::Pump(50);
+    const TPixelBuffer want = ExpectedButton(kDown, RGB(0, 0, 0), true);
+    DumpWindow(f.form.Handle(), "install-pressed");
+    ExpectPixels(
+        *f.button, [&](int x, int y) { return want.At(x, y); }, "pressed");
+    zvtest::MouseButton(false);
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return clicks == 1; }, 2000));
+}
+
+TEST(TksSkinButton, DisabledInstallShowsTheNormalPictureWithAWhiteCaption) {
+    TInstallForm f;
+    f.button->SetEnabled(false);
+    zvtest::Pump(50);
+    const TPixelBuffer want = ExpectedButton(kNormal, RGB(255, 255, 255), false);
+    ExpectPixels(
+        *f.button, [&](int x, int y) { return want.At(x, y); }, "disabled");
+}
+
+TEST(TksSkinButton, WithoutSkinEffectsHoverShowsTheHighlightAtOnce) {
+    TInstallForm f;
+    ProgramSkin().SetEnableSkinEffects(false);
+    EXPECT_FALSE(f.button->MorphActive());
+    f.MouseIn();
+    const bool highlighted = zvtest::PumpUntil([&] { return f.button->IsHighlightedLook(); }, 2000);
+    zvtest::Pump(30);
+    const double kf = f.button->MorphFactor();
+    ProgramSkin().SetEnableSkinEffects(true);
+    ASSERT_TRUE(highlighted);
+    EXPECT_EQ(kf, 0.0);  // no fade ran
+    const TPixelBuffer want = ExpectedButton(kActive, RGB(0, 0, 0), false);
+    ExpectPixels(
+        *f.button, [&](int x, int y) { return want.At(x, y); }, "highlighted");
+}
+
+TEST(TksSkinButton, UseSkinSizeOffKeepsAnySizeStretchesByTheClientRectAndDropsTheMask) {
+    TTestForm form;
+    auto* b = new TksSkinButton(&form);
+    b->UseSkinSize = false;
+    b->SetBounds(10, 10, 60, 40);
+    b->SetParent(&form);
+    b->SetSkinData(&ProgramSkin());
+    form.ShowActive();
+    FocusElsewhere(form, b);
+    EXPECT_EQ(b->BoundsRect(), Rect(10, 10, 70, 50));
+    // Corners keep their size: clientrect 5,5,30,20 of a 35 x 25 picture.
+    const TksBitmap& pic = *ProgramSkin().ActivePicture(4);
+    const auto px = zvtest::CaptureClient(b->Handle());
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x) {
+            EXPECT_EQ(px.At(x, y) & 0xFFFFFFu, SourcePixel(pic, kNormal, x, y));
+            EXPECT_EQ(px.At(55 + x, 35 + y) & 0xFFFFFFu, SourcePixel(pic, kNormal, 30 + x, 20 + y));
+        }
+
+    TMaskSkin skin;
+    auto* masked = new TksSkinButton(&form);
+    masked->SetSkinDataName("maskbutton");
+    masked->SetBounds(100, 10, 60, 30);
+    masked->SetParent(&form);
+    masked->SetSkinData(&skin.Data);
+    zvtest::Pump(30);
+    EXPECT_EQ(masked->Height(), 10);
+    EXPECT_TRUE(InWindowRegion(*masked, {{30, 5}}, {{0, 0}, {59, 9}}));
+    auto* free = new TksSkinButton(&form);
+    free->UseSkinSize = false;
+    free->SetSkinDataName("maskbutton");
+    free->SetBounds(100, 40, 60, 30);
+    free->SetParent(&form);
+    free->SetSkinData(&skin.Data);
+    zvtest::Pump(30);
+    EXPECT_EQ(free->Height(), 30);
+    EXPECT_EQ(free->SkinMask(), nullptr);
+    EXPECT_FALSE(free->HasSkinRegion());
+}
+
+TEST(CalcButtonLayout, GlyphAndCaptionFollowTheLayoutTable) {
+    const TRect a{10, 20, 110, 60};  // cx 60, cy 40
+    const TSize g{16, 12}, t{30, 14};
+    auto at = [&](TksButtonLayout l, int margin) { return CalcButtonLayout(a, l, margin, 4, g, t); };
+    // Centred: the pair (16 + 30 + 4 = 50 wide) around cx.
+    TksButtonPlacement p = at(TksButtonLayout::blGlyphLeft, -1);
+    EXPECT_EQ(p.Glyph, Point(35, 34));
+    EXPECT_EQ(p.Text, Point(55, 33));
+    p = at(TksButtonLayout::blGlyphRight, -1);
+    EXPECT_EQ(p.Text, Point(35, 33));
+    EXPECT_EQ(p.Glyph, Point(69, 34));
+    p = at(TksButtonLayout::blGlyphTop, -1);  // 14 + 12 + 4 = 30 high around cy
+    EXPECT_EQ(p.Glyph, Point(52, 25));
+    EXPECT_EQ(p.Text, Point(45, 41));
+    p = at(TksButtonLayout::blGlyphBottom, -1);
+    EXPECT_EQ(p.Text, Point(45, 25));
+    EXPECT_EQ(p.Glyph, Point(52, 43));
+    // With a margin, from the named edge.
+    p = at(TksButtonLayout::blGlyphLeft, 3);
+    EXPECT_EQ(p.Glyph, Point(13, 34));
+    EXPECT_EQ(p.Text, Point(33, 33));
+    p = at(TksButtonLayout::blGlyphRight, 3);
+    EXPECT_EQ(p.Glyph, Point(91, 34));
+    EXPECT_EQ(p.Text, Point(57, 33));
+    p = at(TksButtonLayout::blGlyphTop, 3);
+    EXPECT_EQ(p.Glyph, Point(52, 23));
+    EXPECT_EQ(p.Text, Point(45, 39));
+    p = at(TksButtonLayout::blGlyphBottom, 3);
+    EXPECT_EQ(p.Glyph, Point(52, 45));
+    EXPECT_EQ(p.Text, Point(45, 27));
+    // The spacing counts without a glyph too.
+    p = CalcButtonLayout(a, TksButtonLayout::blGlyphLeft, -1, 4, {0, 0}, t);
+    EXPECT_EQ(p.Text, Point(60 + 17 - 30, 33));
+}
+
+TEST(TksSkinButton, GlyphFramesFollowTheState) {
+    TTestForm form;
+    auto* b = new TksSkinButton(&form);
+    b->SetBounds(20, 20, kW, 25);
+    b->SetParent(&form);
+    // Four 4 x 4 frames, each a solid colour, with a transparent magenta
+    // bottom-left pixel.
+    const TPixel colours[4] = {MakePixel(200, 0, 0), MakePixel(0, 200, 0), MakePixel(0, 0, 200),
+                               MakePixel(200, 200, 0)};
+    b->Glyph.SetSize(16, 4);
+    for (int f = 0; f < 4; ++f)
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                b->Glyph.At(f * 4 + x, y) = (x == 0 && y == 3) ? 0xFF00FFu : colours[f];
+    b->NumGlyphs = 4;
+    b->SetSkinData(&ProgramSkin());
+    TInstallForm::MouseAway();
+    form.ShowActive();
+    FocusElsewhere(form, b);
+    // No caption: the glyph is centred around (5 + 87/2, 5 + 15/2) = (48, 12)
+    // less half of the spacing: x = 48 - (4 + 0 + 1) / 2 = 46, y = 12 - 2.
+    auto glyphAt = [&](int x, int y) { return zvtest::WindowPixel(b->Handle(), x, y); };
+    EXPECT_EQ(glyphAt(47, 10), PixelToColor(colours[0]));
+    const TksBitmap& pic = *ProgramSkin().ActivePicture(4);
+    EXPECT_EQ(glyphAt(46, 13),
+              PixelToColor(ExpectedHorizontal(pic, kNormal, 10, 24, kW, 46, 13)));  // transparent
+    const TPoint in = b->ClientToScreen({80, 3});
+    zvtest::MouseMoveTo(in.X, in.Y);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return b->MorphFactor() == 1.0; }, 3000));
+    zvtest::Pump(60);
+    EXPECT_EQ(glyphAt(47, 10), PixelToColor(colours[3]));  // highlighted: frame 4
+    zvtest::MouseButton(true);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return b->IsPressedLook(); }, 2000));
+    zvtest::Pump(50);
+    EXPECT_EQ(glyphAt(48, 11), PixelToColor(colours[2]));  // pressed: frame 3, one pixel on
+    zvtest::MouseButton(false);
+    zvtest::Pump(50);
+    b->SetEnabled(false);
+    zvtest::Pump(50);
+    EXPECT_EQ(glyphAt(47, 10), PixelToColor(colours[1]));  // disabled: frame 2
+}
