@@ -295,7 +295,7 @@ void TksSkinMenuItem::DrawSkinLook(TBitmap& bitmap, bool highlighted) {
         colour = data.ActiveFontColor;
     else if (m_item->Enabled)
         colour = data.FontColor;
-    DrawContent(bitmap, tr, m_window->GlyphWidth(), ShortCutGap, 0, colour, highlighted);
+    DrawContent(bitmap, tr, m_window->GlyphWidth(), 0, colour, highlighted);
 }
 
 void TksSkinMenuItem::DrawDefaultLook(TBitmap& bitmap, bool highlighted) {
@@ -316,11 +316,11 @@ void TksSkinMenuItem::DrawDefaultLook(TBitmap& bitmap, bool highlighted) {
         if (!m_item->Enabled) colour = clBtnShadow;
     }
     if (IsDivider()) return;
-    DrawContent(bitmap, {2, 2, w - 2, h - 2}, DefaultColumn, ShortCutGap, 1, colour, highlighted);
+    DrawContent(bitmap, {2, 2, w - 2, h - 2}, DefaultColumn, 1, colour, highlighted);
 }
 
-void TksSkinMenuItem::DrawContent(TBitmap& bitmap, const TRect& tr, int glyphWidth, int captionEndGap,
-                                  int markShift, TColor colour, bool highlighted) {
+void TksSkinMenuItem::DrawContent(TBitmap& bitmap, const TRect& tr, int glyphWidth, int markShift,
+                                  TColor colour, bool highlighted) {
     TCanvas& canvas = bitmap.Canvas();
     TksSkinMenu* manager = m_window->Manager();
     const TksDataSkinMenuItem* data = EntryData();
@@ -340,13 +340,13 @@ void TksSkinMenuItem::DrawContent(TBitmap& bitmap, const TRect& tr, int glyphWid
         m_item->OnDrawItem(m_item, canvas, tr, highlighted);
         return;
     }
-    // Caption: measured from the left of the text area after the glyph
-    // column, centred vertically, drawn centred in its measured width + 2.
-    TRect captionRect{tr.Left + glyphWidth, 0, tr.Right - captionEndGap, 0};
+    // Caption: from the left of the text area after the glyph column,
+    // centred vertically, drawn centred in its measured width + 2 (a single
+    // line is measured at its full width, wherever the text area ends).
     const TSize ext = MeasureLine(canvas, m_item->Caption, false);
-    captionRect.Top = tr.Top + tr.Height() / 2 - ext.cy / 2;
-    captionRect.Right = captionRect.Left + ext.cx + 2;
-    captionRect.Bottom = captionRect.Top + ext.cy;
+    const int captionTop = tr.Top + tr.Height() / 2 - ext.cy / 2;
+    const TRect captionRect{tr.Left + glyphWidth, captionTop, tr.Left + glyphWidth + ext.cx + 2,
+                            captionTop + ext.cy};
     TRect r = captionRect;
     canvas.DrawText(m_item->Caption, r, DT_SINGLELINE | DT_CENTER);
 

@@ -92,8 +92,10 @@ public:
 private:
     void DrawSkinLook(TBitmap& bitmap, bool highlighted);
     void DrawDefaultLook(TBitmap& bitmap, bool highlighted);
-    void DrawContent(TBitmap& bitmap, const TRect& textRect, int glyphWidth, int captionEndGap, int markShift,
-                     TColor colour, bool highlighted);
+    // Caption, shortcut, submenu arrow and mark inside the text rect; the
+    // plain look draws check marks one pixel further right (markShift).
+    void DrawContent(TBitmap& bitmap, const TRect& textRect, int glyphWidth, int markShift, TColor colour,
+                     bool highlighted);
 
     TksSkinPopupWindow* m_window;
     TMenuItem* m_item;
