@@ -68,7 +68,9 @@ TksScrollBarGeometry VerticalGeometry(int w, int h, const TksScrollBarMetrics& m
                 count > 0
                     ? static_cast<int>(DivRoundHalfEven(static_cast<std::int64_t>(len) * m.PageSize, count))
                     : 0;
-            l = std::max(l, 16);
+            // A page larger than the range (SetRange takes any page) would
+            // make the thumb longer than its track.
+            l = std::max(std::min(l, len), 16);
             const int half = l / 2;
             g.Offset1 = g.Track.Top + half;
             g.Offset2 = g.Track.Bottom - half;
@@ -92,7 +94,7 @@ TksScrollBarGeometry VerticalGeometry(int w, int h, const TksScrollBarMetrics& m
         const int byPage =
             count > 0 ? static_cast<int>(DivRoundHalfEven(static_cast<std::int64_t>(len) * m.PageSize, count))
                       : 0;
-        l = std::max(byPage, thumbAlong);
+        l = std::max(std::min(byPage, len), thumbAlong);
         qPart = pos;
         qWhole = pageDen;  // not positive: q = 0
     }

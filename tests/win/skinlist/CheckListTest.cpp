@@ -281,3 +281,26 @@ TEST(TksSkinCheckListBoxPlain, BarLayoutWithoutSkin) {
     EXPECT_EQ(box->ScrollBar(), nullptr);
     EXPECT_EQ(box->ListBox().BoundsRect(), Rect(2, 2, 198, 128));
 }
+
+TEST_F(CheckListFromSkin, CheckPictureOutsideThePictureIsLeftOut) {
+    // A damaged description: the uncheck picture lies past the picture's
+    // edge. The row draws without it and nothing outside is read.
+    auto* data = dynamic_cast<TksDataSkinCheckListBox*>(
+        skin.Data.SkinControls(skin.Data.IndexOfControl("checklistbox")));
+    ASSERT_NE(data, nullptr);
+    const int pw = Pic().Width;
+    data->UnCheckImageRect = {pw - 5, 76, pw + 10, 91};
+    box->Items().Add("one");
+    ShowUnfocused();
+    TPixelBuffer want = ExpectedRow(196, kItemRect, false, "one");
+    // Expected: the item picture with the text, no check picture at all.
+    TPixelBuffer plain(196, 21);
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 196; ++x) {
+            const int sx = x < 25 ? x : (x >= 194 ? 54 - (196 - x) : 25 + (x - 25) % 27);
+            plain.At(x, y) = PixelRGB(Pic().At(kItemRect.Left + sx, kItemRect.Top + y));
+        }
+    const TPixelBuffer got = Crop(CaptureClient(List()), 0, 0, 196, 21);
+    ExpectPixels(Crop(got, 0, 0, 20, 21), Crop(plain, 0, 0, 20, 21), "damaged-check");
+    ExpectPixels(Crop(got, 20, 0, 176, 21), Crop(want, 20, 0, 176, 21), "damaged-text");
+}

@@ -159,6 +159,9 @@ TEST(CalcScrollBarGeometry, WithoutSkinVertical) {
     // A tiny page still gives a 16-pixel thumb.
     g = CalcScrollBarGeometry(Plain(true, 19, 150, 0, 1000, 0, 1));
     EXPECT_EQ(g.Thumb.Height(), 16);
+    // A page larger than the range fills the track, no more.
+    g = CalcScrollBarGeometry(Plain(true, 19, 150, 0, 5, 0, 10));
+    EXPECT_EQ(g.Thumb, g.Track);
 }
 
 TEST(CalcScrollBarGeometry, WithoutSkinHorizontalAndBothMarker) {
@@ -528,4 +531,80 @@ TEST_F(ScrollBarDrawing, KeyboardAndWheelOnlyWhenItTakesTheFocus) {
     EXPECT_EQ(bar->Position(), 49);
     SendMessageA(bar->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
     EXPECT_EQ(bar->Position(), 50);
+}
+
+TEST_F(ScrollBarDrawing, PagingStopsWhenThePointerLeavesTheBarInEitherDirection) {
+    bar->SetRange(0, 1000, 0, 1000);  // thumb at the bottom
+    bar->SetLargeChange(1);
+    const TPoint held = ScreenOf(8, 30);  // above the thumb: pages back
+    MouseMoveTo(held.X, held.Y);
+    Pump(30);
+    MouseButton(true);
+    ASSERT_TRUE(PumpUntil([&] { return bar->TimerMode() == TksSkinScrollBar::tmPageBack; }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return bar->Position() <= 995; }, 3000));  // repeating
+    const TPoint outside = ScreenOf(60, 30);
+    MouseMoveTo(outside.X, outside.Y);
+    EXPECT_TRUE(PumpUntil([&] { return !bar->TimerRunning(); }, 2000));
+    const int stopped = bar->Position();
+    Pump(300);
+    EXPECT_EQ(bar->Position(), stopped);
+    // The release outside still reaches the bar.
+    MouseButton(false);
+    Pump(50);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(ScrollBarDrawing, LosingTheCaptureEndsAHeldArrow) {
+    bar->SetRange(0, 1000, 0, 0);
+    const TPoint inc = ScreenOf(8, 110);
+    MouseMoveTo(inc.X, inc.Y);
+    Pump(30);
+    MouseButton(true);
+    ASSERT_TRUE(PumpUntil([&] { return bar->PartDown(TksSkinScrollBar::ptIncButton); }, 2000));
+    SetCapture(form.Handle());  // another window takes the mouse
+    Pump(50);
+    EXPECT_FALSE(bar->PartDown(TksSkinScrollBar::ptIncButton));
+    EXPECT_FALSE(bar->TimerRunning());
+    const int pos = bar->Position();
+    Pump(700);
+    EXPECT_EQ(bar->Position(), pos);
+    ReleaseCapture();
+    MouseButton(false);
+    Pump(50);
+}
+
+TEST(TksSkinScrollBarSkin, SectionOfAnotherKindGivesThePlainLook) {
+    TSkinFixture skin;
+    TTestForm form;
+    auto* bar = new TksSkinScrollBar(&form);
+    bar->SetKind(TScrollBarKind::sbVertical);
+    bar->SetParent(&form);
+    bar->SetSkinDataName("checklistbox");
+    bar->SetSkinData(&skin.Data);
+    bar->SetBounds(0, 0, 19, 100);
+    form.ShowActive();
+    EXPECT_EQ(bar->DataIndex(), -1);
+    EXPECT_EQ(bar->ScrollBarData(), nullptr);
+    EXPECT_EQ(bar->CalcGeometry().DecButton, Rect(1, 1, 18, 17));
+    EXPECT_EQ(WindowPixel(bar->Handle(), 1, 1), GetSysColor(COLOR_BTNSHADOW));
+}
+
+TEST(CalcScrollBarGeometry, PageLargerThanTheRangeKeepsTheThumbOnTheTrack) {
+    TSkinFixture skin;
+    for (TScrollBarKind kind : {TScrollBarKind::sbVertical, TScrollBarKind::sbHorizontal}) {
+        TksSkinScrollBar bar(nullptr);
+        bar.SetKind(kind);
+        bar.SetSkinData(&skin.Data);
+        if (kind == TScrollBarKind::sbVertical)
+            bar.SetBounds(0, 0, 17, 120);
+        else
+            bar.SetBounds(0, 0, 120, 17);
+        bar.SetRange(0, 5, 10, 3);
+        EXPECT_EQ(bar.Position(), 0);
+        const auto g = bar.CalcGeometry();
+        const bool vertical = kind == TScrollBarKind::sbVertical;
+        // The whole track is the page: the thumb covers it from its start.
+        EXPECT_EQ(vertical ? g.Thumb.Top : g.Thumb.Left, vertical ? g.Track.Top : g.Track.Left);
+        EXPECT_LE(vertical ? g.Thumb.Bottom : g.Thumb.Right, vertical ? g.Track.Bottom : g.Track.Right);
+    }
 }

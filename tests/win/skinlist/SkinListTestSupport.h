@@ -49,7 +49,8 @@ inline void Paste(zv::TPixelBuffer& out, int x, int y, const zv::TPixelView& pic
 
 // Every pixel of `want` equals the one of `got` at the same place (the
 // top byte is ignored). On a difference both are written as BMP files
-// (into ZV_BINARY_DIR when set) for looking at.
+// (into ZV_BINARY_DIR when set) for looking at; with ZV_SKINLIST_DUMP set
+// they are always written.
 inline void ExpectPixels(const zv::TPixelBuffer& got, const zv::TPixelBuffer& want, const std::string& name) {
     ASSERT_GE(got.Width(), want.Width());
     ASSERT_GE(got.Height(), want.Height());
@@ -66,7 +67,8 @@ inline void ExpectPixels(const zv::TPixelBuffer& got, const zv::TPixelBuffer& wa
                     first += buf;
                 }
             }
-    if (bad != 0) {
+    // ZV_SKINLIST_DUMP=1 keeps every compared image for looking at.
+    if (bad != 0 || std::getenv("ZV_SKINLIST_DUMP") != nullptr) {
         const char* dir = std::getenv("ZV_BINARY_DIR");
         const std::string base = dir ? std::string("Z:") + dir + "/" : std::string();
         std::string got_path = base + name + "-got.bmp";
