@@ -406,6 +406,27 @@ TEST(TksSkinMenu, SubmenuOpensAfterTheDelayAndWithRight) {
     EXPECT_EQ(sub->ShowPosition().X, level->ShowPosition().X + level->Width() - 2 + 1);
     EXPECT_EQ(sub->ShowPosition().Y + sub->Entries(0)->EntryRect.Top,
               level->ShowPosition().Y + level->Entries(1)->EntryRect.Top);
+    // A pending submenu whose level closes first never opens.
+    sub->KeyDown(VK_ESCAPE);
+    ASSERT_EQ(f.menu->LevelCount(), 1);
+    const TPoint x = f.EntryCentre(0, 0);
+    zvtest::MouseMoveTo(x.X, x.Y);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return level->SelectedEntry() == 0; }, 2000));
+    zvtest::MouseMoveTo(c.X, c.Y);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return f.menu->PendingEntry() != nullptr; }, 2000));
+    level->KeyDown(VK_ESCAPE);
+    EXPECT_EQ(f.menu->PendingEntry(), nullptr);
+    zvtest::Pump(700);
+    EXPECT_EQ(f.menu->LevelCount(), 0);
+    EXPECT_EQ(opened, 1);
+    zvtest::MouseMoveTo(10, 10);
+    zvtest::Pump(60);
+    f.Open(&f.skin, Rect(150, 150, 150, 150));
+    level = f.Level(0);
+    level->KeyDown(VK_DOWN);
+    level->KeyDown(VK_RIGHT);
+    ASSERT_EQ(f.menu->LevelCount(), 2);
+    sub = f.Level(1);
     // Left closes it again; the parent entry is no longer down.
     sub->KeyDown(VK_LEFT);
     EXPECT_EQ(f.menu->LevelCount(), 1);
@@ -470,8 +491,16 @@ TEST(TksSkinMenu, LongMenuScrollsWithMarkers) {
     ASSERT_TRUE(zvtest::PumpUntil([&] { return level->ScrollDirection() == 0; }, 2000));
     EXPECT_EQ(marker(79), normal);
     EXPECT_TRUE(level->Entries(7)->Shown);
+    // Up again, and the mouse leaving the level stops the scrolling there.
+    zvtest::MouseMoveTo(level->ShowPosition().X + cx, level->ShowPosition().Y + 6);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return level->FirstVisibleEntry() < 5; }, 2000));
     zvtest::MouseMoveTo(10, 10);
-    zvtest::Pump(100);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return level->ScrollDirection() == 0; }, 2000));
+    const int stopped = level->FirstVisibleEntry();
+    zvtest::Pump(300);
+    EXPECT_EQ(level->FirstVisibleEntry(), stopped);
+    EXPECT_GT(stopped, 0);
+    EXPECT_EQ(marker(5), normal);
 }
 
 TEST(TksSkinMenu, DefaultLookWithoutSkinData) {
