@@ -4,6 +4,7 @@
 
 #include "app/frmKvSkinError.h"
 #include "app/frmKvSkinInfo.h"
+#include "app/frmMain.h"
 
 namespace zv {
 
@@ -13,6 +14,8 @@ template <typename TDialog>
 int ShowDialog(const std::string& caption, const std::string& message) {
     auto dialog = std::make_unique<TDialog>(nullptr);
     dialog->AfterConstruction();
+    // The dialog's frame paints with the main window's skin.
+    dialog->ksSkinFrame->SetSkinData(MainForm ? MainForm->ksSkinData : nullptr);
     dialog->SetTexts(caption, message);
     return dialog->ShowModal();
 }

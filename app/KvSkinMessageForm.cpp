@@ -10,12 +10,18 @@ TKvSkinMessageForm::TKvSkinMessageForm(TComponent* owner, int stockIcon, bool wo
     BeginLoading();
     SetCaption("Kelvarin");
     SetBorderStyle(TFormBorderStyle::bsDialog);
-    SetBorderIcons(biSystemMenu);
+    SetBorderIcons(0);
     SetClientSize(327, 143);
     SetColor(clBtnFace);
     Font().SetName("MS Sans Serif");
     Font().SetHeight(-11);
     SetPosition(TPosition::poScreenCenter);
+
+    // The frame gets its skin data at run time, before the dialog shows.
+    ksSkinFrame = new TksSkinFrame(this);
+    ksSkinFrame->SetName("ksSkinFrame");
+    ksSkinFrame->SetBorderIcons(biSystemMenu);
+    ksSkinFrame->AlphaBlendValue = 0;
 
     // The controls paint from the main window's skin.
     TksSkinData* skin = MainForm ? MainForm->ksSkinData : nullptr;

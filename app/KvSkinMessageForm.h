@@ -8,14 +8,15 @@
 
 #include "app/Image.h"
 #include "skinui/SkinControls.h"
+#include "skinui/SkinFrame.h"
 #include "vcl/Forms.h"
 
 namespace zv {
 
 class TKvSkinMessageForm : public TForm {
 public:
-    // Template members, in declaration order. The skinned window frame is
-    // not part of the windows yet: the platform frame stands in for it.
+    // Template members, in declaration order.
+    TksSkinFrame* ksSkinFrame;
     TksSkinPanel* Panel;
     TImage* Image;
     TksSkinStdLabel* MessageLabel;

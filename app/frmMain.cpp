@@ -7,6 +7,8 @@
 #include "deploy/DeployActiveX.h"
 #include "deploy/DeployPlugin.h"
 #include "discovery/PluginDirs.h"
+#include "skinui/SkinMessageHook.h"
+#include "vcl/ResourceStream.h"
 
 namespace zv {
 
@@ -18,18 +20,22 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     BeginLoading();
     SetCaption("Zorvane Player Installation");
     SetBorderStyle(TFormBorderStyle::bsSingle);
-    // The skinned frame will draw the caption bar and its buttons; until it
-    // takes over, the system menu gives the window its close button.
-    SetBorderIcons(biSystemMenu);
+    // No border icons of its own: the skinned frame draws the caption bar.
+    SetBorderIcons(0);
     SetClientSize(415, 246);
     SetColor(2960685);
     Font().SetName("MS Sans Serif");
     Font().SetHeight(-11);
     SetPosition(TPosition::poScreenCenter);
 
+    ksMainSkinFrame = new TksSkinFrame(this);
+    ksMainSkinFrame->SetName("ksMainSkinFrame");
+    ksMainSkinFrame->SetBorderIcons(biSystemMenu);
+
     ksSkinData = new TksSkinData(this);
     ksSkinData->SetName("ksSkinData");
     ksSkinData->SetEnableSkinEffects(true);
+    ksMainSkinFrame->SetSkinData(ksSkinData);
 
     TopPanel = new TksSkinPanel(this);
     TopPanel->SetName("TopPanel");
@@ -100,9 +106,29 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     // The placeholder lines of the template; FormCreate replaces them.
     for (int i = 1; i <= 15; ++i) LB->Items().Add("item" + std::to_string(i));
 
+    LoadStoredSkin();
+
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnDestroy = [this](TObject* s) { FormDestroy(s); };
     EndLoading();
+}
+
+void TMainForm::LoadStoredSkin() {
+    // The skin travels in the program as the resource SKIN (the stored
+    // skin's bytes as the template carries them). Loading it sends the skin
+    // messages, through which the frame and every control take the skin.
+    InstallFormSkinMessageHook();
+    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    if (::FindResourceA(instance, "SKIN", RT_RCDATA) == nullptr) return;  // default looks
+    try {
+        TResourceStream stream(instance, "SKIN", RT_RCDATA);
+        ksCompressedStoredSkin->ReadCompressedData(stream);
+        ksSkinData->SetCompressedStoredSkin(ksCompressedStoredSkin);
+    } catch (const std::exception& e) {
+        // A damaged skin must not keep the installer from doing its job: the
+        // windows keep their default looks and the user is told why.
+        Application->HandleException(e);
+    }
 }
 
 void TMainForm::FormCreate(TObject*) {

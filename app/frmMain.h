@@ -8,6 +8,7 @@
 #include "base/Strings.h"
 #include "skin/SkinData.h"
 #include "skinui/SkinControls.h"
+#include "skinui/SkinFrame.h"
 #include "skinui/SkinListControls.h"
 #include "vcl/Forms.h"
 
@@ -19,8 +20,8 @@ public:
     // OnDestroy (FormDestroy) runs while the whole window object is alive.
     ~TMainForm() override { BeforeDestruction(); }
 
-    // Template members, in declaration order. The skinned window frame is
-    // not part of the window yet: the platform frame stands in for it.
+    // Template members, in declaration order.
+    TksSkinFrame* ksMainSkinFrame;
     TksSkinData* ksSkinData;
     TksSkinPanel* TopPanel;
     TksSkinStdLabel* TopLabel;
@@ -51,6 +52,10 @@ public:
         "it didn't succeed in finding any.";
 
 private:
+    // Reads the skin the program carries into ksCompressedStoredSkin and
+    // hands it to ksSkinData.
+    void LoadStoredSkin();
+
     std::string m_ieDir;
     std::string m_operaDir;
     std::unique_ptr<TStringList> m_netscapeDirs;

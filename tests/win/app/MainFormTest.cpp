@@ -56,23 +56,37 @@ Lines ListLines(TMainForm& f) {
 
 }  // namespace
 
-TEST(MainForm, TemplateGivesThreeBandsWithoutGaps) {
+TEST(MainForm, TemplateGivesThreeBandsWithoutGapsInsideTheSkinnedFrame) {
     zvtest::TRegistrySandbox sandbox;
     auto c = CreateMainForm();
     TMainForm& f = *c.form;
     f.Show();
-    EXPECT_EQ(f.ClientWidth(), 415);
-    EXPECT_EQ(f.ClientHeight(), 246);
-    EXPECT_EQ(f.TopPanel->BoundsRect(), Rect(0, 0, 415, 58));
-    EXPECT_EQ(f.ClientPanel->BoundsRect(), Rect(0, 58, 415, 213));
-    EXPECT_EQ(f.BottomPanel->BoundsRect(), Rect(0, 213, 415, 246));
-    // Children fill their panels' client areas: a one-pixel border without skin.
-    EXPECT_EQ(f.LB->BoundsRect(), Rect(1, 1, 414, 154));
-    EXPECT_EQ(f.TopLabel->BoundsRect(), Rect(1, 1, 414, 57));
-    EXPECT_EQ(f.InstallButton->BoundsRect(), Rect(148, 4, 245, 29));
+    // The program carries its skin: the frame is skinned and keeps the outer
+    // size the template's 415 x 246 client area gave with the default frame.
+    ASSERT_FALSE(f.ksSkinData->Empty());
+    EXPECT_TRUE(f.ksMainSkinFrame->Skinned());
+    EXPECT_EQ(f.Width(), 421);
+    EXPECT_EQ(f.Height(), 271);
+    EXPECT_EQ(f.ClientWidth(), 411);
+    EXPECT_EQ(f.ClientHeight(), 242);
+    // The middle band takes what the other two leave.
+    EXPECT_EQ(f.TopPanel->BoundsRect(), Rect(0, 0, 411, 58));
+    EXPECT_EQ(f.ClientPanel->BoundsRect(), Rect(0, 58, 411, 209));
+    EXPECT_EQ(f.BottomPanel->BoundsRect(), Rect(0, 209, 411, 242));
+    // Children fill their panels' client areas, which the skin's panel
+    // section leaves 2 pixels in from every edge.
+    EXPECT_EQ(f.LB->BoundsRect(), Rect(2, 2, 409, 149));
+    EXPECT_EQ(f.TopLabel->BoundsRect(), Rect(2, 2, 409, 56));
+    EXPECT_EQ(f.InstallButton->Top(), 4);
     EXPECT_EQ(f.InstallButton->Caption(), "Install");
     EXPECT_EQ(zvtest::WindowText(f.Handle()), "Zorvane Player Installation");
     EXPECT_EQ(f.Color(), 2960685);
+    // Every visible control paints from the one skin data component.
+    EXPECT_EQ(f.TopPanel->SkinData(), f.ksSkinData);
+    EXPECT_EQ(f.LB->SkinData(), f.ksSkinData);
+    EXPECT_EQ(f.InstallButton->SkinData(), f.ksSkinData);
+    EXPECT_NE(f.InstallButton->DataIndex(), -1);
+    EXPECT_NE(f.LB->DataIndex(), -1);
 }
 
 TEST(MainForm, EveryFamilyListedOnceSortedCaseInsensitivelyAndChecked) {
