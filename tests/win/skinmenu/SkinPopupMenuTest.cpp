@@ -769,3 +769,55 @@ TEST(TksSkinMenu, FormFreedWhileTheMenuIsOpen) {
     zvtest::Pump(100);
     EXPECT_EQ(FindWindowA("ZvSkinMenuLevel", nullptr), nullptr);
 }
+
+TEST(TksSkinMenu, PopupMaskShapesTheLevelWindow) {
+    // The program's skin with a popup mask added: black everywhere but the
+    // 2 x 2 corners of the 88 x 80 popup picture.
+    zvtest::TTempDir dir;
+    for (const char* name :
+         {"active.bmp", "controls.bmp", "hw.bmp", "main.bmp", "mask.bmp", "menuitems.bmp", "pw.bmp"})
+        ASSERT_TRUE(CopyFileA(zvtest::SourcePath(std::string("resources/skin/") + name).c_str(),
+                              (dir / name).c_str(), FALSE));
+    TPixelBuffer mask(88, 80, MakePixel(0, 0, 0));
+    for (int y : {0, 1, 78, 79})
+        for (int x : {0, 1, 86, 87}) mask.At(x, y) = MakePixel(255, 255, 255);
+    zvtest::SaveBmp(mask, dir / "popupmask.bmp");
+    HANDLE in = CreateFileA(zvtest::SourcePath("resources/skin/skin.ini").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(in, INVALID_HANDLE_VALUE);
+    std::string ini(GetFileSize(in, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(in, ini.data(), static_cast<DWORD>(ini.size()), &got, nullptr);
+    CloseHandle(in);
+    auto replaceAfter = [&](const std::string& anchor, const std::string& from, const std::string& to) {
+        const size_t at = ini.find(from, ini.find(anchor));
+        ASSERT_NE(at, std::string::npos) << from;
+        ini.replace(at, from.size(), to);
+    };
+    replaceAfter("[PICTURES]", "activepicturescount=5", "activepicturescount=6");
+    replaceAfter("[PICTURES]", "4=controls.bmp", "4=controls.bmp\r\n5=popupmask.bmp");
+    replaceAfter("[POPUPWINDOW]", "maskpictureindex=-1", "maskpictureindex=5");
+    zvtest::WriteFile(dir / "skin.ini", ini);
+    TksCompressedStoredSkin stored(nullptr);
+    ASSERT_TRUE(stored.LoadFromSkinFile(dir / "skin.ini"));
+    TksSkinData skin(nullptr);
+    skin.SetCompressedStoredSkin(&stored);
+    ASSERT_EQ(skin.ActivePictureCount(), 6);
+
+    TMenuFixture f;
+    f.Add("A", "&Apple");
+    f.Add("B", "&Banana");
+    f.Open(&skin, Rect(150, 150, 150, 150));
+    TksSkinPopupWindow* level = f.Level(0);
+    ASSERT_NE(level->WindowMask(), nullptr);
+    const int w = level->Width();
+    const int h = level->Height();
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(level->Handle(), rgn), ERROR);
+    for (int x : {0, 1, w - 2, w - 1})
+        for (int y : {0, 1, h - 2, h - 1}) EXPECT_FALSE(PtInRegion(rgn, x, y)) << x << "," << y;
+    for (const TPoint p :
+         {Point(2, 0), Point(0, 2), Point(w - 3, 1), Point(w / 2, h / 2), Point(w - 1, h - 3)})
+        EXPECT_TRUE(PtInRegion(rgn, p.X, p.Y)) << p.X << "," << p.Y;
+    DeleteObject(rgn);
+}
