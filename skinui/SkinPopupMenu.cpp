@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "skinui/SkinControls.h"
 #include "skinui/SkinRegions.h"
 #include "skinui/SkinWin32.h"
 #include "skinui/paint/BlockTransfer.h"
@@ -598,6 +599,9 @@ void TksSkinPopupWindow::ShowLevel(const TRect& anchor, TMenuItem* items, bool p
     // highlight already in place.
     for (const auto& e : m_entries) e->MorphFactor = e->Highlighted() ? 1.0 : 0.0;
 
+    // Skin cursors are numbered as the skinned controls number them.
+    if (m_windowData && m_windowData->CursorIndex != -1)
+        SetCursor(SkinFirstCursor + m_windowData->CursorIndex);
     HWND hwnd = Handle();
     if (m_manager->MenusAlphaBlend) {
         const bool animate = m_manager->MenusAlphaBlendAnimation && !submenu;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "skinui/SkinControls.h"
 #include "skinui/SkinPopupMenu.h"
 #include "tests/win/support/SkinTestSupport.h"
 #include "tests/win/support/WinTestSupport.h"
@@ -117,6 +118,7 @@ TEST(TksSkinMenu, SystemMenuSizePlacementAndHighlightedLook) {
     EXPECT_EQ(level->SelectedEntry(), 0);
     EXPECT_TRUE(level->Entries(0)->Active);
     EXPECT_EQ(level->Entries(0)->EntryRect, Rect(2, 2, w - 2, 22));
+    EXPECT_EQ(level->Cursor(), crDefault);  // the skin names no popup cursor
 
     const TPixelBuffer shot = zvtest::CaptureClient(level->Handle());
     zvtest::SaveBmp(shot, "skinmenu-close.bmp");
@@ -187,6 +189,14 @@ TEST(TksSkinMenu, SystemMenuSizePlacementAndHighlightedLook) {
         }
     }
     EXPECT_TRUE(underline);
+}
+
+TEST(TksSkinMenu, SkinCursorOfThePopupWindow) {
+    TMenuFixture f;
+    f.Add("SF_CLOSE", "&Close");
+    const_cast<TksDataSkinPopupWindow&>(f.skin.PopupWindow()).CursorIndex = 2;
+    f.Open(&f.skin, Rect(150, 150, 150, 150));
+    EXPECT_EQ(f.Level(0)->Cursor(), SkinFirstCursor + 2);
 }
 
 TEST(TksSkinMenu, PlacesAtZeroAnchorAndFlipsAboveNearTheBottom) {
