@@ -215,6 +215,8 @@ TEST_F(CheckListFromSkin, FifteenItemsBringTheBarThatScrollsTheList) {
     EXPECT_EQ(bar->PageSize(), 7);
     EXPECT_EQ(bar->LargeChange(), 7);
     EXPECT_EQ(bar->Position(), 0);
+    Pump(100);
+    DumpIfAsked(CaptureClient(box->Handle()), "box-15-items");
 
     // The increasing arrow scrolls one line.
     const TRect inc = bar->CalcGeometry().IncButton;
@@ -303,4 +305,73 @@ TEST_F(CheckListFromSkin, CheckPictureOutsideThePictureIsLeftOut) {
     const TPixelBuffer got = Crop(CaptureClient(List()), 0, 0, 196, 21);
     ExpectPixels(Crop(got, 0, 0, 20, 21), Crop(plain, 0, 0, 20, 21), "damaged-check");
     ExpectPixels(Crop(got, 20, 0, 176, 21), Crop(want, 20, 0, 176, 21), "damaged-text");
+}
+
+TEST_F(CheckListFromSkin, ItemsOfTheirOwnHeightStretchTheSkinPicture) {
+    box->UseSkinItemHeight = false;
+    box->SetDefaultItemHeight(30);
+    EXPECT_EQ(box->ListBox().ItemHeight(), 30);
+    box->Items().Add("tall");
+    box->SetChecked(0, true);
+    ShowUnfocused();
+    // The item picture composed 21 high, stretched to 30 rows (row y shows
+    // picture row (2y + 1) * 21 / 60); the check rectangle grows to
+    // (0, 0, 16, 30), so the picture sits at (1, 8); the text 2 pixels into
+    // the text rectangle (20, 2, 194, 28), centred.
+    TPixelBuffer row(196, 30);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 196; ++x) {
+            const int sx = x < 25 ? x : (x >= 194 ? 54 - (196 - x) : 25 + (x - 25) % 27);
+            row.At(x, y) = PixelRGB(Pic().At(kItemRect.Left + sx, kItemRect.Top + (2 * y + 1) * 21 / 60));
+        }
+    const TPixel key = PixelRGB(Pic().At(kCheck.Left, kCheck.Bottom - 1));
+    for (int y = 0; y < 15; ++y)
+        for (int x = 0; x < 15; ++x)
+            if (PixelRGB(Pic().At(kCheck.Left + x, kCheck.Top + y)) != key)
+                row.At(1 + x, 8 + y) = PixelRGB(Pic().At(kCheck.Left + x, kCheck.Top + y));
+    TBitmap bmp(196, 30);
+    bmp.Assign(row);
+    TCanvas& canvas = bmp.Canvas();
+    canvas.Font().SetName("Arial");
+    canvas.Font().SetHeight(14);
+    canvas.Font().SetColor(clBlack);
+    canvas.Brush().SetStyle(TBrushStyle::bsClear);
+    const int th = canvas.TextExtent("tall").cy;
+    canvas.TextRect({20, 2, 194, 28}, 22, 2 + 13 - th / 2, "tall");
+    ExpectPixels(Crop(CaptureClient(List()), 0, 0, 196, 30), bmp.ToBuffer(), "tall-row");
+}
+
+TEST_F(CheckListFromSkin, RowCountSizesTheBoxAndOnDrawItemReplacesTheText) {
+    box->RowCount = 3;
+    box->ApplySkinChange();
+    // The skin's 52 rows less its 48 client rows plus three 21-pixel rows.
+    EXPECT_EQ(box->Height(), 52 + 3 * 21 - 48);
+    for (int i = 0; i < 3; ++i) box->Items().Add("row");
+    EXPECT_EQ(box->ScrollBar(), nullptr);
+    int calls = 0;
+    box->OnDrawItem = [&](TObject*, TCanvas& c, int index, UINT, TRect text, int height, int width) {
+        ++calls;
+        EXPECT_EQ(height, 21);
+        EXPECT_EQ(width, 196);
+        EXPECT_EQ(text, Rect(20, 2, 194, 19));
+        if (index == 1) {
+            c.Brush().SetColor(clRed);
+            c.FillRect(text);
+        }
+    };
+    ShowUnfocused();
+    EXPECT_GT(calls, 0);
+    const TPixelBuffer got = CaptureClient(List());
+    EXPECT_EQ(PixelRGB(got.At(20, 21 + 2)), MakePixel(255, 0, 0));
+    EXPECT_EQ(PixelRGB(got.At(193, 21 + 18)), MakePixel(255, 0, 0));
+    // Item 0 has no text of its own drawn: the row is the bare picture
+    // right of the check box.
+    const TPixelBuffer bare = ExpectedRow(196, kItemRect, false, "");
+    ExpectPixels(Crop(got, 0, 0, 196, 21), bare, "drawitem-row0");
+
+    TTestForm plainForm;
+    auto* plain = new TksSkinCheckListBox(&plainForm);
+    plain->RowCount = 4;
+    plain->ApplySkinChange();
+    EXPECT_EQ(plain->Height(), 4 * 20 + 4);
 }

@@ -47,6 +47,16 @@ inline void Paste(zv::TPixelBuffer& out, int x, int y, const zv::TPixelView& pic
         }
 }
 
+// Writes a capture as BMP (into ZV_BINARY_DIR) when ZV_SKINLIST_DUMP is set.
+inline void DumpIfAsked(const zv::TPixelBuffer& pixels, const std::string& name) {
+    if (std::getenv("ZV_SKINLIST_DUMP") == nullptr) return;
+    const char* dir = std::getenv("ZV_BINARY_DIR");
+    std::string path = (dir ? std::string("Z:") + dir + "/" : std::string()) + name + ".bmp";
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    SaveBmp(pixels, path);
+}
+
 // Every pixel of `want` equals the one of `got` at the same place (the
 // top byte is ignored). On a difference both are written as BMP files
 // (into ZV_BINARY_DIR when set) for looking at; with ZV_SKINLIST_DUMP set
