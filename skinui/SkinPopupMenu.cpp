@@ -665,6 +665,8 @@ void TksSkinPopupWindow::PaintMarkers(TBitmap& bitmap) {
 }
 
 void TksSkinPopupWindow::PaintWindow(HDC dc) {
+    // A closed level may outlive its manager until it is freed.
+    if (m_retired) return;
     TBitmap bitmap;
     PaintLevel(bitmap);
     bitmap.DrawTo(dc, 0, 0);
@@ -1009,11 +1011,13 @@ void TksSkinPopupWindow::OnTimer(UINT_PTR id) {
         case MorphTimerId: MorphStep(); break;
         case ScrollTimerId: ScrollStep(); break;
         case SubmenuTimerId: m_manager->SubmenuTimerFired(); break;
-        case AlphaTimerId:
-            m_alpha = std::min(m_alpha + 2, std::clamp(m_manager->MenusAlphaBlendValue, 0, 255));
+        case AlphaTimerId: {
+            const int target = std::clamp(m_manager->MenusAlphaBlendValue, 0, 255);
+            m_alpha = std::min(m_alpha + 2, target);
             if (HandleAllocated()) SetWindowAlpha(HandleOrNull(), static_cast<BYTE>(m_alpha));
-            if (m_alpha >= m_manager->MenusAlphaBlendValue) m_alphaTimer.Reset();
+            if (m_alpha >= target) m_alphaTimer.Reset();
             break;
+        }
         default: break;
     }
 }
