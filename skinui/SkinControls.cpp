@@ -1146,6 +1146,9 @@ void TksSkinButton::StartAnimation(bool forward) {
         return;
     m_animateForward = forward;
     m_animateFrame = forward ? 1 : m_skin.FrameCount;
+    // Killed first: a running timer of the same id would otherwise be killed
+    // after SetTimer renewed it, leaving a dead timer that looks alive.
+    m_animateTimer.Reset();
     m_animateTimer =
         TTimerId(HandleOrNull(), kAnimateTimer, static_cast<UINT>(std::max(m_skin.AnimateInterval, 1)));
     Invalidate();
@@ -1228,9 +1231,9 @@ void TksSkinButton::MorphTick() {
 }
 
 void TksSkinButton::StartRepeat() {
-    if (HandleAllocated())
-        m_repeatTimer =
-            TTimerId(HandleOrNull(), kRepeatTimer, static_cast<UINT>(std::max(RepeatInterval, 1)));
+    if (!HandleAllocated()) return;
+    m_repeatTimer.Reset();  // see StartAnimation
+    m_repeatTimer = TTimerId(HandleOrNull(), kRepeatTimer, static_cast<UINT>(std::max(RepeatInterval, 1)));
 }
 
 void TksSkinButton::StopRepeat() {
@@ -1239,6 +1242,12 @@ void TksSkinButton::StopRepeat() {
 
 void TksSkinButton::WndProc(TMessage& msg) {
     switch (msg.Msg) {
+        case WM_ERASEBKGND:
+            // Asked to erase from outside its own paint (a parent drawing its
+            // children, a window shown), the button draws its whole look.
+            if (!m_inPaint && msg.WParam) PaintWindow(reinterpret_cast<HDC>(msg.WParam));
+            msg.Result = 1;
+            return;
         case WM_TIMER:
             if (msg.WParam == kMorphTimer) {
                 MorphTick();

@@ -98,6 +98,16 @@ void FocusElsewhere(TTestForm& form, TksSkinButton* button) {
     zvtest::Pump(60);
 }
 
+// A focusable windowed control that is not a button.
+class TWinControlStub : public TCustomControl {
+public:
+    explicit TWinControlStub(TWinControl* parent) : TCustomControl(parent) {
+        SetBounds(10, 10, 30, 30);
+        SetTabStop(true);
+        SetParent(parent);
+    }
+};
+
 struct TInstallForm {
     TTestForm form;
     TksSkinButton* button;
@@ -330,4 +340,98 @@ TEST(TksSkinButton, GlyphFramesFollowTheState) {
     b->SetEnabled(false);
     zvtest::Pump(50);
     EXPECT_EQ(glyphAt(47, 10), PixelToColor(colours[1]));  // disabled: frame 2
+}
+
+TEST(TksSkinButton, FrameAnimationShowsEachFrameInPlaceOfTheHighlightAndBack) {
+    TMaskSkin skin;
+    TTestForm form;
+    TInstallForm::MouseAway();
+    auto* b = new TksSkinButton(&form);
+    b->SetSkinDataName("animbutton");
+    b->SetBounds(20, 20, 20, 10);
+    b->SetParent(&form);
+    b->SetSkinData(&skin.Data);
+    form.ShowActive();
+    FocusElsewhere(form, b);
+    // Losing the focus ran the animation backward.
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return !b->Animating(); }, 3000));
+    zvtest::Pump(30);
+    EXPECT_FALSE(b->MorphActive());
+    const TksBitmap& pic = skin.Picture();
+    // The element is 20 x 10, so each look is its picture rectangle 1:1.
+    auto expectLook = [&](const TRect& r, const char* what) {
+        ExpectPixels(
+            *b, [&](int x, int y) { return SourcePixel(pic, r, x, y); }, what);
+    };
+    expectLook(Rect(0, 0, 20, 10), "normal");
+    const TPoint in = b->ClientToScreen({10, 5});
+    zvtest::MouseMoveTo(in.X, in.Y);
+    // Forward: frame n is (20 (n - 1), 10, 20 n, 20) in place of the highlight.
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return b->Animating() && b->AnimationFrame() == 2; }, 3000));
+    b->Repaint();
+    expectLook(Rect(20, 10, 40, 20), "frame 2 in");
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return !b->Animating(); }, 3000));
+    EXPECT_EQ(b->AnimationFrame(), 0);
+    zvtest::Pump(30);
+    expectLook(Rect(0, 20, 20, 30), "highlighted");
+    // Backward from the last frame, in place of the normal picture.
+    TInstallForm::MouseAway();
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return b->Animating() && b->AnimationFrame() == 2; }, 3000));
+    b->Repaint();
+    expectLook(Rect(20, 10, 40, 20), "frame 2 out");
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return !b->Animating(); }, 3000));
+    zvtest::Pump(30);
+    expectLook(Rect(0, 0, 20, 10), "normal again");
+}
+
+TEST(TksSkinButton, SkinChangeDuringAFadeEndsItOnTheLookOfTheMomentsState) {
+    TInstallForm f;
+    f.MouseIn();
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return f.button->MorphFactor() == 1.0; }, 3000));
+    f.MouseAway();
+    ASSERT_TRUE(zvtest::PumpUntil(
+        [&] { return f.button->MorphFactor() > 0.1 && f.button->MorphFactor() < 0.9; }, 3000));
+    f.button->ApplySkinChange();
+    // The fade is stopped; the mouse is out and the button not focused, so
+    // it shows the normal look instead of a frozen mix.
+    EXPECT_EQ(f.button->MorphFactor(), 0.0);
+    zvtest::Pump(100);
+    EXPECT_EQ(f.button->MorphFactor(), 0.0);
+    const TPixelBuffer normal = ExpectedButton(kNormal, RGB(0, 0, 0), false);
+    ExpectPixels(
+        *f.button, [&](int x, int y) { return normal.At(x, y); }, "normal");
+}
+
+TEST(TksSkinButton, DefaultButtonIsDrawnHighlightedWhileTheFocusIsOnAnotherKindOfControl) {
+    TTestForm form;
+    TInstallForm::MouseAway();
+    auto* panel = new TksSkinPanel(&form);  // takes no focus itself
+    panel->SetBounds(200, 20, 100, 100);
+    panel->SetParent(&form);
+    auto* other = new TWinControlStub(panel);
+    auto* install = new TksSkinButton(&form);
+    install->SetBounds(20, 20, kW, 25);
+    install->SetCaption("Install");
+    install->SetParent(&form);
+    install->SetSkinData(&ProgramSkin());
+    install->SetDefault(true);
+    auto* ok = new TksSkinButton(&form);
+    ok->SetBounds(20, 60, kW, 25);
+    ok->SetParent(&form);
+    form.ShowActive();
+    other->SetFocus();
+    zvtest::Pump(100);
+    ASSERT_TRUE(other->Focused());
+    EXPECT_TRUE(install->IsHighlightedLook());
+    EXPECT_EQ(install->MorphFactor(), 1.0);
+    const TPixelBuffer highlighted = ExpectedButton(kActive, RGB(0, 0, 0), false);
+    ExpectPixels(
+        *install, [&](int x, int y) { return highlighted.At(x, y); }, "default highlighted");
+    // Another skinned button takes the focus: the default one fades back.
+    ok->SetFocus();
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return install->MorphFactor() == 0.0; }, 3000));
+    zvtest::Pump(60);
+    const TPixelBuffer normal = ExpectedButton(kNormal, RGB(0, 0, 0), false);
+    ExpectPixels(
+        *install, [&](int x, int y) { return normal.At(x, y); }, "normal");
 }

@@ -172,8 +172,10 @@ inline testing::AssertionResult InWindowRegion(zv::TWinControl& c, std::initiali
 }
 
 // A hand-made skin: picture 0 (60 x 40) holds a 20 x 10 element at (0, 0),
-// a 60 x 30 element at (0, 10) and two 7 x 7 check pieces at (30, 0) and
-// (40, 0) whose bottom-left colour (magenta) is transparent; picture 1 is
+// a 60 x 30 element at (0, 10) (also three 20 x 10 animation frames of a
+// button, whose highlighted picture is at (0, 20)) and two 7 x 7 check
+// pieces at (30, 0) and (40, 0) whose bottom-left colour (magenta) is
+// transparent; picture 1 is
 // the 20 x 10 mask whose white pixels are the three at each of the top-left
 // and bottom-right corners; picture 2 is a 7 x 5 background.
 class TMaskSkin {
@@ -235,7 +237,7 @@ public:
              "[SKINOBJECTS]",
              "count=0",
              "[SKINCONTROLS]",
-             "count=8",
+             "count=9",
              "0=fixedmask:checkradio",
              "1=ninemask:panel",
              "2=hmask:panel",
@@ -243,7 +245,8 @@ public:
              "4=bgpanel:panel",
              "5=captionpanel:panel",
              "6=badpictures:panel",
-             "7=maskbutton:button"});
+             "7=maskbutton:button",
+             "8=animbutton:button"});
         add({"[fixedmask]", "pictureindex=0", "maskpictureindex=1", "skinrect=0,0,20,10"});
         add({"[ninemask]", "maskpictureindex=1"});
         addNine();
@@ -251,7 +254,10 @@ public:
         addTop();
         add({"[maskbutton]", "maskpictureindex=1"});
         addTop();
-        add({"[plain]"});
+        add({"[animbutton]", "activeskinrect=0,20,20,30", "animateskinrect=0,10,60,20", "framecount=3",
+             "animateinterval=40"});
+        addTop();
+        add({"[plain]", "cursorindex=2"});
         addNine();
         add({"[bgpanel]", "bgpictureindex=2"});
         addNine();

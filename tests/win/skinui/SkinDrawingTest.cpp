@@ -229,3 +229,87 @@ TEST(TksSkinCustomControl, RegionIsAppliedWhenTheWindowIsMadeLater) {
     EXPECT_TRUE(c->HasSkinRegion());
     EXPECT_TRUE(InWindowRegion(*c, {{10, 5}}, {{0, 0}, {19, 9}}));
 }
+
+// ---- translucency and cursor --------------------------------------------------------
+
+namespace {
+
+// Round half to even of n / 255.
+TPixel BlendChannel(int a, int b, int value, int shift) {
+    const int n = value * ((a >> shift) & 0xFF) + (255 - value) * ((b >> shift) & 0xFF);
+    int q = n / 255;
+    const int r = n % 255;
+    if (2 * r > 255 || (2 * r == 255 && (q & 1))) ++q;
+    return static_cast<TPixel>(q) << shift;
+}
+
+// The control's picture at opacity value / 255 over what lies under it.
+TPixel Blend(TPixel picture, TPixel under, int value) {
+    const int a = static_cast<int>(picture), b = static_cast<int>(under);
+    return BlendChannel(a, b, value, 16) | BlendChannel(a, b, value, 8) | BlendChannel(a, b, value, 0);
+}
+
+}  // namespace
+
+TEST(TksSkinControl, AlphaBlendShowsTheParentAndTheSiblingsBelowThroughTheControl) {
+    TTestForm form;
+    // Over the plain form: the form's white.
+    auto* overForm = MakeElement(&form, "panel", 10, 10, 100, 50, &ProgramSkin());
+    overForm->SetAlphaBlend(true);
+    overForm->SetAlphaBlendValue(128);
+    // Over a skinned panel and a sibling without skin that comes first.
+    auto* parent = MakeElement(&form, "panel", 150, 10, 200, 100, &ProgramSkin());
+    auto* sibling = MakeElement(parent, "nothing", 10, 10, 30, 30, &ProgramSkin());
+    auto* glass = MakeElement(parent, "panel", 20, 20, 60, 40, &ProgramSkin());
+    glass->SetAlphaBlend(true);
+    glass->SetAlphaBlendValue(100);
+    form.ShowActive();
+    // The sibling that comes first lies below the glass.
+    SetWindowPos(glass->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    zvtest::Pump(50);
+    const TksBitmap& pic = *ProgramSkin().ActivePicture(4);
+    const TNinePartElement e = ProgramPanelElement();
+    ExpectPixels(*overForm,
+                 [&](int x, int y) { return Blend(ExpectedNinePart(pic, e, 100, 50, x, y), 0xFFFFFF, 128); });
+    const TPixel face = ColorToPixel(ColorToRGB(clBtnFace));
+    ExpectPixels(*glass, [&](int x, int y) {
+        // The sibling (fallback: button face) covers parent pixels 10 .. 39.
+        const int px = 20 + x, py = 20 + y;
+        const TPixel under = (px < 40 && py < 40) ? face : ExpectedNinePart(pic, e, 200, 100, px, py);
+        return Blend(ExpectedNinePart(pic, e, 60, 40, x, y), under, 100);
+    });
+    EXPECT_EQ(sibling->DataIndex(), -1);
+    // Opaque at 255, background only at 0.
+    glass->SetAlphaBlendValue(255);
+    glass->Repaint();
+    ExpectPixels(*glass, [&](int x, int y) { return ExpectedNinePart(pic, e, 60, 40, x, y); });
+    overForm->SetAlphaBlendValue(0);
+    overForm->Repaint();
+    ExpectPixels(*overForm, [&](int, int) { return TPixel{0xFFFFFF}; });
+    // Moved, it shows what lies under its new place.
+    glass->SetAlphaBlendValue(100);
+    glass->SetBounds(120, 50, 60, 40);
+    zvtest::Pump(50);
+    ExpectPixels(*glass, [&](int x, int y) {
+        return Blend(ExpectedNinePart(pic, e, 60, 40, x, y),
+                     ExpectedNinePart(pic, e, 200, 100, 120 + x, 50 + y), 100);
+    });
+}
+
+TEST(TksSkinCustomControl, SkinCursorFollowsTheElementsCursorIndex) {
+    TMaskSkin skin;
+    TTestForm form;
+    auto* c = MakeElement(&form, "ninemask", 10, 10, 40, 20, nullptr);
+    c->UseSkinCursor = true;
+    c->SetCursor(crHourGlass);
+    c->SetSkinData(&skin.Data);
+    EXPECT_EQ(c->Cursor(), crDefault);  // cursorindex -1
+    c->SetSkinDataName("plain");
+    c->ApplySkinChange();
+    EXPECT_EQ(c->SkinCursorIndex(), 2);
+    EXPECT_EQ(c->Cursor(), SkinFirstCursor + 2);
+    auto* own = MakeElement(&form, "plain", 60, 10, 40, 20, nullptr);
+    own->SetCursor(crHourGlass);
+    own->SetSkinData(&skin.Data);
+    EXPECT_EQ(own->Cursor(), crHourGlass);  // UseSkinCursor off: kept
+}
