@@ -4,6 +4,7 @@
 // and goes with the items and scrolls the list.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "skinui/SkinListControls.h"
@@ -40,35 +41,49 @@ protected:
         Pump(150);
     }
 
-    // One row of width w: the item picture's left 25 and right 2 columns
-    // fixed, the 27 columns between repeated; the check or uncheck picture
-    // at (1, 3) without its bottom-left colour; the text at x = 20,
-    // centred in rows 2 .. 19.
-    [[nodiscard]] TPixelBuffer ExpectedRow(int w, const TRect& piece, bool checked,
-                                           const std::string& text) const {
-        TPixelBuffer row(w, 21);
-        for (int y = 0; y < 21; ++y)
+    // The item picture `piece` composed w wide (left 25 and right 2 columns
+    // fixed, the 27 between repeated) and stretched to h rows (row y shows
+    // picture row (2y + 1) * 21 / 2h).
+    [[nodiscard]] TPixelBuffer ItemBackground(int w, int h, const TRect& piece) const {
+        TPixelBuffer row(w, h);
+        for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 const int sx = x < 25 ? x : (x >= w - 2 ? 54 - (w - x) : 25 + (x - 25) % 27);
-                row.At(x, y) = PixelRGB(Pic().At(piece.Left + sx, piece.Top + y));
+                row.At(x, y) = PixelRGB(Pic().At(piece.Left + sx, piece.Top + (2 * y + 1) * 21 / (2 * h)));
             }
+        return row;
+    }
+    // The check or uncheck picture at (x, y) without its bottom-left colour.
+    void PutCheck(TPixelBuffer& row, int x, int y, bool checked) const {
         const TRect c = checked ? kCheck : kUncheck;
         const TPixel key = PixelRGB(Pic().At(c.Left, c.Bottom - 1));
-        for (int y = 0; y < 15; ++y)
-            for (int x = 0; x < 15; ++x) {
-                const TPixel p = PixelRGB(Pic().At(c.Left + x, c.Top + y));
-                if (p != key) row.At(1 + x, 3 + y) = p;
+        for (int j = 0; j < 15; ++j)
+            for (int i = 0; i < 15; ++i) {
+                const TPixel p = PixelRGB(Pic().At(c.Left + i, c.Top + j));
+                if (p != key) row.At(x + i, y + j) = p;
             }
-        TBitmap bmp(w, 21);
+    }
+    // Arial 14 in black at (x, y) clipped to `clip`, drawn by the platform.
+    static TPixelBuffer PutText(const TPixelBuffer& row, const TRect& clip, int x,
+                                const std::function<int(int)>& centreY, const std::string& text) {
+        TBitmap bmp(row.Width(), row.Height());
         bmp.Assign(row);
         TCanvas& canvas = bmp.Canvas();
         canvas.Font().SetName("Arial");
         canvas.Font().SetHeight(14);
         canvas.Font().SetColor(clBlack);
         canvas.Brush().SetStyle(TBrushStyle::bsClear);
-        const int th = canvas.TextExtent(text).cy;
-        canvas.TextRect({20, 2, w - 2, 19}, 20, 2 + (17 - th) / 2, text);
+        canvas.TextRect(clip, x, centreY(canvas.TextExtent(text).cy), text);
         return bmp.ToBuffer();
+    }
+    // One 21-pixel row of width w: the check picture at (1, 3), the text at
+    // x = 20 centred in rows 2 .. 19.
+    [[nodiscard]] TPixelBuffer ExpectedRow(int w, const TRect& piece, bool checked,
+                                           const std::string& text) const {
+        TPixelBuffer row = ItemBackground(w, 21, piece);
+        PutCheck(row, 1, 3, checked);
+        return PutText(
+            row, {20, 2, w - 2, 19}, 20, [](int th) { return 2 + (17 - th) / 2; }, text);
     }
 
     TSkinFixture skin;
@@ -296,12 +311,7 @@ TEST_F(CheckListFromSkin, CheckPictureOutsideThePictureIsLeftOut) {
     ShowUnfocused();
     TPixelBuffer want = ExpectedRow(196, kItemRect, false, "one");
     // Expected: the item picture with the text, no check picture at all.
-    TPixelBuffer plain(196, 21);
-    for (int y = 0; y < 21; ++y)
-        for (int x = 0; x < 196; ++x) {
-            const int sx = x < 25 ? x : (x >= 194 ? 54 - (196 - x) : 25 + (x - 25) % 27);
-            plain.At(x, y) = PixelRGB(Pic().At(kItemRect.Left + sx, kItemRect.Top + y));
-        }
+    const TPixelBuffer plain = ItemBackground(196, 21, kItemRect);
     const TPixelBuffer got = Crop(CaptureClient(List()), 0, 0, 196, 21);
     ExpectPixels(Crop(got, 0, 0, 20, 21), Crop(plain, 0, 0, 20, 21), "damaged-check");
     ExpectPixels(Crop(got, 20, 0, 176, 21), Crop(want, 20, 0, 176, 21), "damaged-text");
@@ -318,27 +328,11 @@ TEST_F(CheckListFromSkin, ItemsOfTheirOwnHeightStretchTheSkinPicture) {
     // picture row (2y + 1) * 21 / 60); the check rectangle grows to
     // (0, 0, 16, 30), so the picture sits at (1, 8); the text 2 pixels into
     // the text rectangle (20, 2, 194, 28), centred.
-    TPixelBuffer row(196, 30);
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 196; ++x) {
-            const int sx = x < 25 ? x : (x >= 194 ? 54 - (196 - x) : 25 + (x - 25) % 27);
-            row.At(x, y) = PixelRGB(Pic().At(kItemRect.Left + sx, kItemRect.Top + (2 * y + 1) * 21 / 60));
-        }
-    const TPixel key = PixelRGB(Pic().At(kCheck.Left, kCheck.Bottom - 1));
-    for (int y = 0; y < 15; ++y)
-        for (int x = 0; x < 15; ++x)
-            if (PixelRGB(Pic().At(kCheck.Left + x, kCheck.Top + y)) != key)
-                row.At(1 + x, 8 + y) = PixelRGB(Pic().At(kCheck.Left + x, kCheck.Top + y));
-    TBitmap bmp(196, 30);
-    bmp.Assign(row);
-    TCanvas& canvas = bmp.Canvas();
-    canvas.Font().SetName("Arial");
-    canvas.Font().SetHeight(14);
-    canvas.Font().SetColor(clBlack);
-    canvas.Brush().SetStyle(TBrushStyle::bsClear);
-    const int th = canvas.TextExtent("tall").cy;
-    canvas.TextRect({20, 2, 194, 28}, 22, 2 + 13 - th / 2, "tall");
-    ExpectPixels(Crop(CaptureClient(List()), 0, 0, 196, 30), bmp.ToBuffer(), "tall-row");
+    TPixelBuffer row = ItemBackground(196, 30, kItemRect);
+    PutCheck(row, 1, 8, true);
+    const TPixelBuffer want = PutText(
+        row, {20, 2, 194, 28}, 22, [](int th) { return 2 + 13 - th / 2; }, "tall");
+    ExpectPixels(Crop(CaptureClient(List()), 0, 0, 196, 30), want, "tall-row");
 }
 
 TEST_F(CheckListFromSkin, RowCountSizesTheBoxAndOnDrawItemReplacesTheText) {

@@ -263,6 +263,14 @@ protected:
     }
     [[nodiscard]] TPixelView Pic() const { return skin.Data.ActivePicture(4)->View(); }
     [[nodiscard]] TPoint ScreenOf(int x, int y) const { return bar->ClientToScreen({x, y}); }
+    // The 120-high element with the thumb picture (and its glyph) from row
+    // `top`.
+    [[nodiscard]] TPixelBuffer WithThumb(int top) const {
+        TPixelBuffer want = ExpectedBarElement(Pic(), 120);
+        Paste(want, 0, top, Pic(), {242, 4, 259, 22});
+        Paste(want, 5, top + 5, Pic(), {279, 76, 286, 84});
+        return want;
+    }
 
     TSkinFixture skin;
     TTestForm form;
@@ -273,12 +281,9 @@ protected:
 
 TEST_F(ScrollBarDrawing, ElementArrowsAndThumbFromTheSkin) {
     ASSERT_EQ(bar->Width(), 17);  // a vertical element keeps the skin's width
-    TPixelBuffer want = ExpectedBarElement(Pic(), 120);
     // Thumb at (0, 51) 17 x 18, the picture copied 1:1; the glyph 7 x 8 in
     // its middle.
-    Paste(want, 0, 51, Pic(), {242, 4, 259, 22});
-    Paste(want, 5, 56, Pic(), {279, 76, 286, 84});
-    ExpectPixels(CaptureClient(bar->Handle()), want, "vbar");
+    ExpectPixels(CaptureClient(bar->Handle()), WithThumb(51), "vbar");
 }
 
 TEST_F(ScrollBarDrawing, DisabledBarShowsNoThumb) {
@@ -288,31 +293,21 @@ TEST_F(ScrollBarDrawing, DisabledBarShowsNoThumb) {
 }
 
 TEST_F(ScrollBarDrawing, PressedArrowShowsItsPressedPicture) {
-    TPixelBuffer want = ExpectedBarElement(Pic(), 120);
-    Paste(want, 0, 51, Pic(), {242, 4, 259, 22});
-    Paste(want, 5, 56, Pic(), {279, 76, 286, 84});
     const TPoint p = ScreenOf(8, 110);  // the increasing arrow (0, 103, 17, 120)
     MouseMoveTo(p.X, p.Y);
     Pump(50);
     MouseButton(true);
     ASSERT_TRUE(PumpUntil([&] { return bar->PartDown(TksSkinScrollBar::ptIncButton); }, 2000));
     Pump(50);
-    TPixelBuffer pressed = want;
-    Paste(pressed, 0, 103, Pic(), {242, 45, 259, 62});
     // The step moved the thumb: 51 of 100 -> offset Nearest(0.51 * 68) = 35.
-    TPixelBuffer moved = ExpectedBarElement(Pic(), 120);
-    Paste(moved, 0, 52, Pic(), {242, 4, 259, 22});
-    Paste(moved, 5, 57, Pic(), {279, 76, 286, 84});
-    Paste(moved, 0, 103, Pic(), {242, 45, 259, 62});
-    ExpectPixels(CaptureClient(bar->Handle()), moved, "vbar-pressed");
+    TPixelBuffer pressed = WithThumb(52);
+    Paste(pressed, 0, 103, Pic(), {242, 45, 259, 62});
+    ExpectPixels(CaptureClient(bar->Handle()), pressed, "vbar-pressed");
     MouseButton(false);
     ASSERT_TRUE(PumpUntil([&] { return !bar->PartDown(TksSkinScrollBar::ptIncButton); }, 2000));
     Pump(50);
     // No highlighted picture in this skin: released, the arrow is the element's.
-    moved = ExpectedBarElement(Pic(), 120);
-    Paste(moved, 0, 52, Pic(), {242, 4, 259, 22});
-    Paste(moved, 5, 57, Pic(), {279, 76, 286, 84});
-    ExpectPixels(CaptureClient(bar->Handle()), moved, "vbar-released");
+    ExpectPixels(CaptureClient(bar->Handle()), WithThumb(52), "vbar-released");
 }
 
 TEST_F(ScrollBarDrawing, DraggedThumbWithPageIsComposedFromItsPressedPicture) {
