@@ -42,6 +42,14 @@ int ScaledFraction(std::int64_t part, std::int64_t whole, std::int64_t scale) {
     return static_cast<int>(DivRoundHalfEven(part * scale, whole));
 }
 
+// Nearest(len * page / count), 0 without a count, never longer than the
+// track.
+int PageLength(int len, int page, std::int64_t count) {
+    if (count <= 0) return 0;
+    const std::int64_t l = DivRoundHalfEven(static_cast<std::int64_t>(len) * page, count);
+    return static_cast<int>(std::min<std::int64_t>(l, std::max(len, 0)));
+}
+
 // The vertical form of every rule; for a horizontal bar the caller passes
 // the transposed values and transposes the result back.
 TksScrollBarGeometry VerticalGeometry(int w, int h, const TksScrollBarMetrics& m, int keyY,
@@ -64,13 +72,9 @@ TksScrollBarGeometry VerticalGeometry(int w, int h, const TksScrollBarMetrics& m
             g.Thumb = {g.Track.Left, g.Track.Top + g.ThumbOffset, g.Track.Right,
                        g.Track.Top + g.ThumbOffset + 16};
         } else {
-            int l =
-                count > 0
-                    ? static_cast<int>(DivRoundHalfEven(static_cast<std::int64_t>(len) * m.PageSize, count))
-                    : 0;
             // A page larger than the range (SetRange takes any page) would
             // make the thumb longer than its track.
-            l = std::max(std::min(l, len), 16);
+            const int l = std::max(PageLength(len, m.PageSize, count), 16);
             const int half = l / 2;
             g.Offset1 = g.Track.Top + half;
             g.Offset2 = g.Track.Bottom - half;
@@ -91,10 +95,7 @@ TksScrollBarGeometry VerticalGeometry(int w, int h, const TksScrollBarMetrics& m
     std::int64_t qPart = pos;
     std::int64_t qWhole = span;
     if (m.PageSize != 0) {
-        const int byPage =
-            count > 0 ? static_cast<int>(DivRoundHalfEven(static_cast<std::int64_t>(len) * m.PageSize, count))
-                      : 0;
-        l = std::max(std::min(byPage, len), thumbAlong);
+        l = std::max(PageLength(len, m.PageSize, count), thumbAlong);
         qPart = pos;
         qWhole = pageDen;  // not positive: q = 0
     }

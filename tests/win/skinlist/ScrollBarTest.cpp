@@ -603,3 +603,47 @@ TEST(CalcScrollBarGeometry, PageLargerThanTheRangeKeepsTheThumbOnTheTrack) {
         EXPECT_LE(vertical ? g.Thumb.Bottom : g.Thumb.Right, vertical ? g.Track.Bottom : g.Track.Right);
     }
 }
+
+TEST(TksSkinScrollBarSkin, DamagedSectionPaintsAndScrollsWithoutReadingOutside) {
+    TSkinFixture skin;
+    auto* d = dynamic_cast<TksDataSkinScrollBarControl*>(
+        skin.Data.SkinControls(skin.Data.IndexOfControl("vscrollbar")));
+    ASSERT_NE(d, nullptr);
+    // Pieces past the picture's edges, an inverted track, fixed thumb parts
+    // longer than any thumb.
+    d->ThumbRect = {-40, -40, 300, 900};
+    d->DownThumbRect = {5000, 5000, 5017, 5018};
+    d->GlyphRect = {-10, 250, 400, 260};
+    d->DownUpButtonRect = {250, 250, 9000, 9000};
+    d->TrackArea = {0, 40, 16, 10};
+    d->ThumbOffset1 = 1000;
+    d->ThumbOffset2 = -7;
+    TTestForm form;
+    auto* bar = new TksSkinScrollBar(&form);
+    bar->SetKind(TScrollBarKind::sbVertical);
+    bar->SetParent(&form);
+    bar->SetSkinData(&skin.Data);
+    bar->SetRange(0, 2147483647, 1073741824, 5);
+    form.ShowActive();
+    for (int h : {0, 5, 68, 240}) {
+        bar->SetBounds(10, 10, 17, h);
+        bar->Repaint();
+        Pump(30);
+        EXPECT_EQ(bar->Height(), h);
+    }
+    const TPoint inc = bar->ClientToScreen({8, 235});
+    Click(inc.X, inc.Y);
+    const TPoint thumb = bar->ClientToScreen({8, 100});
+    MouseMoveTo(thumb.X, thumb.Y);
+    Pump(30);
+    MouseButton(true);
+    Pump(30);
+    const TPoint away = bar->ClientToScreen({8, 600});
+    MouseMoveTo(away.X, away.Y);
+    Pump(50);
+    MouseButton(false);
+    Pump(50);
+    EXPECT_GE(bar->Position(), 0);
+    EXPECT_LE(bar->Position(), 2147483647 - 1073741824 + 1);
+    EXPECT_TRUE(IsWindow(bar->Handle()));
+}
