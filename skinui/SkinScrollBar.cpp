@@ -663,8 +663,13 @@ void TksSkinScrollBar::WndProc(TMessage& msg) {
             break;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            // A bar that takes the focus takes it before the press acts.
-            if (m_canFocused && Enabled() && !Focused() && CanFocus()) SetFocus();
+            // A bar that takes the focus takes it before the press acts;
+            // a press it cannot take the focus with is swallowed, as the
+            // skinned button does.
+            if (m_canFocused && Enabled() && !Focused()) {
+                if (CanFocus()) SetFocus();
+                if (!Focused()) return;
+            }
             break;
         case WM_MOUSEWHEEL:
             if (m_canFocused && Focused()) {

@@ -516,8 +516,14 @@ TEST_F(ScrollBarDrawing, KeyboardAndWheelOnlyWhenItTakesTheFocus) {
     EXPECT_EQ(bar->Position(), 50);  // CanFocused is off: no keys
     bar->SetCanFocused(true);
     EXPECT_TRUE(bar->TabStop());
-    bar->SetFocus();
+    ::SetFocus(form.Handle());
+    Pump(50);
+    // A press takes the focus first, then steps.
+    const TPoint dec = ScreenOf(8, 8);
+    Click(dec.X, dec.Y);
     ASSERT_TRUE(PumpUntil([&] { return bar->Focused(); }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return bar->Position() == 49; }, 2000));
+    bar->SetPosition(50);
     PressKey(VK_DOWN);
     EXPECT_TRUE(PumpUntil([&] { return bar->Position() == 51; }, 2000));
     PressKey(VK_LEFT);
@@ -646,4 +652,26 @@ TEST(TksSkinScrollBarSkin, DamagedSectionPaintsAndScrollsWithoutReadingOutside) 
     EXPECT_GE(bar->Position(), 0);
     EXPECT_LE(bar->Position(), 2147483647 - 1073741824 + 1);
     EXPECT_TRUE(IsWindow(bar->Handle()));
+}
+
+TEST_F(ScrollBarDrawing, TransparentThumbLetsTheElementShowThrough) {
+    auto* d = const_cast<TksDataSkinScrollBarControl*>(bar->ScrollBarData());
+    ASSERT_NE(d, nullptr);
+    // The colour of the thumb picture's top-left pixel becomes see-through.
+    const TPixel key = PixelRGB(Pic().At(242, 4));
+    d->ThumbTransparent = true;
+    d->ThumbTransparentColor = PixelToColor(key);
+    bar->Repaint();
+    Pump(50);
+    TPixelBuffer want = ExpectedBarElement(Pic(), 120);
+    int shown = 0;
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 17; ++x) {
+            const TPixel p = PixelRGB(Pic().At(242 + x, 4 + y));
+            if (p != key) want.At(x, 51 + y) = p;
+            shown += p == key;
+        }
+    ASSERT_GT(shown, 0);
+    Paste(want, 5, 56, Pic(), {279, 76, 286, 84});
+    ExpectPixels(CaptureClient(bar->Handle()), want, "vbar-transparent");
 }
