@@ -125,6 +125,20 @@ void TksSkinControl::PutOnControl(HDC dc, const TBitmap& bitmap) {
     out.DrawTo(dc, 0, 0);
 }
 
+void TksSkinControl::PaintControlInto(HDC dc, TControl* control) {
+    if (!control->Visible() || control->Width() <= 0 || control->Height() <= 0) return;
+    const int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, control->Left(), control->Top(), nullptr);
+    IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
+    if (auto* g = dynamic_cast<TGraphicControl*>(control)) {
+        g->PaintTo(dc);
+    } else if (auto* s = dynamic_cast<TksSkinControl*>(control)) {
+        s->PaintWindow(dc);
+        for (int i = 0; i < s->ControlCount(); ++i) PaintControlInto(dc, s->Controls(i));
+    }
+    RestoreDC(dc, saved);
+}
+
 void TksSkinControl::CaptureBackground(TBitmap& background) {
     background.SetSize(Width(), Height());
     TWinControl* parent = Parent();
@@ -135,29 +149,21 @@ void TksSkinControl::CaptureBackground(TBitmap& background) {
                     SysPixel(parent ? parent->Color() : clBtnFace));
     if (!parent) return;
     HDC dc = background.Canvas().Handle();
-    auto paintAt = [&](TControl* c) {
-        const int saved = SaveDC(dc);
-        SetViewportOrgEx(dc, c->Left() - Left(), c->Top() - Top(), nullptr);
-        IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-        if (auto* g = dynamic_cast<TGraphicControl*>(c))
-            g->PaintTo(dc);
-        else if (auto* s = dynamic_cast<TksSkinControl*>(c))
-            s->PaintWindow(dc);
-        RestoreDC(dc, saved);
-    };
+    const int saved = SaveDC(dc);
+    SetViewportOrgEx(dc, -Left(), -Top(), nullptr);
     if (auto* skinned = dynamic_cast<TksSkinControl*>(parent)) {
-        const int saved = SaveDC(dc);
-        SetViewportOrgEx(dc, -Left(), -Top(), nullptr);
+        const int inner = SaveDC(dc);
         skinned->PaintWindow(dc);
-        RestoreDC(dc, saved);
+        RestoreDC(dc, inner);
     }
+    // The siblings below this control, with their children.
     const TRect mine = BoundsRect();
     for (int i = 0; i < parent->ControlCount(); ++i) {
         TControl* c = parent->Controls(i);
         if (c == this) break;
-        if (!c->Visible() || IntersectRect(mine, c->BoundsRect()).IsEmpty()) continue;
-        paintAt(c);
+        if (!IntersectRect(mine, c->BoundsRect()).IsEmpty()) PaintControlInto(dc, c);
     }
+    RestoreDC(dc, saved);
 }
 
 void TksSkinControl::WndProc(TMessage& msg) {

@@ -86,6 +86,9 @@ protected:
     // What the parent and the siblings below the control show under it, as
     // a bitmap of the control's size.
     void CaptureBackground(TBitmap& background);
+    // Paints a graphic control, or one of our skinned controls with its
+    // children, into dc at the control's place relative to dc's origin.
+    static void PaintControlInto(HDC dc, TControl* control);
     void WndProc(TMessage& msg) override;
     void Notification(TComponent* component, TOperation operation) override;
     void MouseEnter() override;

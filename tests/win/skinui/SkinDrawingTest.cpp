@@ -260,6 +260,8 @@ TEST(TksSkinControl, AlphaBlendShowsTheParentAndTheSiblingsBelowThroughTheContro
     // Over a skinned panel and a sibling without skin that comes first.
     auto* parent = MakeElement(&form, "panel", 150, 10, 200, 100, &ProgramSkin());
     auto* sibling = MakeElement(parent, "nothing", 10, 10, 30, 30, &ProgramSkin());
+    // ... whose own child, cut to the sibling, lies below the glass too.
+    MakeElement(sibling, "checkbox", 5, 5, 72, 20, &ProgramSkin());
     auto* glass = MakeElement(parent, "panel", 20, 20, 60, 40, &ProgramSkin());
     glass->SetAlphaBlend(true);
     glass->SetAlphaBlendValue(100);
@@ -275,7 +277,9 @@ TEST(TksSkinControl, AlphaBlendShowsTheParentAndTheSiblingsBelowThroughTheContro
     ExpectPixels(*glass, [&](int x, int y) {
         // The sibling (fallback: button face) covers parent pixels 10 .. 39.
         const int px = 20 + x, py = 20 + y;
-        const TPixel under = (px < 40 && py < 40) ? face : ExpectedNinePart(pic, e, 200, 100, px, py);
+        TPixel under = (px < 40 && py < 40) ? face : ExpectedNinePart(pic, e, 200, 100, px, py);
+        if (px >= 15 && px < 40 && py >= 15 && py < 35)
+            under = SourcePixel(pic, Rect(268, 218, 340, 238), px - 15, py - 15);
         return Blend(ExpectedNinePart(pic, e, 60, 40, x, y), under, 100);
     });
     EXPECT_EQ(sibling->DataIndex(), -1);
