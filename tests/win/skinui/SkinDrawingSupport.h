@@ -237,7 +237,7 @@ public:
              "[SKINOBJECTS]",
              "count=0",
              "[SKINCONTROLS]",
-             "count=9",
+             "count=10",
              "0=fixedmask:checkradio",
              "1=ninemask:panel",
              "2=hmask:panel",
@@ -246,7 +246,8 @@ public:
              "5=captionpanel:panel",
              "6=badpictures:panel",
              "7=maskbutton:button",
-             "8=animbutton:button"});
+             "8=animbutton:button",
+             "9=framepanel:panel"});
         add({"[fixedmask]", "pictureindex=0", "maskpictureindex=1", "skinrect=0,0,20,10"});
         add({"[ninemask]", "maskpictureindex=1"});
         addNine();
@@ -265,6 +266,11 @@ public:
              "righttoppoint=50,14", "leftbottompoint=10,26", "rightbottompoint=50,26",
              "clientrect=2,14,58,28", "captionrect=2,1,58,13", "checkimagerect=30,0,37,7",
              "uncheckimagerect=40,0,47,7", "alignment=taleftjustify", "fontcolor=255"});
+        add({"[framepanel]", "pictureindex=0", "skinrect=0,10,60,40", "lefttoppoint=10,14",
+             "righttoppoint=50,14", "leftbottompoint=10,26", "rightbottompoint=50,26",
+             "clientrect=2,14,58,28", "captionrect=2,1,58,13", "alignment=tacenter", "fontcolor=255",
+             "framerect=0,30,20,40", "frametextrect=4,0,16,10", "frameleftoffset=4", "framerightoffset=4",
+             "markframerect=50,0,58,8"});
         add({"[badpictures]", "pictureindex=7", "maskpictureindex=9", "bgpictureindex=5",
              "skinrect=0,0,20,10", "lefttoppoint=4,3", "righttoppoint=16,3", "leftbottompoint=4,7",
              "rightbottompoint=16,7", "clientrect=3,3,17,7"});

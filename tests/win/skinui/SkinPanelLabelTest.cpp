@@ -191,6 +191,77 @@ TEST(TksSkinPanel, SkinnedCaptionBandFollowsTheSizeShowsTheCheckPieceAndTakesCli
     EXPECT_FALSE(panel->Checked());
 }
 
+namespace {
+
+TSize ArialTextSize(const std::string& text) {
+    TBitmap b(1, 1);
+    LOGFONTA lf{};
+    lf.lfHeight = 14;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
+    TFontHandle font(CreateFontIndirectA(&lf));
+    HDC dc = b.Canvas().Handle();
+    HGDIOBJ old = SelectObject(dc, font.Get());
+    SIZE sz{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &sz);
+    SelectObject(dc, old);
+    return {sz.cx, sz.cy};
+}
+
+}  // namespace
+
+TEST(TksSkinPanel, CentredCaptionSitsOnItsFrameWithGlyphAndRollUpBox) {
+    TMaskSkin skin;
+    TTestForm form;
+    auto* panel = MakePanel(&form, "framepanel", Rect(10, 10, 130, 60), &skin.Data);
+    panel->SetCaptionMode(true);
+    panel->SetRollUpMode(true);
+    panel->Glyph.SetSize(6, 6, MakePixel(0, 0, 255));
+    panel->Glyph.At(0, 5) = TMaskSkin::Magenta;
+    panel->SetCaption("Ab");
+    form.ShowActive();
+    DumpWindow(form.Handle(), "framepanel");
+    // Band (2, 1, 118, 13), 12 shorter for the roll-up box: (2, 1, 106, 13).
+    // Caption width w = text + glyph 6 + spacing 2, centred: x = 54 - w / 2.
+    // The frame (framerect 20 wide, text part 12: 8 extra) is text + 8 wide,
+    // drawn 8 left of x at the band's top; the glyph moves 8 left with it and
+    // the text starts at x + 8 + 4 - 8.
+    const TSize ts = ArialTextSize("Ab");
+    const int x = 54 - (ts.cx + 8) / 2;
+    const TRect frame{x - 8, 1, x + ts.cx, 11};
+    const TRect glyph{x - 8, 4, x - 2, 10};
+    const TRect text{x + 4, 7 - ts.cy / 2, x + 4 + ts.cx, 7 - ts.cy / 2 + ts.cy};
+    const TRect box{107, 1, 117, 13};
+    const TksBitmap& pic = skin.Picture();
+    const auto px = zvtest::CaptureClient(panel->Handle());
+    int wrong = 0, red = 0, boxRed = 0;
+    for (int y = 0; y < 50; ++y)
+        for (int cx = 0; cx < 120; ++cx) {
+            const TPixel got = px.At(cx, y) & 0xFFFFFFu;
+            if (text.Contains({cx, y})) {
+                red += got == 0xFF0000u;
+                continue;
+            }
+            if (box.Contains({cx, y})) {
+                boxRed += got == 0xFF0000u;
+                continue;
+            }
+            TPixel want = ExpectedNinePart(pic, TMaskSkin::Caption(), 120, 50, cx, y);
+            if (frame.Contains({cx, y}))
+                want = ExpectedHorizontal(pic, Rect(0, 30, 20, 40), 4, 16, frame.Width(), cx - frame.Left,
+                                          y - 1);
+            if (glyph.Contains({cx, y}) && !(cx == glyph.Left && y == glyph.Bottom - 1)) want = 0x0000FFu;
+            wrong += got != want;
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(red, 5);
+    EXPECT_GT(boxRed, 3);  // the arrow
+    // The roll-up piece at the box's left, the band's top.
+    EXPECT_EQ(px.At(107, 1) & 0xFFFFFFu, pic.Pixels().At(50, 0) & 0xFFFFFFu);
+    EXPECT_EQ(px.At(114, 1) & 0xFFFFFFu, pic.Pixels().At(57, 0) & 0xFFFFFFu);
+}
+
 TEST(TksSkinPanel, RollingUpWithSkinKeepsTheFrameAndSurvivesASkinChange) {
     TTestForm form;
     auto* panel = MakePanel(&form, "panel", Rect(0, 0, 150, 100), &ProgramSkin());
