@@ -369,3 +369,20 @@ TEST_F(CheckListFromSkin, RowCountSizesTheBoxAndOnDrawItemReplacesTheText) {
     plain->ApplySkinChange();
     EXPECT_EQ(plain->Height(), 4 * 20 + 4);
 }
+
+TEST(TksSkinCheckListBoxSkin, SectionOfAnotherKindGivesThePlainLook) {
+    TSkinFixture skin;
+    TTestForm form;
+    auto* box = new TksSkinCheckListBox(&form);
+    box->SetParent(&form);
+    box->SetSkinDataName("vscrollbar");
+    box->SetBounds(0, 0, 200, 120);
+    box->SetSkinData(&skin.Data);
+    box->Items().Add("one");
+    form.ShowActive();
+    EXPECT_EQ(box->DataIndex(), -1);
+    EXPECT_EQ(box->CheckListData(), nullptr);
+    EXPECT_EQ(box->ListBox().ItemHeight(), 20);
+    EXPECT_EQ(box->ListBox().BoundsRect(), Rect(2, 2, 198, 118));
+    EXPECT_EQ(WindowPixel(box->ListBox().Handle(), 3, 4), GetSysColor(COLOR_BTNSHADOW));  // the plain box
+}
