@@ -24,7 +24,7 @@ const TksBitmap* UsablePicture(const TksBitmap* p) {
 
 // A one-pixel 3-D frame: `topLeft` on the top and left edges, `bottomRight`
 // on the bottom and right ones.
-void Frame3D(TPixelView v, const TRect& r, TColor topLeft, TColor bottomRight) {
+void Frame3D(const TPixelView& v, const TRect& r, TColor topLeft, TColor bottomRight) {
     if (r.IsEmpty()) return;
     const TPixel tl = SysPixel(topLeft);
     const TPixel br = SysPixel(bottomRight);
@@ -1386,7 +1386,7 @@ bool TksSkinButton::DialogKey(WORD key, TShiftState shift) {
         ButtonClick();
         return true;
     }
-    if (key == VK_ESCAPE && Cancel && m_canFocused && CanFocus() && !(shift & ssShift)) {
+    if (key == VK_ESCAPE && Cancel && CanFocus() && !(shift & ssShift)) {
         ButtonClick();
         return true;
     }
