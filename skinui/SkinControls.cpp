@@ -68,7 +68,7 @@ void TksSkinControl::Notification(TComponent* component, TOperation operation) {
     TCustomControl::Notification(component, operation);
     if (operation == TOperation::opRemove && component == m_skinData) {
         m_skinData = nullptr;
-        m_dataIndex = -1;
+        ClearSkinIndex();
     }
 }
 
@@ -328,6 +328,14 @@ void TksSkinCustomControl::CreateWnd() {
     m_hasRegion = false;
     LookUpSkinData();
     if (m_mask) UpdateSkinRegion();
+}
+
+void TksSkinCustomControl::ClearSkinIndex() {
+    // The pictures belong to the skin data, which is about to change or go.
+    TksSkinControl::ClearSkinIndex();
+    m_picture = nullptr;
+    m_mask = nullptr;
+    m_isSkinElement = false;
 }
 
 TPixelView TksSkinCustomControl::PictureView() const {

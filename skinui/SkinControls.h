@@ -117,6 +117,8 @@ public:
 
     void LookUpSkinData() override;
     void ApplySkinChange() override;
+    // Also lets go of the element's picture and mask.
+    void ClearSkinIndex() override;
     // The size rules of the element's layout: may change the requested size
     // and recomputes the target values for it. Nothing without skin data or
     // in the None layout.

@@ -317,3 +317,27 @@ TEST(TksSkinCustomControl, SkinCursorFollowsTheElementsCursorIndex) {
     own->SetSkinData(&skin.Data);
     EXPECT_EQ(own->Cursor(), crHourGlass);  // UseSkinCursor off: kept
 }
+
+TEST(TksSkinCustomControl, ForgetsTheSkinDataWhenItGoesAndLetsGoOfItsPictures) {
+    TTestForm form;
+    auto skin = std::make_unique<TMaskSkin>();
+    auto* c = MakeElement(&form, "ninemask", 10, 10, 40, 20, &skin->Data);
+    form.ShowActive();
+    ASSERT_NE(c->SkinPicture(), nullptr);
+    ASSERT_NE(c->SkinMask(), nullptr);
+    c->ClearSkinIndex();  // before a skin is replaced
+    EXPECT_EQ(c->DataIndex(), -1);
+    EXPECT_EQ(c->SkinPicture(), nullptr);
+    EXPECT_EQ(c->SkinMask(), nullptr);
+    c->ApplySkinChange();
+    EXPECT_NE(c->SkinPicture(), nullptr);
+    skin.reset();
+    EXPECT_EQ(c->SkinData(), nullptr);
+    EXPECT_EQ(c->SkinPicture(), nullptr);
+    // The region goes at the next skin change; the look is the fallback.
+    c->ApplySkinChange();
+    EXPECT_FALSE(c->HasSkinRegion());
+    c->Repaint();
+    const TPixel face = ColorToPixel(ColorToRGB(clBtnFace));
+    ExpectPixels(*c, [&](int, int) { return face; });
+}
