@@ -444,10 +444,10 @@ TksSkinPanel::TksSkinPanel(TComponent* owner) : TksSkinCustomControl(owner) {
 void TksSkinPanel::SetBorderStyle(TksSkinBorderStyle value) {
     if (value == m_borderStyle) return;
     m_borderStyle = value;
-    if (m_dataIndex == -1) {
-        Invalidate();
-        AlignControls();
-    }
+    // With skin data too: bvNone turns a nine-part panel into its
+    // background-only drawing, whose children use the whole panel.
+    Invalidate();
+    AlignControls();
 }
 
 void TksSkinPanel::SetCaptionMode(bool value) {

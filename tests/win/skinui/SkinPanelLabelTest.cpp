@@ -103,6 +103,11 @@ TEST(TksSkinPanel, BorderlessPanelTilesOnlyTheClientPartOverEverything) {
         return SourcePixel(pic, Rect(141, 4, 200, 56), 2 + x % 55, 2 + y % 48);
     });
     EXPECT_EQ(child->BoundsRect(), Rect(0, 0, 100, 50));
+    // A border brings the element's client part back for the children.
+    parent->SetBorderStyle(TksSkinBorderStyle::bvLowered);
+    EXPECT_EQ(child->BoundsRect(), Rect(2, 2, 98, 48));
+    parent->SetBorderStyle(TksSkinBorderStyle::bvNone);
+    EXPECT_EQ(child->BoundsRect(), Rect(0, 0, 100, 50));
     // In caption mode the element is drawn whole again.
     panel->SetCaptionMode(true);
     panel->Repaint();
