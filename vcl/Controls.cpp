@@ -699,8 +699,11 @@ void TWinControl::RemoveControl(TControl* control) {
     control->Invalidate();
     if (m_captureControl == control) m_captureControl = nullptr;
     std::erase(m_controls, control);
+    // Compared as controls: from a child's destructor the child is no longer
+    // a windowed control for dynamic_cast, but it must still leave the tab
+    // order.
+    std::erase_if(m_tabList, [control](TWinControl* w) { return static_cast<TControl*>(w) == control; });
     if (auto* wc = dynamic_cast<TWinControl*>(control)) {
-        std::erase(m_tabList, wc);
         // A child window cannot outlive its parent window.
         wc->DestroyHandle();
     }

@@ -162,6 +162,9 @@ public:
     TTimerId(TTimerId&& o) noexcept : m_wnd(o.m_wnd), m_id(std::exchange(o.m_id, 0)) {}
     TTimerId& operator=(TTimerId&& o) noexcept {
         if (this != &o) {
+            // Re-arming a window's timer under the same id replaced it in
+            // place: killing "the old one" would kill the new one.
+            if (m_wnd == o.m_wnd && m_id == o.m_id) m_id = 0;
             Reset();
             m_wnd = o.m_wnd;
             m_id = std::exchange(o.m_id, 0);

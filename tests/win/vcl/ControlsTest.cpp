@@ -236,3 +236,22 @@ TEST(TPopupWindow, IsATopmostToolWindowThatNeverTakesActivation) {
     popup.ClosePopup();
     EXPECT_FALSE(IsWindowVisible(popup.Handle()));
 }
+
+// A windowed child freed while its parent lives leaves the tab order too:
+// walking the focus order afterwards must not meet it.
+TEST(TWinControl, FreedChildLeavesTheTabOrder) {
+    TTestForm form;
+    auto* a = new TFocusable(&form);
+    a->SetBounds(0, 0, 50, 20);
+    a->SetParent(&form);
+    auto* b = new TFocusable(&form);
+    b->SetBounds(60, 0, 50, 20);
+    b->SetParent(&form);
+    form.Show();
+    ASSERT_EQ(form.TabList().size(), 2u);
+    delete b;
+    ASSERT_EQ(form.TabList().size(), 1u);
+    EXPECT_EQ(form.TabList()[0], a);
+    form.SelectNext(a, true);
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return a->Focused(); }, 2000));
+}
