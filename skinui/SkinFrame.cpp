@@ -135,6 +135,11 @@ void TksSkinFrame::Attach() {
     if (size.cx < MinimumWidth() || size.cy < MinimumHeight())
         SetWindowPos(h, nullptr, 0, 0, std::max<int>(size.cx, MinimumWidth()),
                      std::max<int>(size.cy, MinimumHeight()), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The platform may already have grown the window to the minimum tracking
+    // size while creating it; the form's own bounds follow the window.
+    const TSize made = WindowSize(h);
+    if (made.cx != m_form->Width() || made.cy != m_form->Height())
+        m_form->SetBounds(m_form->Left(), m_form->Top(), made.cx, made.cy);
     PlaceDefaultObjects();
     if (clientSet) m_form->SetClientSize(wanted.Width(), wanted.Height());
 }
@@ -871,11 +876,22 @@ void TksSkinFrame::FrameWndProc(TMessage& msg) {
                 return;
             }
             break;
+        case WM_NCRBUTTONDOWN:
+            // The frame shows its own system menu on the caption; the
+            // platform would hold the mouse until the release first.
+            if (msg.WParam != HTCAPTION) PassOn(msg);
+            NCMouse(msg);
+            return;
+        case WM_CONTEXTMENU:
+            if (msg.LParam != -1 && !none) {
+                const TPoint p = ScreenToWindow(msg.LParam);
+                if (HitTest(p.X, p.Y) != HTCLIENT) return;
+            }
+            break;
         case WM_NCMOUSEMOVE:
         case WM_NCLBUTTONDOWN:
         case WM_NCLBUTTONUP:
         case WM_NCLBUTTONDBLCLK:
-        case WM_NCRBUTTONDOWN:
         case WM_NCRBUTTONUP:
             PassOn(msg);
             NCMouse(msg);
