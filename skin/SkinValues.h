@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/MorphKind.h"
 #include "base/Strings.h"
 #include "base/Types.h"
 #include "skin/IniFile.h"
@@ -18,16 +19,6 @@
 namespace zv {
 
 // TFontStyle / TFontStyles and TAlignment live in base/Types.h.
-
-enum class TMorphKind {
-    mkDefault,
-    mkGradient,
-    mkLeftGradient,
-    mkRightGradient,
-    mkLeftSlide,
-    mkRightSlide,
-    mkPush
-};
 
 enum class TInActiveEffect { ieBrightness, ieDarkness, ieGrayScale, ieNoise, ieSplitBlur, ieInvert };
 

@@ -18,12 +18,7 @@
 #include "skinui/SkinRegions.h"
 #include "skinui/SkinWin32.h"
 #include "skinui/paint/BlockTransfer.h"
-// The effect buffer names its morph kinds with an enumeration of its own
-// that clashes with the skin description's; this unit maps the skin's kinds
-// onto the buffer's morphs itself and never needs the buffer's enumeration.
-#define TMorphKind TEffectBufferMorphKind
 #include "skinui/paint/EffectBitmap.h"
-#undef TMorphKind
 #include "skinui/paint/Glyphs.h"
 
 namespace zv {
@@ -143,18 +138,6 @@ void CopyInto(TBitmap& target, const TPixelBuffer& source, int x, int y) {
     CopyBlock(target.Pixels(), x, y, source.View(), {0, 0, source.Width(), source.Height()});
 }
 
-void MorphToward(TksEffectBmp& picture, const TksEffectBmp& other, TMorphKind kind, double kf) {
-    switch (kind) {
-        case TMorphKind::mkGradient: picture.MorphGradient(other, kf); break;
-        case TMorphKind::mkLeftGradient: picture.MorphLeftGradient(other, kf); break;
-        case TMorphKind::mkRightGradient: picture.MorphRightGradient(other, kf); break;
-        case TMorphKind::mkLeftSlide: picture.MorphLeftSlide(other, kf); break;
-        case TMorphKind::mkRightSlide: picture.MorphRightSlide(other, kf); break;
-        case TMorphKind::mkPush: picture.MorphPush(other, kf); break;
-        default: picture.Morph(other, kf); break;
-    }
-}
-
 TPixelView PictureView(const TksBitmap* picture) {
     return picture ? picture->View() : TPixelView{};
 }
@@ -257,7 +240,7 @@ void TksSkinMenuItem::Paint(TCanvas& canvas) {
         DrawLook(other, true);
         TksEffectBmp normal(look.Pixels());
         const TksEffectBmp active(other.Pixels());
-        MorphToward(normal, active, EntryData()->MorphKind, MorphFactor);
+        ApplyMorph(normal, active, EntryData()->MorphKind, MorphFactor);
         normal.Draw(look.Pixels(), 0, 0);
     } else {
         DrawLook(look, highlighted);

@@ -18,6 +18,7 @@
 
 #include <cstdint>
 
+#include "base/MorphKind.h"
 #include "base/PixelBuffer.h"
 
 namespace zv {
@@ -33,16 +34,6 @@ public:
 private:
     std::uint64_t NextBits();
     std::uint64_t m_state;
-};
-
-enum class TMorphKind : int {
-    mkDefault = 0,
-    mkGradient = 1,
-    mkLeftGradient = 2,
-    mkRightGradient = 3,
-    mkLeftSlide = 4,
-    mkRightSlide = 5,
-    mkPush = 6
 };
 
 class TksEffectBmp {
