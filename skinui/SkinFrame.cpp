@@ -1191,6 +1191,12 @@ void TksSkinFrame::Activation() {
     // that no button keeps a hover look after the window lost the activation.
     ResetButtonStates();
     m_hoverIndex = -1;
+    if (!IsFormActive()) {
+        // A press that lost the window's activation (the window hid or
+        // another took over) never sees its release.
+        m_pressedIndex = -1;
+        m_captured = false;
+    }
     RepaintFrame();
     UpdateCaptionObjects();
 }

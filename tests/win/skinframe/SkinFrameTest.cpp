@@ -768,3 +768,123 @@ TEST(TksSkinFrame, DefaultFrameWithoutSkin) {
     zvtest::Click(c.x, c.y);
     EXPECT_TRUE(zvtest::PumpUntil([&] { return !IsWindowVisible(f.Handle()); }, 2000));
 }
+
+// ---- more of the caption and the menu ----------------------------------------------------
+
+TEST(TksSkinFrame, ClientSizeSetBeforeTheFrameIsMeasuredAgainstTheFrame) {
+    TForm f(nullptr);
+    f.SetBorderStyle(TFormBorderStyle::bsDialog);
+    f.SetClientSize(327, 143);
+    auto* frame = new TksSkinFrame(&f);
+    EXPECT_EQ(f.Width(), 333);
+    EXPECT_EQ(f.Height(), 168);
+    frame->SetSkinData(&ProgramSkin());
+    EXPECT_EQ(f.ClientWidth(), 323);
+    EXPECT_EQ(f.ClientHeight(), 139);
+}
+
+TEST(TksSkinFrame, CaptionTextFollowsTheFormAndIsCutToTheTextRectangle) {
+    TFrameForm f;
+    f.Skin();
+    f.ShowActive();
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return !f.Frame->MorphTimerActive(); }, 2000));
+    auto* caption = dynamic_cast<TksSkinCaptionObject*>(f.Object("caption"));
+    const int w = kCaption.Width();
+    auto textSpan = [&](int& minX, int& maxX, int& changed) {
+        const TPixelBuffer px = CaptureWindow(f);
+        minX = 9999;
+        maxX = -1;
+        changed = 0;
+        for (int y = 0; y < kCaption.Height(); ++y)
+            for (int x = 0; x < w; ++x) {
+                const TPixel p = PixelRGB(px.At(kCaption.Left + x, kCaption.Top + y));
+                if (p == ActiveCaptionPixel(x, y, w)) continue;
+                ++changed;
+                if (p != 0xFFFFFF) continue;
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+            }
+    };
+    // An empty caption shows the look alone.
+    f.SetCaption("");
+    zvtest::Pump(100);
+    EXPECT_EQ(caption->Text, "");
+    int minX, maxX, changed;
+    textSpan(minX, maxX, changed);
+    EXPECT_EQ(changed, 0);
+    // A caption far wider than the text rectangle fills it and stops inside it.
+    f.SetCaption(std::string(80, 'W'));
+    zvtest::Pump(100);
+    EXPECT_EQ(caption->Text, std::string(80, 'W'));
+    textSpan(minX, maxX, changed);
+    EXPECT_GE(minX, 5);
+    EXPECT_LE(maxX, 320);
+    EXPECT_GT(maxX - minX, 280);
+    // A short one is centred again.
+    f.SetCaption("Zorvane");
+    zvtest::Pump(100);
+    textSpan(minX, maxX, changed);
+    EXPECT_NEAR((minX + maxX) / 2.0, 162.0, 2.0);
+    EXPECT_LT(maxX - minX, 80);
+}
+
+TEST(TksSkinFrame, PressingTheSystemMenuButtonAgainReopensTheMenu) {
+    TFrameForm f;
+    f.Skin();
+    f.ShowActive();
+    const POINT s = f.ScreenPoint(12, 12);
+    zvtest::Click(s.x, s.y);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return f.Frame->SkinMenu()->MenuOpen(); }, 2000));
+    TksSkinPopupWindow* first = f.Frame->SkinMenu()->Level(0);
+    // Later than a double click.
+    zvtest::Pump(GetDoubleClickTime() + 100);
+    int opened = 0;
+    int closed = 0;
+    f.Frame->OnSkinMenuOpen = [&](TObject*) { ++opened; };
+    f.Frame->OnSkinMenuClose = [&](TObject*) { ++closed; };
+    zvtest::Click(s.x, s.y);
+    zvtest::Pump(200);
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(opened, 1);
+    ASSERT_TRUE(f.Frame->SkinMenu()->MenuOpen());
+    EXPECT_TRUE(f.Frame->InMenuMode());
+    EXPECT_EQ(f.Frame->SkinMenu()->LevelCount(), 1);
+    (void)first;
+    // The mouse wheel does nothing while it is open.
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    in.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
+    SendInput(1, &in, sizeof in);
+    zvtest::Pump(100);
+    EXPECT_TRUE(f.Frame->SkinMenu()->MenuOpen());
+    // The C key chooses "&Close".
+    zvtest::PressKey('C');
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return !IsWindowVisible(f.Handle()); }, 2000));
+    EXPECT_FALSE(f.Frame->InMenuMode());
+}
+
+TEST(TksSkinFrame, DoubleClickOnTheSystemMenuButtonClosesTheWindow) {
+    TFrameForm f;
+    f.Skin();
+    f.ShowActive();
+    const POINT s = f.ScreenPoint(12, 12);
+    zvtest::Click(s.x, s.y);
+    zvtest::Click(s.x, s.y);
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return !IsWindowVisible(f.Handle()); }, 2000));
+    zvtest::Pump(100);
+    EXPECT_FALSE(f.Frame->SkinMenu()->MenuOpen());
+    EXPECT_FALSE(f.Frame->InMenuMode());
+    // Nothing stays pressed once the window has lost the activation.
+    EXPECT_EQ(f.Frame->PressedIndex(), -1);
+}
+
+TEST(TksSkinFrame, AltF4StillClosesTheWindow) {
+    TFrameForm f;
+    f.Skin();
+    f.ShowActive();
+    zvtest::KeyDown(VK_MENU);
+    zvtest::PressKey(VK_F4);
+    zvtest::KeyUp(VK_MENU);
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return !IsWindowVisible(f.Handle()); }, 2000));
+}
