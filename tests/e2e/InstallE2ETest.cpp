@@ -234,6 +234,23 @@ void Shot(HWND hwnd, const std::string& name) {
     zvtest::SaveBmp(zvtest::CaptureScreenRect(r), kShots + "\\" + name + ".bmp");
 }
 
+// The program's windows carry the skinned frame: their outer size is the one
+// the template's client size gave, their client area what the skin leaves,
+// and the skin's mask shapes them (a window region).
+void ExpectSkinnedWindow(HWND hwnd, int width, int height, int clientWidth, int clientHeight) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.right - r.left, width);
+    EXPECT_EQ(r.bottom - r.top, height);
+    GetClientRect(hwnd, &r);
+    EXPECT_EQ(r.right, clientWidth);
+    EXPECT_EQ(r.bottom, clientHeight);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(hwnd, region), COMPLEXREGION);
+    DeleteObject(region);
+    EXPECT_EQ(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CAPTION, 0);
+}
+
 std::string Version(const std::string& file) {
     return zv::GetFileVersionString(file, "ProductVersion");
 }
@@ -253,6 +270,7 @@ TEST(InstallerE2E, EveryBrowserGetsItsFileAndTheProgramEnds) {
     ASSERT_TRUE(installer.Started()) << kExe;
     HWND main = WaitForWindow(installer.ProcessId(), "Zorvane Player Installation");
     ASSERT_NE(main, nullptr);
+    ExpectSkinnedWindow(main, 421, 271, 411, 242);
     Shot(main, "1-all-main-window");
     HWND install = ChildWithText(main, "Install");
     ASSERT_NE(install, nullptr);
@@ -260,6 +278,7 @@ TEST(InstallerE2E, EveryBrowserGetsItsFileAndTheProgramEnds) {
 
     HWND info = WaitForWindow(installer.ProcessId(), "Info...", 30000);
     ASSERT_NE(info, nullptr) << "no information dialog";
+    ExpectSkinnedWindow(info, 333, 168, 323, 139);
     Shot(info, "2-all-info-dialog");
     EXPECT_FALSE(IsWindowVisible(main)) << "the main window is hidden behind the final message";
     HWND ok = ChildWithText(info, "OK");
