@@ -460,6 +460,11 @@ void TksSkinFrame::CalcFrameLayout() {
     m_frameHeight = s.cy;
     m_target = ResizeSkinGeometry(SourceGeometry(), dx, dy);
     m_clientRect = m_target.ClientRect;
+    // Without a client rectangle the window keeps the default frame's
+    // non-client sizes, and so does everything that asks where the client is.
+    if (fi.ClientRect.IsEmpty())
+        m_clientRect = {3, DefaultCaptionHeight() + 3, std::max(3, s.cx - 3),
+                        std::max(DefaultCaptionHeight() + 3, s.cy - 3)};
     m_captionRect = fi.CaptionRect;
     if (!m_captionRect.IsEmpty()) m_captionRect.Right += dx;
     m_buttonsRect = fi.ButtonsRect;

@@ -1,7 +1,5 @@
-// The inactive-frame effect of a skinned window, behind a plain integer:
-// the effect buffer and the skin description each name their own morph
-// kind, so only this unit sees the effect buffer (the morphs themselves go
-// through SkinEffects.h).
+// The inactive-frame effect of a skinned window and its caption, applied to
+// a pixel view through the effect buffer.
 #pragma once
 
 #include "base/PixelBuffer.h"

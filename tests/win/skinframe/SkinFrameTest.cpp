@@ -7,6 +7,8 @@
 #include <atomic>
 #include <thread>
 
+#include "base/Streams.h"
+#include "base/Strings.h"
 #include "skinui/SkinControls.h"
 #include "skinui/SkinFrame.h"
 #include "skinui/SkinMessageHook.h"
@@ -887,4 +889,82 @@ TEST(TksSkinFrame, AltF4StillClosesTheWindow) {
     zvtest::PressKey(VK_F4);
     zvtest::KeyUp(VK_MENU);
     EXPECT_TRUE(zvtest::PumpUntil([&] { return !IsWindowVisible(f.Handle()); }, 2000));
+}
+
+// ---- skins that lack parts ----------------------------------------------------------------
+
+namespace {
+
+// The program's skin copied to a scratch folder with one description line
+// replaced, packed and loaded.
+struct TChangedSkin {
+    zvtest::TTempDir dir;
+    TksCompressedStoredSkin stored{nullptr};
+    TksSkinData data{nullptr};
+
+    TChangedSkin(const std::string& key, const std::string& value) {
+        for (const char* name :
+             {"main.bmp", "mask.bmp", "active.bmp", "pw.bmp", "menuitems.bmp", "hw.bmp", "controls.bmp"})
+            CopyFileA(zvtest::SourcePath(std::string("resources/skin/") + name).c_str(), (dir / name).c_str(),
+                      FALSE);
+        TFileStream in(zvtest::SourcePath("resources/skin/skin.ini"), fmOpenRead);
+        std::string bytes(static_cast<size_t>(in.Size()), '\0');
+        in.ReadBuffer(bytes.data(), static_cast<int>(bytes.size()));
+        TStringList ini;
+        ini.SetText(bytes);
+        for (int i = 0; i < ini.Count(); ++i)
+            if (ini[i].rfind(key + "=", 0) == 0) ini.Put(i, key + "=" + value);
+        const std::string text = ini.Text();
+        TFileStream out(dir / "skin.ini", fmCreate);
+        out.WriteBuffer(text.data(), static_cast<int>(text.size()));
+    }
+    void Load() {
+        if (!stored.LoadFromSkinFile(dir / "skin.ini")) throw std::runtime_error("skin did not pack");
+        data.SetCompressedStoredSkin(&stored);
+    }
+};
+
+}  // namespace
+
+TEST(TksSkinFrame, SkinWithoutMaskGivesARectangularWindow) {
+    TChangedSkin skin("mask", "");
+    skin.Load();
+    ASSERT_FALSE(skin.data.Empty());
+    ASSERT_TRUE(skin.data.Mask().Empty());
+    TFrameForm f;
+    f.Frame->SetSkinData(&skin.data);
+    EXPECT_TRUE(f.Frame->Skinned());
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(f.Handle(), rgn), ERROR);
+    DeleteObject(rgn);
+    EXPECT_EQ(f.ClientWidth(), 411);
+    EXPECT_EQ(f.ClientHeight(), 242);
+    f.ShowActive();
+    const TPixelBuffer px = CaptureWindow(f);
+    const TPixelBuffer want = ExpectedFrame(421, 271);
+    // The corner the mask would cut away is painted now.
+    EXPECT_EQ(PixelRGB(px.At(0, 0)), PixelRGB(want.At(0, 0)));
+    EXPECT_EQ(PixelRGB(px.At(420, 270)), PixelRGB(want.At(420, 270)));
+    f.Frame->SetSkinData(nullptr);
+}
+
+TEST(TksSkinFrame, SkinWithoutClientRectKeepsTheDefaultNonClientSizes) {
+    TChangedSkin skin("clientrect", "0,0,0,0");
+    skin.Load();
+    ASSERT_FALSE(skin.data.Empty());
+    TFrameForm f;
+    f.Frame->SetSkinData(&skin.data);
+    EXPECT_TRUE(f.Frame->Skinned());
+    EXPECT_EQ(f.Width(), 421);
+    EXPECT_EQ(f.ClientWidth(), 415);
+    EXPECT_EQ(f.ClientHeight(), 246);
+    f.ShowActive();
+    auto hit = [&](int x, int y) {
+        const POINT p = f.ScreenPoint(x, y);
+        return SendMessageA(f.Handle(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    };
+    EXPECT_EQ(hit(200, 150), HTCLIENT);
+    EXPECT_EQ(hit(1, 150), HTOBJECT_CODE);
+    f.Frame->SetSkinData(nullptr);
+    EXPECT_FALSE(f.Frame->Skinned());
 }
