@@ -1304,6 +1304,7 @@ void TksSkinFrame::PopupObjectItems(TksSkinButtonObject* button) {
     RECT wr;
     GetWindowRect(h, &wr);
     EnterMenuMode();
+    PassMenuSettings();
     m_skinMenu->PopupMenuItems(nullptr, m_menusSkinData != nullptr ? m_menusSkinData : m_skinData,
                                button->PopupUp, button->PopupItems,
                                OffsetRect(button->ObjectRect, wr.left, wr.top), 0);
@@ -1353,8 +1354,19 @@ void TksSkinFrame::ShowSystemMenuAt(int screenX, int screenY) {
     if (m_skinMenu == nullptr) return;
     TMenuItem* items = BuildSystemMenu();
     EnterMenuMode();
+    PassMenuSettings();
     m_skinMenu->PopupMenuItems(nullptr, m_menusSkinData != nullptr ? m_menusSkinData : m_skinData, false,
                                items, {screenX, screenY, screenX, screenY}, 0);
+}
+
+void TksSkinFrame::PassMenuSettings() {
+    m_skinMenu->MaxMenuItemsInWindow = MaxMenuItemsInWindow;
+    m_skinMenu->DefMenuItemHeight = DefMenuItemHeight;
+    m_skinMenu->DefMenuItemFont.Assign(m_defMenuItemFont);
+    m_skinMenu->UseSkinFontInMenu = UseSkinFontInMenu;
+    m_skinMenu->MenusAlphaBlend = MenusAlphaBlend;
+    m_skinMenu->MenusAlphaBlendValue = MenusAlphaBlendValue;
+    m_skinMenu->MenusAlphaBlendAnimation = MenusAlphaBlendAnimation;
 }
 
 void TksSkinFrame::EnterMenuMode() {

@@ -191,6 +191,8 @@ private:
     void FrameWndProc(TMessage& msg);
     void PassOn(TMessage& msg);
     void MenuMessageFilter(MSG& msg, bool& handled);
+    // The frame's popup menu settings, handed to its menu manager.
+    void PassMenuSettings();
     bool EndMenuMessage(UINT msg) const;
 
     void WMNCCalcSize(TMessage& msg);
