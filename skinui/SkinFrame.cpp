@@ -146,6 +146,12 @@ void TksSkinFrame::Attach() {
 
 void TksSkinFrame::Detach() {
     if (m_form == nullptr) return;
+    // The menu goes first: its open levels show the frame's system menu
+    // items, which die with the frame.
+    if (TksSkinMenu* menu = m_skinMenu) {
+        m_skinMenu = nullptr;
+        delete menu;
+    }
     if (m_menuMode) LeaveMenuMode();
     StopTimers();
     m_objects.clear();
@@ -678,7 +684,6 @@ void TksSkinFrame::PaintDefaultFrame() {
     TBitmap b(s.cx, s.cy);
     const TPixelView v = b.Pixels();
     auto px = [](TColor c) { return ColorToPixel(ColorToRGB(c)); };
-    v.At(0, 0) = 0;
     FillRectClipped(v, v.Bounds(), px(clBtnFace));
     const TColor pairs[2][2] = {{cl3DLight, cl3DDkShadow}, {clBtnHighlight, clBtnShadow}};
     for (int i = 0; i < 2; ++i) {
@@ -1313,7 +1318,7 @@ void TksSkinFrame::PopupObjectItems(TksSkinButtonObject* button) {
 // ---- system menu and menu mode -------------------------------------------------------
 
 TMenuItem* TksSkinFrame::BuildSystemMenu() {
-    if (!UseDefaultSysMenu && SystemMenu != nullptr) return SystemMenu;
+    // A caller's own system menu is shown as it is.
     if (SystemMenu != nullptr) return SystemMenu;
     // Items on screen are never rebuilt under the open menu.
     if (m_skinMenu != nullptr && m_skinMenu->MenuOpen()) return m_systemMenu.get();

@@ -1001,3 +1001,22 @@ TEST(TksSkinFrame, MovingOrDeactivatingTheWindowClosesTheMenu) {
     EXPECT_FALSE(dynamic_cast<TksSkinButtonObject*>(f.Object("sysmenubutton"))->Down);
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
 }
+
+TEST(TksSkinFrame, FreeingTheFormWithItsMenuOpenGivesTheFilterBack) {
+    bool keySeen = false;
+    Application->OnMessage = [&](MSG& m, bool&) { keySeen = keySeen || m.message == WM_KEYDOWN; };
+    auto* f = new TFrameForm;
+    f->Skin();
+    f->ShowActive();
+    zvtest::Click(f->ScreenPoint(12, 12).x, f->ScreenPoint(12, 12).y);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return f->Frame->SkinMenu()->MenuOpen(); }, 2000));
+    // In menu mode key-downs stop at the frame.
+    PostMessageA(Application->Handle(), WM_KEYDOWN, VK_SHIFT, 0);
+    zvtest::Pump(50);
+    EXPECT_FALSE(keySeen);
+    delete f;
+    PostMessageA(Application->Handle(), WM_KEYDOWN, VK_SHIFT, 0);
+    zvtest::Pump(50);
+    EXPECT_TRUE(keySeen);
+    Application->OnMessage = nullptr;
+}
