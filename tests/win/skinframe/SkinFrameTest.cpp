@@ -413,6 +413,29 @@ TEST(TksSkinFrame, HitTestCodes) {
     EXPECT_EQ(hit(5, 24), HTCLIENT);
 }
 
+TEST(TksSkinFrame, SizeableFrameAnswersTheEdgesOutsideTheMask) {
+    TFrameForm f;
+    f.Skin();
+    f.Frame->Sizeable = true;
+    auto hit = [&](int x, int y) { return f.Frame->HitTest(x, y); };
+    // Outside the mask rect 4,3,418,268 a probe 3 pixels further is off the
+    // mask: the edge, by the hit-test points 9,9 / 412,8 / 6,264 / 413,263.
+    EXPECT_EQ(hit(2, 2), HTTOPLEFT);
+    EXPECT_EQ(hit(419, 2), HTTOPRIGHT);
+    EXPECT_EQ(hit(2, 269), HTBOTTOMLEFT);
+    EXPECT_EQ(hit(419, 269), HTBOTTOMRIGHT);
+    EXPECT_EQ(hit(200, 1), HTTOP);
+    EXPECT_EQ(hit(200, 269), HTBOTTOM);
+    EXPECT_EQ(hit(1, 150), HTLEFT);
+    EXPECT_EQ(hit(419, 150), HTRIGHT);
+    // Inside the mask rect nothing is an edge.
+    EXPECT_EQ(hit(100, 10), HTCAPTION);
+    EXPECT_EQ(hit(200, 150), HTCLIENT);
+    EXPECT_EQ(hit(4, 150), HTOBJECT_CODE);
+    f.Frame->Sizeable = false;
+    EXPECT_EQ(hit(1, 150), HTOBJECT_CODE);
+}
+
 TEST(TksSkinFrame, CloseButtonClosesOnlyWhenReleasedOverIt) {
     TFrameForm f;
     f.Skin();
