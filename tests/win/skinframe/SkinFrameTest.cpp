@@ -666,6 +666,12 @@ TEST(TksSkinFrame, SystemMenuButtonOpensCloseAndEscClosesOnlyTheMenu) {
     EXPECT_EQ(ShortCutToText(level->Entries(0)->MenuItem()->ShortCut), "Alt+F4");
     EXPECT_TRUE(f.Frame->InMenuMode());
     EXPECT_TRUE(sys->Down);
+    // The button shows its down look while its menu is open.
+    zvtest::Pump(100);
+    RECT shot = f.WindowRect();
+    shot.bottom += 60;
+    SaveLook(zvtest::CaptureScreenRect(shot), "skinframe-sysmenu.bmp");
+    EXPECT_EQ(CountMismatches(CaptureWindow(f), kSysMenu, Rect(18, 121, 32, 135)), 0);
     // Right below the button, left-aligned with it.
     RECT lr;
     GetWindowRect(level->Handle(), &lr);
