@@ -32,7 +32,6 @@ namespace {
 
 constexpr UINT_PTR kMorphTimerId = 0x4B5A;
 constexpr UINT_PTR kPollTimerId = 0x4B5B;
-constexpr UINT_PTR kAnimationTimerId = 0x4B5C;
 constexpr WPARAM kKeyMenuCommand = 0xF100;
 
 // The messages that end an open skinned menu before the frame handles them.
@@ -448,10 +447,6 @@ void TksSkinFrame::ForceFrameRecalc() {
 TSkinGeometry TksSkinFrame::SourceGeometry() const {
     const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
     return {fi.ClientRect, fi.LeftTopPoint, fi.RightTopPoint, fi.LeftBottomPoint, fi.RightBottomPoint};
-}
-
-TSkinGeometry TksSkinFrame::TargetGeometry() const {
-    return m_target;
 }
 
 void TksSkinFrame::CalcFrameLayout() {
@@ -880,8 +875,7 @@ void TksSkinFrame::FrameWndProc(TMessage& msg) {
             PassOn(msg);
             return;
         case WM_TIMER:
-            if (msg.WParam == kMorphTimerId || msg.WParam == kPollTimerId ||
-                msg.WParam == kAnimationTimerId) {
+            if (msg.WParam == kMorphTimerId || msg.WParam == kPollTimerId) {
                 WMTimer(msg);
                 return;
             }
@@ -1235,17 +1229,14 @@ void TksSkinFrame::StartMorphTimer() {
 void TksSkinFrame::StopTimers() {
     m_morphTimer.Reset();
     m_pollTimer.Reset();
-    m_animationTimer.Reset();
 }
 
 void TksSkinFrame::WMTimer(TMessage& msg) {
     msg.Result = 0;
     if (msg.WParam == kMorphTimerId)
         MorphTick();
-    else if (msg.WParam == kPollTimerId)
-        PollMouse();
     else
-        m_animationTimer.Reset();
+        PollMouse();
 }
 
 void TksSkinFrame::MorphTick() {

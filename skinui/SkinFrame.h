@@ -222,7 +222,6 @@ private:
     [[nodiscard]] HWND FormHandle() const;
     [[nodiscard]] bool BorderStyleNone() const;
     [[nodiscard]] TSkinGeometry SourceGeometry() const;
-    [[nodiscard]] TSkinGeometry TargetGeometry() const;
 
     TCustomForm* m_form = nullptr;
     TWndMethod m_savedWndProc;
@@ -257,7 +256,6 @@ private:
 
     TTimerId m_morphTimer;
     TTimerId m_pollTimer;
-    TTimerId m_animationTimer;
 
     std::unique_ptr<TMenuItem> m_systemMenu;
     TksSkinMenu* m_skinMenu = nullptr;
