@@ -515,6 +515,46 @@ TEST(TksSkinFrame, HoverFadesTheCloseButtonInSixStepsOnlyWhileActive) {
     EXPECT_EQ(CountMismatches(px, kClose, Rect(35, 57, 49, 71)), 0);
 }
 
+TEST(TksSkinFrame, LosingTheActivationDropsTheHoverLookAtOnce) {
+    TFrameForm f;
+    f.Skin();
+    zvtest::MouseMoveTo(f.ScreenPoint(200, 150).x, f.ScreenPoint(200, 150).y);
+    f.ShowActive();
+    TksActiveSkinObject* close = f.Object("closebutton");
+    zvtest::MouseMoveTo(f.ScreenPoint(406, 12).x, f.ScreenPoint(406, 12).y);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return close->MorphFactor == 1.0; }, 2000));
+    // Another window takes the activation while the mouse rests on the button.
+    HWND other = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 700, 500, 50, 50,
+                                 nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    SetActiveWindow(other);
+    zvtest::Pump(50);
+    EXPECT_FALSE(f.Frame->IsFormActive());
+    EXPECT_FALSE(close->Active);
+    EXPECT_EQ(close->MorphFactor, 0.0);
+    EXPECT_EQ(CountMismatches(CaptureWindow(f), kClose, Rect(35, 57, 49, 71)), 0);
+    DestroyWindow(other);
+}
+
+TEST(TksSkinFrame, RightPressOnAButtonRunsNothingAndGivesTheMouseBack) {
+    TFrameForm f;
+    f.Skin();
+    f.ShowActive();
+    const POINT c = f.ScreenPoint(406, 12);
+    zvtest::MouseMoveTo(c.x, c.y);
+    zvtest::Pump(150);
+    zvtest::MouseButton(true, true);
+    zvtest::Pump(100);
+    EXPECT_EQ(f.Frame->PressedIndex(), 1);
+    EXPECT_EQ(GetCapture(), f.Handle());
+    zvtest::MouseButton(false, true);
+    zvtest::Pump(150);
+    EXPECT_EQ(f.Frame->PressedIndex(), -1);
+    EXPECT_NE(GetCapture(), f.Handle());
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));
+    EXPECT_FALSE(f.Frame->SkinMenu()->MenuOpen());
+}
+
 TEST(TksSkinFrame, WithoutSkinEffectsTheLooksSwitchAtOnce) {
     TFrameForm f;
     f.Skin();
