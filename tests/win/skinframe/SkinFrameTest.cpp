@@ -1089,3 +1089,29 @@ TEST(TksSkinFrame, FreeingTheFormWithItsMenuOpenGivesTheFilterBack) {
     EXPECT_TRUE(keySeen);
     Application->OnMessage = nullptr;
 }
+
+TEST(TksSkinFrame, ObjectsWithoutActivePictureKeepTheSkinDataAsItWasRead) {
+    TChangedSkin skin("activepictureindex", "9");
+    skin.Load();
+    const int closeData = skin.data.IndexOfObject("closebutton");
+    ASSERT_GE(closeData, 0);
+    TFrameForm f;
+    f.Frame->SetSkinData(&skin.data);
+    TksActiveSkinObject* close = f.Object("closebutton");
+    EXPECT_EQ(close->ActivePicture, nullptr);
+    f.Frame->ApplyFrameSkin();
+    EXPECT_EQ(skin.data.SkinObjects(closeData)->ActiveSkinRect, Rect(1, 57, 15, 71));
+    // Hovering and pressing a button without its pictures is harmless.
+    f.ShowActive();
+    const POINT c = f.ScreenPoint(406, 12);
+    zvtest::MouseMoveTo(c.x, c.y);
+    zvtest::Pump(200);
+    zvtest::MouseButton(true);
+    zvtest::Pump(100);
+    zvtest::MouseMoveTo(f.ScreenPoint(200, 150).x, f.ScreenPoint(200, 150).y);
+    zvtest::Pump(100);
+    zvtest::MouseButton(false);
+    zvtest::Pump(100);
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));
+    f.Frame->SetSkinData(nullptr);
+}
