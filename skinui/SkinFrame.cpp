@@ -275,7 +275,7 @@ void TksSkinFrame::CreateFrameObjects() {
 }
 
 void TksSkinFrame::ArrangeFrameObjects() {
-    for (auto& o : m_objects) {
+    for (const auto& o : m_objects) {
         auto* b = dynamic_cast<TksSkinStdButtonObject*>(o.get());
         if (b == nullptr) continue;
         auto hide = [b] {
@@ -306,7 +306,7 @@ void TksSkinFrame::ArrangeFrameObjects() {
     TksSkinCaptionObject* first = nullptr;
     bool anyDefault = false;
     const std::string caption = FormCaption();
-    for (auto& o : m_objects) {
+    for (const auto& o : m_objects) {
         auto* c = dynamic_cast<TksSkinCaptionObject*>(o.get());
         if (c == nullptr) continue;
         if (first == nullptr) first = c;
@@ -323,7 +323,7 @@ void TksSkinFrame::ArrangeFrameObjects() {
 }
 
 void TksSkinFrame::ApplyObjectHints() {
-    for (auto& o : m_objects) {
+    for (const auto& o : m_objects) {
         auto* b = dynamic_cast<TksSkinStdButtonObject*>(o.get());
         if (b == nullptr) continue;
         switch (b->Command) {
@@ -350,7 +350,7 @@ void TksSkinFrame::CreateDefaultObjects() {
     if (m_borderIcons & biRollUp) add(TStdCommand::cmRollUp);
     if (m_borderIcons & biMinimizeToTray) add(TStdCommand::cmMinimizeToTray);
     if (HideCaptionButtons)
-        for (auto& o : m_objects) o->Enabled = o->Visible = false;
+        for (const auto& o : m_objects) o->Enabled = o->Visible = false;
 }
 
 void TksSkinFrame::PlaceDefaultObjects() {
@@ -372,7 +372,7 @@ void TksSkinFrame::PlaceDefaultObjects() {
             x -= bs + 1;
         }
     }
-    for (auto& o : m_objects) {
+    for (const auto& o : m_objects) {
         auto* b = dynamic_cast<TksSkinStdButtonObject*>(o.get());
         if (b != nullptr && b->Command == TStdCommand::cmSysMenu) b->ObjectRect = {4, top, 4 + bs, top + bs};
     }
@@ -513,7 +513,7 @@ TRect TksSkinFrame::MapSkinRect(const TRect& r) const {
 
 void TksSkinFrame::PlaceFrameObjects() {
     if (!m_skinned) return;
-    for (auto& o : m_objects) o->ObjectRect = MapSkinRect(o->SkinRect);
+    for (const auto& o : m_objects) o->ObjectRect = MapSkinRect(o->SkinRect);
     TRect row;
     if (!m_buttonsRect.IsEmpty())
         row = m_buttonsRect;
@@ -645,7 +645,7 @@ void TksSkinFrame::PaintSkinFrame() {
     if (!strips.Bottom.Empty()) bottom.Assign(strips.Bottom);
     TksFrameCanvas topCanvas{&top, {0, 0}};
     TksFrameCanvas bottomCanvas{&bottom, {0, m_clientRect.Bottom}};
-    for (auto& o : m_objects) {
+    for (const auto& o : m_objects) {
         if (!o->Visible || o->RollUp) continue;
         if (o->ObjectRect.Bottom <= m_clientRect.Top) {
             if (!top.Empty()) o->PaintObject(topCanvas, false);
@@ -697,7 +697,7 @@ void TksSkinFrame::PaintDefaultFrame() {
     std::string text = FormCaption();
     int left = bar.Left + 2;
     int right = bar.Right - 2;
-    for (auto& o : m_objects) {
+    for (const auto& o : m_objects) {
         if (!o->Visible || o->ObjectRect.IsEmpty()) continue;
         if (o->ObjectRect.Left < s.cx / 2)
             left = std::max(left, o->ObjectRect.Right + 2);
@@ -1006,13 +1006,14 @@ bool TksSkinFrame::IsFormActive() const {
 LRESULT TksSkinFrame::HitTest(int x, int y) {
     const TPoint p{x, y};
     auto onCaption = [this, p] {
-        for (auto& o : m_objects)
-            if (o->Kind() == TksObjectKind::Caption && !o->RollUp && o->ObjectRect.Contains(p)) return true;
-        return false;
+        return std::any_of(m_objects.begin(), m_objects.end(), [p](const auto& o) {
+            return o->Kind() == TksObjectKind::Caption && !o->RollUp && o->ObjectRect.Contains(p);
+        });
     };
     if (!m_skinned) {
-        for (auto& o : m_objects)
-            if (o->Visible && o->Enabled && o->ObjectRect.Contains(p)) return HTOBJECT_CODE;
+        if (std::any_of(m_objects.begin(), m_objects.end(),
+                        [p](const auto& o) { return o->Visible && o->Enabled && o->ObjectRect.Contains(p); }))
+            return HTOBJECT_CODE;
         if (m_captionRect.Contains(p)) return HTCAPTION;
         if (m_clientRect.Contains(p)) return HTCLIENT;
         return HTOBJECT_CODE;
@@ -1168,7 +1169,7 @@ void TksSkinFrame::ReleaseObject(TMouseButton button, int x, int y) {
 }
 
 void TksSkinFrame::ResetButtonStates() {
-    for (auto& o : m_objects) {
+    for (const auto& o : m_objects) {
         if (o->Kind() == TksObjectKind::Caption) continue;
         o->MouseInside = false;
         o->Active = false;
@@ -1207,7 +1208,7 @@ void TksSkinFrame::Activation() {
 
 void TksSkinFrame::UpdateCaptionObjects() {
     const bool active = IsFormActive();
-    for (auto& o : m_objects) {
+    for (const auto& o : m_objects) {
         if (o->Kind() != TksObjectKind::Caption || o->RollUp || o->ActiveSkinRect.IsEmpty()) continue;
         o->Active = active;
         o->StartMorphOrRedraw();
@@ -1244,9 +1245,9 @@ void TksSkinFrame::MorphTick() {
         TksActiveSkinObject* o = m_objects[i].get();
         if (o->MorphAllowed() && o->MorphPending()) o->MorphStep();
     }
-    for (auto& o : m_objects)
-        if (o->MorphAllowed() && o->MorphPending()) return;
-    m_morphTimer.Reset();
+    if (std::none_of(m_objects.begin(), m_objects.end(),
+                     [](const auto& o) { return o->MorphAllowed() && o->MorphPending(); }))
+        m_morphTimer.Reset();
 }
 
 // ---- what the objects ask for --------------------------------------------------------
@@ -1374,7 +1375,7 @@ void TksSkinFrame::EnterMenuMode() {
 }
 
 void TksSkinFrame::LeaveMenuMode() {
-    for (auto& o : m_objects) {
+    for (const auto& o : m_objects) {
         auto* b = dynamic_cast<TksSkinButtonObject*>(o.get());
         if (b != nullptr && b->Down && b->PopupItems != nullptr && b->PopupItems->Count() > 0) {
             b->SetDown(false);

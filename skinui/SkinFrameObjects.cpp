@@ -45,7 +45,7 @@ private:
 };
 
 const TksDataSkinFormInfo& FormInfoOf(const TksSkinData* data) {
-    static const TksDataSkinFormInfo none;
+    static const TksDataSkinFormInfo none{};
     return data != nullptr ? data->FormInfo() : none;
 }
 
@@ -53,7 +53,7 @@ TRect ToCanvas(const TksFrameCanvas& c, const TRect& r) {
     return OffsetRect(r, -c.Origin.X, -c.Origin.Y);
 }
 
-void BlitToCanvas(TksFrameCanvas& canvas, const TRect& objectRect, TBitmap& look) {
+void BlitToCanvas(TksFrameCanvas& canvas, const TRect& objectRect, const TBitmap& look) {
     if (canvas.Bitmap == nullptr || look.Empty()) return;
     const TRect d = ToCanvas(canvas, objectRect);
     CopyBlock(canvas.Bitmap->Pixels(), d.Left, d.Top, look.Pixels(), {0, 0, look.Width(), look.Height()});
