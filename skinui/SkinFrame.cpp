@@ -1120,12 +1120,12 @@ void TksSkinFrame::NCMouse(TMessage& msg) {
             if (TksActiveSkinObject* o = FrameObjects(m_hoverIndex)) o->DblClick();
             if (hit == HTCAPTION) {
                 HWND h = FormHandle();
-                if (Sizeable && FormMinimized())
+                // A sizeable window restores from minimised or maximised and
+                // otherwise maximises when it may; the rest roll up, when they may.
+                if (Sizeable && (FormMinimized() || FormMaximized()))
                     ShowWindow(h, SW_RESTORE);
-                else if (Sizeable && !FormMaximized() && (m_borderIcons & biMaximize))
+                else if (Sizeable && (m_borderIcons & biMaximize))
                     ShowWindow(h, SW_MAXIMIZE);
-                else if (Sizeable && FormMaximized())
-                    ShowWindow(h, SW_RESTORE);
                 else if (m_borderIcons & biRollUp)
                     RollUpForm();
             }
@@ -1213,11 +1213,8 @@ void TksSkinFrame::UpdateCaptionObjects() {
         o->Active = active;
         o->StartMorphOrRedraw();
     }
-    if (active) {
-        if (OnActivate) OnActivate(this);
-    } else if (OnDeActivate) {
-        OnDeActivate(this);
-    }
+    const TNotifyEvent& event = active ? OnActivate : OnDeActivate;
+    if (event) event(this);
 }
 
 // ---- timers ----------------------------------------------------------------------------

@@ -640,6 +640,29 @@ TEST(TksSkinFrame, DoubleClickOnTheCaptionDoesNothing) {
     EXPECT_TRUE(EqualRect(&before, &after));
 }
 
+TEST(TksSkinFrame, DoubleClickOnTheCaptionRollsUpWhenTheFrameMay) {
+    TFrameForm f;
+    f.Skin();
+    f.Frame->SetBorderIcons(biSystemMenu | biRollUp);
+    f.ShowActive();
+    auto doubleClick = [&] {
+        std::atomic<bool> done{false};
+        std::thread t(DoubleClickOnOtherThread, f.ScreenPoint(150, 10), std::ref(done));
+        zvtest::PumpUntil([&] { return done.load(); }, 5000);
+        t.join();
+        zvtest::Pump(200);
+    };
+    doubleClick();
+    EXPECT_TRUE(f.Frame->RolledUp());
+    RECT r = f.WindowRect();
+    EXPECT_EQ(r.bottom - r.top, 29);
+    EXPECT_EQ(r.right - r.left, 421);
+    doubleClick();
+    EXPECT_FALSE(f.Frame->RolledUp());
+    r = f.WindowRect();
+    EXPECT_EQ(r.bottom - r.top, 271);
+}
+
 TEST(TksSkinFrame, KeyboardMenuKeysOpenNoMenu) {
     TFrameForm f;
     f.Skin();
