@@ -33,6 +33,9 @@ namespace {
 constexpr UINT_PTR kMorphTimerId = 0x4B5A;
 constexpr UINT_PTR kPollTimerId = 0x4B5B;
 constexpr WPARAM kKeyMenuCommand = 0xF100;
+// Undocumented messages of themed systems that paint the non-client area.
+constexpr UINT kNCUAHDrawCaption = 0x00AE;
+constexpr UINT kNCUAHDrawFrame = 0x00AF;
 
 // The messages that end an open skinned menu before the frame handles them.
 constexpr UINT kEndMenuMessages[] = {WM_MOVE,          WM_SIZE,          WM_ACTIVATE,      WM_KILLFOCUS,
@@ -810,6 +813,13 @@ void TksSkinFrame::FrameWndProc(TMessage& msg) {
         case WM_NCPAINT:
             if (none) break;
             RepaintFrame();
+            msg.Result = 0;
+            return;
+        case kNCUAHDrawCaption:
+        case kNCUAHDrawFrame:
+            // Themed systems draw their own caption and border through these
+            // from the default procedure; the frame paints every pixel itself.
+            if (none) break;
             msg.Result = 0;
             return;
         case WM_ERASEBKGND:
