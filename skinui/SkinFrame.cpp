@@ -250,6 +250,7 @@ void TksSkinFrame::ApplyFrameSkin() {
         UpdateFrame();
     else
         PlaceDefaultObjects();
+    UpdateAlphaBlend();
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
     UpdateCaptionObjects();
     if (!m_pollTimer.Active()) m_pollTimer = TTimerId(h, kPollTimerId, 50);
@@ -433,6 +434,21 @@ void TksSkinFrame::EnforceMinimumSize() {
         SetWindowPos(h, nullptr, 0, 0, mw, s.cy, flags);
     else
         ForceFrameRecalc();
+}
+
+void TksSkinFrame::UpdateAlphaBlend() {
+    HWND h = FormHandle();
+    if (h == nullptr) return;
+    const LONG_PTR ex = GetWindowLongPtrA(h, GWL_EXSTYLE);
+    if (AlphaBlend) {
+        if ((ex & WS_EX_LAYERED) == 0) SetWindowLongPtrA(h, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+        SetWindowAlpha(h, static_cast<BYTE>(std::clamp(AlphaBlendValue, 0, 255)));
+        m_layered = true;
+    } else if (m_layered) {
+        // Only a translucency the frame gave is taken away again.
+        SetWindowLongPtrA(h, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+        m_layered = false;
+    }
 }
 
 void TksSkinFrame::ForceFrameRecalc() {

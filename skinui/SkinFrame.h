@@ -86,6 +86,7 @@ public:
     TFont& DefInActiveCaptionFont() { return m_defInActiveCaptionFont; }
     bool Magnetic = false;
     int MagneticSize = 10;
+    // Window translucency, applied with the skin (ApplyFrameSkin).
     bool AlphaBlend = false;
     int AlphaBlendValue = 200;
     bool AlphaBlendAnimation = false;
@@ -211,6 +212,8 @@ private:
     void MorphTick();
     void StopTimers();
     void ForceFrameRecalc();
+    // AlphaBlend and AlphaBlendValue to the window (layered style).
+    void UpdateAlphaBlend();
     void EnforceMinimumSize();
     void ApplyObjectHints();
     void SkinChanging(TksSkinData* data);
@@ -253,6 +256,7 @@ private:
     bool m_rolledUp = false;
     int m_rollUpHeight = 0;
     bool m_captured = false;
+    bool m_layered = false;
 
     TTimerId m_morphTimer;
     TTimerId m_pollTimer;

@@ -1138,3 +1138,22 @@ TEST(TksSkinFrame, ObjectsWithoutActivePictureKeepTheSkinDataAsItWasRead) {
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
     f.Frame->SetSkinData(nullptr);
 }
+
+TEST(TksSkinFrame, TranslucencyOnlyWhenAlphaBlendIsOn) {
+    TFrameForm f;
+    f.Frame->AlphaBlendValue = 0;  // the dialogs' value, with AlphaBlend off
+    f.Skin();
+    EXPECT_EQ(GetWindowLongPtrA(f.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    f.Frame->AlphaBlend = true;
+    f.Frame->AlphaBlendValue = 128;
+    f.Frame->ApplyFrameSkin();
+    ASSERT_NE(GetWindowLongPtrA(f.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(f.Handle(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 128);
+    EXPECT_NE(flags & LWA_ALPHA, 0u);
+    f.Frame->AlphaBlend = false;
+    f.Frame->ApplyFrameSkin();
+    EXPECT_EQ(GetWindowLongPtrA(f.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+}
