@@ -1,10 +1,8 @@
 // The pixel effects the skinned controls apply to their finished bitmaps:
 // the button's fade between two pictures and the blend of a translucent
 // control over its background.
-//
-// The effect buffer of the paint core names its morph kinds with an
-// enumeration of its own that clashes with the skin description's, so the
-// controls reach it through this unit, which sees only the paint core.
+// The kinds are the numbers of the skin's "morphkind" words (TMorphKind),
+// passed as plain integers so that a damaged value can be checked here.
 #pragma once
 
 #include "base/PixelBuffer.h"

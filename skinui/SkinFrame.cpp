@@ -49,19 +49,6 @@ TSize WindowSize(HWND h) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
-class TksFrameText : public TTextCanvas {
-public:
-    explicit TksFrameText(TCanvas& canvas) : m_canvas(canvas) {}
-    TSize TextExtent(const std::string& text) override { return m_canvas.TextExtent(text); }
-    void TextOutClipped(const TRect& clip, int x, int y, const std::string& text) override {
-        m_canvas.Brush().SetStyle(TBrushStyle::bsClear);
-        m_canvas.TextRect(clip, x, y, text);
-    }
-
-private:
-    TCanvas& m_canvas;
-};
-
 // Depth first through the controls of parent: every skinned control whose
 // skin data is data (every one when data is null) is told.
 void TellSkinControls(TWinControl* parent, TksSkinData* data, bool clear) {
@@ -726,7 +713,7 @@ void TksSkinFrame::PaintDefaultFrame() {
     if (!text.empty() && right > left) {
         TCanvas& c = b.Canvas();
         c.Font().Assign(active ? m_defCaptionFont : m_defInActiveCaptionFont);
-        TksFrameText t(c);
+        TksCanvasText t(c);
         FitTextToWidth(t, text, right - left - 8);
         const TSize ts = c.TextExtent(text);
         const int x = left + (right - left) / 2 - ts.cx / 2;

@@ -1,6 +1,6 @@
 // Frame objects: painting of every look, the morph, mouse and commands.
 //
-//   MorphStepValue, TksObjectText   helpers
+//   MorphStepValue                  helper
 //   TksActiveSkinObject             looks, morph, enter/leave, events
 //   TksSkinButtonObject             down/disabled looks, press and release
 //   TksSkinStdButtonObject          commands, restore looks, default look
@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "skinui/SkinControls.h"
 #include "skinui/SkinEffects.h"
 #include "skinui/SkinFrame.h"
 #include "skinui/SkinFrameEffects.h"
@@ -29,20 +30,6 @@ double MorphStepValue(double factor, bool up) {
 }
 
 namespace {
-
-// Text measuring and output of a bitmap's canvas for the paint core.
-class TksObjectText : public TTextCanvas {
-public:
-    explicit TksObjectText(TCanvas& canvas) : m_canvas(canvas) {}
-    TSize TextExtent(const std::string& text) override { return m_canvas.TextExtent(text); }
-    void TextOutClipped(const TRect& clip, int x, int y, const std::string& text) override {
-        m_canvas.Brush().SetStyle(TBrushStyle::bsClear);
-        m_canvas.TextRect(clip, x, y, text);
-    }
-
-private:
-    TCanvas& m_canvas;
-};
 
 const TksDataSkinFormInfo& FormInfoOf(const TksSkinData* data) {
     static const TksDataSkinFormInfo none{};
@@ -523,7 +510,7 @@ void TksSkinCaptionObject::DrawCaptionText(TBitmap& bmp, int ox, int oy, const T
     canvas.Font().SetStyle(FontStyle);
     canvas.Font().SetHeight(FontHeight);
     canvas.Font().SetCharset(Parent->DefCaptionFont().Charset());
-    TksObjectText measure(canvas);
+    TksCanvasText measure(canvas);
     const TRect tr = TextRectangle();
     FitTextToWidth(measure, text, tr.Width());
     const TSize size = canvas.TextExtent(text);
