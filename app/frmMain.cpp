@@ -122,6 +122,14 @@ void TMainForm::LoadStoredSkin() {
     if (::FindResourceA(instance, "SKIN", RT_RCDATA) == nullptr) return;  // default looks
     try {
         TResourceStream stream(instance, "SKIN", RT_RCDATA);
+        LoadStoredSkin(stream);
+    } catch (const std::exception& e) {
+        Application->HandleException(e);
+    }
+}
+
+void TMainForm::LoadStoredSkin(TStream& stream) {
+    try {
         ksCompressedStoredSkin->ReadCompressedData(stream);
         ksSkinData->SetCompressedStoredSkin(ksCompressedStoredSkin);
     } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/Streams.h"
 #include "base/Strings.h"
 #include "skin/SkinData.h"
 #include "skinui/SkinControls.h"
@@ -51,9 +52,14 @@ public:
         "The Player Installer tried to collect the location of your Web-Browser plugin-directories. However "
         "it didn't succeed in finding any.";
 
+    // Reads a stored skin (the template's bytes: length, then the zlib
+    // stream) into ksCompressedStoredSkin and hands it to ksSkinData. A
+    // damaged one goes to the standard error report and leaves the windows
+    // in their default looks.
+    void LoadStoredSkin(TStream& stream);
+
 private:
-    // Reads the skin the program carries into ksCompressedStoredSkin and
-    // hands it to ksSkinData.
+    // The skin the program carries, the resource SKIN.
     void LoadStoredSkin();
 
     std::string m_ieDir;

@@ -191,3 +191,35 @@ TEST(MainForm, CheckMarksFollowTheUserAndTheListsStay) {
     EXPECT_TRUE(f.LB->IsChecked(0));
     EXPECT_EQ(f.MozillaPluginDirs()->Count(), 2);
 }
+
+// A damaged stored skin is reported and the window goes on with its default
+// looks: no skinned frame, every control back to its plain drawing.
+TEST(MainForm, DamagedStoredSkinIsReportedAndTheWindowKeepsItsDefaultLooks) {
+    zvtest::TRegistrySandbox sandbox;
+    auto c = CreateMainForm();
+    TMainForm& f = *c.form;
+    f.Show();
+    ASSERT_TRUE(f.ksMainSkinFrame->Skinned());
+
+    // The template's form: the length, then bytes that are no zlib stream.
+    TMemoryStream damaged;
+    const std::uint8_t bytes[] = {8, 0, 0, 0, 'n', 'o', 't', ' ', 'z', 'l', 'i', 'b'};
+    damaged.WriteBuffer(bytes, sizeof bytes);
+    damaged.SetPosition(0);
+    std::string reported;
+    Application->OnException = [&reported](const std::exception& e) { reported = e.what(); };
+    f.LoadStoredSkin(damaged);
+    Application->OnException = nullptr;
+
+    EXPECT_EQ(reported, "compression error");
+    EXPECT_TRUE(f.ksSkinData->Empty());
+    EXPECT_FALSE(f.ksMainSkinFrame->Skinned());
+    EXPECT_EQ(f.InstallButton->DataIndex(), -1);
+    EXPECT_EQ(f.LB->DataIndex(), -1);
+    // The window stays whole and usable: same outer size, default frame.
+    EXPECT_EQ(f.Width(), 421);
+    EXPECT_EQ(f.Height(), 271);
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));
+    EXPECT_EQ(f.TopLabel->Caption(), TMainForm::NotFoundText);
+    zvtest::Pump(100);
+}
