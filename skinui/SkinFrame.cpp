@@ -18,7 +18,7 @@
 #include <algorithm>
 
 #include "skinui/SkinControls.h"
-#include "skinui/SkinFrameEffects.h"
+#include "skinui/SkinEffects.h"
 #include "skinui/SkinPopupMenu.h"
 #include "skinui/SkinRegions.h"
 #include "skinui/SkinWin32.h"

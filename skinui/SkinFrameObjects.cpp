@@ -12,7 +12,6 @@
 #include "skinui/SkinControls.h"
 #include "skinui/SkinEffects.h"
 #include "skinui/SkinFrame.h"
-#include "skinui/SkinFrameEffects.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/SkinPaint.h"
