@@ -1177,6 +1177,10 @@ void TksSkinFrame::ReleaseObject(TMouseButton button, int x, int y) {
         m_captured = false;
         if (GetCapture() == FormHandle()) ReleaseCapture();
     }
+    // The hover follows the mouse only every 50 ms: a release right after
+    // the mouse left the button must still find it left, or a press
+    // dragged off the close button would close the window.
+    TestHover(x, y, true);
     m_pressedIndex = -1;
     o->MouseUp(x, y, button);
 }

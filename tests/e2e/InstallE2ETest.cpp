@@ -373,3 +373,52 @@ TEST(InstallerE2E, ReadOnlyNetscapeDirectoryIsReportedAndTheWindowStays) {
     DWORD exitCode = 1;
     EXPECT_TRUE(installer.WaitForExit(15000, exitCode));
 }
+
+// The skinned frame of the real program: its system menu opens from the
+// system-menu button and Esc closes only the menu; a press on the close
+// button released elsewhere does nothing; pressed and released over it, the
+// window closes and the program ends without installing anything.
+TEST(InstallerE2E, FrameButtonsOfTheRealProgram) {
+    TInstaller installer;
+    ASSERT_TRUE(installer.Started());
+    HWND main = WaitForWindow(installer.ProcessId(), "Zorvane Player Installation");
+    ASSERT_NE(main, nullptr);
+    zvtest::Pump(300);
+    SetForegroundWindow(main);
+    RECT w;
+    GetWindowRect(main, &w);
+
+    // System-menu button (6, 5, 20, 19): a one-entry skinned menu below it.
+    zvtest::Click(w.left + 13, w.top + 12);
+    zvtest::Pump(500);
+    bool menuShown = false;
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        RECT r;
+        GetWindowRect(h, &r);
+        if (pid == installer.ProcessId() && h != main && IsWindowVisible(h) && r.bottom - r.top == 24 &&
+            r.top >= w.top + 19 && r.left == w.left + 6)
+            menuShown = true;
+    }
+    EXPECT_TRUE(menuShown) << "no skinned system menu below the button";
+    Shot(main, "6-system-menu");
+    zvtest::PressKey(VK_ESCAPE);
+    zvtest::Pump(300);
+    EXPECT_TRUE(installer.Running());
+
+    // Close button (399, 5, 413, 19): released outside, nothing happens.
+    zvtest::MouseMoveTo(w.left + 406, w.top + 12);
+    zvtest::MouseButton(true);
+    zvtest::Pump(100);
+    zvtest::MouseMoveTo(w.left + 200, w.top + 150);
+    zvtest::MouseButton(false);
+    zvtest::Pump(500);
+    EXPECT_TRUE(installer.Running());
+    EXPECT_TRUE(IsWindowVisible(main));
+
+    zvtest::Click(w.left + 406, w.top + 12);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(installer.WaitForExit(15000, exitCode)) << "the close button did not end the program";
+    EXPECT_EQ(exitCode, 0u);
+}

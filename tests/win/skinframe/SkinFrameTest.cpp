@@ -460,6 +460,18 @@ TEST(TksSkinFrame, CloseButtonClosesOnlyWhenReleasedOverIt) {
     EXPECT_EQ(f.Frame->PressedIndex(), -1);
     EXPECT_NE(GetCapture(), f.Handle());
 
+    // Dragged off and released at once, before the hover polling has seen
+    // the mouse leave: still nothing happens.
+    zvtest::MouseMoveTo(c.x, c.y);
+    zvtest::Pump(200);
+    zvtest::MouseButton(true);
+    zvtest::Pump(100);
+    zvtest::MouseMoveTo(away.x, away.y);
+    zvtest::MouseButton(false);
+    zvtest::Pump(300);
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));
+    EXPECT_EQ(f.Frame->PressedIndex(), -1);
+
     // Pressed and released over it: the window closes.
     zvtest::MouseMoveTo(c.x, c.y);
     zvtest::Pump(200);
