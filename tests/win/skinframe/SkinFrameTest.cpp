@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "base/Streams.h"
@@ -33,9 +34,13 @@ TksSkinData& ProgramSkin() {
     static TksSkinData* data = nullptr;
     if (data == nullptr) {
         InstallFormSkinMessageHook();
-        stored = new TksCompressedStoredSkin(nullptr);
-        data = new TksSkinData(nullptr);
-        zvtest::LoadProgramSkin(*stored, *data);
+        // Kept only once loaded: a failed load is reported by every test
+        // that needs the skin, not hidden behind an empty one.
+        auto s = std::make_unique<TksCompressedStoredSkin>(nullptr);
+        auto d = std::make_unique<TksSkinData>(nullptr);
+        zvtest::LoadProgramSkin(*s, *d);
+        stored = s.release();
+        data = d.release();
     }
     return *data;
 }
