@@ -30,7 +30,8 @@ constexpr TRect kCaption{24, 3, 348, 21};
 
 // One skin for the whole run, as the program has one.
 TksSkinData& ProgramSkin() {
-    static TksCompressedStoredSkin* stored = nullptr;
+    // Never freed: the skin outlives every window of the run.
+    [[maybe_unused]] static TksCompressedStoredSkin* stored = nullptr;
     static TksSkinData* data = nullptr;
     if (data == nullptr) {
         InstallFormSkinMessageHook();
