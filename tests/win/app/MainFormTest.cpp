@@ -1,5 +1,5 @@
 // The main window's creation: discovery merged into the check list, the
-// check marks, the banner and the failure path, with seeded registries.
+// check marks, the banner and the failure path, with prepared registries.
 #include <gtest/gtest.h>
 
 #include <memory>
