@@ -56,24 +56,36 @@ endfunction()
 # zv_win_test(name SOURCES ... DEPS ... [GUI]): a Windows GoogleTest binary run
 # through Wine inside the test harness (scratch prefix, Xvfb, wineserver);
 # one CTest test.
+#
+# The x86_64 build's tests are named win.<name>; the shipped i686 build's,
+# which run in a WoW64 prefix (the platform's 32-bit view), wow64.<name>.
+# Each build has its own harness, fixtures and display, so the two suites
+# can run side by side in one CTest run.
 set(ZV_WINE_RUN ${PROJECT_SOURCE_DIR}/tools/wine-run)
+if(WIN32)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(ZV_WIN_TEST_PREFIX win)
+    set(ZV_WINE_FIXTURE wine)
+    file(WRITE ${CMAKE_BINARY_DIR}/harness-arch "win64")
+  else()
+    set(ZV_WIN_TEST_PREFIX wow64)
+    set(ZV_WINE_FIXTURE wine_wow64)
+    file(WRITE ${CMAKE_BINARY_DIR}/harness-arch "wow64")
+  endif()
+endif()
 function(zv_win_test name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE zv_settings ${A_DEPS} ${ZV_GTEST})
   target_link_options(${name} PRIVATE -mconsole)
-  add_test(NAME win.${name} COMMAND ${ZV_WINE_RUN} ${CMAKE_BINARY_DIR} $<TARGET_FILE:${name}>)
-  set_tests_properties(win.${name} PROPERTIES LABELS win FIXTURES_REQUIRED wine RESOURCE_LOCK wine_display
-    TIMEOUT 600 ENVIRONMENT "ZV_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZV_BINARY_DIR=${CMAKE_BINARY_DIR}")
-endfunction()
-
-if(WIN32)
-  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-    file(WRITE ${CMAKE_BINARY_DIR}/harness-arch "win64")
-  else()
-    file(WRITE ${CMAKE_BINARY_DIR}/harness-arch "win32")
+  if(ZV_WIN_TEST_LIST AND NOT name IN_LIST ZV_WIN_TEST_LIST)
+    return()
   endif()
-endif()
+  add_test(NAME ${ZV_WIN_TEST_PREFIX}.${name} COMMAND ${ZV_WINE_RUN} ${CMAKE_BINARY_DIR} $<TARGET_FILE:${name}>)
+  set_tests_properties(${ZV_WIN_TEST_PREFIX}.${name} PROPERTIES LABELS ${ZV_WIN_TEST_PREFIX}
+    FIXTURES_REQUIRED ${ZV_WINE_FIXTURE} RESOURCE_LOCK ${ZV_WINE_FIXTURE}_display
+    TIMEOUT 900 ENVIRONMENT "ZV_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZV_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
 
 # zv_fuzz_target(name SOURCES ... DEPS ... CORPUS dir...): a libFuzzer target
 # (fuzz preset only). The test suite runs each for ZV_FUZZ_SECONDS over a

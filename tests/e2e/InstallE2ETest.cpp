@@ -6,6 +6,7 @@
 // removed again, whatever the outcome. Each step is captured to e2e-shots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -421,4 +422,185 @@ TEST(InstallerE2E, FrameButtonsOfTheRealProgram) {
     DWORD exitCode = 1;
     EXPECT_TRUE(installer.WaitForExit(15000, exitCode)) << "the close button did not end the program";
     EXPECT_EQ(exitCode, 0u);
+}
+
+// ---- the shipped 32-bit program on 64-bit Windows ------------------------------------
+//
+// In a WoW64 prefix the installer lives in the platform's 32-bit view: its
+// registry reads go to Wow6432Node, its Program Files is "Program Files
+// (x86)", and 32-bit browsers register there. The browsers below exist in
+// that view only, Internet Explorer is the prefix's own 32-bit one, and one
+// directory already holds a newer plug-in.
+
+namespace {
+
+bool RunningOnWow64() {
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::string Expand(const char* text) {
+    char buf[MAX_PATH] = {};
+    ExpandEnvironmentStringsA(text, buf, sizeof buf);
+    return buf;
+}
+
+// Whether the key exists in the given view (KEY_WOW64_32KEY or _64KEY).
+bool KeyInView(HKEY root, const std::string& path, REGSAM view) {
+    HKEY k;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
+}
+
+void DeleteTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(path);
+            else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+BOOL CALLBACK FindCheckList(HWND w, LPARAM lp) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::string(cls) != "ZvCheckListBox") return TRUE;
+    *reinterpret_cast<HWND*>(lp) = w;
+    return FALSE;
+}
+
+// The lines of the main window's check list, read from outside the process.
+std::vector<std::string> ListLines(HWND main) {
+    HWND list = nullptr;
+    EnumChildWindows(main, FindCheckList, reinterpret_cast<LPARAM>(&list));
+    std::vector<std::string> lines;
+    if (!list) return lines;
+    // Across processes the text comes back whole only through the wide call.
+    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t wide[1024] = {};
+        char buf[2048] = {};
+        if (SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < 1024) {
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof buf, nullptr, nullptr);
+        }
+        lines.emplace_back(buf);
+    }
+    return lines;
+}
+
+}  // namespace
+
+TEST(InstallerE2E, ThirtyTwoBitProgramOnSixtyFourBitWindows) {
+    if (!RunningOnWow64()) GTEST_SKIP() << "only the 32-bit build runs in the platform's 32-bit view";
+    const std::string programFiles = Expand("%ProgramFiles%");
+    ASSERT_EQ(programFiles, "C:\\Program Files (x86)") << "a 32-bit process sees the 32-bit Program Files";
+    ASSERT_EQ(Expand("%ProgramW6432%"), "C:\\Program Files");
+
+    const std::string root = programFiles + "\\Zorvane E2E";
+    DeleteTree(root);
+    const std::string ieDir = programFiles + "\\Internet Explorer\\Plugins";
+    const bool ieDirExisted = zvtest::DirExists(ieDir);
+    struct TCleanup {
+        std::string root, ieDir;
+        bool ieDirExisted;
+        ~TCleanup() {
+            DeleteTree(root);
+            if (!ieDirExisted)
+                DeleteTree(ieDir);
+            else
+                DeleteFileA((ieDir + "\\ZorvaneActiveX.ocx").c_str());
+        }
+    } cleanup{root, ieDir, ieDirExisted};
+
+    // Internet Explorer is the prefix's own 32-bit one: its class is
+    // registered in the 32-bit view, so the TRegisteredBrowsers override is
+    // not used here; the rest are written by this 32-bit test program and so
+    // land in Wow6432Node, as a 32-bit browser's installer would put them.
+    std::string ieServer;
+    ASSERT_TRUE(ReadValue(HKEY_CLASSES_ROOT, kIEClass, "", ieServer));
+    ASSERT_NE(ieServer.find(programFiles), std::string::npos) << ieServer;
+    TRegisteredBrowsers browsers;
+    const std::vector<std::string> pluginDirs{
+        browsers.Netscape(root + "\\Netscape"), browsers.Mozilla(root + "\\Mozilla"),
+        browsers.Firefox(root + "\\Mozilla Firefox"), browsers.Opera(root + "\\Opera")};
+    for (const auto& d : pluginDirs) MakeDirs(d);
+    for (const char* key : {"SOFTWARE\\Netscape", "SOFTWARE\\mozilla.org", "SOFTWARE\\Mozilla"}) {
+        EXPECT_TRUE(KeyInView(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY)) << key;
+        EXPECT_FALSE(KeyInView(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY)) << key << " in the 64-bit view";
+    }
+    // Someone installed a newer plug-in for Opera.
+    const std::string opera = pluginDirs[3];
+    ASSERT_TRUE(CopyFileA(WinPath(ZV_E2E_NEWER).c_str(), (opera + "\\NPZRVN32.dll").c_str(), FALSE));
+
+    TInstaller installer;
+    ASSERT_TRUE(installer.Started()) << kExe;
+    HWND main = WaitForWindow(installer.ProcessId(), "Zorvane Player Installation", 60000);
+    ASSERT_NE(main, nullptr);
+    ExpectSkinnedWindow(main, 421, 271, 411, 242);
+    Shot(main, "7-wow64-main-window");
+    const std::vector<std::string> expected{ieDir, pluginDirs[0], pluginDirs[1], pluginDirs[2],
+                                            pluginDirs[3]};
+    const std::vector<std::string> lines = ListLines(main);
+    std::string listed;
+    for (const auto& line : lines) listed += "\n  " + line;
+    for (const auto& dir : expected)
+        EXPECT_NE(std::find(lines.begin(), lines.end(), dir), lines.end()) << dir << " is not listed in" << listed;
+    EXPECT_EQ(lines.size(), expected.size());
+
+    HWND install = ChildWithText(main, "Install");
+    ASSERT_NE(install, nullptr);
+    ClickCentre(install);
+
+    // The newer plug-in is refused, everything else is installed, and the
+    // window stays for the user to read the message.
+    HWND error = WaitForWindow(installer.ProcessId(), "Error...", 60000);
+    ASSERT_NE(error, nullptr) << "the newer plug-in for Opera was not reported";
+    Shot(error, "8-wow64-newer-opera");
+    HWND ok = ChildWithText(error, "OK");
+    ASSERT_NE(ok, nullptr);
+    ClickCentre(ok);
+    zvtest::Pump(1500);
+    EXPECT_EQ(WaitForWindow(installer.ProcessId(), "Error...", 500), nullptr) << "one message only";
+    EXPECT_EQ(WaitForWindow(installer.ProcessId(), "Info...", 500), nullptr);
+    EXPECT_TRUE(installer.Running());
+
+    EXPECT_EQ(Version(opera + "\\NPZRVN32.dll"), "1.8.0.1") << "the newer plug-in was replaced";
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(Version(pluginDirs[i] + "\\NPZRVN32.dll"), "1.7.9.174") << pluginDirs[i];
+    const std::string ocx = ieDir + "\\ZorvaneActiveX.ocx";
+    EXPECT_EQ(Version(ocx), "1.7.9.174");
+
+    // The 32-bit regsvr32 registered the 32-bit control in the 32-bit view of
+    // the classes, and the installer's own entries went there too.
+    const std::string clsid = std::string("CLSID\\") + kClsid;
+    EXPECT_TRUE(KeyInView(HKEY_CLASSES_ROOT, clsid + "\\InprocServer32", KEY_WOW64_32KEY));
+    EXPECT_FALSE(KeyInView(HKEY_CLASSES_ROOT, clsid, KEY_WOW64_64KEY)) << "the control is in the 64-bit view";
+    EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, zv::GetInprocServerPath(kClsid).c_str(), -1,
+                             ocx.c_str(), -1),
+              CSTR_EQUAL)
+        << zv::GetInprocServerPath(kClsid);
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".zrvn"), kProgId);
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, "MIME\\DataBase\\Content Type\\application/x-Zorvane", "CLSID"),
+              kClsid);
+    const std::string setup =
+        std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid;
+    EXPECT_TRUE(KeyInView(HKEY_LOCAL_MACHINE, setup, KEY_WOW64_32KEY));
+    EXPECT_FALSE(KeyInView(HKEY_LOCAL_MACHINE, setup, KEY_WOW64_64KEY));
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(installer.WaitForExit(15000, exitCode));
 }

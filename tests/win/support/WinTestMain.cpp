@@ -25,12 +25,16 @@ void PrintAddress(const char* what, DWORD64 address) {
 
 LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
     std::fprintf(stderr, "crash: exception %#lx\n", info->ExceptionRecord->ExceptionCode);
-#if defined(_WIN64)
     const CONTEXT& c = *info->ContextRecord;
+#if defined(_WIN64)
     PrintAddress("at", c.Rip);
+    const auto* stack = reinterpret_cast<const DWORD64*>(c.Rsp);
+#else
+    PrintAddress("at", c.Eip);
+    const auto* stack = reinterpret_cast<const DWORD*>(c.Esp);
+#endif
     // A few words from the top of the stack: after a call through a null
     // pointer the first one is where the call came from.
-    const auto* stack = reinterpret_cast<const DWORD64*>(c.Rsp);
     for (int i = 0; i < 24; ++i) {
         MEMORY_BASIC_INFORMATION mbi;
         if (VirtualQuery(reinterpret_cast<LPCVOID>(stack[i]), &mbi, sizeof mbi) == 0 ||
@@ -38,7 +42,6 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
             continue;
         PrintAddress("stack", stack[i]);
     }
-#endif
     std::fflush(stderr);
     return EXCEPTION_EXECUTE_HANDLER;
 }

@@ -275,40 +275,45 @@ std::string WindowText(HWND hwnd) {
     return buf;
 }
 
+namespace {
+
+struct TWindowSearch {
+    std::string caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnWindow(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<TWindowSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && WindowText(w) == s->caption) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChildText(HWND w, LPARAM lp) {
+    auto* out = reinterpret_cast<std::string*>(lp);
+    const std::string t = WindowText(w);
+    if (!t.empty()) {
+        if (!out->empty()) *out += "\n";
+        *out += t;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 HWND FindProcessWindow(const std::string& caption) {
-    struct Search {
-        std::string caption;
-        HWND found;
-    } s{caption, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(w) && WindowText(w) == s->caption) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    TWindowSearch s{caption, nullptr};
+    EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
 std::string ChildTexts(HWND hwnd) {
     std::string out;
-    EnumChildWindows(
-        hwnd,
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* out = reinterpret_cast<std::string*>(lp);
-            const std::string t = WindowText(w);
-            if (!t.empty()) {
-                if (!out->empty()) *out += "\n";
-                *out += t;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&out));
+    EnumChildWindows(hwnd, CollectChildText, reinterpret_cast<LPARAM>(&out));
     return out;
 }
 

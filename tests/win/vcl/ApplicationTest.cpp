@@ -18,34 +18,31 @@ struct SeenBox {
 SeenBox g_seen;
 int g_boxes = 0;
 
+BOOL CALLBACK FindMessageBox(HWND w, LPARAM lp) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::string(cls) == "#32770" && IsWindowVisible(w)) {
+        *reinterpret_cast<HWND*>(lp) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK NoteErrorIcon(HWND w, LPARAM) {
+    if ((GetWindowLongA(w, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && SendMessageA(w, STM_GETICON, 0, 0) != 0)
+        g_seen.errorIcon = true;
+    return TRUE;
+}
+
 void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR id, DWORD) {
     HWND box = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM lp) -> BOOL {
-            char cls[64] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            if (std::string(cls) == "#32770" && IsWindowVisible(w)) {
-                *reinterpret_cast<HWND*>(lp) = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&box));
+    EnumThreadWindows(GetCurrentThreadId(), FindMessageBox, reinterpret_cast<LPARAM>(&box));
     if (!box) return;
     KillTimer(nullptr, id);
     g_seen.caption = zvtest::WindowText(box);
     g_seen.texts = zvtest::ChildTexts(box);
     // The error icon is a static control showing an icon (SS_ICON).
-    EnumChildWindows(
-        box,
-        [](HWND w, LPARAM) -> BOOL {
-            if ((GetWindowLongA(w, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-                SendMessageA(w, STM_GETICON, 0, 0) != 0)
-                g_seen.errorIcon = true;
-            return TRUE;
-        },
-        0);
+    EnumChildWindows(box, NoteErrorIcon, 0);
     ++g_boxes;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
