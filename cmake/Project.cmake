@@ -3,14 +3,25 @@
 
 set(ZV_WARNINGS -Wall -Wextra -Wpedantic -Werror -Wno-missing-field-initializers)
 
+configure_file(${CMAKE_CURRENT_LIST_DIR}/ProductVersion.h.in ${CMAKE_BINARY_DIR}/generated/ProductVersion.h @ONLY)
+
 add_library(zv_settings INTERFACE)
 target_compile_options(zv_settings INTERFACE ${ZV_WARNINGS})
-target_include_directories(zv_settings INTERFACE ${PROJECT_SOURCE_DIR})
+target_include_directories(zv_settings INTERFACE ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 if(WIN32)
   # ANSI Win32 API, no min/max macros, XP-era declarations plus what we look
   # up at run time.
   target_compile_definitions(zv_settings INTERFACE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601
                                                    WINVER=0x0601 STRICT)
+endif()
+
+if(ZV_RELEASE)
+  # Each function and object in a section of its own, so that the linker can
+  # drop what nothing uses; no build paths in the binaries; symbols for the
+  # separate symbols file (tools/release strips the program).
+  target_compile_options(zv_settings INTERFACE -g -ffunction-sections -fdata-sections
+                         -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+  target_link_options(zv_settings INTERFACE -Wl,--gc-sections)
 endif()
 
 if(ZV_SANITIZE OR ZV_FUZZ)

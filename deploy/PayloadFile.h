@@ -17,12 +17,13 @@
 #include <memory>
 #include <string>
 
+#include "ProductVersion.h"
 #include "base/Streams.h"
 #include "zip/ZipReader.h"
 
 namespace zv {
 
-inline constexpr const char* PayloadVersion = "1.7.9.174";
+inline constexpr const char* PayloadVersion = ZV_PRODUCT_VERSION_STRING;
 inline constexpr int PluginArchiveId = 1;
 inline constexpr int ActiveXArchiveId = 2;
 

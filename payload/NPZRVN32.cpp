@@ -11,6 +11,7 @@
 #include <cstring>
 #include <new>
 
+#include "ProductVersion.h"
 #include "payload/NpApi.h"
 
 namespace {
@@ -29,7 +30,7 @@ struct TInstance {
 bool g_initialized = false;
 
 const char kPluginName[] = "Zorvane Player";
-const char kPluginDescription[] = "Zorvane Player plug-in 1.7.9.174";
+const char kPluginDescription[] = "Zorvane Player plug-in " ZV_PRODUCT_VERSION_STRING;
 
 TInstance* InstanceOf(NPP instance) {
     return instance ? static_cast<TInstance*>(instance->pdata) : nullptr;

@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "deploy/FileHelpers.h"
+#include "deploy/PayloadFile.h"
 #include "tests/win/support/WinTestSupport.h"
 #include "vcl/Win32Handles.h"
 
@@ -24,7 +26,14 @@ std::string WinPath(const std::string& unixPath) {
     return "Z:" + p;
 }
 
-const std::string kExe = WinPath(ZV_E2E_EXE);
+// The installer under test: the build's own, or another build of it (the
+// signed release) named by ZV_E2E_EXE_OVERRIDE.
+std::string InstallerPath() {
+    const char* other = std::getenv("ZV_E2E_EXE_OVERRIDE");
+    return WinPath(other && *other ? other : ZV_E2E_EXE);
+}
+
+const std::string kExe = InstallerPath();
 const std::string kWork = WinPath(ZV_E2E_WORK);
 const std::string kShots = WinPath(ZV_E2E_SHOTS);
 const char* const kClsid = "{B77F4487-9ABE-11D5-AFDD-00500460AA49}";
@@ -34,6 +43,26 @@ const char* const kIEClass = "CLSID\\{0002DF01-0000-0000-C000-000000000046}\\Loc
 void MakeDirs(const std::string& path) {
     for (size_t i = 3; i <= path.size(); ++i)
         if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+void DeleteTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(path);
+            else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
 }
 
 bool ReadValue(HKEY root, const std::string& path, const char* name, std::string& out) {
@@ -260,6 +289,7 @@ std::string Version(const std::string& file) {
 
 TEST(InstallerE2E, EveryBrowserGetsItsFileAndTheProgramEnds) {
     const std::string root = kWork + "\\all";
+    DeleteTree(root);  // a run before this one left its files
     TRegisteredBrowsers browsers;
     const std::vector<std::string> pluginDirs{
         browsers.Netscape(root + "\\Navigator"), browsers.Mozilla(root + "\\Mozilla"),
@@ -293,6 +323,14 @@ TEST(InstallerE2E, EveryBrowserGetsItsFileAndTheProgramEnds) {
     for (const auto& d : pluginDirs) EXPECT_EQ(Version(d + "\\NPZRVN32.dll"), "1.7.9.174") << d;
     const std::string ocx = ieDir + "\\ZorvaneActiveX.ocx";
     EXPECT_EQ(Version(ocx), "1.7.9.174");
+    // A release build's payload files (signed before they were packed) are
+    // what lands in the directories, byte for byte.
+    if (const char* payloads = std::getenv("ZV_E2E_PAYLOAD_DIR"); payloads && *payloads) {
+        const std::string dir = WinPath(payloads);
+        for (const auto& d : pluginDirs)
+            EXPECT_EQ(zvtest::ReadFile(d + "\\NPZRVN32.dll"), zvtest::ReadFile(dir + "\\NPZRVN32.dll")) << d;
+        EXPECT_EQ(zvtest::ReadFile(ocx), zvtest::ReadFile(dir + "\\ZorvaneActiveX.ocx"));
+    }
     EXPECT_FALSE(zvtest::FileExists(ieDir + "\\NPZRVN32.dll"));
     // regsvr32's registration, and the installer's own entries.
     EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, zv::GetInprocServerPath(kClsid).c_str(), -1,
@@ -453,26 +491,6 @@ bool KeyInView(HKEY root, const std::string& path, REGSAM view) {
     return true;
 }
 
-void DeleteTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
 BOOL CALLBACK FindCheckList(HWND w, LPARAM lp) {
     char cls[64] = {};
     GetClassNameA(w, cls, sizeof cls);
@@ -557,7 +575,8 @@ TEST(InstallerE2E, ThirtyTwoBitProgramOnSixtyFourBitWindows) {
     std::string listed;
     for (const auto& line : lines) listed += "\n  " + line;
     for (const auto& dir : expected)
-        EXPECT_NE(std::find(lines.begin(), lines.end(), dir), lines.end()) << dir << " is not listed in" << listed;
+        EXPECT_NE(std::find(lines.begin(), lines.end(), dir), lines.end())
+            << dir << " is not listed in" << listed;
     EXPECT_EQ(lines.size(), expected.size());
 
     HWND install = ChildWithText(main, "Install");
@@ -603,4 +622,18 @@ TEST(InstallerE2E, ThirtyTwoBitProgramOnSixtyFourBitWindows) {
     PostMessageA(main, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;
     EXPECT_TRUE(installer.WaitForExit(15000, exitCode));
+}
+
+// The installer's version resource and manifest carry the version of the
+// files it installs (one place in the build sets all of them).
+TEST(InstallerE2E, TheProgramCarriesTheVersionItInstalls) {
+    EXPECT_EQ(Version(kExe), zv::PayloadVersion);
+    zv::TLibrary exe(LoadLibraryExA(kExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(exe);
+    HRSRC res = FindResourceA(exe.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(res, nullptr);
+    HGLOBAL data = LoadResource(exe.Get(), res);
+    const std::string manifest(static_cast<const char*>(LockResource(data)), SizeofResource(exe.Get(), res));
+    EXPECT_NE(manifest.find(std::string("version=\"") + zv::PayloadVersion + "\""), std::string::npos)
+        << manifest;
 }

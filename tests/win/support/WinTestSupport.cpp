@@ -82,6 +82,16 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     std::fclose(f);
 }
 
+std::string ReadFile(const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return "<missing>";
+    std::string bytes;
+    char buf[65536];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+    std::fclose(f);
+    return bytes;
+}
+
 bool FileExists(const std::string& path) {
     const DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);

@@ -51,6 +51,8 @@ private:
 bool RemoveTree(const std::string& path);
 // Writes bytes to a file (created or truncated).
 void WriteFile(const std::string& path, const std::string& bytes);
+// The whole file; "<missing>" when it cannot be read.
+[[nodiscard]] std::string ReadFile(const std::string& path);
 [[nodiscard]] bool FileExists(const std::string& path);
 [[nodiscard]] bool DirExists(const std::string& path);
 
