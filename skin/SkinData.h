@@ -6,7 +6,8 @@
 //   TksSkinContainer         the inflated container: version, slots, active
 //                            pictures, description text (read and write)
 //   TksCompressedStoredSkin  the zlib bytes a window template carries, and
-//                            the skin builder (LoadFromSkinFile)
+//                            the skin builder (LoadFromSkinFile and
+//                            ZCompress, in SkinBuilder.cpp)
 //   TksResourceStrData       localised library strings (unset in the program)
 //   TksSkinData              the loaded skin: pictures, names, frame data,
 //                            popup/hint window data, the three lists of data
