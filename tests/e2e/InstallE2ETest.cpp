@@ -232,8 +232,11 @@ BOOL CALLBACK FindChild(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-// A visible top-level window of the process with this caption.
-HWND WaitForWindow(DWORD pid, const std::string& caption, int timeoutMs = 20000) {
+// A visible top-level window of the process with this caption, once the
+// process has handled what it had to and waits for input: the emulated
+// 32-bit program on a loaded machine may show a window seconds before it has
+// painted it or can take a click.
+HWND WaitForWindow(DWORD pid, const std::string& caption, int timeoutMs = 30000) {
     TFind f{pid, caption};
     zvtest::PumpUntil(
         [&] {
@@ -242,6 +245,12 @@ HWND WaitForWindow(DWORD pid, const std::string& caption, int timeoutMs = 20000)
             return f.found != nullptr;
         },
         timeoutMs);
+    if (f.found) {
+        if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, pid)) {
+            WaitForInputIdle(process, 30000);
+            CloseHandle(process);
+        }
+    }
     return f.found;
 }
 
@@ -317,7 +326,7 @@ TEST(InstallerE2E, EveryBrowserGetsItsFileAndTheProgramEnds) {
     ClickCentre(ok);
 
     DWORD exitCode = 1;
-    ASSERT_TRUE(installer.WaitForExit(15000, exitCode)) << "the program did not end";
+    ASSERT_TRUE(installer.WaitForExit(60000, exitCode)) << "the program did not end";
     EXPECT_EQ(exitCode, 0u);
 
     for (const auto& d : pluginDirs) EXPECT_EQ(Version(d + "\\NPZRVN32.dll"), "1.7.9.174") << d;
@@ -410,7 +419,7 @@ TEST(InstallerE2E, ReadOnlyNetscapeDirectoryIsReportedAndTheWindowStays) {
     // Closing the window ends the program.
     PostMessageA(main, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;
-    EXPECT_TRUE(installer.WaitForExit(15000, exitCode));
+    EXPECT_TRUE(installer.WaitForExit(60000, exitCode));
 }
 
 // The skinned frame of the real program: its system menu opens from the
@@ -422,24 +431,28 @@ TEST(InstallerE2E, FrameButtonsOfTheRealProgram) {
     ASSERT_TRUE(installer.Started());
     HWND main = WaitForWindow(installer.ProcessId(), "Zorvane Player Installation");
     ASSERT_NE(main, nullptr);
-    zvtest::Pump(300);
     SetForegroundWindow(main);
+    zvtest::PumpUntil([&] { return GetForegroundWindow() == main; }, 10000);
+    zvtest::Pump(300);
     RECT w;
     GetWindowRect(main, &w);
 
     // System-menu button (6, 5, 20, 19): a one-entry skinned menu below it.
     zvtest::Click(w.left + 13, w.top + 12);
-    zvtest::Pump(500);
-    bool menuShown = false;
-    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(h, &pid);
-        RECT r;
-        GetWindowRect(h, &r);
-        if (pid == installer.ProcessId() && h != main && IsWindowVisible(h) && r.bottom - r.top == 24 &&
-            r.top >= w.top + 19 && r.left == w.left + 6)
-            menuShown = true;
-    }
+    const bool menuShown = zvtest::PumpUntil(
+        [&] {
+            for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                RECT r;
+                GetWindowRect(h, &r);
+                if (pid == installer.ProcessId() && h != main && IsWindowVisible(h) &&
+                    r.bottom - r.top == 24 && r.top >= w.top + 19 && r.left == w.left + 6)
+                    return true;
+            }
+            return false;
+        },
+        10000);
     EXPECT_TRUE(menuShown) << "no skinned system menu below the button";
     Shot(main, "6-system-menu");
     zvtest::PressKey(VK_ESCAPE);
@@ -458,7 +471,7 @@ TEST(InstallerE2E, FrameButtonsOfTheRealProgram) {
 
     zvtest::Click(w.left + 406, w.top + 12);
     DWORD exitCode = 1;
-    EXPECT_TRUE(installer.WaitForExit(15000, exitCode)) << "the close button did not end the program";
+    EXPECT_TRUE(installer.WaitForExit(60000, exitCode)) << "the close button did not end the program";
     EXPECT_EQ(exitCode, 0u);
 }
 
@@ -621,7 +634,7 @@ TEST(InstallerE2E, ThirtyTwoBitProgramOnSixtyFourBitWindows) {
 
     PostMessageA(main, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;
-    EXPECT_TRUE(installer.WaitForExit(15000, exitCode));
+    EXPECT_TRUE(installer.WaitForExit(60000, exitCode));
 }
 
 // The installer's version resource and manifest carry the version of the
