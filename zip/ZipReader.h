@@ -129,6 +129,18 @@ private:
 
     void EnsureDirectory();
     void ReadDirectoryFromStream();
+    void RecoverWithoutEndRecord();
+    bool ReadCentralDirectory();
+    void MergeCentralHeaders();
+    // What a walk over the central headers does with each header it read:
+    // keeps it, setting kept to the record a retry of the next header may
+    // correct (or nullptr), or refuses it, which ends the walk as an
+    // unreadable header does.
+    using TCentralHeaderSink =
+        std::function<bool(std::unique_ptr<TZipEntryInfo> record, TZipEntryInfo*& kept)>;
+    // Reads count central headers from the directory offset of the end
+    // record; false at the first one that cannot be read or is refused.
+    bool WalkCentralHeaders(int count, const TCentralHeaderSink& take);
     bool FindEndCentral();
     bool ReadCentralHeader(TZipEntryInfo& entry);
     bool RebuildByScanning();
@@ -147,7 +159,6 @@ private:
     std::unique_ptr<TZipEntryList> m_entries;  // main list, owns the records
     std::unique_ptr<TZipEntryList> m_view;     // for modes other than ByNone
     bool m_rebuilt = false;
-    int m_scannedCount = 0;
     int m_currentDisk = 0;
     bool m_cancel = false;
     bool m_toStream = false;
