@@ -39,6 +39,17 @@ std::uint32_t ClampU32(std::int64_t v) {
         std::clamp<std::int64_t>(v, 0, std::numeric_limits<std::uint32_t>::max()));
 }
 
+// The values an entry takes from either of its headers.
+void TakeHeaderFields(TZipEntryInfo& entry, const THeaderFields& h) {
+    entry.VersionNeeded = h.VersionNeeded;
+    entry.Flags = h.Flags;
+    entry.CompressionMethod = h.Method;
+    entry.DateTime = FixDosDateTime(h.DateTime);
+    entry.CRC32 = h.CRC32;
+    entry.CompressedSize = h.CompressedSize;
+    entry.UnCompressedSize = h.UnCompressedSize;
+}
+
 }  // namespace
 
 TZipReader::TZipReader(TComponent* owner)
@@ -300,13 +311,7 @@ bool TZipReader::ReadCentralHeader(TZipEntryInfo& entry) {
         return false;
     }
     entry.VersionMadeBy = h.VersionMadeBy;
-    entry.VersionNeeded = h.VersionNeeded;
-    entry.Flags = h.Flags;
-    entry.CompressionMethod = h.Method;
-    entry.DateTime = FixDosDateTime(h.DateTime);
-    entry.CRC32 = h.CRC32;
-    entry.CompressedSize = h.CompressedSize;
-    entry.UnCompressedSize = h.UnCompressedSize;
+    TakeHeaderFields(entry, h);
     entry.ExtraFieldLength = h.ExtraLength;
     entry.CommentLength = h.CommentLength;
     entry.DiskNumberStart = h.DiskNumberStart;
@@ -395,13 +400,7 @@ void TZipReader::ReadLocalHeaders(std::int64_t firstHeader) {
             !ReadRecordName(*m_source, h.NameLength, name))
             break;
         auto record = std::make_unique<TZipEntryInfo>(OEMConvert);
-        record->VersionNeeded = h.VersionNeeded;
-        record->Flags = h.Flags;
-        record->CompressionMethod = h.Method;
-        record->DateTime = FixDosDateTime(h.DateTime);
-        record->CRC32 = h.CRC32;
-        record->CompressedSize = h.CompressedSize;
-        record->UnCompressedSize = h.UnCompressedSize;
+        TakeHeaderFields(*record, h);
         record->LocalExtraFieldLength = h.ExtraLength;
         record->RelativeOffset = static_cast<std::uint32_t>(pos);
         SetEntryName(*record, std::move(name), OEMConvert);

@@ -20,6 +20,20 @@ std::uint32_t U32(std::span<const std::uint8_t> record, std::int64_t at) {
     return ReadU32LE(record.data() + at);
 }
 
+// The fields of either header that THeaderFields holds.
+template <class Layout>
+void ParseSharedFields(std::span<const std::uint8_t> r, THeaderFields& fields) {
+    fields.VersionNeeded = U16(r, Layout::kVersionNeeded);
+    fields.Flags = U16(r, Layout::kFlags);
+    fields.Method = U16(r, Layout::kMethod);
+    fields.DateTime = U32(r, Layout::kDateTime);
+    fields.CRC32 = U32(r, Layout::kCRC32);
+    fields.CompressedSize = U32(r, Layout::kCompressedSize);
+    fields.UnCompressedSize = U32(r, Layout::kUnCompressedSize);
+    fields.NameLength = U16(r, Layout::kNameLength);
+    fields.ExtraLength = U16(r, Layout::kExtraLength);
+}
+
 static_assert(LocalHeader::kExtraLength + 2 == LocalHeader::kSize);
 static_assert(CentralHeader::kLocalHeaderOffset + 4 == CentralHeader::kSize);
 static_assert(EndCentral::kCommentLength + 2 == EndCentral::kSize);
@@ -34,37 +48,20 @@ std::span<const std::uint8_t> ReadFixedPart(TStream& stream, std::uint8_t* buffe
 }  // namespace
 
 bool ParseLocalHeader(std::span<const std::uint8_t> bytes, TLocalHeaderFields& fields) {
-    namespace L = LocalHeader;
-    const auto r = FixedPart(bytes, L::kSize);
+    const auto r = FixedPart(bytes, LocalHeader::kSize);
     if (r.empty()) return false;
-    fields.Signature = U32(r, L::kSignature);
-    fields.VersionNeeded = U16(r, L::kVersionNeeded);
-    fields.Flags = U16(r, L::kFlags);
-    fields.Method = U16(r, L::kMethod);
-    fields.DateTime = U32(r, L::kDateTime);
-    fields.CRC32 = U32(r, L::kCRC32);
-    fields.CompressedSize = U32(r, L::kCompressedSize);
-    fields.UnCompressedSize = U32(r, L::kUnCompressedSize);
-    fields.NameLength = U16(r, L::kNameLength);
-    fields.ExtraLength = U16(r, L::kExtraLength);
+    fields.Signature = U32(r, LocalHeader::kSignature);
+    ParseSharedFields<LocalHeader>(r, fields);
     return true;
 }
 
 bool ParseCentralHeader(std::span<const std::uint8_t> bytes, TCentralHeaderFields& fields) {
-    namespace C = CentralHeader;
+    using C = CentralHeader;
     const auto r = FixedPart(bytes, C::kSize);
     if (r.empty()) return false;
     fields.Signature = U32(r, C::kSignature);
     fields.VersionMadeBy = U16(r, C::kVersionMadeBy);
-    fields.VersionNeeded = U16(r, C::kVersionNeeded);
-    fields.Flags = U16(r, C::kFlags);
-    fields.Method = U16(r, C::kMethod);
-    fields.DateTime = U32(r, C::kDateTime);
-    fields.CRC32 = U32(r, C::kCRC32);
-    fields.CompressedSize = U32(r, C::kCompressedSize);
-    fields.UnCompressedSize = U32(r, C::kUnCompressedSize);
-    fields.NameLength = U16(r, C::kNameLength);
-    fields.ExtraLength = U16(r, C::kExtraLength);
+    ParseSharedFields<C>(r, fields);
     fields.CommentLength = U16(r, C::kCommentLength);
     fields.DiskNumberStart = U16(r, C::kDiskNumberStart);
     fields.InternalAttributes = U16(r, C::kInternalAttributes);
@@ -74,7 +71,7 @@ bool ParseCentralHeader(std::span<const std::uint8_t> bytes, TCentralHeaderField
 }
 
 bool ParseEndCentral(std::span<const std::uint8_t> bytes, TEndCentralFields& fields) {
-    namespace E = EndCentral;
+    using E = EndCentral;
     const auto r = FixedPart(bytes, E::kSize);
     if (r.empty()) return false;
     fields.Signature = U32(r, E::kSignature);

@@ -4,7 +4,8 @@
 //   LocalHeader, CentralHeader, EndCentral, DataDescriptor
 //                        each record's field offsets and fixed size
 //   general-purpose flag bits
-//   T...Fields           a record's fixed part as plain little-endian values
+//   T...Fields           a record's fixed part as plain little-endian values;
+//                        THeaderFields is what both headers share
 //   Parse...             bytes -> fields; false when the bytes are too few
 //   Read...              the same from a stream's current position
 //   ReadRecordName       the name that follows a local or central header
@@ -25,68 +26,68 @@
 namespace zv {
 
 // Local file header: in front of every entry's data.
-namespace LocalHeader {
-inline constexpr std::int64_t kSignature = 0;
-inline constexpr std::int64_t kVersionNeeded = 4;
-inline constexpr std::int64_t kFlags = 6;
-inline constexpr std::int64_t kMethod = 8;
-inline constexpr std::int64_t kDateTime = 10;
-inline constexpr std::int64_t kCRC32 = 14;
-inline constexpr std::int64_t kCompressedSize = 18;
-inline constexpr std::int64_t kUnCompressedSize = 22;
-inline constexpr std::int64_t kNameLength = 26;
-inline constexpr std::int64_t kExtraLength = 28;
-inline constexpr std::int64_t kSize = 30;
-}  // namespace LocalHeader
+struct LocalHeader {
+    static constexpr std::int64_t kSignature = 0;
+    static constexpr std::int64_t kVersionNeeded = 4;
+    static constexpr std::int64_t kFlags = 6;
+    static constexpr std::int64_t kMethod = 8;
+    static constexpr std::int64_t kDateTime = 10;
+    static constexpr std::int64_t kCRC32 = 14;
+    static constexpr std::int64_t kCompressedSize = 18;
+    static constexpr std::int64_t kUnCompressedSize = 22;
+    static constexpr std::int64_t kNameLength = 26;
+    static constexpr std::int64_t kExtraLength = 28;
+    static constexpr std::int64_t kSize = 30;
+};
 
 // Central file header: one per entry in the central directory.
-namespace CentralHeader {
-inline constexpr std::int64_t kSignature = 0;
-inline constexpr std::int64_t kVersionMadeBy = 4;
-inline constexpr std::int64_t kVersionNeeded = 6;
-inline constexpr std::int64_t kFlags = 8;
-inline constexpr std::int64_t kMethod = 10;
-inline constexpr std::int64_t kDateTime = 12;
-inline constexpr std::int64_t kCRC32 = 16;
-inline constexpr std::int64_t kCompressedSize = 20;
-inline constexpr std::int64_t kUnCompressedSize = 24;
-inline constexpr std::int64_t kNameLength = 28;
-inline constexpr std::int64_t kExtraLength = 30;
-inline constexpr std::int64_t kCommentLength = 32;
-inline constexpr std::int64_t kDiskNumberStart = 34;
-inline constexpr std::int64_t kInternalAttributes = 36;
-inline constexpr std::int64_t kExternalAttributes = 38;
-inline constexpr std::int64_t kLocalHeaderOffset = 42;
-inline constexpr std::int64_t kSize = 46;
-}  // namespace CentralHeader
+struct CentralHeader {
+    static constexpr std::int64_t kSignature = 0;
+    static constexpr std::int64_t kVersionMadeBy = 4;
+    static constexpr std::int64_t kVersionNeeded = 6;
+    static constexpr std::int64_t kFlags = 8;
+    static constexpr std::int64_t kMethod = 10;
+    static constexpr std::int64_t kDateTime = 12;
+    static constexpr std::int64_t kCRC32 = 16;
+    static constexpr std::int64_t kCompressedSize = 20;
+    static constexpr std::int64_t kUnCompressedSize = 24;
+    static constexpr std::int64_t kNameLength = 28;
+    static constexpr std::int64_t kExtraLength = 30;
+    static constexpr std::int64_t kCommentLength = 32;
+    static constexpr std::int64_t kDiskNumberStart = 34;
+    static constexpr std::int64_t kInternalAttributes = 36;
+    static constexpr std::int64_t kExternalAttributes = 38;
+    static constexpr std::int64_t kLocalHeaderOffset = 42;
+    static constexpr std::int64_t kSize = 46;
+};
 
 // End of central directory record: the last record, before the archive
 // comment.
-namespace EndCentral {
-inline constexpr std::int64_t kSignature = 0;
-inline constexpr std::int64_t kThisDisk = 4;
-inline constexpr std::int64_t kCentralDirDisk = 6;
-inline constexpr std::int64_t kEntriesOnThisDisk = 8;
-inline constexpr std::int64_t kTotalEntries = 10;
-inline constexpr std::int64_t kCentralDirSize = 12;
-inline constexpr std::int64_t kCentralDirOffset = 16;
-inline constexpr std::int64_t kCommentLength = 20;
-inline constexpr std::int64_t kSize = 22;
-// The record plus the longest comment it can announce: how far from the end
-// of the stream its signature can lie.
-inline constexpr std::int64_t kSearchWindow = kSize + 65535;
-}  // namespace EndCentral
+struct EndCentral {
+    static constexpr std::int64_t kSignature = 0;
+    static constexpr std::int64_t kThisDisk = 4;
+    static constexpr std::int64_t kCentralDirDisk = 6;
+    static constexpr std::int64_t kEntriesOnThisDisk = 8;
+    static constexpr std::int64_t kTotalEntries = 10;
+    static constexpr std::int64_t kCentralDirSize = 12;
+    static constexpr std::int64_t kCentralDirOffset = 16;
+    static constexpr std::int64_t kCommentLength = 20;
+    static constexpr std::int64_t kSize = 22;
+    // The record plus the longest comment it can announce: how far from
+    // the end of the stream its signature can lie.
+    static constexpr std::int64_t kSearchWindow = kSize + 65535;
+};
 
 // Data descriptor: after the data of an entry whose sizes and CRC were not
 // known when its local header was written (flag bit 3). Only stepped over;
 // its values are repeated in the central header.
-namespace DataDescriptor {
-inline constexpr std::int64_t kSignature = 0;
-inline constexpr std::int64_t kCRC32 = 4;
-inline constexpr std::int64_t kCompressedSize = 8;
-inline constexpr std::int64_t kUnCompressedSize = 12;
-inline constexpr std::int64_t kSize = 16;
-}  // namespace DataDescriptor
+struct DataDescriptor {
+    static constexpr std::int64_t kSignature = 0;
+    static constexpr std::int64_t kCRC32 = 4;
+    static constexpr std::int64_t kCompressedSize = 8;
+    static constexpr std::int64_t kUnCompressedSize = 12;
+    static constexpr std::int64_t kSize = 16;
+};
 
 // General-purpose flag bits of the local and central headers.
 inline constexpr std::uint16_t kFlagEncrypted = 0x0001;
@@ -94,8 +95,9 @@ inline constexpr std::uint16_t kFlagImplodeBigWindow = 0x0002;    // 8 KB dictio
 inline constexpr std::uint16_t kFlagImplodeLiteralTree = 0x0004;  // literals are coded
 inline constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
 
-struct TLocalHeaderFields {
-    std::uint32_t Signature = 0;
+// The fields both headers hold, in the same order: in the central header
+// they follow the version made by.
+struct THeaderFields {
     std::uint16_t VersionNeeded = 0;
     std::uint16_t Flags = 0;
     std::uint16_t Method = 0;
@@ -107,18 +109,13 @@ struct TLocalHeaderFields {
     std::uint16_t ExtraLength = 0;
 };
 
-struct TCentralHeaderFields {
+struct TLocalHeaderFields : THeaderFields {
+    std::uint32_t Signature = 0;
+};
+
+struct TCentralHeaderFields : THeaderFields {
     std::uint32_t Signature = 0;
     std::uint16_t VersionMadeBy = 0;
-    std::uint16_t VersionNeeded = 0;
-    std::uint16_t Flags = 0;
-    std::uint16_t Method = 0;
-    std::uint32_t DateTime = 0;
-    std::uint32_t CRC32 = 0;
-    std::uint32_t CompressedSize = 0;
-    std::uint32_t UnCompressedSize = 0;
-    std::uint16_t NameLength = 0;
-    std::uint16_t ExtraLength = 0;
     std::uint16_t CommentLength = 0;
     std::uint16_t DiskNumberStart = 0;
     std::uint16_t InternalAttributes = 0;
