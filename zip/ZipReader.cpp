@@ -202,6 +202,31 @@ void TZipReader::RecoverWithoutEndRecord() {
     }
 }
 
+template <class Sink>
+bool TZipReader::WalkCentralHeaders(int count, Sink&& take) {
+    if (count != 0) m_source->SetPosition(m_endCentral.CentralDirOffset);
+    TZipEntryInfo* previous = nullptr;
+    std::uint16_t previousExtra = 0;
+    for (int i = 0; i < count; ++i) {
+        auto record = std::make_unique<TZipEntryInfo>(OEMConvert);
+        bool ok = ReadCentralHeader(*record);
+        if (!ok && previousExtra != 0) {
+            // Writers have been seen to announce an extra field they did not
+            // store: step back over it once and look again.
+            if (previous) previous->ExtraFieldLength = 0;
+            m_source->Seek(-static_cast<std::int64_t>(previousExtra), TSeekOrigin::soCurrent);
+            ok = ReadCentralHeader(*record);
+        }
+        if (!ok) return false;
+        const std::uint16_t extra = record->ExtraFieldLength;
+        const std::uint16_t comment = record->CommentLength;
+        if (!take(std::move(record), previous)) return false;
+        m_source->Seek(static_cast<std::int64_t>(extra) + comment, TSeekOrigin::soCurrent);
+        previousExtra = extra;
+    }
+    return true;
+}
+
 bool TZipReader::ReadCentralDirectory() {
     m_entries = std::make_unique<TZipEntryList>(TZipSortMode::ByNone, true, TListDuplicates::dupError);
     const auto add = [this](std::unique_ptr<TZipEntryInfo> record, TZipEntryInfo*& kept) {
@@ -240,30 +265,6 @@ void TZipReader::MergeCentralHeaders() {
     // The scan found the entries: a header that cannot be read only ends the
     // completion, whatever it leaves incomplete.
     (void)WalkCentralHeaders(m_entries->Count(), complete);
-}
-
-bool TZipReader::WalkCentralHeaders(int count, const TCentralHeaderSink& take) {
-    if (count != 0) m_source->SetPosition(m_endCentral.CentralDirOffset);
-    TZipEntryInfo* previous = nullptr;
-    std::uint16_t previousExtra = 0;
-    for (int i = 0; i < count; ++i) {
-        auto record = std::make_unique<TZipEntryInfo>(OEMConvert);
-        bool ok = ReadCentralHeader(*record);
-        if (!ok && previousExtra != 0) {
-            // Writers have been seen to announce an extra field they did not
-            // store: step back over it once and look again.
-            if (previous) previous->ExtraFieldLength = 0;
-            m_source->Seek(-static_cast<std::int64_t>(previousExtra), TSeekOrigin::soCurrent);
-            ok = ReadCentralHeader(*record);
-        }
-        if (!ok) return false;
-        const std::uint16_t extra = record->ExtraFieldLength;
-        const std::uint16_t comment = record->CommentLength;
-        if (!take(std::move(record), previous)) return false;
-        m_source->Seek(static_cast<std::int64_t>(extra) + comment, TSeekOrigin::soCurrent);
-        previousExtra = extra;
-    }
-    return true;
 }
 
 bool TZipReader::FindEndCentral() {
@@ -306,7 +307,7 @@ bool TZipReader::ReadCentralHeader(TZipEntryInfo& entry) {
     TCentralHeaderFields h;
     std::string name;
     if (start < 0 || !ReadCentralHeaderFields(*m_source, h) || h.Signature != CentralFileHeaderSig ||
-        !ReadRecordName(*m_source, h.NameLength, name)) {
+        !ReadRecordName(*m_source, start + CentralHeader::kSize, h.NameLength, name)) {
         m_source->SetPosition(start);
         return false;
     }
@@ -397,7 +398,7 @@ void TZipReader::ReadLocalHeaders(std::int64_t firstHeader) {
         TLocalHeaderFields h;
         std::string name;
         if (!ReadLocalHeaderFields(*m_source, h) || h.Signature != LocalFileHeaderSig ||
-            !ReadRecordName(*m_source, h.NameLength, name))
+            !ReadRecordName(*m_source, pos + LocalHeader::kSize, h.NameLength, name))
             break;
         auto record = std::make_unique<TZipEntryInfo>(OEMConvert);
         TakeHeaderFields(*record, h);

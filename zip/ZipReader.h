@@ -132,15 +132,13 @@ private:
     void RecoverWithoutEndRecord();
     bool ReadCentralDirectory();
     void MergeCentralHeaders();
-    // What a walk over the central headers does with each header it read:
-    // keeps it, setting kept to the record a retry of the next header may
-    // correct (or nullptr), or refuses it, which ends the walk as an
-    // unreadable header does.
-    using TCentralHeaderSink =
-        std::function<bool(std::unique_ptr<TZipEntryInfo> record, TZipEntryInfo*& kept)>;
     // Reads count central headers from the directory offset of the end
-    // record; false at the first one that cannot be read or is refused.
-    bool WalkCentralHeaders(int count, const TCentralHeaderSink& take);
+    // record and hands each to take(record, kept), which keeps it, setting
+    // kept to the record a retry of the next header may correct (or
+    // nullptr), or refuses it. False at the first header that cannot be read
+    // or is refused.
+    template <class Sink>
+    bool WalkCentralHeaders(int count, Sink&& take);
     bool FindEndCentral();
     bool ReadCentralHeader(TZipEntryInfo& entry);
     bool RebuildByScanning();

@@ -95,8 +95,8 @@ bool ReadCentralHeaderFields(TStream& stream, TCentralHeaderFields& fields) {
     return ParseCentralHeader(ReadFixedPart(stream, buffer, CentralHeader::kSize), fields);
 }
 
-bool ReadRecordName(TStream& stream, std::uint16_t length, std::string& name) {
-    if (stream.Position() + length > stream.Size()) return false;
+bool ReadRecordName(TStream& stream, std::int64_t at, std::uint16_t length, std::string& name) {
+    if (at + length > stream.Size()) return false;
     name.assign(length, '\0');
     return length == 0 || stream.Read(name.data(), length) == length;
 }

@@ -145,8 +145,9 @@ struct TEndCentralFields {
 [[nodiscard]] bool ReadLocalHeaderFields(TStream& stream, TLocalHeaderFields& fields);
 [[nodiscard]] bool ReadCentralHeaderFields(TStream& stream, TCentralHeaderFields& fields);
 
-// Reads the length bytes of a name at the stream's position; false when the
-// stream is shorter, which is checked before anything is allocated for it.
-[[nodiscard]] bool ReadRecordName(TStream& stream, std::uint16_t length, std::string& name);
+// Reads the length bytes of a name from the stream's position, which is at:
+// false when the stream is shorter, which is checked before anything is
+// allocated for it.
+[[nodiscard]] bool ReadRecordName(TStream& stream, std::int64_t at, std::uint16_t length, std::string& name);
 
 }  // namespace zv
