@@ -15,6 +15,7 @@
 #include "base/SysUtils.h"
 #include "zip/ZipPlatform.h"
 #include "zip/ZipReader.h"
+#include "zip/ZipRecords.h"
 
 namespace zv {
 
@@ -593,8 +594,8 @@ bool TZipReader::TRun::DecodeSf(const TSfTree& tree, int& symbol) {
 
 void TZipReader::TRun::Explode() {
     const TZipEntryInfo& w = *r.m_working;
-    const bool bigWindow = (w.Flags & 2) != 0;
-    const bool literalTree = (w.Flags & 4) != 0;
+    const bool bigWindow = (w.Flags & kFlagImplodeBigWindow) != 0;
+    const bool literalTree = (w.Flags & kFlagImplodeLiteralTree) != 0;
     m_bitBuffer = 0;
     m_bitCount = 0;
     constexpr std::uint32_t kWindow = 8192;
@@ -649,17 +650,16 @@ void TZipReader::TRun::UnpackEntry(int index, const TZipEntryInfo& entry) {
     w.Assign(entry);
     TStream& source = *m_source;
     source.SetPosition(w.RelativeOffset);
-    std::uint8_t local[30];
-    if (source.Read(local, sizeof local) != static_cast<std::int64_t>(sizeof local))
-        throw EFatalUnzipError(SPrematureEnd);
-    const std::uint16_t localNameLength = ReadU16LE(local + 26);
-    const std::uint16_t localExtraLength = ReadU16LE(local + 28);
+    // The local header only says how far its name and extra field reach; the
+    // entry's record describes the data, and the signature is not checked.
+    TLocalHeaderFields local;
+    if (!ReadLocalHeaderFields(source, local)) throw EFatalUnzipError(SPrematureEnd);
 
     std::string fileName;  // no file name when unpacking into a stream
     bool skip = false;
     if (r.OnStartUnZip) r.OnStartUnZip(r, index, fileName, skip);
     if (skip) return;
-    if ((w.Flags & 1) != 0) {
+    if ((w.Flags & kFlagEncrypted) != 0) {
         // Encrypted, and this reader has no password to try: decoding the
         // cipher text would only write garbage into the caller's stream.
         if (r.OnSkippingFile) r.OnSkippingFile(r, TZipSkipReason::srBadPassword, w.FullName(), index);
@@ -670,7 +670,8 @@ void TZipReader::TRun::UnpackEntry(int index, const TZipEntryInfo& entry) {
     m_written = 0;
     m_inPos = m_inLen = m_outFill = 0;
     m_remaining = w.CompressedSize;
-    source.SetPosition(static_cast<std::int64_t>(w.RelativeOffset) + 30 + localNameLength + localExtraLength);
+    source.SetPosition(static_cast<std::int64_t>(w.RelativeOffset) + LocalHeader::kSize + local.NameLength +
+                       local.ExtraLength);
     bool decoded = true;
     try {
         switch (w.CompressionMethod) {

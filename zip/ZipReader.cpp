@@ -2,8 +2,12 @@
 //
 //   construction, ZipName, SortMode, SetSourceStream, ClearDirectory
 //   ReadDirectory            cursor, incomplete-archive handling
-//   ReadDirectoryFromStream  the walk over the central headers, with the
-//                            one retry and the fall-back to scanning
+//   ReadDirectoryFromStream  end record -> central directory -> recovery by
+//                            scanning -> merge of the central headers
+//   RecoverWithoutEndRecord  the incomplete-archive modes
+//   ReadCentralDirectory     the central headers into the main list
+//   MergeCentralHeaders      completing scanned entries from central headers
+//   WalkCentralHeaders       the walk both share, with the one retry
 //   FindEndCentral           the end-record search in the stream's tail
 //   ReadCentralHeader        one central header
 //   RebuildByScanning        recovery from the local headers
@@ -14,16 +18,12 @@
 
 #include "base/SysUtils.h"
 #include "zip/ZipPlatform.h"
+#include "zip/ZipRecords.h"
 
 namespace zv {
 
 namespace {
 
-constexpr std::int64_t kEndCentralSize = 22;
-constexpr std::int64_t kCentralHeaderSize = 46;
-constexpr std::int64_t kLocalHeaderSize = 30;
-// The end record plus the longest comment it can announce.
-constexpr std::int64_t kEndSearchWindow = kEndCentralSize + 65535;
 // The stub of a self-extracting archive the scan steps over.
 constexpr std::int64_t kSfxStubSize = 14000;
 constexpr std::int64_t kScanMessageInterval = 10240;
@@ -37,6 +37,17 @@ bool HasExeExtension(const std::string& name) {
 std::uint32_t ClampU32(std::int64_t v) {
     return static_cast<std::uint32_t>(
         std::clamp<std::int64_t>(v, 0, std::numeric_limits<std::uint32_t>::max()));
+}
+
+// The values an entry takes from either of its headers.
+void TakeHeaderFields(TZipEntryInfo& entry, const THeaderFields& h) {
+    entry.VersionNeeded = h.VersionNeeded;
+    entry.Flags = h.Flags;
+    entry.CompressionMethod = h.Method;
+    entry.DateTime = FixDosDateTime(h.DateTime);
+    entry.CRC32 = h.CRC32;
+    entry.CompressedSize = h.CompressedSize;
+    entry.UnCompressedSize = h.UnCompressedSize;
 }
 
 }  // namespace
@@ -81,7 +92,6 @@ void TZipReader::ClearDirectory() {
     m_entries.reset();
     m_endCentral.Clear();
     m_rebuilt = false;
-    m_scannedCount = 0;
     m_currentDisk = 0;
     if (!m_archiveIsStream) m_zipName.clear();
 }
@@ -156,41 +166,48 @@ void TZipReader::ReadDirectory() {
     }
 }
 
+// The directory is read in up to three steps: the central directory as the
+// end record describes it; when that cannot be trusted, the entries found by
+// scanning the local headers instead; and then the central headers that
+// follow the last local header, merged into the scanned entries.
 void TZipReader::ReadDirectoryFromStream() {
     m_view.reset();
     m_entries.reset();
     m_rebuilt = false;
-    m_scannedCount = 0;
-    if (!FindEndCentral()) {
-        if (OnInCompleteZip) {
-            TStream* const source = m_source;
-            OnInCompleteZip(*this, IncompleteZipMode);
-            // A handler that swapped the archive gets the retry of ReadDirectory.
-            if (m_source != source || !m_source) throw EIncompleteZip(SIncompleteZip);
-        }
-        switch (IncompleteZipMode) {
-            case TIncompleteZipMode::izAssumeNotAZip: throw ENotAZipFile(SNotAZipFile);
-            case TIncompleteZipMode::izAssumeMulti: throw EIncompleteZip(SIncompleteZip);
-            case TIncompleteZipMode::izAssumeBad:
-                if (!RebuildByScanning()) FailBadZip();
-                break;
-        }
-    }
+    if (!FindEndCentral()) RecoverWithoutEndRecord();
     m_currentDisk = m_endCentral.ThisDiskNumber;
+    if (!m_rebuilt && !ReadCentralDirectory()) {
+        // A header that cannot be read, or two headers for one local header:
+        // the central directory cannot be trusted. A spanned set cannot be
+        // scanned from this one stream.
+        if (m_currentDisk != 0 || !RebuildByScanning()) FailBadZip();
+    }
+    if (m_rebuilt) MergeCentralHeaders();
+    BuildViewList();
+}
 
-restart:
-    if (!m_entries)
-        m_entries = std::make_unique<TZipEntryList>(TZipSortMode::ByNone, true, TListDuplicates::dupError);
-    const int total = m_rebuilt ? m_scannedCount : m_endCentral.TotalEntries;
-    if (total != 0) m_source->SetPosition(m_endCentral.CentralDirOffset);
+void TZipReader::RecoverWithoutEndRecord() {
+    if (OnInCompleteZip) {
+        TStream* const source = m_source;
+        OnInCompleteZip(*this, IncompleteZipMode);
+        // A handler that swapped the archive gets the retry of ReadDirectory.
+        if (m_source != source || !m_source) throw EIncompleteZip(SIncompleteZip);
+    }
+    switch (IncompleteZipMode) {
+        case TIncompleteZipMode::izAssumeNotAZip: throw ENotAZipFile(SNotAZipFile);
+        case TIncompleteZipMode::izAssumeMulti: throw EIncompleteZip(SIncompleteZip);
+        case TIncompleteZipMode::izAssumeBad:
+            if (!RebuildByScanning()) FailBadZip();
+            break;
+    }
+}
 
+template <class Sink>
+bool TZipReader::WalkCentralHeaders(int count, Sink&& take) {
+    if (count != 0) m_source->SetPosition(m_endCentral.CentralDirOffset);
     TZipEntryInfo* previous = nullptr;
     std::uint16_t previousExtra = 0;
-    // In scanning mode each record is completed by one central header only: a
-    // second header naming the same local header would give one entry the
-    // name and sizes of another.
-    std::vector<char> completed(m_rebuilt ? static_cast<size_t>(m_entries->Count()) : 0, 0);
-    for (int i = 0; i < total; ++i) {
+    for (int i = 0; i < count; ++i) {
         auto record = std::make_unique<TZipEntryInfo>(OEMConvert);
         bool ok = ReadCentralHeader(*record);
         if (!ok && previousExtra != 0) {
@@ -200,75 +217,86 @@ restart:
             m_source->Seek(-static_cast<std::int64_t>(previousExtra), TSeekOrigin::soCurrent);
             ok = ReadCentralHeader(*record);
         }
-        if (!ok) {
-            if (m_rebuilt) break;
-            if (m_currentDisk != 0 || !RebuildByScanning()) FailBadZip();
-            goto restart;
-        }
+        if (!ok) return false;
         const std::uint16_t extra = record->ExtraFieldLength;
         const std::uint16_t comment = record->CommentLength;
-        if (m_rebuilt) {
-            // The scan found the entries; the central header only completes
-            // the record of the local header it points at.
-            const int found = m_entries->IndexOf(*record);
-            previous = nullptr;
-            if (found >= 0 && !completed[static_cast<size_t>(found)]) {
-                completed[static_cast<size_t>(found)] = 1;
-                TZipEntryInfo* target = m_entries->Items(found);
-                const std::uint32_t offset = target->RelativeOffset;
-                const std::uint16_t localExtra = target->LocalExtraFieldLength;
-                target->Assign(*record);
-                target->RelativeOffset = offset;
-                target->LocalExtraFieldLength = localExtra;
-                previous = target;
-            }
-        } else {
-            try {
-                m_entries->Add(record.get());
-            } catch (const EListError&) {
-                // Two headers for one local header: the directory cannot be
-                // trusted.
-                if (m_currentDisk != 0 || !RebuildByScanning()) FailBadZip();
-                goto restart;
-            }
-            previous = record.release();
-        }
+        if (!take(std::move(record), previous)) return false;
         m_source->Seek(static_cast<std::int64_t>(extra) + comment, TSeekOrigin::soCurrent);
         previousExtra = extra;
     }
-    BuildViewList();
+    return true;
+}
+
+bool TZipReader::ReadCentralDirectory() {
+    m_entries = std::make_unique<TZipEntryList>(TZipSortMode::ByNone, true, TListDuplicates::dupError);
+    const auto add = [this](std::unique_ptr<TZipEntryInfo> record, TZipEntryInfo*& kept) {
+        try {
+            m_entries->Add(record.get());
+        } catch (const EListError&) {
+            // Two headers for one local header: the directory cannot be
+            // trusted.
+            return false;
+        }
+        kept = record.release();  // now owned by the list
+        return true;
+    };
+    return WalkCentralHeaders(m_endCentral.TotalEntries, add);
+}
+
+void TZipReader::MergeCentralHeaders() {
+    // Each scanned record is completed by one central header only: a second
+    // header naming the same local header would give one entry the name and
+    // sizes of another.
+    std::vector<char> completed(static_cast<size_t>(m_entries->Count()), 0);
+    const auto complete = [&](std::unique_ptr<TZipEntryInfo> record, TZipEntryInfo*& kept) {
+        const int found = m_entries->IndexOf(*record);
+        kept = nullptr;
+        if (found < 0 || completed[static_cast<size_t>(found)]) return true;
+        completed[static_cast<size_t>(found)] = 1;
+        TZipEntryInfo* target = m_entries->Items(found);
+        const std::uint32_t offset = target->RelativeOffset;
+        const std::uint16_t localExtra = target->LocalExtraFieldLength;
+        target->Assign(*record);
+        target->RelativeOffset = offset;
+        target->LocalExtraFieldLength = localExtra;
+        kept = target;
+        return true;
+    };
+    // The scan found the entries: a header that cannot be read only ends the
+    // completion, whatever it leaves incomplete.
+    (void)WalkCentralHeaders(m_entries->Count(), complete);
 }
 
 bool TZipReader::FindEndCentral() {
     m_endCentral.Clear();
     const std::int64_t size = m_source->Size();
-    if (size < kEndCentralSize) {
+    if (size < EndCentral::kSize) {
         // An empty stream is an archive without entries.
         if (size == 0) m_endCentral.Signature = EndCentralDirSig;
         return size == 0;
     }
-    const std::int64_t window = std::min(kEndSearchWindow, size);
+    const std::int64_t window = std::min(EndCentral::kSearchWindow, size);
     std::vector<std::uint8_t> tail(static_cast<size_t>(window));
     m_source->SetPosition(size - window);
     if (m_source->Read(tail.data(), window) != window) return false;
-    for (std::int64_t i = window - kEndCentralSize; i >= 0; --i) {
-        const std::uint8_t* p = tail.data() + i;
-        if (p[0] != 0x50 || ReadU32LE(p) != EndCentralDirSig) continue;
-        const std::uint16_t thisDisk = ReadU16LE(p + 4);
-        const std::uint16_t startDisk = ReadU16LE(p + 6);
-        const std::uint32_t offset = ReadU32LE(p + 16);
-        if (thisDisk > 999 || startDisk > 999 || thisDisk < startDisk ||
-            offset > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
+    const auto firstSigByte = static_cast<std::uint8_t>(EndCentralDirSig & 0xFF);
+    const std::span<const std::uint8_t> bytes(tail);
+    TEndCentralFields f;
+    for (std::int64_t i = window - EndCentral::kSize; i >= 0; --i) {
+        const auto at = bytes.subspan(static_cast<size_t>(i));
+        if (at[0] != firstSigByte || !ParseEndCentral(at, f) || f.Signature != EndCentralDirSig) continue;
+        if (f.ThisDisk > 999 || f.CentralDirDisk > 999 || f.ThisDisk < f.CentralDirDisk ||
+            f.CentralDirOffset > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
             return false;
         m_endCentral.Signature = EndCentralDirSig;
-        m_endCentral.ThisDiskNumber = thisDisk;
-        m_endCentral.CentralDirDiskNumber = startDisk;
-        m_endCentral.EntriesOnThisDisk = ReadU16LE(p + 8);
-        m_endCentral.TotalEntries = ReadU16LE(p + 10);
-        m_endCentral.CentralDirSize = ReadU32LE(p + 12);
-        m_endCentral.CentralDirOffset = offset;
-        m_endCentral.ZipCommentLength = ReadU16LE(p + 20);
-        m_endCentral.ZipCommentPos = ClampU32(size - window + i + kEndCentralSize);
+        m_endCentral.ThisDiskNumber = f.ThisDisk;
+        m_endCentral.CentralDirDiskNumber = f.CentralDirDisk;
+        m_endCentral.EntriesOnThisDisk = f.EntriesOnThisDisk;
+        m_endCentral.TotalEntries = f.TotalEntries;
+        m_endCentral.CentralDirSize = f.CentralDirSize;
+        m_endCentral.CentralDirOffset = f.CentralDirOffset;
+        m_endCentral.ZipCommentLength = f.CommentLength;
+        m_endCentral.ZipCommentPos = ClampU32(size - window + i + EndCentral::kSize);
         return true;
     }
     return false;
@@ -276,41 +304,21 @@ bool TZipReader::FindEndCentral() {
 
 bool TZipReader::ReadCentralHeader(TZipEntryInfo& entry) {
     const std::int64_t start = m_source->Position();
-    const std::int64_t size = m_source->Size();
-    std::uint8_t h[kCentralHeaderSize];
-    if (start < 0 || m_source->Read(h, kCentralHeaderSize) != kCentralHeaderSize ||
-        ReadU32LE(h) != CentralFileHeaderSig) {
+    TCentralHeaderFields h;
+    std::string name;
+    if (start < 0 || !ReadCentralHeaderFields(*m_source, h) || h.Signature != CentralFileHeaderSig ||
+        !ReadRecordName(*m_source, start + CentralHeader::kSize, h.NameLength, name)) {
         m_source->SetPosition(start);
         return false;
     }
-    const std::uint16_t nameLength = ReadU16LE(h + 28);
-    std::string name;
-    if (nameLength != 0) {
-        // Checked against the stream before anything is allocated for it.
-        if (start + kCentralHeaderSize + nameLength > size) {
-            m_source->SetPosition(start);
-            return false;
-        }
-        name.resize(nameLength);
-        if (m_source->Read(name.data(), nameLength) != nameLength) {
-            m_source->SetPosition(start);
-            return false;
-        }
-    }
-    entry.VersionMadeBy = ReadU16LE(h + 4);
-    entry.VersionNeeded = ReadU16LE(h + 6);
-    entry.Flags = ReadU16LE(h + 8);
-    entry.CompressionMethod = ReadU16LE(h + 10);
-    entry.DateTime = FixDosDateTime(ReadU32LE(h + 12));
-    entry.CRC32 = ReadU32LE(h + 16);
-    entry.CompressedSize = ReadU32LE(h + 20);
-    entry.UnCompressedSize = ReadU32LE(h + 24);
-    entry.ExtraFieldLength = ReadU16LE(h + 30);
-    entry.CommentLength = ReadU16LE(h + 32);
-    entry.DiskNumberStart = ReadU16LE(h + 34);
-    entry.InternalAttributes = ReadU16LE(h + 36);
-    entry.ExternalAttributes = ReadU32LE(h + 38);
-    entry.RelativeOffset = ReadU32LE(h + 42);
+    entry.VersionMadeBy = h.VersionMadeBy;
+    TakeHeaderFields(entry, h);
+    entry.ExtraFieldLength = h.ExtraLength;
+    entry.CommentLength = h.CommentLength;
+    entry.DiskNumberStart = h.DiskNumberStart;
+    entry.InternalAttributes = h.InternalAttributes;
+    entry.ExternalAttributes = h.ExternalAttributes;
+    entry.RelativeOffset = h.LocalHeaderOffset;
     entry.CentralOffset = ClampU32(start);
     const bool msDosHost = (entry.VersionMadeBy >> 8) == 0;
     SetEntryName(entry, std::move(name), msDosHost && OEMConvert);
@@ -329,19 +337,20 @@ bool TZipReader::RebuildByScanning() {
     m_source->SetPosition(start);
     if (!ScanForLocalHeader(headerPos)) return false;
     ReadLocalHeaders(headerPos);
-    if (m_entries->Count() == 0) {
+    const int found = m_entries->Count();
+    if (found == 0) {
         m_entries.reset();
         return false;
     }
-    m_scannedCount = m_entries->Count();
     m_endCentral.ThisDiskNumber = 0;
     m_endCentral.CentralDirOffset = ClampU32(m_source->Position());
-    m_endCentral.TotalEntries = static_cast<std::uint16_t>(std::min(m_scannedCount, 65535));
+    m_endCentral.TotalEntries = static_cast<std::uint16_t>(std::min(found, 65535));
     return true;
 }
 
 bool TZipReader::ScanForLocalHeader(std::int64_t& headerPos) {
-    static constexpr std::uint8_t kSig[4] = {0x50, 0x4B, 0x03, 0x04};
+    std::uint8_t sig[4];
+    WriteU32LE(sig, LocalFileHeaderSig);
     std::uint8_t chunk[4096];
     std::int64_t pos = m_source->Position();  // stream position of chunk[0]
     std::int64_t sinceMessages = 0;
@@ -358,19 +367,20 @@ bool TZipReader::ScanForLocalHeader(std::int64_t& headerPos) {
             const std::uint8_t b = chunk[i];
             // No proper prefix of the signature recurs inside it, so a
             // mismatch only needs to be tried as a new first byte.
-            matched = b == kSig[matched] ? matched + 1 : (b == kSig[0] ? 1 : 0);
+            matched = b == sig[matched] ? matched + 1 : (b == sig[0] ? 1 : 0);
             if (matched < 4) continue;
             matched = 0;
             const std::int64_t sigPos = pos + i - 3;
+            // Only the version needed is looked at before the header is taken.
             std::uint8_t version[2];
-            m_source->SetPosition(sigPos + 4);
-            if (m_source->Read(version, 2) != 2) return false;
-            if (version[1] < 10) {
+            m_source->SetPosition(sigPos + LocalHeader::kVersionNeeded);
+            if (m_source->Read(version, sizeof version) != sizeof version) return false;
+            if ((ReadU16LE(version) >> 8) < 10) {
                 headerPos = sigPos;
                 return true;
             }
             // Not a plausible header: go on after its version bytes.
-            pos = sigPos + 6;
+            pos = sigPos + LocalHeader::kVersionNeeded + static_cast<std::int64_t>(sizeof version);
             moved = true;
             break;
         }
@@ -383,28 +393,20 @@ void TZipReader::ReadLocalHeaders(std::int64_t firstHeader) {
     const std::int64_t size = m_source->Size();
     std::int64_t pos = firstHeader;
     for (;;) {
-        if (pos > std::numeric_limits<std::uint32_t>::max() || pos + kLocalHeaderSize > size) break;
+        if (pos > std::numeric_limits<std::uint32_t>::max() || pos + LocalHeader::kSize > size) break;
         m_source->SetPosition(pos);
-        std::uint8_t h[kLocalHeaderSize];
-        if (m_source->Read(h, kLocalHeaderSize) != kLocalHeaderSize || ReadU32LE(h) != LocalFileHeaderSig)
+        TLocalHeaderFields h;
+        std::string name;
+        if (!ReadLocalHeaderFields(*m_source, h) || h.Signature != LocalFileHeaderSig ||
+            !ReadRecordName(*m_source, pos + LocalHeader::kSize, h.NameLength, name))
             break;
-        const std::uint16_t nameLength = ReadU16LE(h + 26);
-        if (pos + kLocalHeaderSize + nameLength > size) break;
-        std::string name(nameLength, '\0');
-        if (nameLength != 0 && m_source->Read(name.data(), nameLength) != nameLength) break;
         auto record = std::make_unique<TZipEntryInfo>(OEMConvert);
-        record->VersionNeeded = ReadU16LE(h + 4);
-        record->Flags = ReadU16LE(h + 6);
-        record->CompressionMethod = ReadU16LE(h + 8);
-        record->DateTime = FixDosDateTime(ReadU32LE(h + 10));
-        record->CRC32 = ReadU32LE(h + 14);
-        record->CompressedSize = ReadU32LE(h + 18);
-        record->UnCompressedSize = ReadU32LE(h + 22);
-        record->LocalExtraFieldLength = ReadU16LE(h + 28);
+        TakeHeaderFields(*record, h);
+        record->LocalExtraFieldLength = h.ExtraLength;
         record->RelativeOffset = static_cast<std::uint32_t>(pos);
         SetEntryName(*record, std::move(name), OEMConvert);
-        const std::int64_t next = pos + kLocalHeaderSize + nameLength + record->LocalExtraFieldLength +
-                                  record->CompressedSize + ((record->Flags & 8) != 0 ? 16 : 0);
+        const std::int64_t next = pos + LocalHeader::kSize + h.NameLength + h.ExtraLength + h.CompressedSize +
+                                  ((h.Flags & kFlagDataDescriptor) != 0 ? DataDescriptor::kSize : 0);
         try {
             m_entries->Add(record.get());
         } catch (const EListError&) {

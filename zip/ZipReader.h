@@ -129,6 +129,16 @@ private:
 
     void EnsureDirectory();
     void ReadDirectoryFromStream();
+    void RecoverWithoutEndRecord();
+    bool ReadCentralDirectory();
+    void MergeCentralHeaders();
+    // Reads count central headers from the directory offset of the end
+    // record and hands each to take(record, kept), which keeps it, setting
+    // kept to the record a retry of the next header may correct (or
+    // nullptr), or refuses it. False at the first header that cannot be read
+    // or is refused.
+    template <class Sink>
+    bool WalkCentralHeaders(int count, Sink&& take);
     bool FindEndCentral();
     bool ReadCentralHeader(TZipEntryInfo& entry);
     bool RebuildByScanning();
@@ -147,7 +157,6 @@ private:
     std::unique_ptr<TZipEntryList> m_entries;  // main list, owns the records
     std::unique_ptr<TZipEntryList> m_view;     // for modes other than ByNone
     bool m_rebuilt = false;
-    int m_scannedCount = 0;
     int m_currentDisk = 0;
     bool m_cancel = false;
     bool m_toStream = false;

@@ -363,6 +363,77 @@ TEST(TZipReader, DuplicateLocalOffsetsRebuildFromLocalHeaders) {
     EXPECT_EQ(p.reader.SourceStream(), &p.stream);
 }
 
+TEST(TZipReader, RecoveryCompletesScannedEntriesFromTheCentralHeadersAfterThem) {
+    auto a = Entry("a.txt", "alpha");
+    a.versionMadeBy = 0x031E;
+    a.comment = "note";
+    a.localExtra = Bytes(4, 'x');
+    auto c = Entry("c.txt", "gamma");
+    c.centralOffsetSet = true;
+    c.centralOffset = 0;  // a.txt's local header again: the directory is rebuilt
+    auto z = BuildZip({a, Entry("b.txt", "beta"), c});
+    // The first central header claims 9 extra bytes that are not there and
+    // names its entry in other letters than its local header.
+    Patch16(z.bytes, z.centralOffsets[0] + 30, 9);
+    z.bytes.replace(z.centralOffsets[0] + 46, 5, "A.TXT");
+    ReaderOver o(z.bytes);
+    o.reader.ReadDirectory();
+    EXPECT_TRUE(o.reader.RebuiltByScanning());
+    ASSERT_EQ(o.Names(), (std::vector<std::string>{"A.TXT", "b.txt", "c.txt"}));
+    // Completed from its central header (the retry over the false extra
+    // length corrects it), keeping where the scan found it.
+    const auto& first = o.reader.Entry(0);
+    EXPECT_EQ(first.VersionMadeBy, 0x031E);
+    EXPECT_EQ(first.CommentLength, 4);
+    EXPECT_EQ(first.ExtraFieldLength, 0);
+    EXPECT_EQ(first.CentralOffset, z.centralOffsets[0]);
+    EXPECT_EQ(first.RelativeOffset, 0u);
+    EXPECT_EQ(first.LocalExtraFieldLength, 4);
+    EXPECT_EQ(o.reader.Entry(1).CentralOffset, z.centralOffsets[1]);
+    // The second header for a.txt's local header completes nothing: c.txt
+    // keeps what its local header says.
+    const auto& last = o.reader.Entry(2);
+    EXPECT_EQ(last.VersionMadeBy, 20);
+    EXPECT_EQ(last.CentralOffset, 0u);
+    EXPECT_EQ(last.RelativeOffset, z.localOffsets[2]);
+    EXPECT_EQ(o.reader.EndCentral().TotalEntries, 3);
+    EXPECT_EQ(o.reader.EndCentral().CentralDirOffset, z.centralStart);
+    EXPECT_EQ(o.Extract("A.TXT"), "alpha");
+    EXPECT_EQ(o.Extract("c.txt"), "gamma");
+}
+
+TEST(TZipReader, RecoveryWithoutEndRecordStepsOverDataDescriptors) {
+    // a.txt has flag bit 3 and a data descriptor after its data, but its local
+    // header carries the sizes as well, so the scan can step over both.
+    auto a = Entry("a.txt", SampleData(800, 5));
+    a.flags = 8;
+    auto z = BuildZip({a, Entry("b.txt", "beta", 0)});
+    const std::uint32_t descriptorAt = z.localOffsets[1];
+    Bytes descriptor;
+    Put32(descriptor, 0x08074B50);
+    Put32(descriptor, Crc(a.data));
+    Put32(descriptor, static_cast<std::uint32_t>(RawDeflate(a.data).size()));
+    Put32(descriptor, static_cast<std::uint32_t>(a.data.size()));
+    Bytes b = z.bytes.substr(0, descriptorAt) + descriptor + z.bytes.substr(descriptorAt);
+    const std::uint32_t shift = 16;
+    Patch32(b, z.centralOffsets[1] + shift + 42, z.localOffsets[1] + shift);
+    b[z.endOffset + shift] = 'X';  // no end record
+    ReaderOver o(b);
+    o.reader.IncompleteZipMode = TIncompleteZipMode::izAssumeBad;
+    o.reader.ReadDirectory();
+    EXPECT_TRUE(o.reader.RebuiltByScanning());
+    ASSERT_EQ(o.Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(o.reader.Entry(1).RelativeOffset, z.localOffsets[1] + shift);
+    // Both completed from the central headers that follow the last local one.
+    EXPECT_EQ(o.reader.Entry(0).CentralOffset, z.centralOffsets[0] + shift);
+    EXPECT_EQ(o.reader.Entry(1).CentralOffset, z.centralOffsets[1] + shift);
+    EXPECT_EQ(o.reader.EndCentral().ThisDiskNumber, 0);
+    EXPECT_EQ(o.reader.EndCentral().TotalEntries, 2);
+    EXPECT_EQ(o.reader.EndCentral().CentralDirOffset, z.centralStart + shift);
+    EXPECT_EQ(o.Extract("a.txt"), SampleData(800, 5));
+    EXPECT_EQ(o.Extract("b.txt"), "beta");
+}
+
 TEST(TZipReader, ScanSkipsImplausibleHeadersAndDataInFront) {
     // Bytes in front of the archive make every central offset wrong; the scan
     // passes a signature whose version-needed high byte is 10 or more.
