@@ -7,11 +7,12 @@
 
 #include "app/frmMain.h"
 #include "tests/win/deploy2/Deploy2Support.h"
-#include "tests/win/deploy2/DialogWatcher.h"
+#include "tests/win/install/DialogWatcher.h"
 #include "tests/win/support/WinTestSupport.h"
 
 using namespace zv;
 using namespace deploy2;
+using namespace installtest;
 using Dialogs = std::vector<TShownDialog>;
 
 namespace {
