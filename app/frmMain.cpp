@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include "app/KvSkinDialogs.h"
+#include "base/Exceptions.h"
 #include "base/SysUtils.h"
 #include "deploy/DeployActiveX.h"
 #include "deploy/DeployPlugin.h"
+#include "deploy/PayloadFile.h"
 #include "discovery/PluginDirs.h"
 #include "skinui/SkinMessageHook.h"
 #include "vcl/ResourceStream.h"
@@ -140,6 +142,9 @@ void TMainForm::LoadStoredSkin(TStream& stream) {
 }
 
 void TMainForm::FormCreate(TObject*) {
+    // The template's placeholder lines name no directory; whatever happens
+    // below, none of them may stay for the install command to find.
+    LB->Items().Clear();
     m_netscapeDirs = std::make_unique<TStringList>();
     m_mozillaDirs = std::make_unique<TStringList>();
     // Sorted, duplicates ignored, both by the locale's case-insensitive
@@ -148,16 +153,20 @@ void TMainForm::FormCreate(TObject*) {
     TStringList mergedDirs;
     mergedDirs.SetSorted(true);
     mergedDirs.SetDuplicates(TDuplicates::dupIgnore);
+    // A damaged registry value ends only the source that read it; every
+    // other browser is still listed, and the user hears of all such values
+    // in one report.
+    TStringList problems;
     {
         TCursorGuard busy(crHourGlass);
-        m_ieDir = GetIEPluginDir();
+        m_ieDir = GetIEPluginDir(&problems);
         if (!m_ieDir.empty()) mergedDirs.Add(m_ieDir);
-        m_operaDir = GetOperaPluginDir();
+        m_operaDir = GetOperaPluginDir(&problems);
         if (!m_operaDir.empty()) mergedDirs.Add(m_operaDir);
-        GetNetscapePluginDirs(*m_netscapeDirs);
+        GetNetscapePluginDirs(*m_netscapeDirs, &problems);
         if (m_netscapeDirs->Count() > 0) mergedDirs.AddStrings(*m_netscapeDirs);
-        GetMozillaPluginDirs(*m_mozillaDirs);
-        GetFirefoxPluginDirs(*m_mozillaDirs);
+        GetMozillaPluginDirs(*m_mozillaDirs, &problems);
+        GetFirefoxPluginDirs(*m_mozillaDirs, &problems);
         if (m_mozillaDirs->Count() > 0) mergedDirs.AddStrings(*m_mozillaDirs);
         LB->Items().Assign(mergedDirs);
         for (int i = 0; i < LB->Items().Count(); ++i) LB->SetChecked(i, true);
@@ -167,6 +176,11 @@ void TMainForm::FormCreate(TObject*) {
     } else {
         TopLabel->Font().SetColor(clRed);
         TopLabel->SetCaption(NotFoundText);
+    }
+    if (problems.Count() > 0) {
+        std::string text = problems[0];
+        for (int i = 1; i < problems.Count(); ++i) text.append("\n").append(problems[i]);
+        Application->HandleException(ERegistryException(text));
     }
 }
 
@@ -179,8 +193,18 @@ namespace {
 
 enum TBrowser { brIE, brOpera, brMozilla, brNetscape };
 
-// Messages by browser for the codes -1 to -5; other codes have none.
-const char* FailureMessage(TBrowser browser, int code) {
+const char* const kBrowserNames[4] = {"Internet Explorer", "Opera", "Mozilla", "Netscape"};
+
+// Messages by browser for the codes -1 to -7; other codes have none (empty).
+// The two later causes name the directory, since the fix is the user's own
+// (free some space, choose a shorter path).
+std::string FailureMessage(TBrowser browser, int code, const std::string& dir) {
+    if (code == drDiskFull)
+        return Format("Not enough disk space to install the software for %s in %s !", kBrowserNames[browser],
+                      dir.c_str());
+    if (code == drPathTooLong)
+        return Format("Directory name too long to install the software for %s in %s !",
+                      kBrowserNames[browser], dir.c_str());
     static const char* const table[4][5] = {
         {"Insufficient directory rights to install the software for Internet Explorer !",
          "Internet Explorer loaded ! Please close Internet Explorer and try again.",
@@ -199,7 +223,7 @@ const char* FailureMessage(TBrowser browser, int code) {
          "Installed Plugin for Netscape is newer than the version you are trying to install !",
          "Insufficient user rights to install the software for Netscape !", "Undefined error !"},
     };
-    if (code > -1 || code < -5) return nullptr;
+    if (code > -1 || code < -5) return {};
     return table[browser][-code - 1];
 }
 
@@ -219,10 +243,11 @@ void TMainForm::InstallButtonClick(TObject*) {
 
     // After the first failure every later call's code is reported; a call
     // that succeeded leaves 0, which has no message.
-    auto report = [&](bool succeeded, TBrowser browser, int code) {
+    auto report = [&](bool succeeded, TBrowser browser, int code, const std::string& dir) {
         if (!succeeded) allSucceeded = false;
         if (allSucceeded) return;
-        if (const char* message = FailureMessage(browser, code)) ShowSkinErrorDialog("Error...", message);
+        const std::string message = FailureMessage(browser, code, dir);
+        if (!message.empty()) ShowSkinErrorDialog("Error...", message);
     };
 
     bool anyChecked = false;
@@ -236,36 +261,50 @@ void TMainForm::InstallButtonClick(TObject*) {
     for (int i = 0; i < LB->Items().Count(); ++i) {
         if (!LB->IsChecked(i)) continue;
         const std::string t = LB->Items()[i];
-        const bool isIE = t == m_ieDir;
-        const bool isOpera = t == m_operaDir;
+        const bool isIE = !t.empty() && t == m_ieDir;
+        const bool isOpera = !t.empty() && t == m_operaDir;
+        const bool isMozilla = !isIE && !isOpera && ListHolds(*m_mozillaDirs, t);
+        const bool isNetscape = !isIE && !isOpera && ListHolds(*m_netscapeDirs, t);
+        // Only a directory that discovery reported is ever written to, and
+        // only by its full path: a relative one would land wherever the
+        // program was started from. Any other line is a failure of its own,
+        // never a silent success.
+        if (!(isIE || isOpera || isMozilla || isNetscape) || !IsAbsolutePath(t)) {
+            allSucceeded = false;
+            std::string message = "No such plug-in directory: ";
+            message.append(t).append(" !");
+            ShowSkinErrorDialog("Error...", message);
+            continue;
+        }
+        std::string where;
         if (isIE) {
             // A plug-in library left there would make Internet Explorer load
             // the old plug-in instead of the control.
             const std::string stale = m_ieDir + "\\" + PluginFileName;
             if (GetFileAttributesA(stale.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileA(stale.c_str());
             int code = 0;
-            const bool ok = DeployActiveX(m_ieDir, code);
-            report(ok, brIE, code);
+            const bool ok = DeployActiveX(m_ieDir, code, &where);
+            report(ok, brIE, code, where);
         }
         if (isOpera) {
             int code = 0;
-            const bool ok = DeployPluginToDir(m_operaDir, code);
-            report(ok, brOpera, code);
+            const bool ok = DeployPluginToDir(m_operaDir, code, &where);
+            report(ok, brOpera, code, where);
         }
-        if (!isIE && !isOpera) {
-            if (ListHolds(*m_mozillaDirs, t)) mozillaGroup.Add(t);
-            if (ListHolds(*m_netscapeDirs, t)) netscapeGroup.Add(t);
-        }
+        if (isMozilla) mozillaGroup.Add(t);
+        if (isNetscape) netscapeGroup.Add(t);
     }
     if (mozillaGroup.Count() > 0) {
         int code = 0;
-        const bool ok = DeployMozillaPlugin(mozillaGroup, code);
-        report(ok, brMozilla, code);
+        std::string where;
+        const bool ok = DeployMozillaPlugin(mozillaGroup, code, &where);
+        report(ok, brMozilla, code, where);
     }
     if (netscapeGroup.Count() > 0) {
         int code = 0;
-        const bool ok = DeployPlugin(netscapeGroup, code);
-        report(ok, brNetscape, code);
+        std::string where;
+        const bool ok = DeployPlugin(netscapeGroup, code, &where);
+        report(ok, brNetscape, code, where);
     }
 
     if (allSucceeded) {

@@ -221,4 +221,11 @@ std::string ExtractFileName(const std::string& s) {
     return p == std::string::npos ? s : s.substr(p + 1);
 }
 
+bool IsAbsolutePath(const std::string& s) {
+    const auto separator = [&s](size_t i) { return i < s.size() && (s[i] == '\\' || s[i] == '/'); };
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (s.size() >= 3 && letter(s[0]) && s[1] == ':' && separator(2)) return true;
+    return separator(0) && separator(1) && s.size() > 2 && !separator(2);
+}
+
 }  // namespace zv

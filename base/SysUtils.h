@@ -6,7 +6,8 @@
 //   Trim, UpperCase, LowerCase, SameText
 //   AnsiCompareText   the locale's case-insensitive comparison (hookable)
 //   RoundHalfEven     rounding to nearest, halves to even
-//   path helpers      IncludeTrailingBackslash, ExtractFilePath, ExtractFileName
+//   path helpers      IncludeTrailingBackslash, ExtractFilePath, ExtractFileName,
+//                     IsAbsolutePath
 #pragma once
 
 #include <cstdint>
@@ -52,5 +53,9 @@ std::string IncludeTrailingBackslash(const std::string& s);
 std::string ExcludeTrailingBackslash(const std::string& s);
 std::string ExtractFilePath(const std::string& s);  // up to and including the last '\' or ':'
 std::string ExtractFileName(const std::string& s);
+// A path that names the same place whatever the current drive and directory:
+// a drive letter, ":" and a separator, or a UNC name (two separators, then a
+// server name). "\\" and "/" count alike.
+bool IsAbsolutePath(const std::string& s);
 
 }  // namespace zv

@@ -2,19 +2,17 @@
 
 #include <windows.h>
 
+#include "base/SysUtils.h"
 #include "deploy/ActiveXRegistration.h"
 #include "deploy/FileHelpers.h"
 #include "deploy/PayloadFile.h"
 
 namespace zv {
 
-bool DeployActiveX(const std::string& dir, int& code) {
+bool DeployActiveX(const std::string& dir, int& code, std::string* failedDir) {
     code = drOk;
+    if (failedDir) failedDir->clear();
     bool result = true;
-    auto fail = [&](int c) {
-        code = c;
-        result = false;
-    };
 
     // A registered control that exists is updated where it is.
     std::string target = GetInprocServerPath(ActiveXClassId);
@@ -24,27 +22,43 @@ bool DeployActiveX(const std::string& dir, int& code) {
         if (target.back() != '\\') target += '\\';
         target += ActiveXFileName;
     }
+    auto fail = [&](int c) {
+        code = c;
+        if (failedDir) *failedDir = ExcludeTrailingBackslash(ExtractFilePath(target));
+        result = false;
+    };
 
+    bool inPlace = false;
     try {
-        const std::unique_ptr<TStream> archive = OpenPayloadArchive(ActiveXArchiveId);
-        TPayloadReader payload(*archive);
-        if (payload.Reader().EntryCount() > 0) {
-            ClearReadOnlyHidden(target);
-            if (TargetNeedsUpdate(target)) {
-                const int c = ReplaceWithEntry(payload.Reader(), ActiveXFileName, target);
-                if (c != drOk) fail(c);
-            } else if (TargetIsNewer(target)) {
-                fail(drNewerInstalled);
-            }
+        if (TargetPathTooLong(target)) {
+            fail(drPathTooLong);
         } else {
-            // No payload found in the archive: nothing was installed.
-            fail(drUndefined);
+            const std::unique_ptr<TStream> archive = OpenPayloadArchive(ActiveXArchiveId);
+            TPayloadReader payload(*archive);
+            if (payload.Reader().EntryCount() > 0) {
+                ClearReadOnlyHidden(target);
+                if (TargetNeedsUpdate(target)) {
+                    const int c = ReplaceWithEntry(payload.Reader(), ActiveXFileName, target);
+                    inPlace = c == drOk;
+                    if (!inPlace) fail(c);
+                } else {
+                    // Current or newer: a working control, registered again.
+                    inPlace = true;
+                    if (TargetIsNewer(target)) fail(drNewerInstalled);
+                }
+            } else {
+                // No payload found in the archive: nothing was installed.
+                fail(drUndefined);
+            }
         }
     } catch (...) {
+        inPlace = false;
         fail(drUndefined);
     }
 
-    // Whatever the unpacking left, the control that is there is registered.
+    // Registering a control that is not there would bind its extensions and
+    // class to nothing and spoil a registration that worked.
+    if (!inPlace) return result;
     RemoveOldIEPluginKeys();
     RegisterServerSilently(target);
     if (!RegisterActiveX(ActiveXMimeType, ".zrvn", ".mp3zrvn", ActiveXClassId, ActiveXProgId,

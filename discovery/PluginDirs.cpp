@@ -1,6 +1,8 @@
 // Plug-in directory discovery.
 //
-//   helpers       OpenChain (reopen from the root), AddCandidate, EnumerateVersions
+//   helpers       OpenChain (reopen from the root), ReadPath (expands REG_EXPAND_SZ),
+//                 TSources (a wrong-typed value ends one source), AddCandidate,
+//                 EnumerateVersions
 //   plugindirs::  JoinDir, DirExists, ForceDirectories
 //   AddDirIfNew
 //   GetLongPathForm, GetIEProgramDir, GetIEPluginDir
@@ -11,6 +13,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <exception>
 #include <initializer_list>
 #include <vector>
 
@@ -36,6 +39,70 @@ bool OpenChain(TRegistry& reg, HKEY root, TChain chain) {
                        [&reg](const char* name) { return reg.OpenKeyReadOnly(name); });
 }
 
+std::string ExpandEnvironment(const std::string& text) {
+    std::vector<char> buf(text.size() + 256);
+    // The ANSI call has been seen to want one byte more than it reports, so
+    // only an answer below the buffer size counts as complete.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD n = ExpandEnvironmentStringsA(text.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return text;
+        if (n < buf.size()) return std::string(buf.data());
+        buf.resize(static_cast<size_t>(n) + 1);
+    }
+    return text;
+}
+
+// A value that names a path. Installers write "%ProgramFiles%\..." as
+// REG_EXPAND_SZ; unexpanded it names no directory at all.
+std::string ReadPath(const TRegistry& reg, const std::string& name) {
+    std::string text = reg.ReadString(name);
+    TRegDataInfo info;
+    if (text.empty() || !reg.GetDataInfo(name, info) || info.RegData != TRegDataType::rdExpandString)
+        return text;
+    return ExpandEnvironment(text);
+}
+
+std::string RootKeyName(HKEY root) {
+    if (root == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT";
+    if (root == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
+    if (root == HKEY_LOCAL_MACHINE) return "HKEY_LOCAL_MACHINE";
+    if (root == HKEY_USERS) return "HKEY_USERS";
+    return "HKEY";
+}
+
+// Runs the sources of one operation. A value of the wrong type ends only the
+// source that read it, so that one damaged entry of one browser does not hide
+// all the others. The accessor still stands on the key the value was read
+// from, which names it for the user; without a list to note it in, the first
+// problem is raised by Finish once every source has run.
+class TSources {
+public:
+    TSources(const TRegistry& reg, TStrings* problems) : m_reg(reg), m_problems(problems) {}
+
+    template <typename Source>
+    void Run(Source&& source) {
+        try {
+            source();
+        } catch (const ERegistryException& e) {
+            if (m_problems) {
+                std::string key = RootKeyName(m_reg.RootKey());
+                if (!m_reg.CurrentPath().empty()) key += "\\" + m_reg.CurrentPath();
+                m_problems->Add(e.Message() + " in " + key);
+            } else if (!m_first) {
+                m_first = std::current_exception();
+            }
+        }
+    }
+    void Finish() const {
+        if (m_first) std::rethrow_exception(m_first);
+    }
+
+private:
+    const TRegistry& m_reg;
+    TStrings* m_problems;
+    std::exception_ptr m_first;
+};
+
 void AddCandidate(TStrings& list, const std::string& value, const char* suffix) {
     if (value.empty()) return;
     const std::string path = plugindirs::JoinDir(value, suffix);
@@ -55,7 +122,7 @@ void EnumerateVersions(TRegistry& reg, HKEY root, TChain chain, const char* suff
         // Netscape keeps its profiles beside the versions under this exact name.
         if (skipUsers && name == "Users") continue;
         if (reg.OpenKeyReadOnly(name) && reg.OpenKeyReadOnly("Main"))
-            AddCandidate(list, reg.ReadString("Install Directory"), suffix);
+            AddCandidate(list, ReadPath(reg, "Install Directory"), suffix);
         if (!OpenChain(reg, root, chain)) break;
     }
 }
@@ -156,12 +223,16 @@ std::string GetLongPathForm(const std::string& path) {
     return result;
 }
 
-std::string GetIEProgramDir() {
+std::string GetIEProgramDir(TStrings* problems) {
     std::string text;
     {
         TRegistry reg;
-        if (!OpenChain(reg, HKEY_CLASSES_ROOT, {"CLSID", kIEServerClass, "LocalServer32"})) return {};
-        text = reg.ReadString("");
+        TSources sources(reg, problems);
+        sources.Run([&] {
+            if (OpenChain(reg, HKEY_CLASSES_ROOT, {"CLSID", kIEServerClass, "LocalServer32"}))
+                text = ReadPath(reg, "");
+        });
+        sources.Finish();
     }
     if (!text.empty() && text.front() == '"') text.erase(0, 1);
     if (!text.empty() && text.back() == '"') text.pop_back();
@@ -169,8 +240,8 @@ std::string GetIEProgramDir() {
     return ExtractFilePath(GetLongPathForm(text));
 }
 
-std::string GetIEPluginDir() {
-    std::string dir = GetIEProgramDir();
+std::string GetIEPluginDir(TStrings* problems) {
+    std::string dir = GetIEProgramDir(problems);
     if (dir.empty()) return {};
     dir += "Plugins";
     // A failure shows later, when the control cannot be written there.
@@ -180,34 +251,48 @@ std::string GetIEPluginDir() {
 
 // ---- Opera -----------------------------------------------------------------------------
 
-std::string GetOperaPluginDir() {
+std::string GetOperaPluginDir(TStrings* problems) {
     TRegistry reg;
+    TSources sources(reg, problems);
     std::string text;
-    if (OpenChain(reg, HKEY_LOCAL_MACHINE,
-                  {"SOFTWARE", "Microsoft", "Windows", "CurrentVersion", "App Paths", "Opera.exe"})) {
-        const std::string path = reg.ReadString("Path");
-        if (!path.empty()) text = plugindirs::JoinDir(path, "Program\\Plugins");
-    }
-    if (text.empty() && OpenChain(reg, HKEY_CURRENT_USER, {"SOFTWARE", "Opera Software"}))
-        text = reg.ReadString("Plugin Path");
+    sources.Run([&] {
+        if (OpenChain(reg, HKEY_LOCAL_MACHINE,
+                      {"SOFTWARE", "Microsoft", "Windows", "CurrentVersion", "App Paths", "Opera.exe"})) {
+            const std::string path = ReadPath(reg, "Path");
+            if (!path.empty()) text = plugindirs::JoinDir(path, "Program\\Plugins");
+        }
+    });
+    // The user's own setting also stands in for an application path that
+    // could not be read.
+    sources.Run([&] {
+        if (text.empty() && OpenChain(reg, HKEY_CURRENT_USER, {"SOFTWARE", "Opera Software"}))
+            text = ReadPath(reg, "Plugin Path");
+    });
+    sources.Finish();
     return text;
 }
 
 // ---- Netscape and Mozilla ------------------------------------------------------------
 
-void GetNetscapePluginDirs(TStrings& list) {
+void GetNetscapePluginDirs(TStrings& list, TStrings* problems) {
     TRegistry reg;
+    TSources sources(reg, problems);
 
     // A. Navigator 4.x, one subkey per version.
-    EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape Navigator"},
-                      "Program\\Plugins", true, list);
+    sources.Run([&] {
+        EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape Navigator"},
+                          "Program\\Plugins", true, list);
+    });
 
     // B. Navigator installed for the current user only.
-    if (OpenChain(reg, HKEY_CURRENT_USER, {"Software", "Netscape", "Netscape Navigator", "Main"}))
-        AddCandidate(list, reg.ReadString("Install Directory"), "Program\\Plugins");
+    sources.Run([&] {
+        if (OpenChain(reg, HKEY_CURRENT_USER, {"Software", "Netscape", "Netscape Navigator", "Main"}))
+            AddCandidate(list, ReadPath(reg, "Install Directory"), "Program\\Plugins");
+    });
 
     // C. Netscape 6 names its installed version.
-    if (OpenChain(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape 6"})) {
+    sources.Run([&] {
+        if (!OpenChain(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape 6"})) return;
         std::string version;
         try {
             version = reg.ReadString("CurrentVersion");
@@ -216,32 +301,45 @@ void GetNetscapePluginDirs(TStrings& list) {
             version.clear();
         }
         if (!version.empty() && reg.OpenKeyReadOnly(version) && reg.OpenKeyReadOnly("Main"))
-            AddCandidate(list, reg.ReadString("Install Directory"), "Plugins");
-    }
+            AddCandidate(list, ReadPath(reg, "Install Directory"), "Plugins");
+    });
 
     // D. Netscape 7 and later, one subkey per version.
-    EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape"}, "Plugins", true, list);
+    sources.Run([&] {
+        EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape"}, "Plugins", true,
+                          list);
+    });
 
     // E. The plug-in directory setting itself.
-    if (OpenChain(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape"})) {
-        std::string dir = reg.ReadString("Plugins");
+    sources.Run([&] {
+        if (!OpenChain(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Netscape", "Netscape"})) return;
+        std::string dir = ReadPath(reg, "Plugins");
         if (!dir.empty()) {
             if (!IsSeparator(dir.back())) dir += '\\';
             if (plugindirs::DirExists(dir)) AddDirIfNew(list, dir);
         }
-    }
+    });
+    sources.Finish();
 }
 
-void GetMozillaPluginDirs(TStrings& list) {
+void GetMozillaPluginDirs(TStrings& list, TStrings* problems) {
     TRegistry reg;
-    EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "mozilla.org", "Mozilla"}, "Plugins", false,
-                      list);
+    TSources sources(reg, problems);
+    sources.Run([&] {
+        EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "mozilla.org", "Mozilla"}, "Plugins", false,
+                          list);
+    });
+    sources.Finish();
 }
 
-void GetFirefoxPluginDirs(TStrings& list) {
+void GetFirefoxPluginDirs(TStrings& list, TStrings* problems) {
     TRegistry reg;
-    EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Mozilla", "Mozilla Firefox"}, "Plugins", false,
-                      list);
+    TSources sources(reg, problems);
+    sources.Run([&] {
+        EnumerateVersions(reg, HKEY_LOCAL_MACHINE, {"SOFTWARE", "Mozilla", "Mozilla Firefox"}, "Plugins",
+                          false, list);
+    });
+    sources.Finish();
 }
 
 }  // namespace zv

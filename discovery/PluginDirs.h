@@ -11,8 +11,14 @@
 //   AddDirIfNew             appends unless an entry is equal under ASCII upper case
 //   plugindirs::            the join, existence and create-with-parents helpers
 //
-// Registry values of a non-string type raise ERegistryException ("Invalid
-// data type for '<name>'") to the caller; entries already appended stay.
+// A registry value of a non-string type ends only the source that read it
+// (one browser, or one of the five Netscape sources); the others still run.
+// With a problem list, each such value adds one line to it that names the
+// value and its key ("Invalid data type for 'Path' in
+// HKEY_LOCAL_MACHINE\SOFTWARE\...\Opera.exe"), and nothing is raised.
+// Without one, the first problem is raised as ERegistryException ("Invalid
+// data type for '<name>'") once every source has run. Entries appended by
+// the sources stay either way. Paths stored as REG_EXPAND_SZ are expanded.
 #pragma once
 
 #include <string>
@@ -21,13 +27,13 @@
 
 namespace zv {
 
-[[nodiscard]] std::string GetIEPluginDir();
-[[nodiscard]] std::string GetIEProgramDir();
+[[nodiscard]] std::string GetIEPluginDir(TStrings* problems = nullptr);
+[[nodiscard]] std::string GetIEProgramDir(TStrings* problems = nullptr);
 [[nodiscard]] std::string GetLongPathForm(const std::string& path);
-[[nodiscard]] std::string GetOperaPluginDir();
-void GetNetscapePluginDirs(TStrings& list);
-void GetMozillaPluginDirs(TStrings& list);
-void GetFirefoxPluginDirs(TStrings& list);
+[[nodiscard]] std::string GetOperaPluginDir(TStrings* problems = nullptr);
+void GetNetscapePluginDirs(TStrings& list, TStrings* problems = nullptr);
+void GetMozillaPluginDirs(TStrings& list, TStrings* problems = nullptr);
+void GetFirefoxPluginDirs(TStrings& list, TStrings* problems = nullptr);
 
 // Appends path in its own spelling unless an entry of list equals it with
 // the letters a-z compared regardless of case (all other bytes as they are).

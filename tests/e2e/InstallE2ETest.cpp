@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "deploy/FileHelpers.h"
@@ -109,7 +110,7 @@ public:
                     reinterpret_cast<void (*)()>(GetProcAddress(control.Get(), "DllUnregisterServer"))))
                 unreg();
         }
-        for (const std::string& k : m_created) RegDeleteTreeA(HKEY_LOCAL_MACHINE, k.c_str());
+        for (const auto& [root, k] : m_created) RegDeleteTreeA(root, k.c_str());
         for (const std::string& k :
              {std::string("CLSID\\") + kClsid, std::string(kProgId), std::string(".zrvn"),
               std::string(".mp3zrvn"), std::string("MIME\\DataBase\\Content Type\\application/x-Zorvane")})
@@ -128,23 +129,54 @@ public:
     // installDir gets the browser's layout below it; the plug-in directory
     // is returned.
     std::string Netscape(const std::string& installDir) {
-        Add("SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main", "Install Directory", installDir,
-            "SOFTWARE\\Netscape");
+        Add(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main", "Install Directory",
+            installDir, "SOFTWARE\\Netscape");
         return installDir + "\\Program\\Plugins";
     }
+    // Navigator installed for the current user only.
+    std::string NavigatorOfUser(const std::string& installDir) {
+        Add(HKEY_CURRENT_USER, "Software\\Netscape\\Netscape Navigator\\Main", "Install Directory",
+            installDir, "Software\\Netscape");
+        return installDir + "\\Program\\Plugins";
+    }
+    std::string Netscape6(const std::string& installDir) {
+        Add(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape 6", "CurrentVersion", "6.2.3 (en)",
+            "SOFTWARE\\Netscape");
+        Add(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape 6\\6.2.3 (en)\\Main", "Install Directory",
+            installDir, "SOFTWARE\\Netscape");
+        return installDir + "\\Plugins";
+    }
+    std::string Netscape7(const std::string& installDir) {
+        Add(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape\\7.2 (en)\\Main", "Install Directory",
+            installDir, "SOFTWARE\\Netscape");
+        return installDir + "\\Plugins";
+    }
     std::string Mozilla(const std::string& installDir) {
-        Add("SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory", installDir,
-            "SOFTWARE\\mozilla.org");
+        Add(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory",
+            installDir, "SOFTWARE\\mozilla.org");
         return installDir + "\\Plugins";
     }
     std::string Firefox(const std::string& installDir) {
-        Add("SOFTWARE\\Mozilla\\Mozilla Firefox\\1.5 (en-US)\\Main", "Install Directory", installDir,
-            "SOFTWARE\\Mozilla");
+        Add(HKEY_LOCAL_MACHINE, kFirefoxKey, "Install Directory", installDir, "SOFTWARE\\Mozilla");
         return installDir + "\\Plugins";
     }
+    // Firefox's install directory stored as a number, as a damaged registry
+    // has it. The key it is in is returned.
+    std::string DamagedFirefox() {
+        Own(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla");
+        HKEY k;
+        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFirefoxKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        const DWORD number = 15;
+        RegSetValueExA(k, "Install Directory", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                       sizeof number);
+        RegCloseKey(k);
+        return kFirefoxKey;
+    }
     std::string Opera(const std::string& installDir) {
-        Add("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path", installDir + "\\",
-            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe");
+        Add(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
+            installDir + "\\", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe");
         return installDir + "\\Program\\Plugins";
     }
     std::string InternetExplorer(const std::string& installDir) {
@@ -155,17 +187,26 @@ public:
     }
 
 private:
-    void Add(const std::string& key, const char* name, const std::string& installDir,
-             const std::string& top) {
+    static constexpr const char* kFirefoxKey = "SOFTWARE\\Mozilla\\Mozilla Firefox\\1.5 (en-US)\\Main";
+
+    // The top key of a browser belongs to this run: it must not be there
+    // before (the first time), and it goes with everything below it.
+    void Own(HKEY root, const std::string& top) {
+        for (const auto& [r, k] : m_created)
+            if (r == root && k == top) return;
         HKEY k;
-        const bool existed = RegOpenKeyExA(HKEY_LOCAL_MACHINE, top.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS;
+        const bool existed = RegOpenKeyExA(root, top.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS;
         if (existed) RegCloseKey(k);
         ASSERT_FALSE(existed) << top << " is registered already: this run would not own it";
-        m_created.push_back(top);
-        SetStr(HKEY_LOCAL_MACHINE, key, name, installDir);
+        m_created.emplace_back(root, top);
+    }
+    void Add(HKEY root, const std::string& key, const char* name, const std::string& value,
+             const std::string& top) {
+        Own(root, top);
+        SetStr(root, key, name, value);
     }
 
-    std::vector<std::string> m_created;
+    std::vector<std::pair<HKEY, std::string>> m_created;
     bool m_hadIE = false;
     std::string m_savedIE;
 };
@@ -252,6 +293,56 @@ HWND WaitForWindow(DWORD pid, const std::string& caption, int timeoutMs = 30000)
         }
     }
     return f.found;
+}
+
+// The application's standard error report: a message box of the process
+// titled with the application title.
+HWND WaitForReport(DWORD pid, int timeoutMs) {
+    HWND found = nullptr;
+    zvtest::PumpUntil(
+        [&] {
+            found = nullptr;
+            for (HWND h = GetTopWindow(nullptr); h && !found; h = GetWindow(h, GW_HWNDNEXT)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(h, &owner);
+                char cls[64] = {};
+                GetClassNameA(h, cls, sizeof cls);
+                if (owner == pid && IsWindowVisible(h) && std::string(cls) == "#32770" &&
+                    zvtest::WindowText(h) == "Player Installer")
+                    found = h;
+            }
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+// How many lines the main window's check list holds, asked of its list box.
+// (Their texts are not read across the process: Wine does not carry an
+// owner-drawn list's strings back.) -1 when there is no list or no answer.
+int ListLineCount(HWND main) {
+    // The list sits inside a panel: the whole tree is searched by class.
+    HWND list = nullptr;
+    EnumChildWindows(
+        main,
+        [](HWND h, LPARAM lp) -> BOOL {
+            char cls[64] = {};
+            GetClassNameA(h, cls, sizeof cls);
+            if (std::string(cls) != "ZvCheckListBox") return TRUE;
+            *reinterpret_cast<HWND*>(lp) = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&list));
+    DWORD_PTR count = 0;
+    if (!list || !SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count)) return -1;
+    return static_cast<int>(static_cast<LRESULT>(count));
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+    HKEY k;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
 }
 
 HWND ChildWithText(HWND parent, const std::string& text) {
@@ -473,6 +564,114 @@ TEST(InstallerE2E, FrameButtonsOfTheRealProgram) {
     DWORD exitCode = 1;
     EXPECT_TRUE(installer.WaitForExit(60000, exitCode)) << "the close button did not end the program";
     EXPECT_EQ(exitCode, 0u);
+}
+
+// One damaged registry value (Firefox's install directory stored as a
+// number) costs Firefox alone: the user is told once, by value and key; the
+// seven other browsers are listed, and installing them succeeds and ends the
+// program.
+TEST(InstallerE2E, DamagedValueCostsOnlyItsOwnBrowser) {
+    const std::string root = kWork + "\\damaged";
+    TRegisteredBrowsers browsers;
+    const std::vector<std::string> pluginDirs{
+        browsers.Netscape(root + "\\Navigator"),  browsers.NavigatorOfUser(root + "\\NavUser"),
+        browsers.Netscape6(root + "\\Netscape6"), browsers.Netscape7(root + "\\Netscape"),
+        browsers.Mozilla(root + "\\Mozilla"),     browsers.Opera(root + "\\Opera")};
+    for (const auto& d : pluginDirs) MakeDirs(d);
+    const std::string firefox = root + "\\Firefox\\Plugins";
+    MakeDirs(firefox);
+    const std::string damagedKey = browsers.DamagedFirefox();
+    const std::string ieDir = browsers.InternetExplorer(root + "\\IE");
+
+    TInstaller installer;
+    ASSERT_TRUE(installer.Started());
+    HWND report = WaitForReport(installer.ProcessId(), 20000);
+    ASSERT_NE(report, nullptr) << "no error report";
+    const std::string expected =
+        "Invalid data type for 'Install Directory' in HKEY_LOCAL_MACHINE\\" + damagedKey;
+    EXPECT_NE(zvtest::ChildTexts(report).find(expected), std::string::npos) << zvtest::ChildTexts(report);
+    Shot(report, "7-damaged-error-report");
+    PostMessageA(report, WM_COMMAND, IDOK, 0);
+
+    HWND main = WaitForWindow(installer.ProcessId(), "Zorvane Player Installation");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(WaitForReport(installer.ProcessId(), 500), nullptr) << "told once";
+    // Every one of them is installed below, so all seven are listed.
+    EXPECT_EQ(ListLineCount(main), 7);
+    Shot(main, "8-damaged-main-window");
+    HWND install = ChildWithText(main, "Install");
+    ASSERT_NE(install, nullptr);
+    ClickCentre(install);
+
+    HWND info = WaitForWindow(installer.ProcessId(), "Info...", 30000);
+    ASSERT_NE(info, nullptr) << "no information dialog";
+    HWND ok = ChildWithText(info, "OK");
+    ASSERT_NE(ok, nullptr);
+    ClickCentre(ok);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(installer.WaitForExit(60000, exitCode)) << "the program did not end";
+    EXPECT_EQ(exitCode, 0u);
+    for (const auto& d : pluginDirs) EXPECT_EQ(Version(d + "\\NPZRVN32.dll"), "1.7.9.174") << d;
+    EXPECT_EQ(Version(ieDir + "\\ZorvaneActiveX.ocx"), "1.7.9.174");
+    EXPECT_FALSE(zvtest::FileExists(firefox + "\\NPZRVN32.dll"));
+}
+
+// Internet Explorer's plug-in directory takes no file (made so by the
+// fixture): the control cannot be written, so nothing of it is registered:
+// no extension bound to it, no class key, no Active Setup entry. The other
+// browser is still served and the window stays.
+TEST(InstallerE2E, ControlThatCannotBeWrittenIsNotRegistered) {
+    const std::string root = kWork + "\\noie";
+    const std::string locked = WinPath(ZV_E2E_IE_READONLY);
+    TRegisteredBrowsers browsers;
+    ASSERT_EQ(browsers.InternetExplorer(root + "\\IE"), locked);
+    const std::string firefox = browsers.Firefox(root + "\\Firefox");
+    MakeDirs(firefox);
+    {
+        HANDLE h =
+            CreateFileA((locked + "\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        const bool writable = h != INVALID_HANDLE_VALUE;
+        if (writable) {
+            CloseHandle(h);
+            DeleteFileA((locked + "\\probe").c_str());
+        }
+        ASSERT_FALSE(writable) << "the fixture could not make the directory read-only";
+    }
+    const std::string setup =
+        std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid;
+    const std::vector<std::string> classesKeys{".zrvn", ".mp3zrvn", std::string("CLSID\\") + kClsid, kProgId,
+                                               "MIME\\DataBase\\Content Type\\application/x-Zorvane"};
+    for (const auto& k : classesKeys) ASSERT_FALSE(KeyExists(HKEY_CLASSES_ROOT, k)) << k << " left over";
+    ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, setup));
+
+    TInstaller installer;
+    ASSERT_TRUE(installer.Started());
+    HWND main = WaitForWindow(installer.ProcessId(), "Zorvane Player Installation");
+    ASSERT_NE(main, nullptr);
+    HWND install = ChildWithText(main, "Install");
+    ASSERT_NE(install, nullptr);
+    ClickCentre(install);
+
+    HWND error = WaitForWindow(installer.ProcessId(), "Error...", 30000);
+    ASSERT_NE(error, nullptr) << "no error dialog";
+    Shot(error, "9-locked-ie-message");
+    HWND ok = ChildWithText(error, "OK");
+    ASSERT_NE(ok, nullptr);
+    ClickCentre(ok);
+    zvtest::Pump(1500);
+    EXPECT_EQ(WaitForWindow(installer.ProcessId(), "Error...", 500), nullptr) << "one message";
+    EXPECT_EQ(WaitForWindow(installer.ProcessId(), "Info...", 500), nullptr);
+    EXPECT_TRUE(installer.Running());
+
+    EXPECT_FALSE(zvtest::FileExists(locked + "\\ZorvaneActiveX.ocx"));
+    for (const auto& k : classesKeys) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, k)) << k;
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, setup));
+    EXPECT_EQ(zv::GetInprocServerPath(kClsid), "");
+    EXPECT_EQ(Version(firefox + "\\NPZRVN32.dll"), "1.7.9.174");
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(installer.WaitForExit(60000, exitCode));
 }
 
 // ---- the shipped 32-bit program on 64-bit Windows ------------------------------------

@@ -56,6 +56,16 @@ TEST(TextHelpers, TrimCaseAndPaths) {
     EXPECT_EQ(Format("%s=%d", "x", 3), "x=3");
 }
 
+TEST(IsAbsolutePath, DriveRootsAndUncNamesOnly) {
+    for (const char* yes : {"C:\\", "c:/x", "Z:\\a\\b", "\\\\server\\share", "//server/share", "\\/s"})
+        EXPECT_TRUE(IsAbsolutePath(yes)) << yes;
+    // Relative to the current directory or drive, or no path at all: the
+    // template's placeholder lines are of this kind.
+    for (const char* no :
+         {"", "item1", "C:", "C:x\\y", "\\x", "/x", "\\\\", "\\\\\\x", "1:\\x", ":\\x", "plugins\\", "..\\x"})
+        EXPECT_FALSE(IsAbsolutePath(no)) << no;
+}
+
 TEST(AnsiCompareText, FoldsAccentedLettersInThePortableBuild) {
     EXPECT_EQ(AnsiCompareText("\xC9t\xE9", "\xE9T\xC9"), 0);  // Été / éTÉ
     EXPECT_NE(AnsiCompareText("a", "b"), 0);

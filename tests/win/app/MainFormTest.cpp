@@ -38,12 +38,16 @@ const char* const kIEServer = "CLSID\\{0002DF01-0000-0000-C000-000000000046}\\Lo
 struct Created {
     std::unique_ptr<TMainForm> form;
     std::string reported;
+    int reports = 0;
 };
 
 // Creates the window as the program does: template, then FormCreate.
 Created CreateMainForm() {
     Created c;
-    Application->OnException = [&c](const std::exception& e) { c.reported = e.what(); };
+    Application->OnException = [&c](const std::exception& e) {
+        c.reported = e.what();
+        ++c.reports;
+    };
     c.form = std::make_unique<TMainForm>(nullptr);
     c.form->AfterConstruction();
     Application->OnException = nullptr;
@@ -152,22 +156,45 @@ TEST(MainForm, NothingFoundGivesTheSecondBannerInRed) {
     EXPECT_TRUE(f.IEPluginDir().empty());
 }
 
-TEST(MainForm, DiscoveryErrorIsReportedAndThePlaceholderLinesStay) {
+// A damaged registry value no longer leaves the template's placeholder lines
+// under an empty banner: it costs its own browser only, and the user is told
+// once, by value and key, of every such value.
+TEST(MainForm, DiscoveryErrorsAreReportedOnceAndEveryOtherBrowserIsListed) {
     zvtest::TRegistrySandbox sandbox;
+    zvtest::TTempDir tmp;
+    MakeDirs(tmp / "Opera\\Program\\Plugins");
+    MakeDirs(tmp / "Moz\\Plugins");
     const DWORD number = 7;
     SetRaw(HKEY_CLASSES_ROOT, kIEServer, "", REG_DWORD, &number, sizeof number);
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
+           tmp / "Opera");
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory",
+           tmp / "Moz");
+    SetRaw(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\2.0\\Main", "Install Directory",
+           REG_BINARY, "abc", 3);
     auto c = CreateMainForm();
     TMainForm& f = *c.form;
-    EXPECT_EQ(c.reported, "Invalid data type for ''");
-    ASSERT_EQ(f.LB->Items().Count(), 15);
-    EXPECT_EQ(f.LB->Items()[0], "item1");
-    EXPECT_EQ(f.LB->Items()[14], "item15");
-    for (int i = 0; i < 15; ++i) EXPECT_FALSE(f.LB->IsChecked(i));
-    EXPECT_EQ(f.TopLabel->Caption(), "");
+    EXPECT_EQ(c.reports, 1);
+    EXPECT_EQ(c.reported, "Invalid data type for '' in HKEY_CLASSES_ROOT\\" + std::string(kIEServer) +
+                              "\nInvalid data type for 'Install Directory' in "
+                              "HKEY_LOCAL_MACHINE\\SOFTWARE\\Mozilla\\Mozilla Firefox\\2.0\\Main");
+    EXPECT_EQ(ListLines(f), (Lines{tmp / "Moz\\Plugins", tmp / "Opera\\Program\\Plugins"}));
+    for (int i = 0; i < f.LB->Items().Count(); ++i) EXPECT_TRUE(f.LB->IsChecked(i)) << i;
+    EXPECT_EQ(f.TopLabel->Caption(), TMainForm::FoundText);
+    EXPECT_TRUE(f.IEPluginDir().empty());
     EXPECT_EQ(Screen->Cursor(), crDefault);
-    // The window still opens.
     f.Show();
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
+
+    // Only damaged values: no line at all rather than the placeholders.
+    SetRaw(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory",
+           REG_DWORD, &number, sizeof number);
+    SetRaw(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
+           REG_DWORD, &number, sizeof number);
+    auto none = CreateMainForm();
+    EXPECT_EQ(none.reports, 1);
+    EXPECT_EQ(none.form->LB->Items().Count(), 0);
+    EXPECT_EQ(none.form->TopLabel->Caption(), TMainForm::NotFoundText);
 }
 
 TEST(MainForm, CheckMarksFollowTheUserAndTheListsStay) {

@@ -1,6 +1,7 @@
 // Shared by the deployment and install-command tests: where the build put
 // the payloads and version DLLs, payload archives changed in memory, a
-// directory listing, and undoing a regsvr32 registration.
+// directory listing, undoing a regsvr32 registration, directories of an exact
+// length, and the small file system that can be filled up for real.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include "base/Streams.h"
 #include "deploy/FileHelpers.h"
 #include "deploy/PayloadFile.h"
+#include "tests/win/support/WinTestSupport.h"
 #include "vcl/ResourceStream.h"
 #include "vcl/Win32Handles.h"
 
@@ -143,6 +145,86 @@ public:
 
 private:
     std::string m_path;
+};
+
+// A directory below `base` whose path is exactly `length` characters long,
+// made with every parent (components of at most 200 characters).
+inline std::string MakeDirOfLength(const std::string& base, size_t length) {
+    std::string path = base;
+    while (path.size() < length) {
+        const size_t room = length - path.size() - 1;
+        // Leave no remainder too short for a component of its own.
+        size_t n = room > 200 ? (room - 200 < 2 ? 150 : 200) : room;
+        path.append(1, '\\').append(n, static_cast<char>('a' + path.size() % 26));
+        CreateDirectoryA(path.c_str(), nullptr);
+    }
+    return path;
+}
+
+// The small file system the test fixture mounts (ZV_TEST_TINY_DISK, a tmpfs
+// of 512 KiB with 64 inodes): a directory of its own on it, and ways to use
+// up its room or its file slots. Everything made here goes with the object.
+class TTinyDisk {
+public:
+    TTinyDisk() {
+        ULARGE_INTEGER total{};
+        // Anything bigger is the disk below, left over when the mount failed.
+        m_ready = GetDiskFreeSpaceExA((m_root + "\\").c_str(), nullptr, &total, nullptr) &&
+                  total.QuadPart < (1u << 20);
+        if (!m_ready) return;
+        m_dir = m_root + "\\t" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(m_dir.c_str(), nullptr);
+    }
+    ~TTinyDisk() {
+        Free();
+        if (m_ready) zvtest::RemoveTree(m_dir);
+    }
+    TTinyDisk(const TTinyDisk&) = delete;
+    TTinyDisk& operator=(const TTinyDisk&) = delete;
+
+    [[nodiscard]] bool Ready() const { return m_ready; }
+    [[nodiscard]] const std::string& Dir() const { return m_dir; }
+
+    // One file that takes every byte the disk still has.
+    void FillSpace() {
+        const std::string path = NextFiller();
+        zv::TFileHandle h(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        const std::string block(4096, 'f');
+        DWORD written = 0;
+        while (h && ::WriteFile(h.Get(), block.data(), static_cast<DWORD>(block.size()), &written, nullptr) &&
+               written > 0) {
+        }
+    }
+    // Empty files until no more can be made; the disk keeps its bytes.
+    void FillSlots() {
+        for (int i = 0; i < 1000; ++i) {
+            const std::string path = NextFiller();
+            zv::TFileHandle h(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+            if (!h) return;
+        }
+    }
+    void Free() {
+        for (const std::string& f : m_fillers) DeleteFileA(f.c_str());
+        m_fillers.clear();
+    }
+    [[nodiscard]] std::uint64_t FreeBytes() const {
+        ULARGE_INTEGER available{};
+        GetDiskFreeSpaceExA((m_dir + "\\").c_str(), &available, nullptr, nullptr);
+        return available.QuadPart;
+    }
+
+private:
+    // Beside the test's directory, so that its listing shows only what the
+    // deployment left.
+    std::string NextFiller() {
+        m_fillers.push_back(m_root + "\\filler" + std::to_string(m_fillers.size()));
+        return m_fillers.back();
+    }
+
+    const std::string m_root = WinPath(ZV_TEST_TINY_DISK);
+    bool m_ready = false;
+    std::string m_dir;
+    std::vector<std::string> m_fillers;
 };
 
 }  // namespace deploy2

@@ -226,16 +226,77 @@ TEST(DeployActiveX, NewerControlGivesMinusThreeAndIsStillRegistered) {
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".mp3zrvn"), kProgId) << "the registration ran";
 }
 
-TEST(DeployActiveX, MissingArchiveGivesMinusFiveAndTheRegistrationStillRuns) {
+TEST(DeployActiveX, MissingArchiveGivesMinusFiveAndRegistersNothing) {
     zvtest::TTempDir dir;
     TUnregisterGuard unregister(dir / "ZorvaneActiveX.ocx");
     zvtest::TRegistrySandbox sandbox;
     TArchiveOverride missing(2, "");
+    const auto before = DumpAll();
     int code = 9;
     EXPECT_FALSE(DeployActiveX(dir.Path(), code));
     EXPECT_EQ(code, -5);
     EXPECT_TRUE(Listing(dir.Path()).empty());
-    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".zrvn"), kProgId);
+    // No control was put in place, so none is registered.
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".zrvn"), "<missing>");
+    EXPECT_EQ(DumpAll(), before);
+}
+
+// Whatever keeps the control from being written, the registration of an
+// earlier install stays exactly as it was (no key, value or extension
+// binding is made, changed or removed), and the tool is not started.
+TEST(DeployActiveX, ControlThatIsNotInPlaceLeavesTheRegistryAsItWas) {
+    zvtest::TTempDir tmp;
+    TUnregisterGuard unregister(tmp / "ZorvaneActiveX.ocx");
+    zvtest::TRegistrySandbox sandbox;
+    // An earlier install whose control file has gone.
+    SetValue(HKEY_CLASSES_ROOT, "CLSID\\" + kClsid + "\\InprocServer32", "", "Q:\\Gone\\ZorvaneActiveX.ocx");
+    SetValue(HKEY_CLASSES_ROOT, ".zrvn", "", "Old.Player");
+    SetValue(HKEY_CLASSES_ROOT, kProgId + "\\DefaultIcon", "", "Q:\\Gone\\ZorvaneActiveX.ocx,0");
+    SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer\\Plugins\\Extension\\.ZRVN", "",
+             "old");
+    const auto before = DumpAll();
+
+    const std::string squatted = tmp / "squatted";
+    ASSERT_TRUE(CreateDirectoryA(squatted.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((squatted + "\\ZorvaneActiveX.ocx").c_str(), nullptr));
+    const std::string unreadable = tmp / "unreadable";
+    ASSERT_TRUE(CreateDirectoryA(unreadable.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA(BadDll().c_str(), (unreadable + "\\ZorvaneActiveX.ocx").c_str(), FALSE));
+    const std::string tooLong = MakeDirOfLength(tmp.Path(), MAX_PATH - 19);
+    struct Case {
+        std::string dir;
+        int code;
+        const char* what;
+    };
+    const Case cases[] = {
+        {tmp / "missing", -1, "directory missing"},
+        {squatted, -1, "a directory holds the control's name"},
+        {unreadable, -5, "installed version unreadable"},
+        {tooLong, -7, "path too long"},
+    };
+    for (const Case& c : cases) {
+        const DWORD start = GetTickCount();
+        int code = 9;
+        std::string failed;
+        EXPECT_FALSE(DeployActiveX(c.dir, code, &failed)) << c.what;
+        EXPECT_EQ(code, c.code) << c.what;
+        EXPECT_EQ(failed, c.dir) << c.what;
+        EXPECT_LT(GetTickCount() - start, 1500u) << c.what << ": the registration tool was started";
+        EXPECT_EQ(DumpAll(), before) << c.what;
+    }
+    {
+        // Refused while being written: no room.
+        TTinyDisk disk;
+        if (!disk.Ready()) GTEST_SKIP() << "no small file system at " ZV_TEST_TINY_DISK;
+        disk.FillSpace();
+        int code = 9;
+        std::string failed;
+        EXPECT_FALSE(DeployActiveX(disk.Dir(), code, &failed));
+        EXPECT_EQ(code, -6);
+        EXPECT_EQ(failed, disk.Dir());
+        EXPECT_TRUE(Listing(disk.Dir()).empty());
+        EXPECT_EQ(DumpAll(), before);
+    }
 }
 
 TEST(DeployActiveX, FailedRegistrationReplacesAnEarlierCodeWithMinusFour) {

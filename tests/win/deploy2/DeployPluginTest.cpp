@@ -252,3 +252,66 @@ TEST(DeployPlugin, UnknownMethodShowsTheNoticeBoxAndIsAWriteFailure) {
     EXPECT_NE(g_notice.find("Unknown Compression Method"), std::string::npos) << g_notice;
     EXPECT_TRUE(Listing(tmp.Path()).empty());
 }
+
+TEST(DeployPlugin, DirectoriesUpToTheSystemsLimitWorkAndLongerOnesAreNamed) {
+    // The target (directory + "\NPZRVN32.dll") may have 259 characters; the
+    // fresh file beside it has a shorter name, so it never decides the limit.
+    zvtest::TTempDir tmp;
+    const std::string longest = MakeDirOfLength(tmp.Path(), MAX_PATH - 1 - 13);
+    const std::string tooLong = MakeDirOfLength(tmp.Path(), MAX_PATH - 13);
+    ASSERT_TRUE(zvtest::DirExists(longest));
+    ASSERT_TRUE(zvtest::DirExists(tooLong));
+    ASSERT_TRUE(CopyFileA(OlderDll().c_str(), Target(longest).c_str(), FALSE));
+    int code = 0;
+    std::string failed = "x";
+    EXPECT_TRUE(DeployPluginToDir(longest, code, &failed));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(failed, "");
+    EXPECT_EQ(Version(Target(longest)), "1.7.9.174");
+    EXPECT_EQ(Listing(longest), kJustPlugin);
+
+    TStringList dirs;
+    dirs.Add(tooLong);
+    dirs.Add(tmp.Path());
+    EXPECT_FALSE(DeployPlugin(dirs, code, &failed));
+    EXPECT_EQ(code, -7);
+    EXPECT_EQ(failed, tooLong);
+    EXPECT_TRUE(Listing(tooLong).empty());
+    EXPECT_TRUE(zvtest::FileExists(Target(tmp.Path()))) << "the next directory is still handled";
+}
+
+TEST(DeployPlugin, FullDiskIsItsOwnFailureAndTheOldFileStays) {
+    TTinyDisk disk;
+    if (!disk.Ready()) GTEST_SKIP() << "no small file system at " ZV_TEST_TINY_DISK " (mount refused?)";
+    const std::string dir = disk.Dir();
+    ASSERT_TRUE(CopyFileA(OlderDll().c_str(), Target(dir).c_str(), FALSE));
+    const std::string before = ReadBytes(Target(dir));
+    auto expectFull = [&](const char* how) {
+        int code = 0;
+        std::string failed;
+        EXPECT_FALSE(DeployPluginToDir(dir, code, &failed)) << how;
+        EXPECT_EQ(code, -6) << how;
+        EXPECT_EQ(failed, dir) << how;
+        EXPECT_EQ(ReadBytes(Target(dir)), before) << how;
+        EXPECT_EQ(Listing(dir), kJustPlugin) << how << ": no fresh file is left";
+    };
+
+    // Found before anything is written.
+    disk.FillSpace();
+    ASSERT_LT(disk.FreeBytes(), ReadBytes(PluginDll()).size());
+    expectFull("free space asked first");
+    // A disk that cannot tell its free space: the writes themselves fail.
+    SetFreeSpaceQuery([](const std::string&) { return std::optional<std::uint64_t>(); });
+    expectFull("while writing");
+    SetFreeSpaceQuery(nullptr);
+    // Room for the bytes but none for another file.
+    disk.Free();
+    disk.FillSlots();
+    expectFull("no file can be made");
+
+    // With room again, the same call installs.
+    disk.Free();
+    int code = 0;
+    EXPECT_TRUE(DeployPluginToDir(dir, code));
+    EXPECT_EQ(ReadBytes(Target(dir)), ReadBytes(PluginDll()));
+}

@@ -397,7 +397,10 @@ TEST(GetNetscapePluginDirs, NumericCurrentVersionSkipsNetscape6Only) {
     EXPECT_EQ(Netscape(), (Lines{tmp / "N7\\Plugins", tmp / "N7\\Plugins\\"}));
 }
 
-TEST(GetNetscapePluginDirs, WrongTypeReachesTheCallerAndEarlierEntriesStay) {
+// A damaged value ends its own source only: the sources after it still add
+// their directories, and the error reaches the caller once all have run (or,
+// given a problem list, is noted there with its key instead).
+TEST(GetNetscapePluginDirs, WrongTypeEndsOnlyItsSourceAndReachesTheCaller) {
     zvtest::TRegistrySandbox sandbox;
     zvtest::TTempDir tmp;
     MakeDirs(tmp / "A\\Program\\Plugins");
@@ -407,31 +410,22 @@ TEST(GetNetscapePluginDirs, WrongTypeReachesTheCallerAndEarlierEntriesStay) {
 
     struct Case {
         HKEY root;
+        const char* rootName;
         std::string key, name;
-        Lines kept;
     };
     const Case cases[] = {
-        {HKEY_LOCAL_MACHINE,
-         std::string(kNavigator) + "4.5\\Main",
-         "Install Directory",
-         {"X:\\Caller", tmp / "A\\Program\\Plugins"}},
-        {HKEY_CURRENT_USER,
-         "Software\\Netscape\\Netscape Navigator\\Main",
-         "Install Directory",
-         {"X:\\Caller", tmp / "A\\Program\\Plugins"}},
-        {HKEY_LOCAL_MACHINE,
-         std::string(kNetscape6) + "\\6.0\\Main",
-         "Install Directory",
-         {"X:\\Caller", tmp / "A\\Program\\Plugins"}},
-        {HKEY_LOCAL_MACHINE,
-         std::string(kNetscape) + "\\7.5\\Main",
-         "Install Directory",
-         {"X:\\Caller", tmp / "A\\Program\\Plugins", tmp / "D\\Plugins"}},
-        {HKEY_LOCAL_MACHINE,
-         kNetscape,
-         "Plugins",
-         {"X:\\Caller", tmp / "A\\Program\\Plugins", tmp / "D\\Plugins"}},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", std::string(kNavigator) + "4.5\\Main",
+         "Install Directory"},
+        {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "Software\\Netscape\\Netscape Navigator\\Main",
+         "Install Directory"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", std::string(kNetscape6) + "\\6.0\\Main",
+         "Install Directory"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", std::string(kNetscape) + "\\7.5\\Main",
+         "Install Directory"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", kNetscape, "Plugins"},
     };
+    // Whichever source is damaged, the others' directories are all there.
+    const Lines kept{"X:\\Caller", tmp / "A\\Program\\Plugins", tmp / "D\\Plugins"};
     SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.0");
     for (const Case& c : cases) {
         const std::string multi = std::string("a") + '\0' + "b" + '\0';
@@ -440,7 +434,13 @@ TEST(GetNetscapePluginDirs, WrongTypeReachesTheCallerAndEarlierEntriesStay) {
         list.Add("X:\\Caller");
         EXPECT_EQ(ErrorOf([&] { GetNetscapePluginDirs(list); }), "Invalid data type for '" + c.name + "'")
             << c.key;
-        EXPECT_EQ(list.ToVector(), c.kept) << c.key;
+        EXPECT_EQ(list.ToVector(), kept) << c.key;
+        TStringList noted, problems;
+        noted.Add("X:\\Caller");
+        EXPECT_EQ(ErrorOf([&] { GetNetscapePluginDirs(noted, &problems); }), "no error") << c.key;
+        EXPECT_EQ(noted.ToVector(), kept) << c.key;
+        EXPECT_EQ(problems.ToVector(),
+                  Lines{"Invalid data type for '" + c.name + "' in " + c.rootName + "\\" + c.key});
         HKEY k = nullptr;
         ASSERT_EQ(RegOpenKeyExA(c.root, c.key.c_str(), 0, KEY_ALL_ACCESS, &k), ERROR_SUCCESS);
         RegDeleteValueA(k, c.name.c_str());
@@ -519,4 +519,93 @@ TEST(Discovery, EveryFamilyInstalledGivesExactlyItsDirectories) {
               (Lines{tmp / "Nav\\Program\\Plugins", tmp / "NavUser\\Program\\Plugins",
                      tmp / "Netscape 6\\Plugins", tmp / "Netscape\\Plugins", tmp / "Netscape\\Plugins\\"}));
     EXPECT_EQ(mozilla.ToVector(), (Lines{tmp / "Mozilla\\Plugins", tmp / "Firefox\\Plugins"}));
+}
+
+// One damaged value in several families at once: each ends only its own
+// source, each is named with its key in the problem list, and everything the
+// other sources found is there. Opera falls back to the user's setting when
+// its application path cannot be read.
+TEST(Discovery, DamagedValuesEndOnlyTheirSourcesAndAreNamedWithTheirKeys) {
+    zvtest::TRegistrySandbox sandbox;
+    zvtest::TTempDir tmp;
+    for (const char* d :
+         {"Nav\\Program\\Plugins", "Netscape\\Plugins", "Mozilla\\Plugins", "Firefox\\Plugins"})
+        MakeDirs(tmp / d);
+    const DWORD number = 5;
+    const char bytes[] = {'C', ':', '\\'};
+    WriteValue(HKEY_CLASSES_ROOT, kIEServer, "", REG_DWORD, &number, sizeof number);
+    WriteValue(HKEY_LOCAL_MACHINE, kOperaApp, "Path", REG_BINARY, bytes, sizeof bytes);
+    SetStr(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path", tmp / "Opera\\plugins");
+    SetVersion(kNavigator, "4.8 (en)", tmp / "Nav");
+    SetDword(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.9 (en)\\Main", "Install Directory", 49);
+    SetVersion(std::string(kNetscape) + "\\", "7.2 (en)", tmp / "Netscape");
+    SetVersion(kMozilla, "1.7.12 (en)", tmp / "Mozilla");
+    SetVersion(kFirefox, "1.5.0.1 (en-US)", tmp / "Firefox");
+    WriteValue(HKEY_LOCAL_MACHINE, std::string(kFirefox) + "3.0\\Main", "Install Directory", REG_MULTI_SZ,
+               "x\0", 3);
+
+    TStringList problems;
+    EXPECT_EQ(GetIEPluginDir(&problems), "");
+    EXPECT_EQ(GetOperaPluginDir(&problems), tmp / "Opera\\plugins");
+    TStringList netscape, mozilla;
+    GetNetscapePluginDirs(netscape, &problems);
+    GetMozillaPluginDirs(mozilla, &problems);
+    GetFirefoxPluginDirs(mozilla, &problems);
+    EXPECT_EQ(netscape.ToVector(), (Lines{tmp / "Nav\\Program\\Plugins", tmp / "Netscape\\Plugins"}));
+    EXPECT_EQ(mozilla.ToVector(), (Lines{tmp / "Mozilla\\Plugins", tmp / "Firefox\\Plugins"}));
+    EXPECT_EQ(problems.ToVector(),
+              (Lines{"Invalid data type for '' in HKEY_CLASSES_ROOT\\" + std::string(kIEServer),
+                     "Invalid data type for 'Path' in HKEY_LOCAL_MACHINE\\" + std::string(kOperaApp),
+                     "Invalid data type for 'Install Directory' in HKEY_LOCAL_MACHINE\\" +
+                         std::string(kNavigator) + "4.9 (en)\\Main",
+                     "Invalid data type for 'Install Directory' in HKEY_LOCAL_MACHINE\\" +
+                         std::string(kFirefox) + "3.0\\Main"}));
+}
+
+// Every value discovery reads as a path may be stored as REG_EXPAND_SZ, as
+// installers write "%ProgramFiles%\\...": it is expanded before it is joined
+// and tested. A variable the environment lacks stays as written.
+TEST(Discovery, ExpandableStringsAreExpandedWhereverAPathIsRead) {
+    zvtest::TRegistrySandbox sandbox;
+    zvtest::TTempDir tmp;
+    ASSERT_TRUE(SetEnvironmentVariableA("ZV_TEST_BROWSERS", tmp.Path().c_str()));
+    const std::string base = GetLongPathForm(tmp.Path());
+    for (const char* d : {"IE", "A\\Program\\Plugins", "B\\Program\\Plugins", "C\\Plugins", "D\\Plugins", "E",
+                          "Moz\\Plugins", "Fox\\Plugins"})
+        MakeDirs(tmp / d);
+    auto expand = [](const std::string& rest) { return "%ZV_TEST_BROWSERS%\\" + rest; };
+    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", Quote(expand("IE\\iexplore.exe")), REG_EXPAND_SZ);
+    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", expand("Opera"), REG_EXPAND_SZ);
+    SetStr(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.8\\Main", "Install Directory", expand("A"),
+           REG_EXPAND_SZ);
+    SetStr(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.9\\Main", "Install Directory", "%ZV_NO_SUCH%\\A",
+           REG_EXPAND_SZ);
+    SetStr(HKEY_CURRENT_USER, "Software\\Netscape\\Netscape Navigator\\Main", "Install Directory",
+           expand("B"), REG_EXPAND_SZ);
+    SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.2");
+    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.2\\Main", "Install Directory", expand("C"),
+           REG_EXPAND_SZ);
+    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape) + "\\7.2\\Main", "Install Directory", expand("D"),
+           REG_EXPAND_SZ);
+    SetStr(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", expand("E"), REG_EXPAND_SZ);
+    SetStr(HKEY_LOCAL_MACHINE, std::string(kMozilla) + "1.7\\Main", "Install Directory", expand("Moz"),
+           REG_EXPAND_SZ);
+    SetStr(HKEY_LOCAL_MACHINE, std::string(kFirefox) + "2.0\\Main", "Install Directory", expand("Fox"),
+           REG_EXPAND_SZ);
+
+    EXPECT_EQ(GetIEPluginDir(), base + "\\IE\\Plugins");
+    EXPECT_EQ(GetOperaPluginDir(), tmp / "Opera\\Program\\Plugins");
+    TStringList netscape, mozilla;
+    GetNetscapePluginDirs(netscape);
+    GetMozillaPluginDirs(mozilla);
+    GetFirefoxPluginDirs(mozilla);
+    EXPECT_EQ(netscape.ToVector(), (Lines{tmp / "A\\Program\\Plugins", tmp / "B\\Program\\Plugins",
+                                          tmp / "C\\Plugins", tmp / "D\\Plugins", tmp / "E\\"}));
+    EXPECT_EQ(mozilla.ToVector(), (Lines{tmp / "Moz\\Plugins", tmp / "Fox\\Plugins"}));
+    // The user's Opera setting as well.
+    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", "");
+    SetStr(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path", expand("Opera\\plugins"),
+           REG_EXPAND_SZ);
+    EXPECT_EQ(GetOperaPluginDir(), tmp / "Opera\\plugins");
+    SetEnvironmentVariableA("ZV_TEST_BROWSERS", nullptr);
 }

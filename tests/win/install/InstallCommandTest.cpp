@@ -7,11 +7,12 @@
 
 #include "app/frmMain.h"
 #include "tests/win/deploy2/Deploy2Support.h"
-#include "tests/win/deploy2/DialogWatcher.h"
+#include "tests/win/install/DialogWatcher.h"
 #include "tests/win/support/WinTestSupport.h"
 
 using namespace zv;
 using namespace deploy2;
+using namespace installtest;
 using Dialogs = std::vector<TShownDialog>;
 
 namespace {
@@ -248,4 +249,63 @@ TEST(InstallCommand, InternetExplorerLineLosesItsStalePluginAndGetsTheControl) {
     EXPECT_EQ(w.Install(), Dialogs{kInstalled});
     EXPECT_FALSE(zvtest::FileExists(Target(m.IE())));
     EXPECT_EQ(Version(m.IE() + "\\ZorvaneActiveX.ocx"), "1.7.9.174");
+}
+
+// Only a directory that discovery reported, written as a full path, is ever
+// installed into. Any other checked line is a failure with its own message,
+// so that nothing can pass for "installed" without a file written.
+TEST(InstallCommand, LinesThatAreNoDiscoveredFullPathFailWithTheirMessage) {
+    zvtest::TRegistrySandbox sandbox;
+    TMachine m;
+    m.AddFirefox();
+    // Opera's own setting holds a relative path; taken as it stands it would
+    // name a directory below wherever the program was started.
+    SetStr(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path", "plugins");
+    zvtest::TTempDir startDir;
+    MakeDirs(startDir / "plugins");
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(startDir.Path().c_str()));
+    TWindow w;
+    ASSERT_EQ(w.form->OperaPluginDir(), "plugins");
+    // A line that discovery never reported, as the template's placeholders.
+    w.form->LB->Items().Add("item1");
+    w.form->LB->SetChecked(w.Line("item1"), true);
+    const Dialogs shown = w.Install();
+    SetCurrentDirectoryA(saved);
+    EXPECT_EQ(shown, (Dialogs{Error("No such plug-in directory: plugins !"),
+                              Error("No such plug-in directory: item1 !")}));
+    EXPECT_FALSE(w.closed);
+    EXPECT_TRUE(Listing(startDir / "plugins").empty());
+    EXPECT_EQ(Version(Target(m.Firefox())), "1.7.9.174") << "the discovered directory was served";
+}
+
+// A full disk and a directory past the system's path limit each say what is
+// wrong and where, instead of "loaded" or "insufficient rights".
+TEST(InstallCommand, FullDiskAndOverlongDirectoryAreNamedWithTheirDirectories) {
+    TTinyDisk disk;
+    if (!disk.Ready()) GTEST_SKIP() << "no small file system at " ZV_TEST_TINY_DISK " (mount refused?)";
+    zvtest::TRegistrySandbox sandbox;
+    TMachine m;
+    const std::string opera = disk.Dir() + "\\Opera\\Program\\Plugins";
+    MakeDirs(opera);
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
+           disk.Dir() + "\\Opera");
+    // "<install>\Program\Plugins\NPZRVN32.dll" one character too long.
+    const std::string navigator = MakeDirOfLength(m.root.Path(), MAX_PATH - 13 - 16);
+    const std::string navigatorPlugins = navigator + "\\Program\\Plugins";
+    MakeDirs(navigatorPlugins);
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main", "Install Directory",
+           navigator);
+    TWindow w;
+    ASSERT_EQ(w.form->LB->Items().Count(), 2);
+    disk.FillSpace();
+    const Dialogs expected{
+        Error("Not enough disk space to install the software for Opera in " + opera + " !"),
+        Error("Directory name too long to install the software for Netscape in " + navigatorPlugins + " !"),
+    };
+    EXPECT_EQ(w.Install(), expected);
+    EXPECT_FALSE(w.closed);
+    EXPECT_TRUE(Listing(opera).empty());
+    EXPECT_TRUE(Listing(navigatorPlugins).empty());
 }

@@ -6,11 +6,11 @@
 #include <cstdlib>
 
 #include "app/KvSkinDialogs.h"
-#include "tests/win/deploy2/DialogWatcher.h"
+#include "tests/win/install/DialogWatcher.h"
 #include "tests/win/support/WinTestSupport.h"
 
 using namespace zv;
-using namespace deploy2;
+using namespace installtest;
 
 namespace {
 

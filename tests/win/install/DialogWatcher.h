@@ -14,7 +14,7 @@
 #include "tests/win/support/WinTestSupport.h"
 #include "vcl/Forms.h"
 
-namespace deploy2 {
+namespace installtest {
 
 struct TShownDialog {
     std::string kind;  // "error" or "info"
@@ -74,4 +74,4 @@ private:
     UINT_PTR m_timer = 0;
 };
 
-}  // namespace deploy2
+}  // namespace installtest
