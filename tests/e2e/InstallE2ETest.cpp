@@ -780,7 +780,7 @@ TEST(InstallerE2E, ThirtyTwoBitProgramOnSixtyFourBitWindows) {
     HWND main = WaitForWindow(installer.ProcessId(), "Zorvane Player Installation", 60000);
     ASSERT_NE(main, nullptr);
     ExpectSkinnedWindow(main, 421, 271, 411, 242);
-    Shot(main, "7-wow64-main-window");
+    Shot(main, "10-wow64-main-window");
     const std::vector<std::string> expected{ieDir, pluginDirs[0], pluginDirs[1], pluginDirs[2],
                                             pluginDirs[3]};
     const std::vector<std::string> lines = ListLines(main);
@@ -799,7 +799,7 @@ TEST(InstallerE2E, ThirtyTwoBitProgramOnSixtyFourBitWindows) {
     // window stays for the user to read the message.
     HWND error = WaitForWindow(installer.ProcessId(), "Error...", 60000);
     ASSERT_NE(error, nullptr) << "the newer plug-in for Opera was not reported";
-    Shot(error, "8-wow64-newer-opera");
+    Shot(error, "11-wow64-newer-opera");
     HWND ok = ChildWithText(error, "OK");
     ASSERT_NE(ok, nullptr);
     ClickCentre(ok);
