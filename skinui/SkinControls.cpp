@@ -375,65 +375,6 @@ void TksSkinCustomControl::DrawWithoutSkin(TBitmap& bitmap) {
     FillRectClipped(v, v.Bounds(), SysPixel(clBtnFace));
 }
 
-TRect MapSkinRectToTarget(const TRect& r, const TSkinElementGeometry& element, TSkinLayout layout, int w,
-                          int h) {
-    const int sw = element.SkinRect.Width();
-    const int sh = element.SkinRect.Height();
-    const int dW = w - sw;
-    const int dH = h - sh;
-    const TSkinGeometry& g = element.Geometry;
-    switch (layout) {
-        case TSkinLayout::NinePart: {
-            const TRect areas[4] = {{0, 0, g.LeftTop.X, g.LeftTop.Y},
-                                    {g.RightTop.X, 0, sw, g.RightTop.Y},
-                                    {0, g.LeftBottom.Y, g.LeftBottom.X, sh},
-                                    {g.RightBottom.X, g.RightBottom.Y, sw, sh}};
-            const TPoint moves[4] = {{0, 0}, {dW, 0}, {0, dH}, {dW, dH}};
-            const TPoint a{r.Left, r.Top};
-            const TPoint b{r.Right, r.Bottom};
-            // Both points inside one area (right and bottom edges excluded):
-            // the rectangle moves with that area.
-            for (int i = 0; i < 4; ++i)
-                if (areas[i].Contains(a) && areas[i].Contains(b))
-                    return OffsetRect(r, moves[i].X, moves[i].Y);
-            // Otherwise by the areas the points lie in, edges included.
-            auto in = [&](int i, const TPoint& p) {
-                return p.X >= areas[i].Left && p.X <= areas[i].Right && p.Y >= areas[i].Top &&
-                       p.Y <= areas[i].Bottom;
-            };
-            TRect out = r;
-            if (in(0, a) && in(3, b)) {
-                out.Right += dW;
-                out.Bottom += dH;
-            } else if (in(0, a) && in(1, b)) {
-                out.Right += dW;
-            } else if (in(2, a) && in(3, b)) {
-                out.Right += dW;
-                out = OffsetRect(out, 0, dH);
-            } else if (in(0, a) && in(2, b)) {
-                out.Bottom += dH;
-            } else if (in(1, a) && in(3, b)) {
-                out = OffsetRect(out, dW, 0);
-                out.Bottom += dH;
-            }
-            return out;
-        }
-        case TSkinLayout::Horizontal:
-            if (r.Left <= g.LeftTop.X && r.Right >= g.RightTop.X)
-                return {r.Left, r.Top, r.Right + dW, r.Bottom};
-            if (r.Left >= g.RightTop.X && r.Right > g.RightTop.X) return OffsetRect(r, dW, 0);
-            return r;
-        case TSkinLayout::Vertical:
-            if (r.Top <= g.LeftTop.Y && r.Bottom >= g.LeftBottom.Y)
-                return {r.Left, r.Top, r.Right, r.Bottom + dH};
-            if (r.Top >= g.LeftBottom.Y && r.Bottom > g.LeftBottom.Y) return OffsetRect(r, 0, dH);
-            return r;
-        case TSkinLayout::Fixed:
-        case TSkinLayout::None: return r;
-    }
-    return r;
-}
-
 // ---- TksSkinPanel ------------------------------------------------------------------
 
 TksSkinPanel::TksSkinPanel(TComponent* owner) : TksSkinCustomControl(owner) {
@@ -925,53 +866,6 @@ bool TksSkinButton::IsPressedLook() const {
 
 bool TksSkinButton::IsHighlightedLook() const {
     return !IsPressedLook() && (m_mouseIn || FocusedForLook());
-}
-
-TksButtonPlacement CalcButtonLayout(const TRect& a, TksButtonLayout layout, int m, int s, TSize glyph,
-                                    TSize text) {
-    const int gw = glyph.cx, gh = glyph.cy, tw = text.cx, th = text.cy;
-    const int cx = a.Left + a.Width() / 2;
-    const int cy = a.Top + a.Height() / 2;
-    TksButtonPlacement p{{cx - gw / 2, cy - gh / 2}, {cx - tw / 2, cy - th / 2}};
-    switch (layout) {
-        case TksButtonLayout::blGlyphLeft:
-            if (m == -1) {
-                p.Glyph.X = cx - (gw + tw + s) / 2;
-                p.Text.X = cx + (gw + tw + s) / 2 - tw;
-            } else {
-                p.Glyph.X = a.Left + m;
-                p.Text.X = a.Left + m + gw + s;
-            }
-            break;
-        case TksButtonLayout::blGlyphRight:
-            if (m == -1) {
-                p.Text.X = cx - (gw + tw + s) / 2;
-                p.Glyph.X = cx + (gw + tw + s) / 2 - gw;
-            } else {
-                p.Glyph.X = a.Right - gw - m;
-                p.Text.X = p.Glyph.X - s - tw;
-            }
-            break;
-        case TksButtonLayout::blGlyphTop:
-            if (m == -1) {
-                p.Glyph.Y = cy - (th + gh + s) / 2;
-                p.Text.Y = cy + (th + gh + s) / 2 - th;
-            } else {
-                p.Glyph.Y = a.Top + m;
-                p.Text.Y = p.Glyph.Y + s + gh;
-            }
-            break;
-        case TksButtonLayout::blGlyphBottom:
-            if (m == -1) {
-                p.Text.Y = cy - (th + gh + s) / 2;
-                p.Glyph.Y = cy + (th + gh + s) / 2 - gh;
-            } else {
-                p.Glyph.Y = a.Bottom - gh - m;
-                p.Text.Y = p.Glyph.Y - s - th;
-            }
-            break;
-    }
-    return p;
 }
 
 void TksSkinButton::DrawCaptionAndGlyph(TBitmap& bitmap, const TRect& area, int frame, bool shifted) {

@@ -8,11 +8,9 @@
 //   TksSkinCustomControl  base with the element geometry of the skin: layout,
 //                         size rules, composition, window region from the
 //                         mask, default font and size
-//   MapSkinRectToTarget   a rectangle of the element moved with a size change
 //   TksSkinPanel          container drawn nine-part (or tiled) from the skin,
 //                         with an optional caption band; fallback frames
 //   TksSkinStdLabel       transparent text label with the skin's font
-//   CalcButtonLayout      where a button's glyph and caption go
 //   TksSkinButton         push button: normal, highlighted, pressed and
 //                         disabled pictures, the fade between normal and
 //                         highlighted; mouse, Space, Enter, dialog keys and
@@ -25,6 +23,7 @@
 
 #include "base/PixelBuffer.h"
 #include "skin/SkinData.h"
+#include "skinui/paint/ControlLayout.h"
 #include "skinui/paint/SkinPaint.h"
 #include "skinui/paint/TextLayout.h"
 #include "vcl/Controls.h"
@@ -171,11 +170,6 @@ protected:
     bool m_isSkinElement = false;
 };
 
-// A rectangle given in skin-rectangle coordinates moved to a w x h target of
-// the element, the way caption bands follow a panel's size.
-TRect MapSkinRectToTarget(const TRect& r, const TSkinElementGeometry& element, TSkinLayout layout, int w,
-                          int h);
-
 enum class TksSkinBorderStyle { bvFrame, bvRaised, bvLowered, bvNone };
 
 class TksSkinPanel : public TksSkinCustomControl {
@@ -314,18 +308,6 @@ private:
     bool m_wordWrap = false;
     bool m_autoSize = true;
 };
-
-enum class TksButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-
-// Where a button's glyph frame and caption go in the caption area: Margin
-// -1 centres both, otherwise they keep Margin from the edge the layout
-// names; Spacing counts even without a glyph.
-struct TksButtonPlacement {
-    TPoint Glyph;
-    TPoint Text;
-};
-TksButtonPlacement CalcButtonLayout(const TRect& area, TksButtonLayout layout, int margin, int spacing,
-                                    TSize glyph, TSize text);
 
 class TksSkinButton : public TksSkinCustomControl {
 public:

@@ -5,8 +5,8 @@
 //     attaching        caption style off, own window procedure, give back
 //     skin             ApplyFrameSkin, CreateFrameObjects, ArrangeFrameObjects
 //     sizes            minimum/maximum, WM_GETMINMAXINFO, WM_NCCALCSIZE
-//     layout           CalcFrameLayout, MapSkinRect, PlaceFrameObjects,
-//                      UpdateFrame, UpdateFrameRegion (mask)
+//     layout           UpdateLayout (one TFrameLayout for size, skin and
+//                      objects), UpdateFrame, UpdateFrameRegion (mask)
 //     painting         PaintSkinFrame (WM_NCPAINT), RedrawObject, client
 //                      background, the default frame while unskinned
 //     input            hit test, hover polling, non-client mouse, move loop,
@@ -26,6 +26,7 @@
 
 #include "skin/SkinData.h"
 #include "skinui/SkinFrameObjects.h"
+#include "skinui/paint/FrameLayout.h"
 #include "skinui/paint/MaskRegion.h"
 #include "skinui/paint/SkinPaint.h"
 #include "vcl/Controls.h"
@@ -42,7 +43,7 @@ constexpr TBorderIcons biMinimizeToTray = 16;
 
 // Hit-test code the frame answers for its own parts (the platform leaves
 // them to the frame).
-constexpr LRESULT HTOBJECT_CODE = 19;
+constexpr LRESULT HTOBJECT_CODE = htObject;
 
 using TksObjectEvent = std::function<void(const std::string& idName)>;
 using TksObjectMouseEvent = std::function<void(const std::string& idName, int x, int y, TMouseButton button,
@@ -138,15 +139,17 @@ public:
     [[nodiscard]] int MinimumWidth() const;
     [[nodiscard]] int MinimumHeight() const;
     [[nodiscard]] TRect MaximumArea() const;
-    void CalcFrameLayout();
-    [[nodiscard]] TRect MapSkinRect(const TRect& r) const;
-    void PlaceFrameObjects();
+    // The layout for the window's current size, skin and objects: the
+    // frame's own (skinned or default), every object's place.
+    void UpdateLayout();
+    [[nodiscard]] const TFrameLayout& Layout() const { return m_layout; }
+    [[nodiscard]] TRect MapSkinRect(const TRect& r) const { return m_layout.MapSkinRect(r); }
     void UpdateFrame();
     void UpdateFrameRegion();
-    [[nodiscard]] const TRect& TargetClientRect() const { return m_clientRect; }
-    [[nodiscard]] const TRect& TargetCaptionRect() const { return m_captionRect; }
-    [[nodiscard]] const TRect& TargetButtonsRect() const { return m_buttonsRect; }
-    [[nodiscard]] const TRect& TargetMaskRect() const { return m_maskRect; }
+    [[nodiscard]] const TRect& TargetClientRect() const { return m_layout.ClientRect; }
+    [[nodiscard]] const TRect& TargetCaptionRect() const { return m_layout.CaptionRect; }
+    [[nodiscard]] const TRect& TargetButtonsRect() const { return m_layout.ButtonsRect; }
+    [[nodiscard]] const TRect& TargetMaskRect() const { return m_layout.MaskRect; }
     [[nodiscard]] int FrameWidth() const { return m_frameWidth; }
     [[nodiscard]] int FrameHeight() const { return m_frameHeight; }
     // The default frame's caption height (19, 15 for tool windows).
@@ -220,11 +223,10 @@ private:
     void SkinChanged(TksSkinData* data);
     void PaintDefaultFrame();
     void CreateDefaultObjects();
-    void PlaceDefaultObjects();
+    [[nodiscard]] std::vector<TFrameObjectSpec> ObjectSpecs() const;
     [[nodiscard]] TPoint ScreenToWindow(LPARAM lp) const;
     [[nodiscard]] HWND FormHandle() const;
     [[nodiscard]] bool BorderStyleNone() const;
-    [[nodiscard]] TSkinGeometry SourceGeometry() const;
 
     TCustomForm* m_form = nullptr;
     TWndMethod m_savedWndProc;
@@ -238,13 +240,7 @@ private:
     bool m_skinned = false;
     int m_frameWidth = 0;
     int m_frameHeight = 0;
-    // Target layout.
-    TSkinGeometry m_target{};
-    TRect m_clientRect{};
-    TRect m_captionRect{};
-    TRect m_buttonsRect{};
-    TPoint m_hitPoints[4]{};
-    TRect m_maskRect{};
+    TFrameLayout m_layout;
     std::optional<TComposedMaskRegion> m_maskRegion;
 
     std::vector<std::unique_ptr<TksActiveSkinObject>> m_objects;

@@ -404,110 +404,41 @@ bool TksSkinStdButtonObject::MorphPending() const {
 
 TksSkinCaptionObject::TksSkinCaptionObject(TksSkinFrame* parent, TksDataSkinObject* data)
     : TksActiveSkinObject(parent, data) {
-    if (auto* c = dynamic_cast<TksDataSkinCaption*>(data)) {
-        DefaultCaption = c->DefaultCaption;
-        TextRect = c->TextRect;
-        FontName = c->FontName;
-        FontHeight = c->FontHeight;
-        FontStyle = c->FontStyle;
-        FontColor = c->FontColor;
-        ActiveFontColor = c->ActiveFontColor;
-        Alignment = c->Alignment;
-        Shadow = c->Shadow;
-        ShadowColor = c->ShadowColor;
-        ActiveShadowColor = c->ActiveShadowColor;
-        Light = c->Light;
-        LightColor = c->LightColor;
-        ActiveLightColor = c->ActiveLightColor;
-        FrameRect = c->FrameRect;
-        ActiveFrameRect = c->ActiveFrameRect;
-        FrameTextRect = c->FrameTextRect;
-        FrameLeftOffset = c->FrameLeftOffset;
-        FrameRightOffset = c->FrameRightOffset;
-    }
+    if (auto* c = dynamic_cast<TksDataSkinCaption*>(data)) Data = *c;
+}
+
+TCaptionLayout TksSkinCaptionObject::Layout() const {
+    const TksDataSkinFormInfo& fi = FormInfoOf(SkinData);
+    return CalcCaptionLayout(
+        SkinRect, {ObjectRect.Width(), ObjectRect.Height()},
+        {fi.ClientRect, fi.LeftTopPoint, fi.RightTopPoint, fi.LeftBottomPoint, fi.RightBottomPoint});
 }
 
 void TksSkinCaptionObject::GetLayoutKind(TLayoutKind& kind, int& fixed1, int& fixed2) const {
-    fixed1 = fixed2 = 0;
-    if (ObjectRect.Width() == SkinRect.Width() && ObjectRect.Height() == SkinRect.Height()) {
-        kind = TLayoutKind::Plain;
-        return;
-    }
-    const TksDataSkinFormInfo& fi = FormInfoOf(SkinData);
-    const TPoint lt = fi.LeftTopPoint, rt = fi.RightTopPoint, lb = fi.LeftBottomPoint,
-                 rb = fi.RightBottomPoint;
-    const TRect& s = SkinRect;
-    if (s.Top <= lt.Y && s.Bottom < rt.Y) {
-        kind = TLayoutKind::TopBand;
-        fixed1 = lt.X - s.Left;
-        fixed2 = s.Right - rt.X;
-    } else if (s.Top >= lb.Y && rb.Y < s.Bottom) {
-        kind = TLayoutKind::BottomBand;
-        fixed1 = lb.X - s.Left;
-        fixed2 = s.Right - rb.X;
-    } else if (s.Top > lt.Y || lb.Y >= s.Bottom) {
-        kind = TLayoutKind::RightBand;
-        fixed1 = rt.Y - s.Top;
-        fixed2 = s.Bottom - rb.Y;
-    } else {
-        kind = TLayoutKind::LeftBand;
-        fixed1 = lt.Y - s.Top;
-        fixed2 = s.Bottom - lb.Y;
-    }
+    const TCaptionLayout l = Layout();
+    kind = l.Kind;
+    fixed1 = l.Fixed1;
+    fixed2 = l.Fixed2;
 }
 
 TRect TksSkinCaptionObject::TextRectangle() const {
-    TRect tr = TextRect;
-    tr.Right = ObjectRect.Width() + TextRect.Right - SkinRect.Width();
-    if (!FrameRect.IsEmpty()) {
-        tr.Left += FrameTextRect.Left;
-        tr.Top += FrameTextRect.Top;
-        tr.Right += FrameTextRect.Right - FrameRect.Width();
-    }
-    return tr;
+    return CaptionTextRect(Data, ObjectRect.Width());
 }
 
 void TksSkinCaptionObject::MakeCaptionLook(TBitmap& bmp, const TksBitmap* pic, const TRect& src) const {
-    const int w = std::max(ObjectRect.Width(), 0);
-    const int h = std::max(ObjectRect.Height(), 0);
-    bmp.SetSize(w, h);
-    if (pic == nullptr || pic->Empty() || src.IsEmpty() || bmp.Empty()) return;
-    const TPixelView t = bmp.Pixels();
-    const TPixelView p = pic->View();
-    const TksDataSkinFormInfo& fi = FormInfoOf(SkinData);
-    if (fi.RightBottomPoint.X == fi.LeftTopPoint.X || fi.RightBottomPoint.Y == fi.LeftTopPoint.Y) {
-        StretchBlock(t, t.Bounds(), p, src);
-        return;
-    }
-    TLayoutKind kind;
-    int f1;
-    int f2;
-    GetLayoutKind(kind, f1, f2);
-    if (kind == TLayoutKind::Plain || (f1 == 0 && f2 == 0)) {
-        StretchBlock(t, t.Bounds(), p, src);
-        return;
-    }
-    if (kind == TLayoutKind::TopBand || kind == TLayoutKind::BottomBand) {
-        const TRect middle{src.Left + f1, src.Top, src.Right - f2, src.Bottom};
-        TileBand(t, p, middle, true, 0, w, 0);
-        StretchBlock(t, {0, 0, f1, h}, p, {src.Left, src.Top, src.Left + f1, src.Bottom});
-        StretchBlock(t, {w - f2, 0, w, h}, p, {src.Right - f2, src.Top, src.Right, src.Bottom});
-    } else {
-        const TRect middle{src.Left, src.Top + f1, src.Right, src.Bottom - f2};
-        TileBand(t, p, middle, false, 0, h, 0);
-        StretchBlock(t, {0, 0, w, f1}, p, {src.Left, src.Top, src.Right, src.Top + f1});
-        StretchBlock(t, {0, h - f2, w, h}, p, {src.Left, src.Bottom - f2, src.Right, src.Bottom});
-    }
+    bmp.SetSize(std::max(ObjectRect.Width(), 0), std::max(ObjectRect.Height(), 0));
+    if (pic == nullptr || pic->Empty() || bmp.Empty()) return;
+    ComposeCaptionLook(bmp.Pixels(), pic->View(), src, Layout());
 }
 
 void TksSkinCaptionObject::DrawCaptionText(TBitmap& bmp, int ox, int oy, const TRect& clip, bool activeLook,
                                            TColor color) const {
     std::string text = Parent->FormCaption();
-    if (text.empty() || TextRect.IsEmpty() || bmp.Empty()) return;
+    if (text.empty() || Data.TextRect.IsEmpty() || bmp.Empty()) return;
     TCanvas& canvas = bmp.Canvas();
-    canvas.Font().SetName(FontName);
-    canvas.Font().SetStyle(FontStyle);
-    canvas.Font().SetHeight(FontHeight);
+    canvas.Font().SetName(Data.FontName);
+    canvas.Font().SetStyle(Data.FontStyle);
+    canvas.Font().SetHeight(Data.FontHeight);
     canvas.Font().SetCharset(Parent->DefCaptionFont().Charset());
     TksCanvasText measure(canvas);
     const TRect tr = TextRectangle();
@@ -515,26 +446,27 @@ void TksSkinCaptionObject::DrawCaptionText(TBitmap& bmp, int ox, int oy, const T
     const TSize size = canvas.TextExtent(text);
     const int y = tr.Top + tr.Height() / 2 - size.cy / 2 + oy;
     int x = tr.Left;
-    switch (Alignment) {
+    switch (Data.Alignment) {
         case TAlignment::taLeftJustify: x = tr.Left; break;
         case TAlignment::taRightJustify: x = tr.Right - size.cx; break;
         case TAlignment::taCenter: x = tr.Left + tr.Width() / 2 - size.cx / 2; break;
     }
     x += ox;
-    if (!FrameRect.IsEmpty() && ActivePicture != nullptr) {
-        const TRect src = (activeLook && !ActiveFrameRect.IsEmpty()) ? ActiveFrameRect : FrameRect;
+    if (!Data.FrameRect.IsEmpty() && ActivePicture != nullptr) {
+        const TRect src =
+            (activeLook && !Data.ActiveFrameRect.IsEmpty()) ? Data.ActiveFrameRect : Data.FrameRect;
         TPixelBuffer piece;
-        ComposeHorizontal(ActivePicture->View(), src, FrameLeftOffset, FrameRightOffset, piece,
-                          FrameRect.Width() + size.cx - FrameTextRect.Width(), false);
-        CopyBlock(bmp.Pixels(), x - FrameTextRect.Left, y - FrameTextRect.Top, piece.View(),
+        ComposeHorizontal(ActivePicture->View(), src, Data.FrameLeftOffset, Data.FrameRightOffset, piece,
+                          Data.FrameRect.Width() + size.cx - Data.FrameTextRect.Width(), false);
+        CopyBlock(bmp.Pixels(), x - Data.FrameTextRect.Left, y - Data.FrameTextRect.Top, piece.View(),
                   piece.View().Bounds());
     }
-    if (Light) {
-        canvas.Font().SetColor(activeLook ? ActiveLightColor : LightColor);
+    if (Data.Light) {
+        canvas.Font().SetColor(activeLook ? Data.ActiveLightColor : Data.LightColor);
         measure.TextOutClipped(clip, x - 1, y - 1, text);
     }
-    if (Shadow) {
-        canvas.Font().SetColor(activeLook ? ActiveShadowColor : ShadowColor);
+    if (Data.Shadow) {
+        canvas.Font().SetColor(activeLook ? Data.ActiveShadowColor : Data.ShadowColor);
         measure.TextOutClipped(clip, x + 1, y + 1, text);
     }
     canvas.Font().SetColor(color);
@@ -554,14 +486,14 @@ void TksSkinCaptionObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
     if (!ActiveSkinRect.IsEmpty() && ActivePicture != nullptr && (Active || MorphFactor != 0.0)) {
         TBitmap active;
         MakeCaptionLook(active, ActivePicture, ActiveSkinRect);
-        DrawCaptionText(active, 0, 0, own, true, ActiveFontColor);
+        DrawCaptionText(active, 0, 0, own, true, Data.ActiveFontColor);
         if ((MorphFactor == 0.0 && Active && !MorphAllowed()) || (Active && MorphFactor == 1.0)) {
             BlitToCanvas(canvas, ObjectRect, active);
             return;
         }
         TBitmap normal;
         MakeCaptionLook(normal, Picture, SkinRect);
-        DrawCaptionText(normal, 0, 0, own, false, FontColor);
+        DrawCaptionText(normal, 0, 0, own, false, Data.FontColor);
         MorphPixels(normal.Pixels(), active.Pixels(), static_cast<int>(MorphKind), MorphFactor);
         if (!Active) InActiveEffect(normal);
         BlitToCanvas(canvas, ObjectRect, normal);
@@ -570,13 +502,13 @@ void TksSkinCaptionObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
     if (updateAll) {
         TBitmap normal;
         MakeCaptionLook(normal, Picture, SkinRect);
-        DrawCaptionText(normal, 0, 0, own, Active, Active ? ActiveFontColor : FontColor);
+        DrawCaptionText(normal, 0, 0, own, Active, Active ? Data.ActiveFontColor : Data.FontColor);
         if (!Active) InActiveEffect(normal);
         BlitToCanvas(canvas, ObjectRect, normal);
         return;
     }
     const TRect d = ToCanvas(canvas, ObjectRect);
-    DrawCaptionText(*canvas.Bitmap, d.Left, d.Top, d, Active, Active ? ActiveFontColor : FontColor);
+    DrawCaptionText(*canvas.Bitmap, d.Left, d.Top, d, Active, Active ? Data.ActiveFontColor : Data.FontColor);
 }
 
 void TksSkinCaptionObject::SetText(const std::string& text) {

@@ -22,6 +22,7 @@
 #include "base/PixelBuffer.h"
 #include "base/Types.h"
 #include "skin/SkinData.h"
+#include "skinui/paint/FrameLayout.h"
 #include "vcl/Controls.h"
 #include "vcl/Graphics.h"
 #include "vcl/Menus.h"
@@ -158,28 +159,12 @@ public:
     TksSkinCaptionObject(TksSkinFrame* parent, TksDataSkinObject* data);
     [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::Caption; }
 
-    bool DefaultCaption = false;
-    TRect TextRect{};
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    TColor FontColor = 0;
-    TColor ActiveFontColor = 0;
-    TAlignment Alignment = TAlignment::taCenter;
-    bool Shadow = false;
-    TColor ShadowColor = 0;
-    TColor ActiveShadowColor = 0;
-    bool Light = false;
-    TColor LightColor = 0;
-    TColor ActiveLightColor = 0;
-    TRect FrameRect{};
-    TRect ActiveFrameRect{};
-    TRect FrameTextRect{};
-    int FrameLeftOffset = 0;
-    int FrameRightOffset = 0;
+    // The caption's record as the skin gives it; the frame sets its
+    // DefaultCaption when no caption object of the skin has it.
+    TksDataSkinCaption Data;
     std::string Text;
 
-    enum class TLayoutKind { Plain, TopBand, BottomBand, RightBand, LeftBand };
+    using TLayoutKind = TCaptionLayoutKind;
     // The layout kind and its two fixed lengths (left/right widths or
     // top/bottom heights).
     void GetLayoutKind(TLayoutKind& kind, int& fixed1, int& fixed2) const;
@@ -194,6 +179,7 @@ public:
     void MouseLeave() override;
 
 private:
+    [[nodiscard]] TCaptionLayout Layout() const;
     // A look of ObjectRect's size cut from src of pic by the layout kind.
     void MakeCaptionLook(TBitmap& bmp, const TksBitmap* pic, const TRect& src) const;
     // Draws the caption text onto bmp with its (0, 0) at the object's

@@ -3,7 +3,6 @@
 //   retired levels      closed levels wait here until no level's window
 //                       procedure is running (a click closes the level it
 //                       arrived in)
-//   PlaceMenuLevel      placement of a level against its anchor
 //   TksSkinMenuItem     entry state, size and the skinned / plain looks
 //   TksSkinPopupWindow  building, sizing, placing, showing, painting,
 //                       mouse polling and tracking, selection, choosing,
@@ -143,63 +142,6 @@ TPixelView PictureView(const TksBitmap* picture) {
 }
 
 }  // namespace
-
-// ---- placement ----------------------------------------------------------------------
-
-TPoint PlaceMenuLevel(const TksMenuPlacement& p) {
-    const TRect& a = p.Anchor;
-    const TRect& m = p.WorkArea;
-    const int middle = m.Top + m.Height() / 2;
-    const bool fullHeight = p.Scrolling && !p.ScrollingByLimit;
-    bool overlaps = false;
-    int y = 0;
-    if (fullHeight) {
-        y = m.Top;
-    } else if (p.Submenu) {
-        if (a.Top + p.Height - p.ItemsTop <= m.Bottom)
-            y = a.Top - p.ItemsTop;  // first entry level with the parent entry
-        else if (a.Top < middle)
-            y = m.Bottom - p.Height;
-        else
-            y = std::max(a.Bottom - p.Height + p.ItemsTop, m.Top);
-    } else if (p.PopupUp) {
-        if (a.Top - p.Height >= m.Top) {
-            y = a.Top - p.Height;
-        } else if (a.Top >= middle) {
-            y = m.Top;
-            overlaps = true;
-        } else if (a.Bottom + p.Height <= m.Bottom) {
-            y = a.Bottom;
-        } else {
-            y = m.Bottom - p.Height;
-            overlaps = true;
-        }
-    } else {
-        if (a.Bottom + p.Height <= m.Bottom) {
-            y = a.Bottom;
-        } else if (a.Top < middle) {
-            y = m.Bottom - p.Height;
-            overlaps = true;
-        } else if (a.Top - p.Height >= m.Top) {
-            y = a.Top - p.Height;
-        } else {
-            y = m.Top;
-            overlaps = true;
-        }
-    }
-    int x = 0;
-    if (p.Submenu || fullHeight || overlaps) {
-        // Beside the anchor, so the level does not cover it.
-        x = (a.Right + p.Width + 1 <= m.Right) ? a.Right + 1 : a.Left - p.Width - 1;
-    } else {
-        x = a.Left;
-        if (x + p.Width > m.Right)
-            x = m.Right - p.Width;
-        else if (a.Left < m.Left)
-            x = m.Left;
-    }
-    return {x, y};
-}
 
 // ---- TksSkinMenuItem ----------------------------------------------------------------
 

@@ -74,6 +74,37 @@ TSkinGeometry ResizeSkinGeometry(const TSkinGeometry& g, int dW, int dH) {
     return r;
 }
 
+TRect MapSkinRect(const TRect& r, const TSkinGeometry& g, int sw, int sh, int dW, int dH,
+                  TZoneEdges spanEdges) {
+    enum { TL, TR, BL, BR };
+    const TRect zones[4] = {{0, 0, g.LeftTop.X, g.LeftTop.Y},
+                            {g.RightTop.X, 0, sw, g.RightTop.Y},
+                            {0, g.LeftBottom.Y, g.LeftBottom.X, sh},
+                            {g.RightBottom.X, g.RightBottom.Y, sw, sh}};
+    const TPoint a = r.TopLeft();
+    const TPoint b = r.BottomRight();
+    auto moved = [&r](int x, int y) {
+        return TRect{AddClamped(r.Left, x), AddClamped(r.Top, y), AddClamped(r.Right, x),
+                     AddClamped(r.Bottom, y)};
+    };
+    const TPoint moves[4] = {{0, 0}, {dW, 0}, {0, dH}, {dW, dH}};
+    for (int i = 0; i < 4; ++i)
+        if (zones[i].Contains(a) && zones[i].Contains(b)) return moved(moves[i].X, moves[i].Y);
+    auto in = [&](int zone, TPoint p) {
+        const TRect& z = zones[zone];
+        if (spanEdges == TZoneEdges::Excluded) return z.Contains(p);
+        return p.X >= z.Left && p.X <= z.Right && p.Y >= z.Top && p.Y <= z.Bottom;
+    };
+    if (in(TL, a) && in(BR, b)) return {r.Left, r.Top, AddClamped(r.Right, dW), AddClamped(r.Bottom, dH)};
+    if (in(TL, a) && in(TR, b)) return {r.Left, r.Top, AddClamped(r.Right, dW), r.Bottom};
+    if (in(BL, a) && in(BR, b))
+        return {r.Left, AddClamped(r.Top, dH), AddClamped(r.Right, dW), AddClamped(r.Bottom, dH)};
+    if (in(TL, a) && in(BL, b)) return {r.Left, r.Top, r.Right, AddClamped(r.Bottom, dH)};
+    if (in(TR, a) && in(BR, b))
+        return {AddClamped(r.Left, dW), r.Top, AddClamped(r.Right, dW), AddClamped(r.Bottom, dH)};
+    return r;
+}
+
 TSkinTarget CalcSkinTarget(const TSkinElementGeometry& element, int width, int height) {
     const int sw = element.SkinRect.Width();
     const int sh = element.SkinRect.Height();
