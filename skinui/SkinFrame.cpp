@@ -262,11 +262,11 @@ void TksSkinFrame::CreateFrameObjects() {
             dynamic_cast<TksDataSkinMainMenuBarButton*>(d))
             continue;
         if (dynamic_cast<TksDataSkinStdButton*>(d))
-            m_objects.push_back(std::make_unique<TksSkinStdButtonObject>(this, d));
+            m_objects.push_back(std::make_unique<TksSkinStdButtonObject>(Owner(), m_skinData, d));
         else if (dynamic_cast<TksDataSkinButton*>(d))
-            m_objects.push_back(std::make_unique<TksSkinButtonObject>(this, d));
+            m_objects.push_back(std::make_unique<TksSkinButtonObject>(Owner(), m_skinData, d));
         else if (dynamic_cast<TksDataSkinCaption*>(d))
-            m_objects.push_back(std::make_unique<TksSkinCaptionObject>(this, d));
+            m_objects.push_back(std::make_unique<TksSkinCaptionObject>(Owner(), m_skinData, d));
         // Gauges, switches, track bars, labels and animations are not made:
         // no window of the program has them.
     }
@@ -301,22 +301,17 @@ void TksSkinFrame::ArrangeFrameObjects() {
         }
         if (needed != 0 && (m_borderIcons & needed) == 0) hide();
     }
+    // The caption objects draw the form's caption; without one that says
+    // so in the skin, the first one does.
     TksSkinCaptionObject* first = nullptr;
     bool anyDefault = false;
-    const std::string caption = FormCaption();
     for (const auto& o : m_objects) {
         auto* c = dynamic_cast<TksSkinCaptionObject*>(o.get());
         if (c == nullptr) continue;
         if (first == nullptr) first = c;
-        if (c->Data.DefaultCaption) {
-            anyDefault = true;
-            c->Text = caption;
-        }
+        anyDefault = anyDefault || c->Data.DefaultCaption;
     }
-    if (!anyDefault && first != nullptr) {
-        first->Data.DefaultCaption = true;
-        first->Text = caption;
-    }
+    if (!anyDefault && first != nullptr) first->Data.DefaultCaption = true;
     if (UseDefaultObjectHint) ApplyObjectHints();
 }
 
@@ -339,7 +334,7 @@ void TksSkinFrame::ApplyObjectHints() {
 void TksSkinFrame::CreateDefaultObjects() {
     m_objects.clear();
     auto add = [this](TStdCommand c) {
-        m_objects.push_back(std::make_unique<TksSkinStdButtonObject>(this, c, TRect{}));
+        m_objects.push_back(std::make_unique<TksSkinStdButtonObject>(Owner(), c, TRect{}));
     };
     if (m_borderIcons & biSystemMenu) add(TStdCommand::cmSysMenu);
     add(TStdCommand::cmClose);
@@ -750,15 +745,9 @@ void TksSkinFrame::FrameWndProc(TMessage& msg) {
             return;
         }
         case WM_SETTEXT:
+            // The caption objects draw the form's caption as it is now.
             PassOn(msg);
-            if (none) return;
-            if (m_skinned) {
-                const std::string text = FormCaption();
-                for (auto& o : m_objects)
-                    if (auto* c = dynamic_cast<TksSkinCaptionObject*>(o.get()); c && c->Data.DefaultCaption)
-                        c->Text = text;
-            }
-            RepaintFrame();
+            if (!none) RepaintFrame();
             return;
         case WM_SHOWWINDOW:
             PassOn(msg);
@@ -1135,6 +1124,66 @@ void TksSkinFrame::MinimizeForm() {
 void TksSkinFrame::MinimizeToTray() {
     // No tray icon in this program: the window is minimised.
     MinimizeForm();
+}
+
+TksFrameWindowState TksSkinFrame::WindowState() const {
+    return {FormMaximized(), FormMinimized(), m_rolledUp};
+}
+
+HICON TksSkinFrame::FormIcon() const {
+    HWND h = FormHandle();
+    auto icon = h != nullptr ? reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_SMALL, 0)) : nullptr;
+    if (icon == nullptr) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    return icon;
+}
+
+void TksSkinFrame::RunCommand(TStdCommand command) {
+    switch (command) {
+        case TStdCommand::cmClose: CloseForm(); break;
+        case TStdCommand::cmMaximize: MaximizeForm(); break;
+        case TStdCommand::cmMinimize:
+            if (AlwaysMinimizeToTray)
+                MinimizeToTray();
+            else
+                MinimizeForm();
+            break;
+        case TStdCommand::cmRollUp: RollUpForm(); break;
+        case TStdCommand::cmMinimizeToTray: MinimizeToTray(); break;
+        case TStdCommand::cmSysMenu:
+        case TStdCommand::cmDefault: break;
+    }
+}
+
+void TksSkinFrame::ReleaseGroup(TksSkinButtonObject* button) {
+    for (const auto& o : m_objects) {
+        if (o.get() == button) continue;
+        auto* b = dynamic_cast<TksSkinButtonObject*>(o.get());
+        if (b != nullptr && b->GroupIndex == button->GroupIndex && b->Down) {
+            b->SetDown(false);
+            break;
+        }
+    }
+}
+
+void TksSkinFrame::NotifyObjectEvent(TksObjectEventKind kind, const TksActiveSkinObject& object, int x, int y,
+                                     TMouseButton button) {
+    switch (kind) {
+        case TksObjectEventKind::MouseEnter:
+            if (OnMouseEnterEvent) OnMouseEnterEvent(object.IDName);
+            break;
+        case TksObjectEventKind::MouseLeave:
+            if (OnMouseLeaveEvent) OnMouseLeaveEvent(object.IDName);
+            break;
+        case TksObjectEventKind::MouseDown:
+            if (OnMouseDownEvent) OnMouseDownEvent(object.IDName, x, y, button, object.ObjectRect);
+            break;
+        case TksObjectEventKind::MouseUp:
+            if (OnMouseUpEvent) OnMouseUpEvent(object.IDName, x, y, button, object.ObjectRect);
+            break;
+        case TksObjectEventKind::MouseMove:
+            if (OnMouseMoveEvent) OnMouseMoveEvent(object.IDName, x, y, object.ObjectRect);
+            break;
+    }
 }
 
 void TksSkinFrame::RollUpForm() {

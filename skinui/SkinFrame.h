@@ -51,7 +51,7 @@ using TksObjectMouseEvent = std::function<void(const std::string& idName, int x,
 using TksObjectMoveEvent =
     std::function<void(const std::string& idName, int x, int y, const TRect& objectRect)>;
 
-class TksSkinFrame : public TComponent {
+class TksSkinFrame : public TComponent, private TksFrameObjectOwner {
 public:
     explicit TksSkinFrame(TComponent* owner);
     ~TksSkinFrame() override;
@@ -120,7 +120,7 @@ public:
     [[nodiscard]] int HoverIndex() const { return m_hoverIndex; }
     [[nodiscard]] int PressedIndex() const { return m_pressedIndex; }
     [[nodiscard]] bool MovingOrSizing() const { return m_movingOrSizing; }
-    [[nodiscard]] bool WindowActive() const { return m_windowActive; }
+    [[nodiscard]] bool WindowActive() const override { return m_windowActive; }
     [[nodiscard]] bool InMenuMode() const { return m_menuMode; }
     [[nodiscard]] bool RolledUp() const { return m_rolledUp; }
     [[nodiscard]] int FrameObjectCount() const { return static_cast<int>(m_objects.size()); }
@@ -157,31 +157,19 @@ public:
 
     // ---- painting
     void PaintSkinFrame();
-    void RedrawObject(TksActiveSkinObject* object);
+    void RedrawObject(TksActiveSkinObject* object) override;
     void RepaintFrame();
 
     // ---- input
     // The hit-test code for a point in window coordinates.
     [[nodiscard]] LRESULT HitTest(int x, int y);
     void TestHover(int x, int y, bool allow);
-    [[nodiscard]] bool IsFormActive() const;
-
-    // ---- what the frame objects ask for
-    void StartMorphTimer();
-    [[nodiscard]] std::string FormCaption() const;
-    void CloseForm();
-    void MaximizeForm();
-    void MinimizeForm();
-    void RollUpForm();
-    void MinimizeToTray();
-    [[nodiscard]] bool FormMaximized() const;
-    [[nodiscard]] bool FormMinimized() const;
-    // Shows a button's popup items below it (menu mode first).
-    void PopupObjectItems(TksSkinButtonObject* button);
+    [[nodiscard]] bool IsFormActive() const override;
+    [[nodiscard]] std::string FormCaption() const override;
 
     // ---- system menu and menu mode
     // The rebuilt system menu (or the caller's SystemMenu).
-    TMenuItem* BuildSystemMenu();
+    TMenuItem* BuildSystemMenu() override;
     void ShowSystemMenuAt(int screenX, int screenY);
     void EnterMenuMode();
     void LeaveMenuMode();
@@ -190,6 +178,28 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    // ---- what the frame objects ask for (TksFrameObjectOwner)
+    [[nodiscard]] TksFrameWindowState WindowState() const override;
+    [[nodiscard]] int CaptionCharset() const override { return m_defCaptionFont.Charset(); }
+    [[nodiscard]] bool ShowsFormIcon() const override { return ShowIcon; }
+    [[nodiscard]] HICON FormIcon() const override;
+    void StartMorphTimer() override;
+    void RunCommand(TStdCommand command) override;
+    // Shows a button's popup items below it (menu mode first).
+    void PopupObjectItems(TksSkinButtonObject* button) override;
+    void ReleaseGroup(TksSkinButtonObject* button) override;
+    void NotifyObjectEvent(TksObjectEventKind kind, const TksActiveSkinObject& object, int x, int y,
+                           TMouseButton button) override;
+    [[nodiscard]] TksFrameObjectOwner* Owner() { return this; }
+
+    void CloseForm();
+    void MaximizeForm();
+    void MinimizeForm();
+    void RollUpForm();
+    void MinimizeToTray();
+    [[nodiscard]] bool FormMaximized() const;
+    [[nodiscard]] bool FormMinimized() const;
+
     void Attach();
     void Detach();
     void FrameWndProc(TMessage& msg);

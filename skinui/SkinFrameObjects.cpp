@@ -11,7 +11,6 @@
 
 #include "skinui/SkinControls.h"
 #include "skinui/SkinEffects.h"
-#include "skinui/SkinFrame.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/SkinPaint.h"
@@ -49,8 +48,9 @@ void BlitToCanvas(TksFrameCanvas& canvas, const TRect& objectRect, const TBitmap
 
 // ---- TksActiveSkinObject ---------------------------------------------------------
 
-TksActiveSkinObject::TksActiveSkinObject(TksSkinFrame* parent, TksDataSkinObject* data)
-    : Parent(parent), SkinData(parent ? parent->SkinData() : nullptr) {
+TksActiveSkinObject::TksActiveSkinObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                                         TksDataSkinObject* data)
+    : Parent(parent), SkinData(skinData) {
     if (data == nullptr) return;
     IDName = data->IDName;
     Hint = data->Hint;
@@ -143,35 +143,36 @@ void TksActiveSkinObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
 }
 
 void TksActiveSkinObject::MouseDown(int x, int y, TMouseButton button) {
-    if (Parent->OnMouseDownEvent) Parent->OnMouseDownEvent(IDName, x, y, button, ObjectRect);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseDown, *this, x, y, button);
 }
 
 void TksActiveSkinObject::MouseUp(int x, int y, TMouseButton button) {
-    if (MouseInside && Parent->OnMouseUpEvent) Parent->OnMouseUpEvent(IDName, x, y, button, ObjectRect);
+    if (MouseInside) Parent->NotifyObjectEvent(TksObjectEventKind::MouseUp, *this, x, y, button);
 }
 
 void TksActiveSkinObject::MouseMove(int x, int y) {
-    if (Parent->OnMouseMoveEvent) Parent->OnMouseMoveEvent(IDName, x, y, ObjectRect);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseMove, *this, x, y, TMouseButton::mbLeft);
 }
 
 void TksActiveSkinObject::MouseEnter() {
     MouseInside = true;
     Active = true;
     if (!ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
-    if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseEnter, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 void TksActiveSkinObject::MouseLeave() {
     MouseInside = false;
     Active = false;
     if (!ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
-    if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseLeave, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 // ---- TksSkinButtonObject ---------------------------------------------------------
 
-TksSkinButtonObject::TksSkinButtonObject(TksSkinFrame* parent, TksDataSkinObject* data)
-    : TksActiveSkinObject(parent, data) {
+TksSkinButtonObject::TksSkinButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                                         TksDataSkinObject* data)
+    : TksActiveSkinObject(parent, skinData, data) {
     if (auto* b = dynamic_cast<TksDataSkinButton*>(data)) {
         DownRect = b->DownRect;
         DisableSkinRect = b->DisableSkinRect;
@@ -192,16 +193,7 @@ void TksSkinButtonObject::SetDown(bool value) {
             Parent->RedrawObject(this);
         }
     }
-    if (GroupIndex == -1) return;
-    for (int i = 0; i < Parent->FrameObjectCount(); ++i) {
-        TksActiveSkinObject* o = Parent->FrameObjects(i);
-        if (o == this) continue;
-        auto* b = dynamic_cast<TksSkinButtonObject*>(o);
-        if (b != nullptr && b->GroupIndex == GroupIndex && b->Down) {
-            b->SetDown(false);
-            break;
-        }
-    }
+    if (GroupIndex != -1) Parent->ReleaseGroup(this);
 }
 
 void TksSkinButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
@@ -224,7 +216,7 @@ void TksSkinButtonObject::MouseEnter() {
     } else if (!ActiveSkinRect.IsEmpty()) {
         StartMorphOrRedraw();
     }
-    if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseEnter, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 void TksSkinButtonObject::MouseLeave() {
@@ -234,7 +226,7 @@ void TksSkinButtonObject::MouseLeave() {
         if (MorphAllowed() && Down) MorphFactor = 1.0;
         if (!ActiveSkinRect.IsEmpty() || (!DownRect.IsEmpty() && GroupIndex == -1)) StartMorphOrRedraw();
     }
-    if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseLeave, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 void TksSkinButtonObject::MouseDown(int x, int y, TMouseButton button) {
@@ -254,8 +246,9 @@ void TksSkinButtonObject::MouseUp(int x, int y, TMouseButton button) {
 
 // ---- TksSkinStdButtonObject ------------------------------------------------------
 
-TksSkinStdButtonObject::TksSkinStdButtonObject(TksSkinFrame* parent, TksDataSkinObject* data)
-    : TksSkinButtonObject(parent, data) {
+TksSkinStdButtonObject::TksSkinStdButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                                               TksDataSkinObject* data)
+    : TksSkinButtonObject(parent, skinData, data) {
     if (auto* b = dynamic_cast<TksDataSkinStdButton*>(data)) {
         Command = b->Command;
         RestoreRect = b->RestoreRect;
@@ -266,8 +259,9 @@ TksSkinStdButtonObject::TksSkinStdButtonObject(TksSkinFrame* parent, TksDataSkin
     }
 }
 
-TksSkinStdButtonObject::TksSkinStdButtonObject(TksSkinFrame* parent, TStdCommand command, const TRect& rect)
-    : TksSkinButtonObject(parent, nullptr) {
+TksSkinStdButtonObject::TksSkinStdButtonObject(TksFrameObjectOwner* parent, TStdCommand command,
+                                               const TRect& rect)
+    : TksSkinButtonObject(parent, nullptr, nullptr) {
     Command = command;
     SkinRect = rect;
     ObjectRect = rect;
@@ -276,16 +270,17 @@ TksSkinStdButtonObject::TksSkinStdButtonObject(TksSkinFrame* parent, TStdCommand
 }
 
 bool TksSkinStdButtonObject::InRestoreState() const {
+    const TksFrameWindowState w = Parent->WindowState();
     switch (Command) {
-        case TStdCommand::cmMaximize: return Parent->FormMaximized();
-        case TStdCommand::cmMinimize: return Parent->FormMinimized();
-        case TStdCommand::cmRollUp: return Parent->RolledUp();
+        case TStdCommand::cmMaximize: return w.Maximized;
+        case TStdCommand::cmMinimize: return w.Minimized;
+        case TStdCommand::cmRollUp: return w.RolledUp;
         default: return false;
     }
 }
 
 bool TksSkinStdButtonObject::ShowsIcon() const {
-    return Command == TStdCommand::cmSysMenu && Parent->ShowIcon && SkinRectInAPicture;
+    return Command == TStdCommand::cmSysMenu && Parent->ShowsFormIcon() && SkinRectInAPicture;
 }
 
 void TksSkinStdButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
@@ -294,10 +289,8 @@ void TksSkinStdButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll)
         return;
     }
     if (ShowsIcon()) {
-        if (canvas.Bitmap != nullptr && Parent->Form() != nullptr) {
-            auto icon =
-                reinterpret_cast<HICON>(SendMessageA(Parent->Form()->Handle(), WM_GETICON, ICON_SMALL, 0));
-            if (icon == nullptr) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+        if (canvas.Bitmap != nullptr) {
+            HICON icon = Parent->FormIcon();
             const TRect d = ToCanvas(canvas, ObjectRect);
             if (icon != nullptr)
                 DrawIconEx(canvas.Bitmap->Canvas().Handle(), d.Left, d.Top, icon, d.Width(), d.Height(), 0,
@@ -330,18 +323,19 @@ void TksSkinStdButtonObject::PaintDefault(TksFrameCanvas& canvas) const {
         b.Fill(ColorToPixel(pressed ? 11899781 : 13811126));
         DrawRectOutline(b.View(), b.View().Bounds(), ColorToPixel(8388608));
     }
+    const TksFrameWindowState w = Parent->WindowState();
     TCaptionGlyph glyph = TCaptionGlyph::Cross;
     switch (Command) {
         case TStdCommand::cmClose: glyph = TCaptionGlyph::Cross; break;
         case TStdCommand::cmMaximize:
-            glyph = Parent->FormMaximized() ? TCaptionGlyph::TwoBoxes : TCaptionGlyph::Box;
+            glyph = w.Maximized ? TCaptionGlyph::TwoBoxes : TCaptionGlyph::Box;
             break;
         case TStdCommand::cmMinimize:
-            glyph = Parent->FormMinimized() ? TCaptionGlyph::TwoBoxes : TCaptionGlyph::Underline;
+            glyph = w.Minimized ? TCaptionGlyph::TwoBoxes : TCaptionGlyph::Underline;
             break;
         case TStdCommand::cmSysMenu: glyph = TCaptionGlyph::Bar; break;
         case TStdCommand::cmRollUp:
-            glyph = Parent->RolledUp() ? TCaptionGlyph::DownTriangle : TCaptionGlyph::UpTriangle;
+            glyph = w.RolledUp ? TCaptionGlyph::DownTriangle : TCaptionGlyph::UpTriangle;
             break;
         case TStdCommand::cmMinimizeToTray: glyph = TCaptionGlyph::Square; break;
         case TStdCommand::cmDefault: return;
@@ -375,24 +369,11 @@ void TksSkinStdButtonObject::MouseUp(int x, int y, TMouseButton button) {
 }
 
 void TksSkinStdButtonObject::DblClick() {
-    if (Command == TStdCommand::cmSysMenu) Parent->CloseForm();
+    if (Command == TStdCommand::cmSysMenu) Parent->RunCommand(TStdCommand::cmClose);
 }
 
 void TksSkinStdButtonObject::Execute() {
-    switch (Command) {
-        case TStdCommand::cmClose: Parent->CloseForm(); break;
-        case TStdCommand::cmMaximize: Parent->MaximizeForm(); break;
-        case TStdCommand::cmMinimize:
-            if (Parent->AlwaysMinimizeToTray)
-                Parent->MinimizeToTray();
-            else
-                Parent->MinimizeForm();
-            break;
-        case TStdCommand::cmRollUp: Parent->RollUpForm(); break;
-        case TStdCommand::cmMinimizeToTray: Parent->MinimizeToTray(); break;
-        case TStdCommand::cmSysMenu:
-        case TStdCommand::cmDefault: break;
-    }
+    Parent->RunCommand(Command);
 }
 
 bool TksSkinStdButtonObject::MorphPending() const {
@@ -402,8 +383,9 @@ bool TksSkinStdButtonObject::MorphPending() const {
 
 // ---- TksSkinCaptionObject --------------------------------------------------------
 
-TksSkinCaptionObject::TksSkinCaptionObject(TksSkinFrame* parent, TksDataSkinObject* data)
-    : TksActiveSkinObject(parent, data) {
+TksSkinCaptionObject::TksSkinCaptionObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                                           TksDataSkinObject* data)
+    : TksActiveSkinObject(parent, skinData, data) {
     if (auto* c = dynamic_cast<TksDataSkinCaption*>(data)) Data = *c;
 }
 
@@ -439,7 +421,7 @@ void TksSkinCaptionObject::DrawCaptionText(TBitmap& bmp, int ox, int oy, const T
     canvas.Font().SetName(Data.FontName);
     canvas.Font().SetStyle(Data.FontStyle);
     canvas.Font().SetHeight(Data.FontHeight);
-    canvas.Font().SetCharset(Parent->DefCaptionFont().Charset());
+    canvas.Font().SetCharset(Parent->CaptionCharset());
     TksCanvasText measure(canvas);
     const TRect tr = TextRectangle();
     FitTextToWidth(measure, text, tr.Width());
@@ -511,11 +493,6 @@ void TksSkinCaptionObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
     DrawCaptionText(*canvas.Bitmap, d.Left, d.Top, d, Active, Active ? Data.ActiveFontColor : Data.FontColor);
 }
 
-void TksSkinCaptionObject::SetText(const std::string& text) {
-    Text = text;
-    Parent->RedrawObject(this);
-}
-
 void TksSkinCaptionObject::MouseDown(int x, int y, TMouseButton button) {
     TksActiveSkinObject::MouseDown(x, y, button);
 }
@@ -526,12 +503,12 @@ void TksSkinCaptionObject::MouseUp(int x, int y, TMouseButton button) {
 
 void TksSkinCaptionObject::MouseEnter() {
     MouseInside = true;
-    if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseEnter, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 void TksSkinCaptionObject::MouseLeave() {
     MouseInside = false;
-    if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseLeave, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 }  // namespace zv

@@ -3,6 +3,10 @@
 //
 //   TksFrameCanvas          where an object paints: a bitmap and the window
 //                           coordinate of its top-left pixel
+//   TksFrameObjectOwner     what the objects need of their frame: its
+//                           activation, caption and window state, redraw
+//                           and the morph timer, commands, the system menu,
+//                           group release and the object events
 //   TksActiveSkinObject     copy of a [SKINOBJECTS] entry plus its state on
 //                           screen: looks (normal, active, inactive, morph),
 //                           mouse enter/leave, the morph step
@@ -29,7 +33,8 @@
 
 namespace zv {
 
-class TksSkinFrame;
+class TksActiveSkinObject;
+class TksSkinButtonObject;
 
 struct TksFrameCanvas {
     TBitmap* Bitmap = nullptr;
@@ -43,16 +48,66 @@ double MorphStepValue(double factor, bool up);
 
 enum class TksObjectKind { Object, Button, StdButton, Caption };
 
+// What a caption button's look and glyph depend on of the window.
+struct TksFrameWindowState {
+    bool Maximized = false;
+    bool Minimized = false;
+    bool RolledUp = false;
+};
+
+enum class TksObjectEventKind { MouseEnter, MouseLeave, MouseDown, MouseUp, MouseMove };
+
+// The frame as its objects see it (TksSkinFrame implements it).
+class TksFrameObjectOwner {
+public:
+    TksFrameObjectOwner() = default;
+    TksFrameObjectOwner(const TksFrameObjectOwner&) = delete;
+    TksFrameObjectOwner& operator=(const TksFrameObjectOwner&) = delete;
+
+    // The form is active and the application's active form.
+    [[nodiscard]] virtual bool IsFormActive() const = 0;
+    // The activation the platform last reported to the frame.
+    [[nodiscard]] virtual bool WindowActive() const = 0;
+    [[nodiscard]] virtual TksFrameWindowState WindowState() const = 0;
+    // The caption text and the character set it is drawn in.
+    [[nodiscard]] virtual std::string FormCaption() const = 0;
+    [[nodiscard]] virtual int CaptionCharset() const = 0;
+    // Whether a system-menu button shows the form's icon, and the icon.
+    [[nodiscard]] virtual bool ShowsFormIcon() const = 0;
+    [[nodiscard]] virtual HICON FormIcon() const = 0;
+    // Paints one object straight onto the window.
+    virtual void RedrawObject(TksActiveSkinObject* object) = 0;
+    // The 20 ms timer that steps every pending morph.
+    virtual void StartMorphTimer() = 0;
+    // Close, maximise or restore, minimise, roll up, send to the tray.
+    virtual void RunCommand(TStdCommand command) = 0;
+    // The system menu, rebuilt for the window's state.
+    virtual TMenuItem* BuildSystemMenu() = 0;
+    // Shows a button's popup items below it.
+    virtual void PopupObjectItems(TksSkinButtonObject* button) = 0;
+    // Releases the first other button of the frame in `button`'s group
+    // that is down.
+    virtual void ReleaseGroup(TksSkinButtonObject* button) = 0;
+    // The frame's object events; x, y and the button only for the mouse
+    // button and move events.
+    virtual void NotifyObjectEvent(TksObjectEventKind kind, const TksActiveSkinObject& object, int x, int y,
+                                   TMouseButton button) = 0;
+
+protected:
+    ~TksFrameObjectOwner() = default;
+};
+
 class TksActiveSkinObject {
 public:
-    TksActiveSkinObject(TksSkinFrame* parent, TksDataSkinObject* data);
+    // Looks are taken from `skinData`'s pictures (none without skin data).
+    TksActiveSkinObject(TksFrameObjectOwner* parent, TksSkinData* skinData, TksDataSkinObject* data);
     virtual ~TksActiveSkinObject() = default;
     TksActiveSkinObject(const TksActiveSkinObject&) = delete;
     TksActiveSkinObject& operator=(const TksActiveSkinObject&) = delete;
 
     [[nodiscard]] virtual TksObjectKind Kind() const { return TksObjectKind::Object; }
 
-    TksSkinFrame* Parent;
+    TksFrameObjectOwner* Parent;
     TksSkinData* SkinData = nullptr;
     std::string IDName;
     std::string Hint;
@@ -106,7 +161,7 @@ protected:
 
 class TksSkinButtonObject : public TksActiveSkinObject {
 public:
-    TksSkinButtonObject(TksSkinFrame* parent, TksDataSkinObject* data);
+    TksSkinButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData, TksDataSkinObject* data);
     [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::Button; }
 
     TRect DownRect{};
@@ -129,9 +184,9 @@ protected:
 
 class TksSkinStdButtonObject : public TksSkinButtonObject {
 public:
-    TksSkinStdButtonObject(TksSkinFrame* parent, TksDataSkinObject* data);
+    TksSkinStdButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData, TksDataSkinObject* data);
     // A default button of the unskinned frame (no skin data).
-    TksSkinStdButtonObject(TksSkinFrame* parent, TStdCommand command, const TRect& rect);
+    TksSkinStdButtonObject(TksFrameObjectOwner* parent, TStdCommand command, const TRect& rect);
     [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::StdButton; }
 
     TStdCommand Command = TStdCommand::cmDefault;
@@ -156,13 +211,13 @@ private:
 
 class TksSkinCaptionObject : public TksActiveSkinObject {
 public:
-    TksSkinCaptionObject(TksSkinFrame* parent, TksDataSkinObject* data);
+    TksSkinCaptionObject(TksFrameObjectOwner* parent, TksSkinData* skinData, TksDataSkinObject* data);
     [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::Caption; }
 
     // The caption's record as the skin gives it; the frame sets its
-    // DefaultCaption when no caption object of the skin has it.
+    // DefaultCaption when no caption object of the skin has it. The text
+    // drawn is always the form's current caption.
     TksDataSkinCaption Data;
-    std::string Text;
 
     using TLayoutKind = TCaptionLayoutKind;
     // The layout kind and its two fixed lengths (left/right widths or
@@ -171,7 +226,6 @@ public:
     // The text rectangle in the object's own coordinates.
     [[nodiscard]] TRect TextRectangle() const;
 
-    void SetText(const std::string& text);
     void PaintObject(TksFrameCanvas& canvas, bool updateAll) override;
     void MouseDown(int x, int y, TMouseButton button) override;
     void MouseUp(int x, int y, TMouseButton button) override;
