@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skinui/SkinEffects.h"
+#include "skinui/SkinFont.h"
 #include "skinui/SkinRegions.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
@@ -490,21 +491,8 @@ void TksSkinPanel::LookUpSkinData() {
     if (m_dataIndex == -1) return;
     const auto* d = dynamic_cast<const TksDataSkinPanelControl*>(m_skinData->SkinControls(m_dataIndex));
     if (!d) return;
-    m_skin.BGPictureIndex =
-        UsablePicture(m_skinData->ActivePicture(d->BGPictureIndex)) ? d->BGPictureIndex : -1;
-    m_skin.CaptionRect = d->CaptionRect;
-    m_skin.Alignment = d->Alignment;
-    m_skin.FontName = d->FontName;
-    m_skin.FontHeight = d->FontHeight;
-    m_skin.FontStyle = d->FontStyle;
-    m_skin.FontColor = d->FontColor;
-    m_skin.CheckImageRect = d->CheckImageRect;
-    m_skin.UnCheckImageRect = d->UnCheckImageRect;
-    m_skin.MarkFrameRect = d->MarkFrameRect;
-    m_skin.FrameRect = d->FrameRect;
-    m_skin.FrameTextRect = d->FrameTextRect;
-    m_skin.FrameLeftOffset = d->FrameLeftOffset;
-    m_skin.FrameRightOffset = d->FrameRightOffset;
+    m_skin = *d;
+    if (!UsablePicture(m_skinData->ActivePicture(d->BGPictureIndex))) m_skin.BGPictureIndex = -1;
 }
 
 void TksSkinPanel::ApplySkinChange() {
@@ -584,17 +572,8 @@ void TksSkinPanel::DrawSkinCaption(TBitmap& bitmap, const TRect& band) {
     }
 
     TCanvas& c = bitmap.Canvas();
-    TFont font;
-    if (m_useSkinFont) {
-        font.SetName(m_skin.FontName);
-        font.SetHeight(m_skin.FontHeight);
-        font.SetStyle(m_skin.FontStyle);
-    } else {
-        font.Assign(m_defaultFont);
-    }
-    font.SetCharset(m_defaultFont.Charset());
-    font.SetColor(m_skin.FontColor);
-    c.Font().Assign(font);
+    AssignSkinFont(c.Font(), m_useSkinFont ? &m_skin : nullptr, m_defaultFont);
+    c.Font().SetColor(m_skin.FontColor);
     const TSize ts = c.TextExtent(Caption());
     const bool glyph = !Glyph.Empty();
     const int gw = glyph ? Glyph.Width() / std::max(NumGlyphs, 1) : 0;
@@ -785,19 +764,12 @@ void TksSkinStdLabel::DoDrawText(TRect& rect, UINT flags) {
     if ((flags & DT_CALCRECT) && (text.empty() || (ShowAccelChar && text == "&"))) text += " ";
     if (!ShowAccelChar) flags |= DT_NOPREFIX;
 
+    // Without a std-label section UseSkinFont means the default font; with
+    // one, the skin's face over the label's own font, in the skin's colour.
     TCanvas& c = Canvas();
     TFont font;
-    if (!skin) {
-        font.Assign(UseSkinFont ? m_defaultFont : Font());
-    } else {
-        font.Assign(Font());
-        if (UseSkinFont) {
-            font.SetName(skin->FontName);
-            font.SetStyle(skin->FontStyle);
-            font.SetHeight(skin->FontHeight);
-        }
-        font.SetColor(skin->FontColor);
-    }
+    AssignSkinFont(font, UseSkinFont ? skin : nullptr, (UseSkinFont && !skin) ? m_defaultFont : Font());
+    if (skin) font.SetColor(skin->FontColor);
     font.SetCharset(m_defaultFont.Charset());
     c.Font().Assign(font);
     c.Brush().SetStyle(TBrushStyle::bsClear);
@@ -915,37 +887,23 @@ void TksSkinButton::DrawWithoutSkin(TBitmap& bitmap) {
 
 void TksSkinButton::LookUpSkinData() {
     TksSkinCustomControl::LookUpSkinData();
-    m_skin.Morphing = false;
-    m_skin.AnimateRect = {};
-    m_skin.FrameCount = 0;
-    m_skin.NormalRect = m_skin.ActiveRect = m_skin.DownRect = m_element.SkinRect;
-    m_skin.DisabledRect = {};
+    // Without button data: no morph, no animation, no disabled picture.
+    m_skin = TksDataSkinButtonControl{};
+    m_normalRect = m_activeRect = m_downRect = m_element.SkinRect;
     if (m_dataIndex == -1) return;
     const auto* d = dynamic_cast<const TksDataSkinButtonControl*>(m_skinData->SkinControls(m_dataIndex));
     if (!d) return;
     // A button that may take any size cannot follow a mask.
     if (!UseSkinSize) m_mask = nullptr;
-    m_skin.FontName = d->FontName;
-    m_skin.FontHeight = d->FontHeight;
-    m_skin.FontStyle = d->FontStyle;
-    m_skin.FontColor = d->FontColor;
-    m_skin.ActiveFontColor = d->ActiveFontColor;
-    m_skin.DisabledFontColor = d->DisabledFontColor;
-    m_skin.DownFontColor = d->DownFontColor;
-    m_skin.Morphing = d->Morphing;
-    m_skin.MorphKind = static_cast<int>(d->MorphKind);
-    m_skin.ActiveRect = d->ActiveSkinRect.IsEmpty() ? m_element.SkinRect : d->ActiveSkinRect;
-    m_skin.DownRect = d->DownSkinRect.IsEmpty() ? m_skin.ActiveRect : d->DownSkinRect;
-    m_skin.DisabledRect = d->DisabledSkinRect;
-    m_skin.AnimateRect = d->AnimateSkinRect;
-    m_skin.FrameCount = d->FrameCount;
-    m_skin.AnimateInterval = d->AnimateInterval;
+    m_skin = *d;
+    m_activeRect = d->ActiveSkinRect.IsEmpty() ? m_element.SkinRect : d->ActiveSkinRect;
+    m_downRect = d->DownSkinRect.IsEmpty() ? m_activeRect : d->DownSkinRect;
     if (m_animateTimer.Active() && m_skinData->EnableSkinEffects() && m_skin.FrameCount > 0 &&
         m_animateFrame > 0 && m_animateFrame <= m_skin.FrameCount) {
-        const TRect& a = m_skin.AnimateRect;
+        const TRect& a = m_skin.AnimateSkinRect;
         const int fw = a.Width() / m_skin.FrameCount;
         const TRect frame{a.Left + fw * (m_animateFrame - 1), a.Top, a.Left + fw * m_animateFrame, a.Bottom};
-        (m_animateForward ? m_skin.ActiveRect : m_skin.NormalRect) = frame;
+        (m_animateForward ? m_activeRect : m_normalRect) = frame;
     }
 }
 
@@ -985,14 +943,7 @@ void TksSkinButton::DrawState(TBitmap& bitmap, const TRect& r, bool highlighted,
         area.Bottom += h - r.Height();
     }
     TFont font;
-    if (m_useSkinFont) {
-        font.SetName(m_skin.FontName);
-        font.SetHeight(m_skin.FontHeight);
-        font.SetStyle(m_skin.FontStyle);
-    } else {
-        font.Assign(m_defaultFont);
-    }
-    font.SetCharset(m_defaultFont.Charset());
+    AssignSkinFont(font, m_useSkinFont ? &m_skin : nullptr, m_defaultFont);
     if (!Enabled())
         font.SetColor(m_skin.DisabledFontColor);
     else if (highlighted && pressed)
@@ -1026,19 +977,19 @@ void TksSkinButton::PaintWindow(HDC dc) {
         TBitmap bitmap(Width(), Height());
         if (MorphActive() && m_kf != 0.0 && m_kf != 1.0 && Enabled()) {
             TBitmap highlighted(Width(), Height());
-            DrawState(bitmap, m_skin.NormalRect, false, false);
-            DrawState(highlighted, m_skin.ActiveRect, true, false);
-            MorphPixels(bitmap.Pixels(), highlighted.Pixels(), m_skin.MorphKind, m_kf);
-        } else if (!Enabled() && !m_skin.DisabledRect.IsEmpty()) {
-            DrawState(bitmap, m_skin.DisabledRect, false, false);
+            DrawState(bitmap, m_normalRect, false, false);
+            DrawState(highlighted, m_activeRect, true, false);
+            MorphPixels(bitmap.Pixels(), highlighted.Pixels(), static_cast<int>(m_skin.MorphKind), m_kf);
+        } else if (!Enabled() && !m_skin.DisabledSkinRect.IsEmpty()) {
+            DrawState(bitmap, m_skin.DisabledSkinRect, false, false);
         } else if (IsPressedLook()) {
-            DrawState(bitmap, m_skin.DownRect, true, true);
+            DrawState(bitmap, m_downRect, true, true);
         } else if (FocusedForLook() || m_mouseIn) {
-            DrawState(bitmap, m_skin.ActiveRect, true, false);
+            DrawState(bitmap, m_activeRect, true, false);
         } else if (!MorphActive() || m_kf != 1.0) {
-            DrawState(bitmap, m_skin.NormalRect, false, false);
+            DrawState(bitmap, m_normalRect, false, false);
         } else {
-            DrawState(bitmap, m_skin.ActiveRect, true, false);
+            DrawState(bitmap, m_activeRect, true, false);
         }
         PutOnControl(dc, bitmap);
     } catch (...) {
@@ -1050,7 +1001,7 @@ void TksSkinButton::PaintWindow(HDC dc) {
 
 void TksSkinButton::StartAnimation(bool forward) {
     if (m_dataIndex == -1 || !m_skinData || !m_skinData->EnableSkinEffects() ||
-        m_skin.AnimateRect.IsEmpty() || m_skin.FrameCount < 1 || !HandleAllocated())
+        m_skin.AnimateSkinRect.IsEmpty() || m_skin.FrameCount < 1 || !HandleAllocated())
         return;
     m_animateForward = forward;
     m_animateFrame = forward ? 1 : m_skin.FrameCount;

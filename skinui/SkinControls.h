@@ -223,24 +223,6 @@ protected:
     void Resize() override;
 
 private:
-    // The values of a panel section, copied at each look-up.
-    struct TPanelSkin {
-        int BGPictureIndex = -1;
-        TRect CaptionRect{};
-        TAlignment Alignment = TAlignment::taCenter;
-        std::string FontName = "Arial";
-        int FontHeight = 14;
-        TFontStyles FontStyle = 0;
-        TColor FontColor = 0;
-        TRect CheckImageRect{};
-        TRect UnCheckImageRect{};
-        TRect MarkFrameRect{};
-        TRect FrameRect{};
-        TRect FrameTextRect{};
-        int FrameLeftOffset = 0;
-        int FrameRightOffset = 0;
-    };
-
     [[nodiscard]] bool HasSkinElement() const { return m_dataIndex != -1 && m_isSkinElement; }
     [[nodiscard]] TRect DefaultCaptionRect() const;
     void DrawSkinCaption(TBitmap& bitmap, const TRect& band);
@@ -249,7 +231,9 @@ private:
     void RollUp();
     void RollDown();
 
-    TPanelSkin m_skin;
+    // The panel section, copied at each look-up (a background index that
+    // names no picture made -1).
+    TksDataSkinPanelControl m_skin;
 
     TksSkinBorderStyle m_borderStyle = TksSkinBorderStyle::bvFrame;
     bool m_captionMode = false;
@@ -345,8 +329,8 @@ public:
     [[nodiscard]] bool MorphActive() const;
     // The highlighted and pressed pictures as looked up (empty rectangles of
     // the skin already replaced).
-    [[nodiscard]] const TRect& ActiveSkinRect() const { return m_skin.ActiveRect; }
-    [[nodiscard]] const TRect& DownSkinRect() const { return m_skin.DownRect; }
+    [[nodiscard]] const TRect& ActiveSkinRect() const { return m_activeRect; }
+    [[nodiscard]] const TRect& DownSkinRect() const { return m_downRect; }
     [[nodiscard]] bool Animating() const { return m_animateTimer.Active(); }
     [[nodiscard]] int AnimationFrame() const { return m_animateFrame; }
 
@@ -381,26 +365,6 @@ protected:
     void EnabledChanged() override;
 
 private:
-    // The values of a button section, copied at each look-up.
-    struct TButtonSkin {
-        std::string FontName = "Arial";
-        int FontHeight = 14;
-        TFontStyles FontStyle = 0;
-        TColor FontColor = 0;
-        TColor ActiveFontColor = 0;
-        TColor DisabledFontColor = 0;
-        TColor DownFontColor = 0;
-        bool Morphing = false;
-        int MorphKind = 0;
-        TRect NormalRect{};
-        TRect ActiveRect{};
-        TRect DownRect{};
-        TRect DisabledRect{};
-        TRect AnimateRect{};
-        int FrameCount = 0;
-        int AnimateInterval = 25;
-    };
-
     [[nodiscard]] bool FocusedForLook() const { return Focused() && m_canFocused; }
     void StartMorph();
     void MorphTick();
@@ -427,7 +391,14 @@ private:
     TTimerId m_animateTimer;
     int m_animateFrame = 0;
     bool m_animateForward = true;
-    TButtonSkin m_skin;
+    // The button section, copied at each look-up, and the pictures in use:
+    // the highlighted and pressed ones with the skin's empty rectangles
+    // replaced, either of normal and highlighted replaced by the animation's
+    // current frame while it runs.
+    TksDataSkinButtonControl m_skin;
+    TRect m_normalRect{};
+    TRect m_activeRect{};
+    TRect m_downRect{};
 };
 
 }  // namespace zv

@@ -214,7 +214,7 @@ TksActiveSkinObject* TksSkinFrame::FrameObjects(int index) const {
 
 int TksSkinFrame::IndexOfObject(const std::string& idName) const {
     for (size_t i = 0; i < m_objects.size(); ++i)
-        if (m_objects[i]->IDName == idName) return static_cast<int>(i);
+        if (m_objects[i]->Data().IDName == idName) return static_cast<int>(i);
     return -1;
 }
 
@@ -278,17 +278,17 @@ void TksSkinFrame::ArrangeFrameObjects() {
         if (b == nullptr) continue;
         auto hide = [b] {
             b->Enabled = false;
-            b->Visible = !b->SkinRectInAPicture;
+            b->Visible = !b->Data().SkinRectInAPicture;
         };
         if (HideCaptionButtons) {
             hide();
             continue;
         }
         TBorderIcons needed = 0;
-        switch (b->Command) {
+        switch (b->Data().Command) {
             case TStdCommand::cmDefault: {
                 bool visible = false;
-                if (OnActivateCustomObject) OnActivateCustomObject(b->IDName, visible);
+                if (OnActivateCustomObject) OnActivateCustomObject(b->Data().IDName, visible);
                 b->Visible = visible;
                 continue;
             }
@@ -309,9 +309,9 @@ void TksSkinFrame::ArrangeFrameObjects() {
         auto* c = dynamic_cast<TksSkinCaptionObject*>(o.get());
         if (c == nullptr) continue;
         if (first == nullptr) first = c;
-        anyDefault = anyDefault || c->Data.DefaultCaption;
+        anyDefault = anyDefault || c->Data().DefaultCaption;
     }
-    if (!anyDefault && first != nullptr) first->Data.DefaultCaption = true;
+    if (!anyDefault && first != nullptr) first->Data().DefaultCaption = true;
     if (UseDefaultObjectHint) ApplyObjectHints();
 }
 
@@ -319,13 +319,13 @@ void TksSkinFrame::ApplyObjectHints() {
     for (const auto& o : m_objects) {
         auto* b = dynamic_cast<TksSkinStdButtonObject*>(o.get());
         if (b == nullptr) continue;
-        switch (b->Command) {
-            case TStdCommand::cmClose: b->Hint = "Close"; break;
-            case TStdCommand::cmMaximize: b->Hint = "Maximize"; break;
-            case TStdCommand::cmMinimize: b->Hint = "Minimize"; break;
-            case TStdCommand::cmSysMenu: b->Hint = "System menu"; break;
-            case TStdCommand::cmRollUp: b->Hint = "Roll Up"; break;
-            case TStdCommand::cmMinimizeToTray: b->Hint = "Minimize to Tray"; break;
+        switch (b->Data().Command) {
+            case TStdCommand::cmClose: b->Data().Hint = "Close"; break;
+            case TStdCommand::cmMaximize: b->Data().Hint = "Maximize"; break;
+            case TStdCommand::cmMinimize: b->Data().Hint = "Minimize"; break;
+            case TStdCommand::cmSysMenu: b->Data().Hint = "System menu"; break;
+            case TStdCommand::cmRollUp: b->Data().Hint = "Roll Up"; break;
+            case TStdCommand::cmMinimizeToTray: b->Data().Hint = "Minimize to Tray"; break;
             case TStdCommand::cmDefault: break;
         }
     }
@@ -351,16 +351,16 @@ std::vector<TFrameObjectSpec> TksSkinFrame::ObjectSpecs() const {
     specs.reserve(m_objects.size());
     for (const auto& o : m_objects) {
         TFrameObjectSpec spec;
-        spec.SkinRect = o->SkinRect;
-        spec.ButtonSize = {o->SkinRect.Width(), o->SkinRect.Height()};
-        spec.SkinRectInAPicture = o->SkinRectInAPicture;
-        spec.RollUp = o->RollUp;
+        spec.SkinRect = o->Data().SkinRect;
+        spec.ButtonSize = {o->Data().SkinRect.Width(), o->Data().SkinRect.Height()};
+        spec.SkinRectInAPicture = o->Data().SkinRectInAPicture;
+        spec.RollUp = o->Data().RollUp;
         spec.Enabled = o->Enabled;
         spec.Visible = o->Visible;
         if (o->Kind() == TksObjectKind::Caption) spec.Role = TFrameObjectRole::Caption;
         if (const auto* b = dynamic_cast<const TksSkinStdButtonObject*>(o.get())) {
             spec.Role = TFrameObjectRole::CaptionButton;
-            spec.Command = b->Command;
+            spec.Command = b->Data().Command;
             if (b->ShowsIcon())
                 spec.ButtonSize = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
         }
@@ -531,7 +531,7 @@ void TksSkinFrame::PaintSkinFrame() {
     TksFrameCanvas topCanvas{&top, {0, 0}};
     TksFrameCanvas bottomCanvas{&bottom, {0, client.Bottom}};
     for (const auto& o : m_objects) {
-        if (!o->Visible || o->RollUp) continue;
+        if (!o->Visible || o->Data().RollUp) continue;
         if (o->ObjectRect.Bottom <= client.Top) {
             if (!top.Empty()) o->PaintObject(topCanvas, false);
         } else if (!bottom.Empty()) {
@@ -613,7 +613,8 @@ void TksSkinFrame::PaintDefaultFrame() {
 
 void TksSkinFrame::RedrawObject(TksActiveSkinObject* object) {
     HWND h = FormHandle();
-    if (object == nullptr || object->RollUp || BorderStyleNone() || h == nullptr || !IsWindowVisible(h))
+    if (object == nullptr || object->Data().RollUp || BorderStyleNone() || h == nullptr ||
+        !IsWindowVisible(h))
         return;
     const TRect r = object->ObjectRect;
     if (r.IsEmpty()) return;
@@ -1059,7 +1060,8 @@ void TksSkinFrame::Activation() {
 void TksSkinFrame::UpdateCaptionObjects() {
     const bool active = IsFormActive();
     for (const auto& o : m_objects) {
-        if (o->Kind() != TksObjectKind::Caption || o->RollUp || o->ActiveSkinRect.IsEmpty()) continue;
+        if (o->Kind() != TksObjectKind::Caption || o->Data().RollUp || o->Data().ActiveSkinRect.IsEmpty())
+            continue;
         o->Active = active;
         o->StartMorphOrRedraw();
     }
@@ -1158,7 +1160,7 @@ void TksSkinFrame::ReleaseGroup(TksSkinButtonObject* button) {
     for (const auto& o : m_objects) {
         if (o.get() == button) continue;
         auto* b = dynamic_cast<TksSkinButtonObject*>(o.get());
-        if (b != nullptr && b->GroupIndex == button->GroupIndex && b->Down) {
+        if (b != nullptr && b->Data().GroupIndex == button->Data().GroupIndex && b->Down) {
             b->SetDown(false);
             break;
         }
@@ -1169,19 +1171,19 @@ void TksSkinFrame::NotifyObjectEvent(TksObjectEventKind kind, const TksActiveSki
                                      TMouseButton button) {
     switch (kind) {
         case TksObjectEventKind::MouseEnter:
-            if (OnMouseEnterEvent) OnMouseEnterEvent(object.IDName);
+            if (OnMouseEnterEvent) OnMouseEnterEvent(object.Data().IDName);
             break;
         case TksObjectEventKind::MouseLeave:
-            if (OnMouseLeaveEvent) OnMouseLeaveEvent(object.IDName);
+            if (OnMouseLeaveEvent) OnMouseLeaveEvent(object.Data().IDName);
             break;
         case TksObjectEventKind::MouseDown:
-            if (OnMouseDownEvent) OnMouseDownEvent(object.IDName, x, y, button, object.ObjectRect);
+            if (OnMouseDownEvent) OnMouseDownEvent(object.Data().IDName, x, y, button, object.ObjectRect);
             break;
         case TksObjectEventKind::MouseUp:
-            if (OnMouseUpEvent) OnMouseUpEvent(object.IDName, x, y, button, object.ObjectRect);
+            if (OnMouseUpEvent) OnMouseUpEvent(object.Data().IDName, x, y, button, object.ObjectRect);
             break;
         case TksObjectEventKind::MouseMove:
-            if (OnMouseMoveEvent) OnMouseMoveEvent(object.IDName, x, y, object.ObjectRect);
+            if (OnMouseMoveEvent) OnMouseMoveEvent(object.Data().IDName, x, y, object.ObjectRect);
             break;
     }
 }

@@ -180,7 +180,7 @@ protected:
 private:
     // ---- what the frame objects ask for (TksFrameObjectOwner)
     [[nodiscard]] TksFrameWindowState WindowState() const override;
-    [[nodiscard]] int CaptionCharset() const override { return m_defCaptionFont.Charset(); }
+    [[nodiscard]] const TFont& DefaultCaptionFont() const override { return m_defCaptionFont; }
     [[nodiscard]] bool ShowsFormIcon() const override { return ShowIcon; }
     [[nodiscard]] HICON FormIcon() const override;
     void StartMorphTimer() override;

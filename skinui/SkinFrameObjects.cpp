@@ -11,6 +11,7 @@
 
 #include "skinui/SkinControls.h"
 #include "skinui/SkinEffects.h"
+#include "skinui/SkinFont.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/SkinPaint.h"
@@ -34,6 +35,16 @@ const TksDataSkinFormInfo& FormInfoOf(const TksSkinData* data) {
     return data != nullptr ? data->FormInfo() : none;
 }
 
+// A copy of `data` as a record of kind T: all of it when it is one,
+// otherwise its object part with the rest as missing keys give it.
+template <typename T>
+std::unique_ptr<T> RecordCopy(const TksDataSkinObject* data) {
+    if (const auto* d = dynamic_cast<const T*>(data)) return std::make_unique<T>(*d);
+    auto record = std::make_unique<T>();
+    if (data != nullptr) static_cast<TksDataSkinObject&>(*record) = *data;
+    return record;
+}
+
 TRect ToCanvas(const TksFrameCanvas& c, const TRect& r) {
     return OffsetRect(r, -c.Origin.X, -c.Origin.Y);
 }
@@ -49,30 +60,19 @@ void BlitToCanvas(TksFrameCanvas& canvas, const TRect& objectRect, const TBitmap
 // ---- TksActiveSkinObject ---------------------------------------------------------
 
 TksActiveSkinObject::TksActiveSkinObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
-                                         TksDataSkinObject* data)
-    : Parent(parent), SkinData(skinData) {
-    if (data == nullptr) return;
-    IDName = data->IDName;
-    Hint = data->Hint;
-    SkinRectInAPicture = data->SkinRectInAPicture;
-    SkinRect = data->SkinRect;
-    ActiveSkinRect = data->ActiveSkinRect;
-    InActiveSkinRect = data->InActiveSkinRect;
-    Morphing = data->Morphing;
-    MorphKind = data->MorphKind;
-    CursorIndex = data->CursorIndex;
-    RollUp = data->RollUp;
-    ObjectRect = SkinRect;
+                                         std::unique_ptr<TksDataSkinObject> record)
+    : Parent(parent), SkinData(skinData), m_data(std::move(record)) {
+    ObjectRect = m_data->SkinRect;
     if (SkinData != nullptr) {
-        Picture = RollUp ? &SkinData->RollUpPicture() : &SkinData->Picture();
+        Picture = m_data->RollUp ? &SkinData->RollUpPicture() : &SkinData->Picture();
         // An index that names no picture leaves the object without active
         // and down looks; the skin data itself stays as it was read.
-        ActivePicture = SkinData->ActivePicture(data->ActivePictureIndex);
+        ActivePicture = SkinData->ActivePicture(m_data->ActivePictureIndex);
     }
 }
 
 bool TksActiveSkinObject::MorphAllowed() const {
-    return Morphing && SkinData != nullptr && SkinData->EnableSkinEffects();
+    return Data().Morphing && SkinData != nullptr && SkinData->EnableSkinEffects();
 }
 
 bool TksActiveSkinObject::MorphUnderWay() const {
@@ -120,26 +120,27 @@ void TksActiveSkinObject::DrawMorph(TksFrameCanvas& canvas, const TksBitmap* nor
     TPixelBuffer normal = MakeLook(normalPic, normalSrc);
     if (activePic != nullptr && !activeSrc.IsEmpty()) {
         const TPixelBuffer active = MakeLook(activePic, activeSrc);
-        MorphPixels(normal.View(), active.View(), static_cast<int>(MorphKind), MorphFactor);
+        MorphPixels(normal.View(), active.View(), static_cast<int>(Data().MorphKind), MorphFactor);
     }
     DrawBuffer(canvas, normal);
 }
 
 void TksActiveSkinObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
-    if (Enabled && !Parent->IsFormActive() && !InActiveSkinRect.IsEmpty() && ActivePicture != nullptr) {
-        CopyToObject(canvas, ActivePicture, InActiveSkinRect);
+    if (Enabled && !Parent->IsFormActive() && !Data().InActiveSkinRect.IsEmpty() &&
+        ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, Data().InActiveSkinRect);
         return;
     }
     if (MorphAllowed() && MorphUnderWay()) {
-        DrawMorph(canvas, NormalPicture(), SkinRect, ActivePicture, ActiveSkinRect);
+        DrawMorph(canvas, NormalPicture(), Data().SkinRect, ActivePicture, Data().ActiveSkinRect);
         return;
     }
-    if (Active && !ActiveSkinRect.IsEmpty() && ActivePicture != nullptr) {
-        CopyToObject(canvas, ActivePicture, ActiveSkinRect);
+    if (Active && !Data().ActiveSkinRect.IsEmpty() && ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, Data().ActiveSkinRect);
         return;
     }
-    if (!updateAll && !SkinRectInAPicture) return;
-    CopyToObject(canvas, NormalPicture(), SkinRect);
+    if (!updateAll && !Data().SkinRectInAPicture) return;
+    CopyToObject(canvas, NormalPicture(), Data().SkinRect);
 }
 
 void TksActiveSkinObject::MouseDown(int x, int y, TMouseButton button) {
@@ -157,35 +158,33 @@ void TksActiveSkinObject::MouseMove(int x, int y) {
 void TksActiveSkinObject::MouseEnter() {
     MouseInside = true;
     Active = true;
-    if (!ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
+    if (!Data().ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
     Parent->NotifyObjectEvent(TksObjectEventKind::MouseEnter, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 void TksActiveSkinObject::MouseLeave() {
     MouseInside = false;
     Active = false;
-    if (!ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
+    if (!Data().ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
     Parent->NotifyObjectEvent(TksObjectEventKind::MouseLeave, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 // ---- TksSkinButtonObject ---------------------------------------------------------
 
 TksSkinButtonObject::TksSkinButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
-                                         TksDataSkinObject* data)
-    : TksActiveSkinObject(parent, skinData, data) {
-    if (auto* b = dynamic_cast<TksDataSkinButton*>(data)) {
-        DownRect = b->DownRect;
-        DisableSkinRect = b->DisableSkinRect;
-        GroupIndex = b->GroupIndex;
-    }
-}
+                                         const TksDataSkinObject* data)
+    : TksSkinButtonObject(parent, skinData, RecordCopy<TksDataSkinButton>(data)) {}
+
+TksSkinButtonObject::TksSkinButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                                         std::unique_ptr<TksDataSkinButton> record)
+    : TksActiveSkinObject(parent, skinData, std::move(record)) {}
 
 void TksSkinButtonObject::SetDown(bool value) {
     Down = value;
-    if (DownRect.IsEmpty() && !value) return;
-    if (!DownRect.IsEmpty()) {
+    if (Data().DownRect.IsEmpty() && !value) return;
+    if (!Data().DownRect.IsEmpty()) {
         if (!value) {
-            if (GroupIndex != -1 || HasPopupItems()) Active = false;
+            if (Data().GroupIndex != -1 || HasPopupItems()) Active = false;
             if (MorphAllowed()) Parent->RedrawObject(this);
             StartMorphOrRedraw();
         } else {
@@ -193,16 +192,17 @@ void TksSkinButtonObject::SetDown(bool value) {
             Parent->RedrawObject(this);
         }
     }
-    if (GroupIndex != -1) Parent->ReleaseGroup(this);
+    if (Data().GroupIndex != -1) Parent->ReleaseGroup(this);
 }
 
 void TksSkinButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
-    if (!Enabled && !DisableSkinRect.IsEmpty() && ActivePicture != nullptr) {
-        CopyToObject(canvas, ActivePicture, DisableSkinRect);
+    if (!Enabled && !Data().DisableSkinRect.IsEmpty() && ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, Data().DisableSkinRect);
         return;
     }
-    if (Down && !DownRect.IsEmpty() && (GroupIndex != -1 || MouseInside) && ActivePicture != nullptr) {
-        CopyToObject(canvas, ActivePicture, DownRect);
+    if (Down && !Data().DownRect.IsEmpty() && (Data().GroupIndex != -1 || MouseInside) &&
+        ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, Data().DownRect);
         return;
     }
     TksActiveSkinObject::PaintObject(canvas, updateAll);
@@ -211,9 +211,9 @@ void TksSkinButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
 void TksSkinButtonObject::MouseEnter() {
     MouseInside = true;
     Active = true;
-    if (!DownRect.IsEmpty() && Down) {
-        if (GroupIndex == -1) Parent->RedrawObject(this);
-    } else if (!ActiveSkinRect.IsEmpty()) {
+    if (!Data().DownRect.IsEmpty() && Down) {
+        if (Data().GroupIndex == -1) Parent->RedrawObject(this);
+    } else if (!Data().ActiveSkinRect.IsEmpty()) {
         StartMorphOrRedraw();
     }
     Parent->NotifyObjectEvent(TksObjectEventKind::MouseEnter, *this, 0, 0, TMouseButton::mbLeft);
@@ -221,10 +221,11 @@ void TksSkinButtonObject::MouseEnter() {
 
 void TksSkinButtonObject::MouseLeave() {
     MouseInside = false;
-    if (!(Down && !DownRect.IsEmpty() && (HasPopupItems() || GroupIndex != -1))) {
+    if (!(Down && !Data().DownRect.IsEmpty() && (HasPopupItems() || Data().GroupIndex != -1))) {
         Active = false;
         if (MorphAllowed() && Down) MorphFactor = 1.0;
-        if (!ActiveSkinRect.IsEmpty() || (!DownRect.IsEmpty() && GroupIndex == -1)) StartMorphOrRedraw();
+        if (!Data().ActiveSkinRect.IsEmpty() || (!Data().DownRect.IsEmpty() && Data().GroupIndex == -1))
+            StartMorphOrRedraw();
     }
     Parent->NotifyObjectEvent(TksObjectEventKind::MouseLeave, *this, 0, 0, TMouseButton::mbLeft);
 }
@@ -240,38 +241,30 @@ void TksSkinButtonObject::MouseDown(int x, int y, TMouseButton button) {
 
 void TksSkinButtonObject::MouseUp(int x, int y, TMouseButton button) {
     if (!Enabled) return;
-    if (button == TMouseButton::mbLeft && !HasPopupItems() && Down && GroupIndex == -1) SetDown(false);
+    if (button == TMouseButton::mbLeft && !HasPopupItems() && Down && Data().GroupIndex == -1) SetDown(false);
     TksActiveSkinObject::MouseUp(x, y, button);
 }
 
 // ---- TksSkinStdButtonObject ------------------------------------------------------
 
 TksSkinStdButtonObject::TksSkinStdButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
-                                               TksDataSkinObject* data)
-    : TksSkinButtonObject(parent, skinData, data) {
-    if (auto* b = dynamic_cast<TksDataSkinStdButton*>(data)) {
-        Command = b->Command;
-        RestoreRect = b->RestoreRect;
-        RestoreActiveRect = b->RestoreActiveRect;
-        RestoreDownRect = b->RestoreDownRect;
-        RestoreInActiveRect = b->RestoreInActiveRect;
-        HasSkinData = true;
-    }
-}
+                                               const TksDataSkinObject* data)
+    : TksSkinButtonObject(parent, skinData, RecordCopy<TksDataSkinStdButton>(data)),
+      HasSkinData(dynamic_cast<const TksDataSkinStdButton*>(data) != nullptr) {}
 
 TksSkinStdButtonObject::TksSkinStdButtonObject(TksFrameObjectOwner* parent, TStdCommand command,
                                                const TRect& rect)
-    : TksSkinButtonObject(parent, nullptr, nullptr) {
-    Command = command;
-    SkinRect = rect;
+    : TksSkinButtonObject(parent, nullptr, RecordCopy<TksDataSkinStdButton>(nullptr)) {
+    Data().Command = command;
+    Data().SkinRect = rect;
+    Data().SkinRectInAPicture = true;
+    Data().IDName = CommandToStr(command);
     ObjectRect = rect;
-    SkinRectInAPicture = true;
-    IDName = CommandToStr(command);
 }
 
 bool TksSkinStdButtonObject::InRestoreState() const {
     const TksFrameWindowState w = Parent->WindowState();
-    switch (Command) {
+    switch (Data().Command) {
         case TStdCommand::cmMaximize: return w.Maximized;
         case TStdCommand::cmMinimize: return w.Minimized;
         case TStdCommand::cmRollUp: return w.RolledUp;
@@ -280,7 +273,7 @@ bool TksSkinStdButtonObject::InRestoreState() const {
 }
 
 bool TksSkinStdButtonObject::ShowsIcon() const {
-    return Command == TStdCommand::cmSysMenu && Parent->ShowsFormIcon() && SkinRectInAPicture;
+    return Data().Command == TStdCommand::cmSysMenu && Parent->ShowsFormIcon() && Data().SkinRectInAPicture;
 }
 
 void TksSkinStdButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
@@ -299,17 +292,17 @@ void TksSkinStdButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll)
         MorphFactor = 0.0;
         return;
     }
-    if (Enabled && InRestoreState() && !RestoreRect.IsEmpty()) {
-        if (!Parent->WindowActive() && !RestoreInActiveRect.IsEmpty())
-            CopyToObject(canvas, ActivePicture, RestoreInActiveRect);
-        else if (Down && MouseInside && !RestoreDownRect.IsEmpty())
-            CopyToObject(canvas, ActivePicture, RestoreDownRect);
+    if (Enabled && InRestoreState() && !Data().RestoreRect.IsEmpty()) {
+        if (!Parent->WindowActive() && !Data().RestoreInActiveRect.IsEmpty())
+            CopyToObject(canvas, ActivePicture, Data().RestoreInActiveRect);
+        else if (Down && MouseInside && !Data().RestoreDownRect.IsEmpty())
+            CopyToObject(canvas, ActivePicture, Data().RestoreDownRect);
         else if (MorphAllowed() && MorphUnderWay())
-            DrawMorph(canvas, ActivePicture, RestoreRect, ActivePicture, RestoreActiveRect);
-        else if (Active && !RestoreActiveRect.IsEmpty())
-            CopyToObject(canvas, ActivePicture, RestoreActiveRect);
+            DrawMorph(canvas, ActivePicture, Data().RestoreRect, ActivePicture, Data().RestoreActiveRect);
+        else if (Active && !Data().RestoreActiveRect.IsEmpty())
+            CopyToObject(canvas, ActivePicture, Data().RestoreActiveRect);
         else
-            CopyToObject(canvas, ActivePicture, RestoreRect);
+            CopyToObject(canvas, ActivePicture, Data().RestoreRect);
         return;
     }
     TksSkinButtonObject::PaintObject(canvas, updateAll);
@@ -325,7 +318,7 @@ void TksSkinStdButtonObject::PaintDefault(TksFrameCanvas& canvas) const {
     }
     const TksFrameWindowState w = Parent->WindowState();
     TCaptionGlyph glyph = TCaptionGlyph::Cross;
-    switch (Command) {
+    switch (Data().Command) {
         case TStdCommand::cmClose: glyph = TCaptionGlyph::Cross; break;
         case TStdCommand::cmMaximize:
             glyph = w.Maximized ? TCaptionGlyph::TwoBoxes : TCaptionGlyph::Box;
@@ -351,14 +344,14 @@ void TksSkinStdButtonObject::MouseDown(int x, int y, TMouseButton button) {
     (void)y;
     if (!Enabled || button != TMouseButton::mbLeft || Down) return;
     SetDown(true);
-    if (Command == TStdCommand::cmSysMenu) {
+    if (Data().Command == TStdCommand::cmSysMenu) {
         PopupItems = Parent->BuildSystemMenu();
         Parent->PopupObjectItems(this);
     }
 }
 
 void TksSkinStdButtonObject::MouseUp(int x, int y, TMouseButton button) {
-    if (Command != TStdCommand::cmClose) {
+    if (Data().Command != TStdCommand::cmClose) {
         if (Active && button == TMouseButton::mbLeft) Execute();
         TksSkinButtonObject::MouseUp(x, y, button);
         return;
@@ -369,11 +362,11 @@ void TksSkinStdButtonObject::MouseUp(int x, int y, TMouseButton button) {
 }
 
 void TksSkinStdButtonObject::DblClick() {
-    if (Command == TStdCommand::cmSysMenu) Parent->RunCommand(TStdCommand::cmClose);
+    if (Data().Command == TStdCommand::cmSysMenu) Parent->RunCommand(TStdCommand::cmClose);
 }
 
 void TksSkinStdButtonObject::Execute() {
-    Parent->RunCommand(Command);
+    Parent->RunCommand(Data().Command);
 }
 
 bool TksSkinStdButtonObject::MorphPending() const {
@@ -384,15 +377,13 @@ bool TksSkinStdButtonObject::MorphPending() const {
 // ---- TksSkinCaptionObject --------------------------------------------------------
 
 TksSkinCaptionObject::TksSkinCaptionObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
-                                           TksDataSkinObject* data)
-    : TksActiveSkinObject(parent, skinData, data) {
-    if (auto* c = dynamic_cast<TksDataSkinCaption*>(data)) Data = *c;
-}
+                                           const TksDataSkinObject* data)
+    : TksActiveSkinObject(parent, skinData, RecordCopy<TksDataSkinCaption>(data)) {}
 
 TCaptionLayout TksSkinCaptionObject::Layout() const {
     const TksDataSkinFormInfo& fi = FormInfoOf(SkinData);
     return CalcCaptionLayout(
-        SkinRect, {ObjectRect.Width(), ObjectRect.Height()},
+        Data().SkinRect, {ObjectRect.Width(), ObjectRect.Height()},
         {fi.ClientRect, fi.LeftTopPoint, fi.RightTopPoint, fi.LeftBottomPoint, fi.RightBottomPoint});
 }
 
@@ -404,7 +395,7 @@ void TksSkinCaptionObject::GetLayoutKind(TLayoutKind& kind, int& fixed1, int& fi
 }
 
 TRect TksSkinCaptionObject::TextRectangle() const {
-    return CaptionTextRect(Data, ObjectRect.Width());
+    return CaptionTextRect(Data(), ObjectRect.Width());
 }
 
 void TksSkinCaptionObject::MakeCaptionLook(TBitmap& bmp, const TksBitmap* pic, const TRect& src) const {
@@ -416,39 +407,36 @@ void TksSkinCaptionObject::MakeCaptionLook(TBitmap& bmp, const TksBitmap* pic, c
 void TksSkinCaptionObject::DrawCaptionText(TBitmap& bmp, int ox, int oy, const TRect& clip, bool activeLook,
                                            TColor color) const {
     std::string text = Parent->FormCaption();
-    if (text.empty() || Data.TextRect.IsEmpty() || bmp.Empty()) return;
+    if (text.empty() || Data().TextRect.IsEmpty() || bmp.Empty()) return;
     TCanvas& canvas = bmp.Canvas();
-    canvas.Font().SetName(Data.FontName);
-    canvas.Font().SetStyle(Data.FontStyle);
-    canvas.Font().SetHeight(Data.FontHeight);
-    canvas.Font().SetCharset(Parent->CaptionCharset());
+    AssignSkinFont(canvas.Font(), &Data(), Parent->DefaultCaptionFont());
     TksCanvasText measure(canvas);
     const TRect tr = TextRectangle();
     FitTextToWidth(measure, text, tr.Width());
     const TSize size = canvas.TextExtent(text);
     const int y = tr.Top + tr.Height() / 2 - size.cy / 2 + oy;
     int x = tr.Left;
-    switch (Data.Alignment) {
+    switch (Data().Alignment) {
         case TAlignment::taLeftJustify: x = tr.Left; break;
         case TAlignment::taRightJustify: x = tr.Right - size.cx; break;
         case TAlignment::taCenter: x = tr.Left + tr.Width() / 2 - size.cx / 2; break;
     }
     x += ox;
-    if (!Data.FrameRect.IsEmpty() && ActivePicture != nullptr) {
+    if (!Data().FrameRect.IsEmpty() && ActivePicture != nullptr) {
         const TRect src =
-            (activeLook && !Data.ActiveFrameRect.IsEmpty()) ? Data.ActiveFrameRect : Data.FrameRect;
+            (activeLook && !Data().ActiveFrameRect.IsEmpty()) ? Data().ActiveFrameRect : Data().FrameRect;
         TPixelBuffer piece;
-        ComposeHorizontal(ActivePicture->View(), src, Data.FrameLeftOffset, Data.FrameRightOffset, piece,
-                          Data.FrameRect.Width() + size.cx - Data.FrameTextRect.Width(), false);
-        CopyBlock(bmp.Pixels(), x - Data.FrameTextRect.Left, y - Data.FrameTextRect.Top, piece.View(),
+        ComposeHorizontal(ActivePicture->View(), src, Data().FrameLeftOffset, Data().FrameRightOffset, piece,
+                          Data().FrameRect.Width() + size.cx - Data().FrameTextRect.Width(), false);
+        CopyBlock(bmp.Pixels(), x - Data().FrameTextRect.Left, y - Data().FrameTextRect.Top, piece.View(),
                   piece.View().Bounds());
     }
-    if (Data.Light) {
-        canvas.Font().SetColor(activeLook ? Data.ActiveLightColor : Data.LightColor);
+    if (Data().Light) {
+        canvas.Font().SetColor(activeLook ? Data().ActiveLightColor : Data().LightColor);
         measure.TextOutClipped(clip, x - 1, y - 1, text);
     }
-    if (Data.Shadow) {
-        canvas.Font().SetColor(activeLook ? Data.ActiveShadowColor : Data.ShadowColor);
+    if (Data().Shadow) {
+        canvas.Font().SetColor(activeLook ? Data().ActiveShadowColor : Data().ShadowColor);
         measure.TextOutClipped(clip, x + 1, y + 1, text);
     }
     canvas.Font().SetColor(color);
@@ -465,32 +453,33 @@ void TksSkinCaptionObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
     Active = Parent->IsFormActive();
     if (canvas.Bitmap == nullptr || ObjectRect.IsEmpty()) return;
     const TRect own{0, 0, ObjectRect.Width(), ObjectRect.Height()};
-    if (!ActiveSkinRect.IsEmpty() && ActivePicture != nullptr && (Active || MorphFactor != 0.0)) {
+    if (!Data().ActiveSkinRect.IsEmpty() && ActivePicture != nullptr && (Active || MorphFactor != 0.0)) {
         TBitmap active;
-        MakeCaptionLook(active, ActivePicture, ActiveSkinRect);
-        DrawCaptionText(active, 0, 0, own, true, Data.ActiveFontColor);
+        MakeCaptionLook(active, ActivePicture, Data().ActiveSkinRect);
+        DrawCaptionText(active, 0, 0, own, true, Data().ActiveFontColor);
         if ((MorphFactor == 0.0 && Active && !MorphAllowed()) || (Active && MorphFactor == 1.0)) {
             BlitToCanvas(canvas, ObjectRect, active);
             return;
         }
         TBitmap normal;
-        MakeCaptionLook(normal, Picture, SkinRect);
-        DrawCaptionText(normal, 0, 0, own, false, Data.FontColor);
-        MorphPixels(normal.Pixels(), active.Pixels(), static_cast<int>(MorphKind), MorphFactor);
+        MakeCaptionLook(normal, Picture, Data().SkinRect);
+        DrawCaptionText(normal, 0, 0, own, false, Data().FontColor);
+        MorphPixels(normal.Pixels(), active.Pixels(), static_cast<int>(Data().MorphKind), MorphFactor);
         if (!Active) InActiveEffect(normal);
         BlitToCanvas(canvas, ObjectRect, normal);
         return;
     }
     if (updateAll) {
         TBitmap normal;
-        MakeCaptionLook(normal, Picture, SkinRect);
-        DrawCaptionText(normal, 0, 0, own, Active, Active ? Data.ActiveFontColor : Data.FontColor);
+        MakeCaptionLook(normal, Picture, Data().SkinRect);
+        DrawCaptionText(normal, 0, 0, own, Active, Active ? Data().ActiveFontColor : Data().FontColor);
         if (!Active) InActiveEffect(normal);
         BlitToCanvas(canvas, ObjectRect, normal);
         return;
     }
     const TRect d = ToCanvas(canvas, ObjectRect);
-    DrawCaptionText(*canvas.Bitmap, d.Left, d.Top, d, Active, Active ? Data.ActiveFontColor : Data.FontColor);
+    DrawCaptionText(*canvas.Bitmap, d.Left, d.Top, d, Active,
+                    Active ? Data().ActiveFontColor : Data().FontColor);
 }
 
 void TksSkinCaptionObject::MouseDown(int x, int y, TMouseButton button) {

@@ -20,6 +20,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,9 +70,9 @@ public:
     // The activation the platform last reported to the frame.
     [[nodiscard]] virtual bool WindowActive() const = 0;
     [[nodiscard]] virtual TksFrameWindowState WindowState() const = 0;
-    // The caption text and the character set it is drawn in.
+    // The caption text, and the font whose character set it is drawn in.
     [[nodiscard]] virtual std::string FormCaption() const = 0;
-    [[nodiscard]] virtual int CaptionCharset() const = 0;
+    [[nodiscard]] virtual const TFont& DefaultCaptionFont() const = 0;
     // Whether a system-menu button shows the form's icon, and the icon.
     [[nodiscard]] virtual bool ShowsFormIcon() const = 0;
     [[nodiscard]] virtual HICON FormIcon() const = 0;
@@ -99,26 +100,19 @@ protected:
 
 class TksActiveSkinObject {
 public:
-    // Looks are taken from `skinData`'s pictures (none without skin data).
-    TksActiveSkinObject(TksFrameObjectOwner* parent, TksSkinData* skinData, TksDataSkinObject* data);
     virtual ~TksActiveSkinObject() = default;
     TksActiveSkinObject(const TksActiveSkinObject&) = delete;
     TksActiveSkinObject& operator=(const TksActiveSkinObject&) = delete;
 
     [[nodiscard]] virtual TksObjectKind Kind() const { return TksObjectKind::Object; }
 
+    // The object's copy of the record it was made from (the frame replaces
+    // the Hint of caption buttons).
+    [[nodiscard]] TksDataSkinObject& Data() { return *m_data; }
+    [[nodiscard]] const TksDataSkinObject& Data() const { return *m_data; }
+
     TksFrameObjectOwner* Parent;
     TksSkinData* SkinData = nullptr;
-    std::string IDName;
-    std::string Hint;
-    bool SkinRectInAPicture = false;
-    TRect SkinRect{};
-    TRect ActiveSkinRect{};
-    TRect InActiveSkinRect{};
-    bool Morphing = false;
-    TMorphKind MorphKind = TMorphKind::mkDefault;
-    int CursorIndex = -1;
-    bool RollUp = false;
     const TksBitmap* Picture = nullptr;
     const TksBitmap* ActivePicture = nullptr;
     TRect ObjectRect{};
@@ -145,6 +139,10 @@ public:
     void MorphStep();
 
 protected:
+    // Looks are taken from `skinData`'s pictures (none without skin data).
+    TksActiveSkinObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                        std::unique_ptr<TksDataSkinObject> record);
+
     // Copies src of pic onto ObjectRect of the canvas, stretched when the
     // sizes differ. Nothing for a missing picture.
     void CopyToObject(TksFrameCanvas& canvas, const TksBitmap* pic, const TRect& src) const;
@@ -155,18 +153,25 @@ protected:
     void DrawMorph(TksFrameCanvas& canvas, const TksBitmap* normalPic, const TRect& normalSrc,
                    const TksBitmap* activePic, const TRect& activeSrc) const;
     [[nodiscard]] const TksBitmap* NormalPicture() const {
-        return SkinRectInAPicture ? ActivePicture : Picture;
+        return Data().SkinRectInAPicture ? ActivePicture : Picture;
     }
+
+private:
+    std::unique_ptr<TksDataSkinObject> m_data;
 };
 
 class TksSkinButtonObject : public TksActiveSkinObject {
 public:
-    TksSkinButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData, TksDataSkinObject* data);
+    TksSkinButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData, const TksDataSkinObject* data);
     [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::Button; }
 
-    TRect DownRect{};
-    TRect DisableSkinRect{};
-    int GroupIndex = -1;
+    [[nodiscard]] TksDataSkinButton& Data() {
+        return static_cast<TksDataSkinButton&>(TksActiveSkinObject::Data());
+    }
+    [[nodiscard]] const TksDataSkinButton& Data() const {
+        return static_cast<const TksDataSkinButton&>(TksActiveSkinObject::Data());
+    }
+
     bool Down = false;
     TMenuItem* PopupItems = nullptr;
     bool PopupUp = false;
@@ -179,21 +184,26 @@ public:
     void MouseLeave() override;
 
 protected:
+    TksSkinButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                        std::unique_ptr<TksDataSkinButton> record);
     [[nodiscard]] bool HasPopupItems() const { return PopupItems != nullptr && PopupItems->Count() > 0; }
 };
 
 class TksSkinStdButtonObject : public TksSkinButtonObject {
 public:
-    TksSkinStdButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData, TksDataSkinObject* data);
+    TksSkinStdButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData, const TksDataSkinObject* data);
     // A default button of the unskinned frame (no skin data).
     TksSkinStdButtonObject(TksFrameObjectOwner* parent, TStdCommand command, const TRect& rect);
     [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::StdButton; }
 
-    TStdCommand Command = TStdCommand::cmDefault;
-    TRect RestoreRect{};
-    TRect RestoreActiveRect{};
-    TRect RestoreDownRect{};
-    TRect RestoreInActiveRect{};
+    [[nodiscard]] TksDataSkinStdButton& Data() {
+        return static_cast<TksDataSkinStdButton&>(TksActiveSkinObject::Data());
+    }
+    [[nodiscard]] const TksDataSkinStdButton& Data() const {
+        return static_cast<const TksDataSkinStdButton&>(TksActiveSkinObject::Data());
+    }
+
+    // Made from the skin's data (the unskinned frame's buttons are not).
     bool HasSkinData = false;
 
     [[nodiscard]] bool InRestoreState() const;
@@ -211,13 +221,17 @@ private:
 
 class TksSkinCaptionObject : public TksActiveSkinObject {
 public:
-    TksSkinCaptionObject(TksFrameObjectOwner* parent, TksSkinData* skinData, TksDataSkinObject* data);
+    TksSkinCaptionObject(TksFrameObjectOwner* parent, TksSkinData* skinData, const TksDataSkinObject* data);
     [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::Caption; }
 
-    // The caption's record as the skin gives it; the frame sets its
-    // DefaultCaption when no caption object of the skin has it. The text
-    // drawn is always the form's current caption.
-    TksDataSkinCaption Data;
+    // The frame sets DefaultCaption when no caption object of the skin has
+    // it. The text drawn is always the form's current caption.
+    [[nodiscard]] TksDataSkinCaption& Data() {
+        return static_cast<TksDataSkinCaption&>(TksActiveSkinObject::Data());
+    }
+    [[nodiscard]] const TksDataSkinCaption& Data() const {
+        return static_cast<const TksDataSkinCaption&>(TksActiveSkinObject::Data());
+    }
 
     using TLayoutKind = TCaptionLayoutKind;
     // The layout kind and its two fixed lengths (left/right widths or

@@ -14,6 +14,7 @@
 #include <cctype>
 
 #include "skinui/SkinControls.h"
+#include "skinui/SkinFont.h"
 #include "skinui/SkinRegions.h"
 #include "skinui/SkinWin32.h"
 #include "skinui/paint/BlockTransfer.h"
@@ -251,14 +252,7 @@ void TksSkinMenuItem::DrawContent(TBitmap& bitmap, const TRect& tr, int glyphWid
     TksSkinMenu* manager = m_window->Manager();
     const TksDataSkinMenuItem* data = EntryData();
     TFont& font = canvas.Font();
-    if (manager->UseSkinFontInMenu && data) {
-        font.SetName(data->FontName);
-        font.SetHeight(data->FontHeight);
-        font.SetStyle(data->FontStyle);
-        font.SetCharset(manager->DefMenuItemFont.Charset());
-    } else {
-        font.Assign(manager->DefMenuItemFont);
-    }
+    AssignSkinFont(font, manager->UseSkinFontInMenu ? data : nullptr, manager->DefMenuItemFont);
     font.SetColor(colour);
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
 
@@ -372,14 +366,8 @@ void TksSkinPopupWindow::BuildEntries(TMenuItem* items, int startIndex) {
         if (index < 0) index = m_skinData->IndexOfObject("menuitem");
         if (index >= 0) m_entryData = dynamic_cast<TksDataSkinMenuItem*>(m_skinData->SkinObjects(index));
     }
-    if (m_windowData && m_entryData && m_manager->UseSkinFontInMenu) {
-        m_menuFont.SetName(m_entryData->FontName);
-        m_menuFont.SetHeight(m_entryData->FontHeight);
-        m_menuFont.SetStyle(m_entryData->FontStyle);
-        m_menuFont.SetCharset(m_manager->DefMenuItemFont.Charset());
-    } else {
-        m_menuFont.Assign(m_manager->DefMenuItemFont);
-    }
+    AssignSkinFont(m_menuFont, (m_windowData && m_manager->UseSkinFontInMenu) ? m_entryData : nullptr,
+                   m_manager->DefMenuItemFont);
     for (int i = std::max(startIndex, 0); i < items->Count(); ++i) {
         TMenuItem* item = items->Items(i);
         if (item->Visible) m_entries.push_back(std::make_unique<TksSkinMenuItem>(this, item));

@@ -223,7 +223,7 @@ TEST(TksSkinFrame, ObjectsLayoutAndTheirFlags) {
     ASSERT_EQ(fr.FrameObjectCount(), 6);
     const char* names[] = {"caption",        "closebutton",  "minimizebutton",
                            "maximizebutton", "rollupbutton", "sysmenubutton"};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(fr.FrameObjects(i)->IDName, names[i]);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(fr.FrameObjects(i)->Data().IDName, names[i]);
     EXPECT_EQ(f.Object("closebutton")->ObjectRect, kClose);
     EXPECT_EQ(f.Object("sysmenubutton")->ObjectRect, kSysMenu);
     EXPECT_EQ(f.Object("caption")->ObjectRect, kCaption);
@@ -238,12 +238,12 @@ TEST(TksSkinFrame, ObjectsLayoutAndTheirFlags) {
         EXPECT_FALSE(f.Object(n)->Enabled) << n;
         EXPECT_FALSE(f.Object(n)->Visible) << n;
     }
-    EXPECT_EQ(f.Object("closebutton")->Hint, "Close");
-    EXPECT_EQ(f.Object("sysmenubutton")->Hint, "System menu");
+    EXPECT_EQ(f.Object("closebutton")->Data().Hint, "Close");
+    EXPECT_EQ(f.Object("sysmenubutton")->Data().Hint, "System menu");
     auto* caption = dynamic_cast<TksSkinCaptionObject*>(f.Object("caption"));
     ASSERT_NE(caption, nullptr);
     // The caption object draws the form's caption.
-    EXPECT_TRUE(caption->Data.DefaultCaption);
+    EXPECT_TRUE(caption->Data().DefaultCaption);
     EXPECT_EQ(fr.FormCaption(), "Zorvane Player Installation");
     EXPECT_EQ(caption->TextRectangle(), Rect(5, 3, 320, 15));
     TksSkinCaptionObject::TLayoutKind kind;
