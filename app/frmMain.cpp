@@ -7,7 +7,6 @@
 #include "deploy/DeployActiveX.h"
 #include "deploy/DeployPlugin.h"
 #include "discovery/PluginDirs.h"
-#include "skinui/SkinMessageHook.h"
 #include "vcl/ResourceStream.h"
 
 namespace zv {
@@ -117,7 +116,6 @@ void TMainForm::LoadStoredSkin() {
     // The skin travels in the program as the resource SKIN (the stored
     // skin's bytes as the template carries them). Loading it sends the skin
     // messages, through which the frame and every control take the skin.
-    InstallFormSkinMessageHook();
     const HINSTANCE instance = ::GetModuleHandleA(nullptr);
     if (::FindResourceA(instance, "SKIN", RT_RCDATA) == nullptr) return;  // default looks
     try {
@@ -222,14 +220,15 @@ void TMainForm::InstallButtonClick(TObject*) {
     auto report = [&](bool succeeded, TBrowser browser, int code) {
         if (!succeeded) allSucceeded = false;
         if (allSucceeded) return;
-        if (const char* message = FailureMessage(browser, code)) ShowSkinErrorDialog("Error...", message);
+        if (const char* message = FailureMessage(browser, code))
+            ShowSkinErrorDialog("Error...", message, ksSkinData);
     };
 
     bool anyChecked = false;
     for (int i = 0; i < LB->Items().Count(); ++i)
         if (LB->IsChecked(i)) anyChecked = true;
     if (!anyChecked) {
-        ShowSkinErrorDialog("Error...", "Please select an item !");
+        ShowSkinErrorDialog("Error...", "Please select an item !", ksSkinData);
         return;
     }
 
@@ -270,7 +269,7 @@ void TMainForm::InstallButtonClick(TObject*) {
 
     if (allSucceeded) {
         Hide();
-        ShowSkinInfoDialog("Info...", "Zorvane Player installed.");
+        ShowSkinInfoDialog("Info...", "Zorvane Player installed.", ksSkinData);
         Close();
     }
 }
