@@ -72,13 +72,6 @@ void TellSkinControls(TWinControl* parent, TksSkinData* data, bool clear) {
     }
 }
 
-void DrawStrip(HDC dc, const TPixelBuffer& strip, int x, int y) {
-    if (strip.Empty()) return;
-    TBitmap b;
-    b.Assign(strip);
-    b.DrawTo(dc, x, y);
-}
-
 }  // namespace
 
 // ---- construction ----------------------------------------------------------------
@@ -521,13 +514,16 @@ void TksSkinFrame::PaintSkinFrame() {
     const TksBitmap& picture = (active || m_skinData->InActivePicture().Empty())
                                    ? m_skinData->Picture()
                                    : m_skinData->InActivePicture();
-    TFrameStrips strips;
-    ComposeFrameStrips(picture.View(), m_layout.Source, m_layout.Target, s.cx, s.cy,
-                       {fi.TopStretch, fi.BottomStretch, fi.LeftStretch, fi.RightStretch}, strips);
-    TBitmap top;
-    TBitmap bottom;
-    if (!strips.Top.Empty()) top.Assign(strips.Top);
-    if (!strips.Bottom.Empty()) bottom.Assign(strips.Bottom);
+    // The strips are composed straight into the bitmaps that go to the
+    // screen; the objects and the inactive effect work on the same pixels.
+    const TFrameStripSizes& sizes = m_layout.Strips;
+    TBitmap top(sizes.Top.cx, sizes.Top.cy);
+    TBitmap bottom(sizes.Bottom.cx, sizes.Bottom.cy);
+    TBitmap left(sizes.Left.cx, sizes.Left.cy);
+    TBitmap right(sizes.Right.cx, sizes.Right.cy);
+    ComposeFrameStrips(picture.View(), m_layout.Source, m_layout.Target,
+                       {fi.TopStretch, fi.BottomStretch, fi.LeftStretch, fi.RightStretch},
+                       {top.Pixels(), bottom.Pixels(), left.Pixels(), right.Pixels()});
     TksFrameCanvas topCanvas{&top, {0, 0}};
     TksFrameCanvas bottomCanvas{&bottom, {0, client.Bottom}};
     for (const auto& o : m_objects) {
@@ -538,21 +534,18 @@ void TksSkinFrame::PaintSkinFrame() {
             o->PaintObject(bottomCanvas, false);
         }
     }
-    strips.Top = top.ToBuffer();
-    strips.Bottom = bottom.ToBuffer();
     if (!active && fi.AutoRenderingInActiveImage) {
         const int effect = static_cast<int>(fi.InActiveEffect);
-        for (TPixelBuffer* p : {&strips.Top, &strips.Bottom, &strips.Left, &strips.Right})
-            FrameInActiveEffect(p->View(), effect);
+        for (const TBitmap* b : {&top, &bottom, &left, &right}) FrameInActiveEffect(b->Pixels(), effect);
     }
     TWindowDC dc = TWindowDC::Window(h);
     if (!dc) return;
     ExcludeClipRect(dc.Get(), client.Left, client.Top, client.Right, client.Bottom);
-    const int topHeight = strips.Top.Height();
-    DrawStrip(dc.Get(), strips.Top, 0, 0);
-    DrawStrip(dc.Get(), strips.Left, 0, topHeight);
-    DrawStrip(dc.Get(), strips.Right, s.cx - strips.Right.Width(), topHeight);
-    DrawStrip(dc.Get(), strips.Bottom, 0, s.cy - strips.Bottom.Height());
+    const int topHeight = top.Height();
+    top.DrawTo(dc.Get(), 0, 0);
+    left.DrawTo(dc.Get(), 0, topHeight);
+    right.DrawTo(dc.Get(), s.cx - right.Width(), topHeight);
+    bottom.DrawTo(dc.Get(), 0, s.cy - bottom.Height());
 }
 
 void TksSkinFrame::PaintDefaultFrame() {

@@ -77,6 +77,7 @@ TFrameLayout CalcFrameLayout(const TksDataSkinFormInfo& fi, TSize picture, int w
     l.MaskRect = fi.MaskRectArea;
     l.MaskRect.Right += dx;
     l.MaskRect.Bottom += dy;
+    l.Strips = FrameStripSizes(l.Source, l.Target, w, h);
     return l;
 }
 

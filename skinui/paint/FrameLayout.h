@@ -92,6 +92,8 @@ struct TFrameLayout {
     TPoint HitTestRightTop{};
     TPoint HitTestLeftBottom{};
     TPoint HitTestRightBottom{};
+    // The sizes of the four border strips the frame is painted from.
+    TFrameStripSizes Strips{};
     // One per frame object, in the frame's order.
     std::vector<TFrameObjectPlace> Objects;
 

@@ -8,7 +8,8 @@
 //   ComposeNinePart                       nine-part elements (and popups)
 //   ComposeHorizontal, ComposeVertical    three-part elements
 //   ComposeByClientRect                   corners fixed, edges and centre stretched
-//   ComposeFrameStrips, ComposeTiledStrips  the four border strips of a frame
+//   ComposeFrameStrips, FrameStripSizes,  the four border strips of a frame
+//   ComposeTiledStrips
 //   DrawSkinElement                       the layout dispatch controls use
 //
 // All operations are stateless and work on whole rectangles through the
@@ -127,6 +128,28 @@ void ComposeByClientRect(const TPixelView& picture, const TRect& r, const TRect&
 // Tiles start at each strip's origin; the fixed pieces are drawn over them.
 void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
                         int w, int h, TStretchFlags stretch, TFrameStrips& strips);
+
+// The sizes of the strips ComposeFrameStrips makes for a w x h window; 0 x 0
+// for a strip it does not make.
+struct TFrameStripSizes {
+    TSize Top;
+    TSize Bottom;
+    TSize Left;
+    TSize Right;
+};
+TFrameStripSizes FrameStripSizes(const TSkinGeometry& source, const TSkinGeometry& dest, int w, int h);
+
+// The same strips drawn straight into the caller's pixels (a platform
+// bitmap's, say), which have the sizes FrameStripSizes gives; an empty view
+// is a strip not made.
+struct TFrameStripViews {
+    TPixelView Top;
+    TPixelView Bottom;
+    TPixelView Left;
+    TPixelView Right;
+};
+void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
+                        TStretchFlags stretch, const TFrameStripViews& strips);
 
 // The same four strips, always tiled, from a picture (a mask or a separate
 // inactive picture) whose (0, 0) is the element's (0, 0). Top and bottom
