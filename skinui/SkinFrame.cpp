@@ -17,10 +17,12 @@
 
 #include <algorithm>
 
-#include "skinui/SkinControls.h"
+#include "skinui/CanvasText.h"
+#include "skinui/SkinControlBase.h"
 #include "skinui/SkinEffects.h"
 #include "skinui/SkinPopupMenu.h"
 #include "skinui/SkinRegions.h"
+#include "skinui/SkinStdLabel.h"
 #include "skinui/SkinWin32.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "skinui/SkinControls.h"
+#include "skinui/CanvasText.h"
 #include "skinui/SkinEffects.h"
 #include "skinui/SkinFont.h"
 #include "skinui/paint/BlockTransfer.h"

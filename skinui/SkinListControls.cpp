@@ -11,6 +11,7 @@
 
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
+#include "skinui/CanvasText.h"
 #include "skinui/SkinFont.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "skinui/SkinControls.h"
+#include "skinui/SkinControlBase.h"
 #include "skinui/SkinFont.h"
 #include "skinui/SkinRegions.h"
 #include "skinui/SkinWin32.h"

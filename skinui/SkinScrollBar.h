@@ -14,7 +14,7 @@
 #include <string>
 
 #include "skin/SkinDataObjects.h"
-#include "skinui/SkinControls.h"
+#include "skinui/SkinControlBase.h"
 #include "skinui/paint/ControlLayout.h"
 
 namespace zv {
