@@ -4,30 +4,29 @@
 
 #include "app/frmKvSkinError.h"
 #include "app/frmKvSkinInfo.h"
-#include "app/frmMain.h"
 
 namespace zv {
 
 namespace {
 
 template <typename TDialog>
-int ShowDialog(const std::string& caption, const std::string& message) {
-    auto dialog = std::make_unique<TDialog>(nullptr);
+int ShowDialog(const std::string& caption, const std::string& message, TksSkinData* skin) {
+    auto dialog = std::make_unique<TDialog>(nullptr, skin);
     dialog->AfterConstruction();
-    // The dialog's frame paints with the main window's skin.
-    dialog->ksSkinFrame->SetSkinData(MainForm ? MainForm->ksSkinData : nullptr);
+    // The frame gets the skin at run time, when the dialog is made.
+    dialog->ksSkinFrame->SetSkinData(skin);
     dialog->SetTexts(caption, message);
     return dialog->ShowModal();
 }
 
 }  // namespace
 
-int ShowSkinErrorDialog(std::string caption, std::string message) {
-    return ShowDialog<TKvSkinErrorForm>(caption, message);
+int ShowSkinErrorDialog(std::string caption, std::string message, TksSkinData* skin) {
+    return ShowDialog<TKvSkinErrorForm>(caption, message, skin);
 }
 
-int ShowSkinInfoDialog(std::string caption, std::string message) {
-    return ShowDialog<TKvSkinInfoForm>(caption, message);
+int ShowSkinInfoDialog(std::string caption, std::string message, TksSkinData* skin) {
+    return ShowDialog<TKvSkinInfoForm>(caption, message, skin);
 }
 
 }  // namespace zv

@@ -1,10 +1,8 @@
 #include "app/KvSkinMessageForm.h"
 
-#include "app/frmMain.h"
-
 namespace zv {
 
-TKvSkinMessageForm::TKvSkinMessageForm(TComponent* owner, int stockIcon, bool wordWrap)
+TKvSkinMessageForm::TKvSkinMessageForm(TComponent* owner, int stockIcon, bool wordWrap, TksSkinData* skin)
     : TForm(owner), m_stockIcon(stockIcon) {
     // The window template; it is always given its caption before it shows.
     BeginLoading();
@@ -23,9 +21,7 @@ TKvSkinMessageForm::TKvSkinMessageForm(TComponent* owner, int stockIcon, bool wo
     ksSkinFrame->SetBorderIcons(biSystemMenu);
     ksSkinFrame->AlphaBlendValue = 0;
 
-    // The controls paint from the main window's skin.
-    TksSkinData* skin = MainForm ? MainForm->ksSkinData : nullptr;
-
+    // The controls paint from the skin the dialog was given.
     Panel = new TksSkinPanel(this);
     Panel->SetName("Panel");
     Panel->SetBounds(0, 0, 327, 143);

@@ -35,8 +35,9 @@ public:
 
 protected:
     // wordWrap: the error dialog's fixed 241 x 41 wrapping label; otherwise
-    // one auto-sized line (the information dialog).
-    TKvSkinMessageForm(TComponent* owner, int stockIcon, bool wordWrap);
+    // one auto-sized line (the information dialog). The controls paint from
+    // `skin` (the main window's; none for the plain looks).
+    TKvSkinMessageForm(TComponent* owner, int stockIcon, bool wordWrap, TksSkinData* skin);
 
 private:
     int m_stockIcon;

@@ -9,7 +9,8 @@ namespace zv {
 class TKvSkinErrorForm : public TKvSkinMessageForm {
 public:
     static constexpr int ErrorIcon = 32513;  // IDI_HAND
-    explicit TKvSkinErrorForm(TComponent* owner) : TKvSkinMessageForm(owner, ErrorIcon, true) {
+    explicit TKvSkinErrorForm(TComponent* owner, TksSkinData* skin = nullptr)
+        : TKvSkinMessageForm(owner, ErrorIcon, true, skin) {
         SetName("KvSkinErrorForm");
     }
     ~TKvSkinErrorForm() override { BeforeDestruction(); }

@@ -9,7 +9,8 @@ namespace zv {
 class TKvSkinInfoForm : public TKvSkinMessageForm {
 public:
     static constexpr int InfoIcon = 32516;  // IDI_ASTERISK
-    explicit TKvSkinInfoForm(TComponent* owner) : TKvSkinMessageForm(owner, InfoIcon, false) {
+    explicit TKvSkinInfoForm(TComponent* owner, TksSkinData* skin = nullptr)
+        : TKvSkinMessageForm(owner, InfoIcon, false, skin) {
         SetName("KvSkinInfoForm");
     }
     ~TKvSkinInfoForm() override { BeforeDestruction(); }

@@ -9,7 +9,6 @@
 #include "deploy/DeployPlugin.h"
 #include "deploy/PayloadFile.h"
 #include "discovery/PluginDirs.h"
-#include "skinui/SkinMessageHook.h"
 #include "vcl/ResourceStream.h"
 
 namespace zv {
@@ -119,7 +118,6 @@ void TMainForm::LoadStoredSkin() {
     // The skin travels in the program as the resource SKIN (the stored
     // skin's bytes as the template carries them). Loading it sends the skin
     // messages, through which the frame and every control take the skin.
-    InstallFormSkinMessageHook();
     const HINSTANCE instance = ::GetModuleHandleA(nullptr);
     if (::FindResourceA(instance, "SKIN", RT_RCDATA) == nullptr) return;  // default looks
     try {
@@ -247,14 +245,14 @@ void TMainForm::InstallButtonClick(TObject*) {
         if (!succeeded) allSucceeded = false;
         if (allSucceeded) return;
         const std::string message = FailureMessage(browser, code, dir);
-        if (!message.empty()) ShowSkinErrorDialog("Error...", message);
+        if (!message.empty()) ShowSkinErrorDialog("Error...", message, ksSkinData);
     };
 
     bool anyChecked = false;
     for (int i = 0; i < LB->Items().Count(); ++i)
         if (LB->IsChecked(i)) anyChecked = true;
     if (!anyChecked) {
-        ShowSkinErrorDialog("Error...", "Please select an item !");
+        ShowSkinErrorDialog("Error...", "Please select an item !", ksSkinData);
         return;
     }
 
@@ -273,7 +271,7 @@ void TMainForm::InstallButtonClick(TObject*) {
             allSucceeded = false;
             std::string message = "No such plug-in directory: ";
             message.append(t).append(" !");
-            ShowSkinErrorDialog("Error...", message);
+            ShowSkinErrorDialog("Error...", message, ksSkinData);
             continue;
         }
         std::string where;
@@ -309,7 +307,7 @@ void TMainForm::InstallButtonClick(TObject*) {
 
     if (allSucceeded) {
         Hide();
-        ShowSkinInfoDialog("Info...", "Zorvane Player installed.");
+        ShowSkinInfoDialog("Info...", "Zorvane Player installed.", ksSkinData);
         Close();
     }
 }

@@ -3,6 +3,7 @@
 // main window closes.
 #include <windows.h>
 
+#include "app/PlatformServices.h"
 #include "app/frmMain.h"
 #include "deploy/FileHelpers.h"
 #include "vcl/Forms.h"
@@ -11,6 +12,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace zv;
     // Before anything loads a library: never from the program's directory.
     MakeDllSearchSafe();
+    InstallPlatformServices();
     InitApplication();
     Application->Initialize();
     Application->SetTitle("Player Installer");

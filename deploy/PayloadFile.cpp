@@ -8,10 +8,8 @@
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
 #include "deploy/FileHelpers.h"
-#include "vcl/Forms.h"
 #include "vcl/ResourceStream.h"
 #include "vcl/Win32Handles.h"
-#include "zip/ZipPlatform.h"
 
 namespace zv {
 
@@ -160,32 +158,6 @@ void SetPayloadArchiveOpener(TPayloadArchiveOpener opener) {
     Opener() = std::move(opener);
 }
 
-void InstallZipPlatformHooks() {
-    auto& hooks = ZipPlatformHooks();
-    if (!hooks.showNotice) {
-        hooks.showNotice = [](const std::string& text, const std::string& caption) {
-            MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), MB_OK | MB_TASKMODAL);
-        };
-    }
-    if (!hooks.oemToAnsi) {
-        // Names written by MS-DOS hosts are in the OEM code page.
-        hooks.oemToAnsi = [](std::string& text) {
-            if (!text.empty()) OemToCharBuffA(text.data(), text.data(), static_cast<DWORD>(text.size()));
-        };
-    }
-    if (Screen && !hooks.getCursor) {
-        hooks.getCursor = [] { return Screen ? Screen->Cursor() : 0; };
-        hooks.setCursor = [](int cursor) {
-            if (Screen) Screen->SetCursor(cursor);
-        };
-    }
-    if (Application && !hooks.processMessages) {
-        hooks.processMessages = [] {
-            if (Application) Application->ProcessMessages();
-        };
-    }
-}
-
 bool TargetNeedsUpdate(const std::string& target) {
     if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
     return VersionToNumber(GetFileVersionString(target, "ProductVersion")) < VersionToNumber(PayloadVersion);
@@ -245,7 +217,6 @@ int ReplaceWithEntry(TZipReader& reader, const std::string& entry, const std::st
 }
 
 TPayloadReader::TPayloadReader(TStream& archive) {
-    InstallZipPlatformHooks();
     m_reader.DoProcessMessages = false;
     m_reader.SetZipName("");
     m_reader.SetSourceStream(&archive);

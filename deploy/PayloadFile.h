@@ -5,10 +5,6 @@
 //   PayloadVersion, DeployResult codes
 //   OpenPayloadArchive     RCDATA 1 / 2 of the program as a read-only stream
 //   SetPayloadArchiveOpener   replaces the source of the archives (tests)
-//   InstallZipPlatformHooks  the ZIP reader's platform services: the
-//                          "Unknown Compression Method" notice as a modal
-//                          message box, OemToChar for MS-DOS names, the
-//                          screen cursor and the application's message loop
 //   TargetNeedsUpdate      the version rule against PayloadVersion
 //   TargetPathTooLong      a target the system's file functions cannot name
 //   SetFreeSpaceQuery      replaces the free-space query (tests)
@@ -54,9 +50,6 @@ using TPayloadArchiveOpener = std::function<std::unique_ptr<TStream>(int id)>;
 std::unique_ptr<TStream> OpenPayloadArchive(int id);
 // An empty function goes back to the program's resources.
 void SetPayloadArchiveOpener(TPayloadArchiveOpener opener);
-
-// Idempotent; every deployment calls it before it reads an archive.
-void InstallZipPlatformHooks();
 
 // A missing target needs the payload; an existing one when its version number
 // is lower. Raises EConvertError for an installed version text that does not

@@ -98,6 +98,11 @@ private:
 
 class TksDataSkinRecord : public TObject {
 public:
+    TksDataSkinRecord() = default;
+    // Runtime objects keep a copy of the record they were made from, with
+    // every key it has.
+    TksDataSkinRecord(const TksDataSkinRecord&) : TObject() {}
+    TksDataSkinRecord& operator=(const TksDataSkinRecord&) { return *this; }
     [[nodiscard]] virtual const char* ClassName() const = 0;
     // Visits the record's keys, the parent class's first. The visitor may
     // change the fields (loading).

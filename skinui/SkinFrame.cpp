@@ -2,8 +2,8 @@
 //
 //   construction      attaching to the form, giving it back
 //   properties        SkinData, BorderIcons, the skin's frame objects
-//   sizes, layout     minimum/maximum, CalcFrameLayout, MapSkinRect,
-//                     PlaceFrameObjects, UpdateFrame, UpdateFrameRegion
+//   sizes, layout     minimum/maximum, UpdateLayout, UpdateFrame,
+//                     UpdateFrameRegion
 //   painting          PaintSkinFrame, RedrawObject, client background,
 //                     the default frame and its buttons
 //   window procedure  the messages that end a menu, then every message the
@@ -17,16 +17,22 @@
 
 #include <algorithm>
 
-#include "skinui/SkinControls.h"
+#include "skinui/CanvasText.h"
+#include "skinui/SkinControlBase.h"
 #include "skinui/SkinEffects.h"
 #include "skinui/SkinPopupMenu.h"
 #include "skinui/SkinRegions.h"
+#include "skinui/SkinStdLabel.h"
 #include "skinui/SkinWin32.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/TextLayout.h"
 
 namespace zv {
+
+static_assert(htClient == HTCLIENT && htCaption == HTCAPTION && htLeft == HTLEFT && htRight == HTRIGHT &&
+              htTop == HTTOP && htTopLeft == HTTOPLEFT && htTopRight == HTTOPRIGHT && htBottom == HTBOTTOM &&
+              htBottomLeft == HTBOTTOMLEFT && htBottomRight == HTBOTTOMRIGHT);
 
 namespace {
 
@@ -66,13 +72,6 @@ void TellSkinControls(TWinControl* parent, TksSkinData* data, bool clear) {
         }
         if (auto* wc = dynamic_cast<TWinControl*>(c)) TellSkinControls(wc, data, clear);
     }
-}
-
-void DrawStrip(HDC dc, const TPixelBuffer& strip, int x, int y) {
-    if (strip.Empty()) return;
-    TBitmap b;
-    b.Assign(strip);
-    b.DrawTo(dc, x, y);
 }
 
 }  // namespace
@@ -129,7 +128,7 @@ void TksSkinFrame::Attach() {
     const TSize made = WindowSize(h);
     if (made.cx != m_form->Width() || made.cy != m_form->Height())
         m_form->SetBounds(m_form->Left(), m_form->Top(), made.cx, made.cy);
-    PlaceDefaultObjects();
+    UpdateLayout();
     if (clientSet) m_form->SetClientSize(wanted.Width(), wanted.Height());
 }
 
@@ -160,6 +159,7 @@ void TksSkinFrame::Notification(TComponent* component, TOperation operation) {
         StopTimers();
         m_objects.clear();
         m_hoverIndex = m_pressedIndex = m_oldHoverIndex = -1;
+        UpdateLayout();
     }
 }
 
@@ -197,7 +197,7 @@ void TksSkinFrame::SetBorderIcons(TBorderIcons value) {
         UpdateFrame();
     } else {
         CreateDefaultObjects();
-        PlaceDefaultObjects();
+        UpdateLayout();
     }
     RepaintFrame();
 }
@@ -209,7 +209,7 @@ TksActiveSkinObject* TksSkinFrame::FrameObjects(int index) const {
 
 int TksSkinFrame::IndexOfObject(const std::string& idName) const {
     for (size_t i = 0; i < m_objects.size(); ++i)
-        if (m_objects[i]->IDName == idName) return static_cast<int>(i);
+        if (m_objects[i]->Data().IDName == idName) return static_cast<int>(i);
     return -1;
 }
 
@@ -229,6 +229,8 @@ void TksSkinFrame::ApplyFrameSkin() {
         SetWindowRgn(h, nullptr, TRUE);
         CreateDefaultObjects();
     }
+    // Laid out at once: the size enforcement below already repaints.
+    UpdateLayout();
     EnforceMinimumSize();
     const TSize size = WindowSize(h);
     m_frameWidth = size.cx;
@@ -236,7 +238,7 @@ void TksSkinFrame::ApplyFrameSkin() {
     if (m_skinned)
         UpdateFrame();
     else
-        PlaceDefaultObjects();
+        UpdateLayout();
     UpdateAlphaBlend();
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
     UpdateCaptionObjects();
@@ -255,11 +257,11 @@ void TksSkinFrame::CreateFrameObjects() {
             dynamic_cast<TksDataSkinMainMenuBarButton*>(d))
             continue;
         if (dynamic_cast<TksDataSkinStdButton*>(d))
-            m_objects.push_back(std::make_unique<TksSkinStdButtonObject>(this, d));
+            m_objects.push_back(std::make_unique<TksSkinStdButtonObject>(Owner(), m_skinData, d));
         else if (dynamic_cast<TksDataSkinButton*>(d))
-            m_objects.push_back(std::make_unique<TksSkinButtonObject>(this, d));
+            m_objects.push_back(std::make_unique<TksSkinButtonObject>(Owner(), m_skinData, d));
         else if (dynamic_cast<TksDataSkinCaption*>(d))
-            m_objects.push_back(std::make_unique<TksSkinCaptionObject>(this, d));
+            m_objects.push_back(std::make_unique<TksSkinCaptionObject>(Owner(), m_skinData, d));
         // Gauges, switches, track bars, labels and animations are not made:
         // no window of the program has them.
     }
@@ -271,17 +273,17 @@ void TksSkinFrame::ArrangeFrameObjects() {
         if (b == nullptr) continue;
         auto hide = [b] {
             b->Enabled = false;
-            b->Visible = !b->SkinRectInAPicture;
+            b->Visible = !b->Data().SkinRectInAPicture;
         };
         if (HideCaptionButtons) {
             hide();
             continue;
         }
         TBorderIcons needed = 0;
-        switch (b->Command) {
+        switch (b->Data().Command) {
             case TStdCommand::cmDefault: {
                 bool visible = false;
-                if (OnActivateCustomObject) OnActivateCustomObject(b->IDName, visible);
+                if (OnActivateCustomObject) OnActivateCustomObject(b->Data().IDName, visible);
                 b->Visible = visible;
                 continue;
             }
@@ -294,22 +296,17 @@ void TksSkinFrame::ArrangeFrameObjects() {
         }
         if (needed != 0 && (m_borderIcons & needed) == 0) hide();
     }
+    // The caption objects draw the form's caption; without one that says
+    // so in the skin, the first one does.
     TksSkinCaptionObject* first = nullptr;
     bool anyDefault = false;
-    const std::string caption = FormCaption();
     for (const auto& o : m_objects) {
         auto* c = dynamic_cast<TksSkinCaptionObject*>(o.get());
         if (c == nullptr) continue;
         if (first == nullptr) first = c;
-        if (c->DefaultCaption) {
-            anyDefault = true;
-            c->Text = caption;
-        }
+        anyDefault = anyDefault || c->Data().DefaultCaption;
     }
-    if (!anyDefault && first != nullptr) {
-        first->DefaultCaption = true;
-        first->Text = caption;
-    }
+    if (!anyDefault && first != nullptr) first->Data().DefaultCaption = true;
     if (UseDefaultObjectHint) ApplyObjectHints();
 }
 
@@ -317,13 +314,13 @@ void TksSkinFrame::ApplyObjectHints() {
     for (const auto& o : m_objects) {
         auto* b = dynamic_cast<TksSkinStdButtonObject*>(o.get());
         if (b == nullptr) continue;
-        switch (b->Command) {
-            case TStdCommand::cmClose: b->Hint = "Close"; break;
-            case TStdCommand::cmMaximize: b->Hint = "Maximize"; break;
-            case TStdCommand::cmMinimize: b->Hint = "Minimize"; break;
-            case TStdCommand::cmSysMenu: b->Hint = "System menu"; break;
-            case TStdCommand::cmRollUp: b->Hint = "Roll Up"; break;
-            case TStdCommand::cmMinimizeToTray: b->Hint = "Minimize to Tray"; break;
+        switch (b->Data().Command) {
+            case TStdCommand::cmClose: b->Data().Hint = "Close"; break;
+            case TStdCommand::cmMaximize: b->Data().Hint = "Maximize"; break;
+            case TStdCommand::cmMinimize: b->Data().Hint = "Minimize"; break;
+            case TStdCommand::cmSysMenu: b->Data().Hint = "System menu"; break;
+            case TStdCommand::cmRollUp: b->Data().Hint = "Roll Up"; break;
+            case TStdCommand::cmMinimizeToTray: b->Data().Hint = "Minimize to Tray"; break;
             case TStdCommand::cmDefault: break;
         }
     }
@@ -332,7 +329,7 @@ void TksSkinFrame::ApplyObjectHints() {
 void TksSkinFrame::CreateDefaultObjects() {
     m_objects.clear();
     auto add = [this](TStdCommand c) {
-        m_objects.push_back(std::make_unique<TksSkinStdButtonObject>(this, c, TRect{}));
+        m_objects.push_back(std::make_unique<TksSkinStdButtonObject>(Owner(), c, TRect{}));
     };
     if (m_borderIcons & biSystemMenu) add(TStdCommand::cmSysMenu);
     add(TStdCommand::cmClose);
@@ -344,29 +341,45 @@ void TksSkinFrame::CreateDefaultObjects() {
         for (const auto& o : m_objects) o->Enabled = o->Visible = false;
 }
 
-void TksSkinFrame::PlaceDefaultObjects() {
-    const TSize size = WindowSize(FormHandle());
-    const int ch = DefaultCaptionHeight();
-    const int bs = (m_form != nullptr && m_form->BorderStyle() == TFormBorderStyle::bsToolWindow) ? 13 : 17;
-    m_frameWidth = size.cx;
-    m_frameHeight = size.cy;
-    m_clientRect = {3, ch + 3, std::max(3, size.cx - 3), std::max(ch + 3, size.cy - 3)};
-    m_captionRect = {3, 3, std::max(3, size.cx - 3), 3 + ch};
-    const int top = 3 + (ch - bs) / 2;
-    int x = size.cx - 4;
-    for (TStdCommand c : {TStdCommand::cmClose, TStdCommand::cmMaximize, TStdCommand::cmMinimize,
-                          TStdCommand::cmRollUp, TStdCommand::cmMinimizeToTray}) {
-        for (auto& o : m_objects) {
-            auto* b = dynamic_cast<TksSkinStdButtonObject*>(o.get());
-            if (b == nullptr || b->Command != c || !b->Visible) continue;
-            b->ObjectRect = {x - bs, top, x, top + bs};
-            x -= bs + 1;
-        }
-    }
+std::vector<TFrameObjectSpec> TksSkinFrame::ObjectSpecs() const {
+    std::vector<TFrameObjectSpec> specs;
+    specs.reserve(m_objects.size());
     for (const auto& o : m_objects) {
-        auto* b = dynamic_cast<TksSkinStdButtonObject*>(o.get());
-        if (b != nullptr && b->Command == TStdCommand::cmSysMenu) b->ObjectRect = {4, top, 4 + bs, top + bs};
+        TFrameObjectSpec spec;
+        spec.SkinRect = o->Data().SkinRect;
+        spec.ButtonSize = {o->Data().SkinRect.Width(), o->Data().SkinRect.Height()};
+        spec.SkinRectInAPicture = o->Data().SkinRectInAPicture;
+        spec.RollUp = o->Data().RollUp;
+        spec.Enabled = o->Enabled;
+        spec.Visible = o->Visible;
+        if (o->Kind() == TksObjectKind::Caption) spec.Role = TFrameObjectRole::Caption;
+        if (const auto* b = dynamic_cast<const TksSkinStdButtonObject*>(o.get())) {
+            spec.Role = TFrameObjectRole::CaptionButton;
+            spec.Command = b->Data().Command;
+            if (b->ShowsIcon())
+                spec.ButtonSize = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+        }
+        specs.push_back(spec);
     }
+    return specs;
+}
+
+void TksSkinFrame::UpdateLayout() {
+    const TSize s = WindowSize(FormHandle());
+    const std::vector<TFrameObjectSpec> specs = ObjectSpecs();
+    if (m_skinned) {
+        const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
+        m_layout = CalcFrameLayout(fi, {m_skinData->Picture().Width(), m_skinData->Picture().Height()}, s.cx,
+                                   s.cy, DefaultCaptionHeight());
+        PlaceFrameObjects(m_layout, fi, specs);
+    } else {
+        const bool tool = m_form != nullptr && m_form->BorderStyle() == TFormBorderStyle::bsToolWindow;
+        m_layout = CalcDefaultFrameLayout(s.cx, s.cy, DefaultCaptionHeight(), tool ? 13 : 17, specs);
+    }
+    m_frameWidth = s.cx;
+    m_frameHeight = s.cy;
+    for (size_t i = 0; i < m_objects.size() && i < m_layout.Objects.size(); ++i)
+        m_objects[i]->ObjectRect = m_layout.Objects[i].Rect;
 }
 
 // ---- sizes -----------------------------------------------------------------------
@@ -450,151 +463,11 @@ void TksSkinFrame::ForceFrameRecalc() {
 
 // ---- layout ----------------------------------------------------------------------
 
-TSkinGeometry TksSkinFrame::SourceGeometry() const {
-    const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
-    return {fi.ClientRect, fi.LeftTopPoint, fi.RightTopPoint, fi.LeftBottomPoint, fi.RightBottomPoint};
-}
-
-void TksSkinFrame::CalcFrameLayout() {
-    if (!m_skinned) return;
-    const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
-    const TSize s = WindowSize(FormHandle());
-    const int pw = m_skinData->Picture().Width();
-    const int ph = m_skinData->Picture().Height();
-    const int dx = s.cx - pw;
-    const int dy = s.cy - ph;
-    m_frameWidth = s.cx;
-    m_frameHeight = s.cy;
-    m_target = ResizeSkinGeometry(SourceGeometry(), dx, dy);
-    m_clientRect = m_target.ClientRect;
-    // Without a client rectangle the window keeps the default frame's
-    // non-client sizes, and so does everything that asks where the client is.
-    if (fi.ClientRect.IsEmpty())
-        m_clientRect = {3, DefaultCaptionHeight() + 3, std::max(3, s.cx - 3),
-                        std::max(DefaultCaptionHeight() + 3, s.cy - 3)};
-    m_captionRect = fi.CaptionRect;
-    if (!m_captionRect.IsEmpty()) m_captionRect.Right += dx;
-    m_buttonsRect = fi.ButtonsRect;
-    if (!m_buttonsRect.IsEmpty() && m_buttonsRect.Left > pw / 2)
-        m_buttonsRect = OffsetRect(m_buttonsRect, dx, 0);
-    m_hitPoints[0] = fi.HitTestLeftTopPoint;
-    m_hitPoints[1] = {fi.HitTestRightTopPoint.X + dx, fi.HitTestRightTopPoint.Y};
-    m_hitPoints[2] = {fi.HitTestLeftBottomPoint.X, fi.HitTestLeftBottomPoint.Y + dy};
-    m_hitPoints[3] = {fi.HitTestRightBottomPoint.X + dx, fi.HitTestRightBottomPoint.Y + dy};
-    m_maskRect = fi.MaskRectArea;
-    m_maskRect.Right += dx;
-    m_maskRect.Bottom += dy;
-}
-
-TRect TksSkinFrame::MapSkinRect(const TRect& r) const {
-    if (!m_skinned) return r;
-    const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
-    const int pw = m_skinData->Picture().Width();
-    const int ph = m_skinData->Picture().Height();
-    const TPoint lt = fi.LeftTopPoint, rt = fi.RightTopPoint, lb = fi.LeftBottomPoint,
-                 rb = fi.RightBottomPoint;
-    const TRect zones[4] = {
-        {0, 0, lt.X, lt.Y}, {rt.X, 0, pw, rt.Y}, {0, lb.Y, lb.X, ph}, {rb.X, rb.Y, pw, ph}};
-    bool allEmpty = true;
-    for (const TRect& z : zones) allEmpty = allEmpty && z.IsEmpty();
-    if (allEmpty) return r;
-    const int dx = m_target.RightBottom.X - rb.X;
-    const int dy = m_target.RightBottom.Y - rb.Y;
-    auto in = [](const TRect& z, TPoint p) { return z.Contains(p); };
-    const TPoint a = r.TopLeft();
-    const TPoint b = r.BottomRight();
-    enum { TL, TR, BL, BR };
-    if (in(zones[TL], a) && in(zones[TL], b)) return r;
-    if (in(zones[TR], a) && in(zones[TR], b)) return OffsetRect(r, dx, 0);
-    if (in(zones[BL], a) && in(zones[BL], b)) return OffsetRect(r, 0, dy);
-    if (in(zones[BR], a) && in(zones[BR], b)) return OffsetRect(r, dx, dy);
-    if (in(zones[TL], a) && in(zones[BR], b)) return {r.Left, r.Top, r.Right + dx, r.Bottom + dy};
-    if (in(zones[TL], a) && in(zones[TR], b)) return {r.Left, r.Top, r.Right + dx, r.Bottom};
-    if (in(zones[BL], a) && in(zones[BR], b))
-        return OffsetRect({r.Left, r.Top, r.Right + dx, r.Bottom}, 0, dy);
-    if (in(zones[TL], a) && in(zones[BL], b)) return {r.Left, r.Top, r.Right, r.Bottom + dy};
-    if (in(zones[TR], a) && in(zones[BR], b)) return {r.Left + dx, r.Top, r.Right + dx, r.Bottom + dy};
-    return r;
-}
-
-void TksSkinFrame::PlaceFrameObjects() {
-    if (!m_skinned) return;
-    for (const auto& o : m_objects) o->ObjectRect = MapSkinRect(o->SkinRect);
-    TRect row;
-    if (!m_buttonsRect.IsEmpty())
-        row = m_buttonsRect;
-    else if (!m_captionRect.IsEmpty())
-        row = m_captionRect;
-    else
-        return;
-    const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
-    const int offset = fi.ButtonsOffset;
-    const int top = row.Top;
-    TksSkinCaptionObject* caption = nullptr;
-    for (auto& o : m_objects)
-        if ((caption = dynamic_cast<TksSkinCaptionObject*>(o.get())) != nullptr) break;
-    auto placeable = [](TksActiveSkinObject* o, TStdCommand c) -> TksSkinStdButtonObject* {
-        auto* b = dynamic_cast<TksSkinStdButtonObject*>(o);
-        return (b != nullptr && b->Command == c && b->Visible && b->SkinRectInAPicture) ? b : nullptr;
-    };
-    auto buttonSize = [](TksSkinStdButtonObject* b) {
-        if (b->ShowsIcon()) return TSize{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
-        return TSize{b->SkinRect.Width(), b->SkinRect.Height()};
-    };
-    std::vector<TksSkinStdButtonObject*> order;
-    for (TStdCommand c : {TStdCommand::cmClose, TStdCommand::cmMaximize, TStdCommand::cmMinimize,
-                          TStdCommand::cmRollUp, TStdCommand::cmMinimizeToTray}) {
-        for (auto& o : m_objects)
-            if (auto* b = placeable(o.get(), c)) {
-                order.push_back(b);
-                break;
-            }
-    }
-    for (auto& o : m_objects)
-        if (auto* b = placeable(o.get(), TStdCommand::cmDefault)) order.push_back(b);
-    TksSkinStdButtonObject* sysMenu = nullptr;
-    for (auto& o : m_objects)
-        if ((sysMenu = placeable(o.get(), TStdCommand::cmSysMenu)) != nullptr) break;
-
-    if (!fi.ButtonsInLeft) {
-        int x = row.Right;
-        for (auto* b : order) {
-            const TSize s = buttonSize(b);
-            b->ObjectRect = {x - s.cx, top, x, top + s.cy};
-            x -= s.cx + offset;
-        }
-        if (m_buttonsRect.IsEmpty() && caption != nullptr) caption->ObjectRect.Right = x + offset;
-        if (sysMenu != nullptr) {
-            const TSize s = buttonSize(sysMenu);
-            const int sx = m_captionRect.Left;
-            const int st = m_captionRect.Top + m_captionRect.Height() / 2 - s.cy / 2;
-            sysMenu->ObjectRect = {sx, st, sx + s.cx, st + s.cy};
-            if (caption != nullptr) caption->ObjectRect.Left = sx + s.cx;
-        }
-    } else {
-        int x = row.Left;
-        for (auto* b : order) {
-            const TSize s = buttonSize(b);
-            b->ObjectRect = {x, top, x + s.cx, top + s.cy};
-            x += s.cx + offset;
-        }
-        if (m_buttonsRect.IsEmpty()) {
-            if (sysMenu != nullptr) {
-                const TSize s = buttonSize(sysMenu);
-                sysMenu->ObjectRect = {x, top, x + s.cx, top + s.cy};
-                x += s.cx + offset;
-            }
-            if (caption != nullptr) caption->ObjectRect.Left = x + offset;
-        }
-    }
-}
-
 void TksSkinFrame::UpdateFrame() {
     if (!m_skinned) return;
-    CalcFrameLayout();
-    PlaceFrameObjects();
+    UpdateLayout();
     UpdateFrameRegion();
-    if (OnChangeClientRect) OnChangeClientRect(m_clientRect);
+    if (OnChangeClientRect) OnChangeClientRect(m_layout.ClientRect);
     if (!m_maskRegion) RepaintFrame();
 }
 
@@ -607,10 +480,10 @@ void TksSkinFrame::UpdateFrameRegion() {
         return;
     }
     const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
-    TSkinGeometry source = SourceGeometry();
+    TSkinGeometry source = m_layout.Source;
     source.ClientRect = fi.MaskRectArea;
-    TSkinGeometry dest = m_target;
-    dest.ClientRect = m_maskRect;
+    TSkinGeometry dest = m_layout.Target;
+    dest.ClientRect = m_layout.MaskRect;
     m_maskRegion = ComposeMaskRegion(m_skinData->Mask().View(), source, dest, m_frameWidth);
     TRegionHandle region;
     if (m_maskRegion) region = CreateComposedRegion(*m_maskRegion);
@@ -631,49 +504,50 @@ void TksSkinFrame::RepaintFrame() {
 
 void TksSkinFrame::PaintSkinFrame() {
     HWND h = FormHandle();
-    if (!m_skinned || h == nullptr) return;
+    if (!m_skinned || !m_layout.Skinned || h == nullptr) return;
     const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
     if (fi.ClientRect.IsEmpty()) return;
-    const TSize s = WindowSize(h);
-    if (s.cx < MinimumWidth() || s.cy < MinimumHeight()) return;
-    CalcFrameLayout();
-    PlaceFrameObjects();
+    const TSize size = WindowSize(h);
+    if (size.cx < MinimumWidth() || size.cy < MinimumHeight()) return;
+    // Painted as laid out for the size: the layout follows every size change.
+    const TSize s{m_layout.Width, m_layout.Height};
+    const TRect& client = m_layout.ClientRect;
     const bool active = IsFormActive();
     const TksBitmap& picture = (active || m_skinData->InActivePicture().Empty())
                                    ? m_skinData->Picture()
                                    : m_skinData->InActivePicture();
-    TFrameStrips strips;
-    ComposeFrameStrips(picture.View(), SourceGeometry(), m_target, s.cx, s.cy,
-                       {fi.TopStretch, fi.BottomStretch, fi.LeftStretch, fi.RightStretch}, strips);
-    TBitmap top;
-    TBitmap bottom;
-    if (!strips.Top.Empty()) top.Assign(strips.Top);
-    if (!strips.Bottom.Empty()) bottom.Assign(strips.Bottom);
+    // The strips are composed straight into the bitmaps that go to the
+    // screen; the objects and the inactive effect work on the same pixels.
+    const TFrameStripSizes& sizes = m_layout.Strips;
+    TBitmap top(sizes.Top.cx, sizes.Top.cy);
+    TBitmap bottom(sizes.Bottom.cx, sizes.Bottom.cy);
+    TBitmap left(sizes.Left.cx, sizes.Left.cy);
+    TBitmap right(sizes.Right.cx, sizes.Right.cy);
+    ComposeFrameStrips(picture.View(), m_layout.Source, m_layout.Target,
+                       {fi.TopStretch, fi.BottomStretch, fi.LeftStretch, fi.RightStretch},
+                       {top.Pixels(), bottom.Pixels(), left.Pixels(), right.Pixels()});
     TksFrameCanvas topCanvas{&top, {0, 0}};
-    TksFrameCanvas bottomCanvas{&bottom, {0, m_clientRect.Bottom}};
+    TksFrameCanvas bottomCanvas{&bottom, {0, client.Bottom}};
     for (const auto& o : m_objects) {
-        if (!o->Visible || o->RollUp) continue;
-        if (o->ObjectRect.Bottom <= m_clientRect.Top) {
+        if (!o->Visible || o->Data().RollUp) continue;
+        if (o->ObjectRect.Bottom <= client.Top) {
             if (!top.Empty()) o->PaintObject(topCanvas, false);
         } else if (!bottom.Empty()) {
             o->PaintObject(bottomCanvas, false);
         }
     }
-    strips.Top = top.ToBuffer();
-    strips.Bottom = bottom.ToBuffer();
     if (!active && fi.AutoRenderingInActiveImage) {
         const int effect = static_cast<int>(fi.InActiveEffect);
-        for (TPixelBuffer* p : {&strips.Top, &strips.Bottom, &strips.Left, &strips.Right})
-            FrameInActiveEffect(p->View(), effect);
+        for (const TBitmap* b : {&top, &bottom, &left, &right}) FrameInActiveEffect(b->Pixels(), effect);
     }
     TWindowDC dc = TWindowDC::Window(h);
     if (!dc) return;
-    ExcludeClipRect(dc.Get(), m_clientRect.Left, m_clientRect.Top, m_clientRect.Right, m_clientRect.Bottom);
-    const int topHeight = strips.Top.Height();
-    DrawStrip(dc.Get(), strips.Top, 0, 0);
-    DrawStrip(dc.Get(), strips.Left, 0, topHeight);
-    DrawStrip(dc.Get(), strips.Right, s.cx - strips.Right.Width(), topHeight);
-    DrawStrip(dc.Get(), strips.Bottom, 0, s.cy - strips.Bottom.Height());
+    ExcludeClipRect(dc.Get(), client.Left, client.Top, client.Right, client.Bottom);
+    const int topHeight = top.Height();
+    top.DrawTo(dc.Get(), 0, 0);
+    left.DrawTo(dc.Get(), 0, topHeight);
+    right.DrawTo(dc.Get(), s.cx - right.Width(), topHeight);
+    bottom.DrawTo(dc.Get(), 0, s.cy - bottom.Height());
 }
 
 void TksSkinFrame::PaintDefaultFrame() {
@@ -681,7 +555,6 @@ void TksSkinFrame::PaintDefaultFrame() {
     if (h == nullptr) return;
     const TSize s = WindowSize(h);
     if (s.cx <= 0 || s.cy <= 0) return;
-    PlaceDefaultObjects();
     TBitmap b(s.cx, s.cy);
     const TPixelView v = b.Pixels();
     auto px = [](TColor c) { return ColorToPixel(ColorToRGB(c)); };
@@ -696,7 +569,7 @@ void TksSkinFrame::PaintDefaultFrame() {
         DrawLine(v, r, i, r, btm + 1, px(pairs[i][1]));
     }
     // The caption bar: face colour striped with shadow and highlight lines.
-    const TRect bar = m_captionRect;
+    const TRect bar = m_layout.CaptionRect;
     for (int y = bar.Top + 3, k = 0; y < bar.Bottom - 3; y += 2, ++k)
         DrawLine(v, bar.Left + 2, y, bar.Right - 2, y, px(k % 2 == 0 ? clBtnShadow : clBtnHighlight));
     const bool active = IsFormActive();
@@ -728,13 +601,15 @@ void TksSkinFrame::PaintDefaultFrame() {
         if (o->Visible) o->PaintObject(canvas, true);
     TWindowDC dc = TWindowDC::Window(h);
     if (!dc) return;
-    ExcludeClipRect(dc.Get(), m_clientRect.Left, m_clientRect.Top, m_clientRect.Right, m_clientRect.Bottom);
+    const TRect& client = m_layout.ClientRect;
+    ExcludeClipRect(dc.Get(), client.Left, client.Top, client.Right, client.Bottom);
     b.DrawTo(dc.Get(), 0, 0);
 }
 
 void TksSkinFrame::RedrawObject(TksActiveSkinObject* object) {
     HWND h = FormHandle();
-    if (object == nullptr || object->RollUp || BorderStyleNone() || h == nullptr || !IsWindowVisible(h))
+    if (object == nullptr || object->Data().RollUp || BorderStyleNone() || h == nullptr ||
+        !IsWindowVisible(h))
         return;
     const TRect r = object->ObjectRect;
     if (r.IsEmpty()) return;
@@ -746,7 +621,8 @@ void TksSkinFrame::RedrawObject(TksActiveSkinObject* object) {
     BitBlt(b.Canvas().Handle(), 0, 0, r.Width(), r.Height(), dc.Get(), r.Left, r.Top, SRCCOPY);
     TksFrameCanvas canvas{&b, r.TopLeft()};
     object->PaintObject(canvas, true);
-    ExcludeClipRect(dc.Get(), m_clientRect.Left, m_clientRect.Top, m_clientRect.Right, m_clientRect.Bottom);
+    const TRect& client = m_layout.ClientRect;
+    ExcludeClipRect(dc.Get(), client.Left, client.Top, client.Right, client.Bottom);
     b.DrawTo(dc.Get(), r.Left, r.Top);
 }
 
@@ -861,19 +737,13 @@ void TksSkinFrame::FrameWndProc(TMessage& msg) {
             if (m_skinned && s.cx >= MinimumWidth() && s.cy >= MinimumHeight())
                 UpdateFrame();
             else if (!m_skinned)
-                PlaceDefaultObjects();
+                UpdateLayout();
             return;
         }
         case WM_SETTEXT:
+            // The caption objects draw the form's caption as it is now.
             PassOn(msg);
-            if (none) return;
-            if (m_skinned) {
-                const std::string text = FormCaption();
-                for (auto& o : m_objects)
-                    if (auto* c = dynamic_cast<TksSkinCaptionObject*>(o.get()); c && c->DefaultCaption)
-                        c->Text = text;
-            }
-            RepaintFrame();
+            if (!none) RepaintFrame();
             return;
         case WM_SHOWWINDOW:
             PassOn(msg);
@@ -998,6 +868,7 @@ void TksSkinFrame::SkinChanging(TksSkinData* data) {
         StopTimers();
         m_objects.clear();
         m_hoverIndex = m_pressedIndex = m_oldHoverIndex = -1;
+        UpdateLayout();
     }
     if (m_form != nullptr) TellSkinControls(m_form, data, true);
 }
@@ -1017,51 +888,16 @@ bool TksSkinFrame::IsFormActive() const {
 }
 
 LRESULT TksSkinFrame::HitTest(int x, int y) {
-    const TPoint p{x, y};
-    auto onCaption = [this, p] {
-        return std::any_of(m_objects.begin(), m_objects.end(), [p](const auto& o) {
-            return o->Kind() == TksObjectKind::Caption && !o->RollUp && o->ObjectRect.Contains(p);
-        });
-    };
-    if (!m_skinned) {
-        if (std::any_of(m_objects.begin(), m_objects.end(),
-                        [p](const auto& o) { return o->Visible && o->Enabled && o->ObjectRect.Contains(p); }))
-            return HTOBJECT_CODE;
-        if (m_captionRect.Contains(p)) return HTCAPTION;
-        if (m_clientRect.Contains(p)) return HTCLIENT;
-        return HTOBJECT_CODE;
+    TFrameHitState state;
+    if (m_skinned) {
+        state.RolledUpOrMinimized = m_rolledUp || FormMinimized();
+        state.ObjectHovered = m_hoverIndex != -1;
+        state.MovingOrSizing = m_movingOrSizing;
+        state.SizingBorder = Sizeable && !FormMaximized();
+        state.BorderWidth = m_skinData->FormInfo().BorderWidth;
+        state.Mask = m_maskRegion ? &*m_maskRegion : nullptr;
     }
-    if (m_rolledUp || FormMinimized()) return onCaption() ? HTCAPTION : HTOBJECT_CODE;
-    if (m_hoverIndex != -1 && !onCaption() && !m_clientRect.Contains(p) && !m_movingOrSizing)
-        return HTOBJECT_CODE;
-    if (Sizeable && !FormMaximized()) {
-        const TSize s = WindowSize(FormHandle());
-        const int b = m_skinData->FormInfo().BorderWidth;
-        const TPoint probes[4] = {{x - b, y}, {x, y - b}, {x + b, y}, {x, y + b}};
-        const TRect window{0, 0, s.cx, s.cy};
-        bool nearEdge = false;
-        const bool hasMask = m_maskRegion.has_value();
-        if (!hasMask) {
-            for (const TPoint& q : probes) nearEdge = nearEdge || !window.Contains(q);
-        } else if (!m_maskRect.Contains(p)) {
-            for (const TPoint& q : probes) nearEdge = nearEdge || !m_maskRegion->Contains(q.X, q.Y);
-        }
-        if (!nearEdge) {
-            if (m_clientRect.Contains(p)) return HTCLIENT;
-        } else {
-            const TPoint lt = m_hitPoints[0], rt = m_hitPoints[1], lb = m_hitPoints[2], rb = m_hitPoints[3];
-            if (x <= lt.X && y <= lt.Y) return HTTOPLEFT;
-            if (x >= rt.X && y <= rt.Y) return HTTOPRIGHT;
-            if (x <= lb.X && y >= lb.Y) return HTBOTTOMLEFT;
-            if (x >= rb.X && y >= rb.Y) return HTBOTTOMRIGHT;
-            if (TRect{lt.X, 0, rt.X, m_clientRect.Top}.Contains(p)) return HTTOP;
-            if (TRect{lb.X, m_clientRect.Bottom, rb.X, s.cy}.Contains(p)) return HTBOTTOM;
-            if (TRect{0, lt.Y, m_clientRect.Left, lb.Y}.Contains(p)) return HTLEFT;
-            if (TRect{m_clientRect.Right, rt.Y, s.cx, rb.Y}.Contains(p)) return HTRIGHT;
-        }
-    }
-    if (m_clientRect.Contains(p)) return HTCLIENT;
-    return onCaption() ? HTCAPTION : HTOBJECT_CODE;
+    return HitTestFrame(m_layout, state, {x, y});
 }
 
 void TksSkinFrame::WMNCHitTest(TMessage& msg) {
@@ -1076,14 +912,7 @@ void TksSkinFrame::WMNCHitTest(TMessage& msg) {
 void TksSkinFrame::TestHover(int x, int y, bool allow) {
     if (!IsFormActive()) return;
     const int old = m_hoverIndex;
-    int found = -1;
-    for (size_t i = 0; i < m_objects.size(); ++i) {
-        const auto& o = m_objects[i];
-        if (!o->RollUp && o->Enabled && o->Visible && o->ObjectRect.Contains({x, y})) {
-            found = static_cast<int>(i);
-            break;
-        }
-    }
+    const int found = FindFrameObject(m_layout, {x, y});
     m_hoverIndex = (found != -1 && allow) ? found : -1;
     if (m_pressedIndex != -1 && m_hoverIndex != m_pressedIndex) m_hoverIndex = -1;
     if (m_hoverIndex == old) return;
@@ -1103,7 +932,7 @@ void TksSkinFrame::PollMouse() {
     if (h == nullptr || !GetCursorPos(&c)) return;
     const bool allow = WindowFromPoint(c) == h;
     const TPoint p = ScreenToWindow(MAKELPARAM(c.x, c.y));
-    if (!m_clientRect.Contains(p))
+    if (!m_layout.ClientRect.Contains(p))
         TestHover(p.X, p.Y, allow);
     else if (m_hoverIndex != -1)
         TestHover(-1, -1, allow);
@@ -1226,7 +1055,8 @@ void TksSkinFrame::Activation() {
 void TksSkinFrame::UpdateCaptionObjects() {
     const bool active = IsFormActive();
     for (const auto& o : m_objects) {
-        if (o->Kind() != TksObjectKind::Caption || o->RollUp || o->ActiveSkinRect.IsEmpty()) continue;
+        if (o->Kind() != TksObjectKind::Caption || o->Data().RollUp || o->Data().ActiveSkinRect.IsEmpty())
+            continue;
         o->Active = active;
         o->StartMorphOrRedraw();
     }
@@ -1291,6 +1121,66 @@ void TksSkinFrame::MinimizeForm() {
 void TksSkinFrame::MinimizeToTray() {
     // No tray icon in this program: the window is minimised.
     MinimizeForm();
+}
+
+TksFrameWindowState TksSkinFrame::WindowState() const {
+    return {FormMaximized(), FormMinimized(), m_rolledUp};
+}
+
+HICON TksSkinFrame::FormIcon() const {
+    HWND h = FormHandle();
+    auto icon = h != nullptr ? reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_SMALL, 0)) : nullptr;
+    if (icon == nullptr) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    return icon;
+}
+
+void TksSkinFrame::RunCommand(TStdCommand command) {
+    switch (command) {
+        case TStdCommand::cmClose: CloseForm(); break;
+        case TStdCommand::cmMaximize: MaximizeForm(); break;
+        case TStdCommand::cmMinimize:
+            if (AlwaysMinimizeToTray)
+                MinimizeToTray();
+            else
+                MinimizeForm();
+            break;
+        case TStdCommand::cmRollUp: RollUpForm(); break;
+        case TStdCommand::cmMinimizeToTray: MinimizeToTray(); break;
+        case TStdCommand::cmSysMenu:
+        case TStdCommand::cmDefault: break;
+    }
+}
+
+void TksSkinFrame::ReleaseGroup(TksSkinButtonObject* button) {
+    for (const auto& o : m_objects) {
+        if (o.get() == button) continue;
+        auto* b = dynamic_cast<TksSkinButtonObject*>(o.get());
+        if (b != nullptr && b->Data().GroupIndex == button->Data().GroupIndex && b->Down) {
+            b->SetDown(false);
+            break;
+        }
+    }
+}
+
+void TksSkinFrame::NotifyObjectEvent(TksObjectEventKind kind, const TksActiveSkinObject& object, int x, int y,
+                                     TMouseButton button) {
+    switch (kind) {
+        case TksObjectEventKind::MouseEnter:
+            if (OnMouseEnterEvent) OnMouseEnterEvent(object.Data().IDName);
+            break;
+        case TksObjectEventKind::MouseLeave:
+            if (OnMouseLeaveEvent) OnMouseLeaveEvent(object.Data().IDName);
+            break;
+        case TksObjectEventKind::MouseDown:
+            if (OnMouseDownEvent) OnMouseDownEvent(object.Data().IDName, x, y, button, object.ObjectRect);
+            break;
+        case TksObjectEventKind::MouseUp:
+            if (OnMouseUpEvent) OnMouseUpEvent(object.Data().IDName, x, y, button, object.ObjectRect);
+            break;
+        case TksObjectEventKind::MouseMove:
+            if (OnMouseMoveEvent) OnMouseMoveEvent(object.Data().IDName, x, y, object.ObjectRect);
+            break;
+    }
 }
 
 void TksSkinFrame::RollUpForm() {

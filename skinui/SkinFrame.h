@@ -5,8 +5,8 @@
 //     attaching        caption style off, own window procedure, give back
 //     skin             ApplyFrameSkin, CreateFrameObjects, ArrangeFrameObjects
 //     sizes            minimum/maximum, WM_GETMINMAXINFO, WM_NCCALCSIZE
-//     layout           CalcFrameLayout, MapSkinRect, PlaceFrameObjects,
-//                      UpdateFrame, UpdateFrameRegion (mask)
+//     layout           UpdateLayout (one TFrameLayout for size, skin and
+//                      objects), UpdateFrame, UpdateFrameRegion (mask)
 //     painting         PaintSkinFrame (WM_NCPAINT), RedrawObject, client
 //                      background, the default frame while unskinned
 //     input            hit test, hover polling, non-client mouse, move loop,
@@ -26,6 +26,7 @@
 
 #include "skin/SkinData.h"
 #include "skinui/SkinFrameObjects.h"
+#include "skinui/paint/FrameLayout.h"
 #include "skinui/paint/MaskRegion.h"
 #include "skinui/paint/SkinPaint.h"
 #include "vcl/Controls.h"
@@ -42,7 +43,7 @@ constexpr TBorderIcons biMinimizeToTray = 16;
 
 // Hit-test code the frame answers for its own parts (the platform leaves
 // them to the frame).
-constexpr LRESULT HTOBJECT_CODE = 19;
+constexpr LRESULT HTOBJECT_CODE = htObject;
 
 using TksObjectEvent = std::function<void(const std::string& idName)>;
 using TksObjectMouseEvent = std::function<void(const std::string& idName, int x, int y, TMouseButton button,
@@ -50,7 +51,7 @@ using TksObjectMouseEvent = std::function<void(const std::string& idName, int x,
 using TksObjectMoveEvent =
     std::function<void(const std::string& idName, int x, int y, const TRect& objectRect)>;
 
-class TksSkinFrame : public TComponent {
+class TksSkinFrame : public TComponent, private TksFrameObjectOwner {
 public:
     explicit TksSkinFrame(TComponent* owner);
     ~TksSkinFrame() override;
@@ -119,7 +120,7 @@ public:
     [[nodiscard]] int HoverIndex() const { return m_hoverIndex; }
     [[nodiscard]] int PressedIndex() const { return m_pressedIndex; }
     [[nodiscard]] bool MovingOrSizing() const { return m_movingOrSizing; }
-    [[nodiscard]] bool WindowActive() const { return m_windowActive; }
+    [[nodiscard]] bool WindowActive() const override { return m_windowActive; }
     [[nodiscard]] bool InMenuMode() const { return m_menuMode; }
     [[nodiscard]] bool RolledUp() const { return m_rolledUp; }
     [[nodiscard]] int FrameObjectCount() const { return static_cast<int>(m_objects.size()); }
@@ -138,15 +139,17 @@ public:
     [[nodiscard]] int MinimumWidth() const;
     [[nodiscard]] int MinimumHeight() const;
     [[nodiscard]] TRect MaximumArea() const;
-    void CalcFrameLayout();
-    [[nodiscard]] TRect MapSkinRect(const TRect& r) const;
-    void PlaceFrameObjects();
+    // The layout for the window's current size, skin and objects: the
+    // frame's own (skinned or default), every object's place.
+    void UpdateLayout();
+    [[nodiscard]] const TFrameLayout& Layout() const { return m_layout; }
+    [[nodiscard]] TRect MapSkinRect(const TRect& r) const { return m_layout.MapSkinRect(r); }
     void UpdateFrame();
     void UpdateFrameRegion();
-    [[nodiscard]] const TRect& TargetClientRect() const { return m_clientRect; }
-    [[nodiscard]] const TRect& TargetCaptionRect() const { return m_captionRect; }
-    [[nodiscard]] const TRect& TargetButtonsRect() const { return m_buttonsRect; }
-    [[nodiscard]] const TRect& TargetMaskRect() const { return m_maskRect; }
+    [[nodiscard]] const TRect& TargetClientRect() const { return m_layout.ClientRect; }
+    [[nodiscard]] const TRect& TargetCaptionRect() const { return m_layout.CaptionRect; }
+    [[nodiscard]] const TRect& TargetButtonsRect() const { return m_layout.ButtonsRect; }
+    [[nodiscard]] const TRect& TargetMaskRect() const { return m_layout.MaskRect; }
     [[nodiscard]] int FrameWidth() const { return m_frameWidth; }
     [[nodiscard]] int FrameHeight() const { return m_frameHeight; }
     // The default frame's caption height (19, 15 for tool windows).
@@ -154,31 +157,19 @@ public:
 
     // ---- painting
     void PaintSkinFrame();
-    void RedrawObject(TksActiveSkinObject* object);
+    void RedrawObject(TksActiveSkinObject* object) override;
     void RepaintFrame();
 
     // ---- input
     // The hit-test code for a point in window coordinates.
     [[nodiscard]] LRESULT HitTest(int x, int y);
     void TestHover(int x, int y, bool allow);
-    [[nodiscard]] bool IsFormActive() const;
-
-    // ---- what the frame objects ask for
-    void StartMorphTimer();
-    [[nodiscard]] std::string FormCaption() const;
-    void CloseForm();
-    void MaximizeForm();
-    void MinimizeForm();
-    void RollUpForm();
-    void MinimizeToTray();
-    [[nodiscard]] bool FormMaximized() const;
-    [[nodiscard]] bool FormMinimized() const;
-    // Shows a button's popup items below it (menu mode first).
-    void PopupObjectItems(TksSkinButtonObject* button);
+    [[nodiscard]] bool IsFormActive() const override;
+    [[nodiscard]] std::string FormCaption() const override;
 
     // ---- system menu and menu mode
     // The rebuilt system menu (or the caller's SystemMenu).
-    TMenuItem* BuildSystemMenu();
+    TMenuItem* BuildSystemMenu() override;
     void ShowSystemMenuAt(int screenX, int screenY);
     void EnterMenuMode();
     void LeaveMenuMode();
@@ -187,6 +178,28 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    // ---- what the frame objects ask for (TksFrameObjectOwner)
+    [[nodiscard]] TksFrameWindowState WindowState() const override;
+    [[nodiscard]] const TFont& DefaultCaptionFont() const override { return m_defCaptionFont; }
+    [[nodiscard]] bool ShowsFormIcon() const override { return ShowIcon; }
+    [[nodiscard]] HICON FormIcon() const override;
+    void StartMorphTimer() override;
+    void RunCommand(TStdCommand command) override;
+    // Shows a button's popup items below it (menu mode first).
+    void PopupObjectItems(TksSkinButtonObject* button) override;
+    void ReleaseGroup(TksSkinButtonObject* button) override;
+    void NotifyObjectEvent(TksObjectEventKind kind, const TksActiveSkinObject& object, int x, int y,
+                           TMouseButton button) override;
+    [[nodiscard]] TksFrameObjectOwner* Owner() { return this; }
+
+    void CloseForm();
+    void MaximizeForm();
+    void MinimizeForm();
+    void RollUpForm();
+    void MinimizeToTray();
+    [[nodiscard]] bool FormMaximized() const;
+    [[nodiscard]] bool FormMinimized() const;
+
     void Attach();
     void Detach();
     void FrameWndProc(TMessage& msg);
@@ -220,11 +233,10 @@ private:
     void SkinChanged(TksSkinData* data);
     void PaintDefaultFrame();
     void CreateDefaultObjects();
-    void PlaceDefaultObjects();
+    [[nodiscard]] std::vector<TFrameObjectSpec> ObjectSpecs() const;
     [[nodiscard]] TPoint ScreenToWindow(LPARAM lp) const;
     [[nodiscard]] HWND FormHandle() const;
     [[nodiscard]] bool BorderStyleNone() const;
-    [[nodiscard]] TSkinGeometry SourceGeometry() const;
 
     TCustomForm* m_form = nullptr;
     TWndMethod m_savedWndProc;
@@ -238,13 +250,7 @@ private:
     bool m_skinned = false;
     int m_frameWidth = 0;
     int m_frameHeight = 0;
-    // Target layout.
-    TSkinGeometry m_target{};
-    TRect m_clientRect{};
-    TRect m_captionRect{};
-    TRect m_buttonsRect{};
-    TPoint m_hitPoints[4]{};
-    TRect m_maskRect{};
+    TFrameLayout m_layout;
     std::optional<TComposedMaskRegion> m_maskRegion;
 
     std::vector<std::unique_ptr<TksActiveSkinObject>> m_objects;

@@ -9,9 +9,9 @@
 
 #include <algorithm>
 
-#include "skinui/SkinControls.h"
+#include "skinui/CanvasText.h"
 #include "skinui/SkinEffects.h"
-#include "skinui/SkinFrame.h"
+#include "skinui/SkinFont.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/SkinPaint.h"
@@ -35,6 +35,16 @@ const TksDataSkinFormInfo& FormInfoOf(const TksSkinData* data) {
     return data != nullptr ? data->FormInfo() : none;
 }
 
+// A copy of `data` as a record of kind T: all of it when it is one,
+// otherwise its object part with the rest as missing keys give it.
+template <typename T>
+std::unique_ptr<T> RecordCopy(const TksDataSkinObject* data) {
+    if (const auto* d = dynamic_cast<const T*>(data)) return std::make_unique<T>(*d);
+    auto record = std::make_unique<T>();
+    if (data != nullptr) static_cast<TksDataSkinObject&>(*record) = *data;
+    return record;
+}
+
 TRect ToCanvas(const TksFrameCanvas& c, const TRect& r) {
     return OffsetRect(r, -c.Origin.X, -c.Origin.Y);
 }
@@ -49,30 +59,20 @@ void BlitToCanvas(TksFrameCanvas& canvas, const TRect& objectRect, const TBitmap
 
 // ---- TksActiveSkinObject ---------------------------------------------------------
 
-TksActiveSkinObject::TksActiveSkinObject(TksSkinFrame* parent, TksDataSkinObject* data)
-    : Parent(parent), SkinData(parent ? parent->SkinData() : nullptr) {
-    if (data == nullptr) return;
-    IDName = data->IDName;
-    Hint = data->Hint;
-    SkinRectInAPicture = data->SkinRectInAPicture;
-    SkinRect = data->SkinRect;
-    ActiveSkinRect = data->ActiveSkinRect;
-    InActiveSkinRect = data->InActiveSkinRect;
-    Morphing = data->Morphing;
-    MorphKind = data->MorphKind;
-    CursorIndex = data->CursorIndex;
-    RollUp = data->RollUp;
-    ObjectRect = SkinRect;
+TksActiveSkinObject::TksActiveSkinObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                                         std::unique_ptr<TksDataSkinObject> record)
+    : Parent(parent), SkinData(skinData), m_data(std::move(record)) {
+    ObjectRect = m_data->SkinRect;
     if (SkinData != nullptr) {
-        Picture = RollUp ? &SkinData->RollUpPicture() : &SkinData->Picture();
+        Picture = m_data->RollUp ? &SkinData->RollUpPicture() : &SkinData->Picture();
         // An index that names no picture leaves the object without active
         // and down looks; the skin data itself stays as it was read.
-        ActivePicture = SkinData->ActivePicture(data->ActivePictureIndex);
+        ActivePicture = SkinData->ActivePicture(m_data->ActivePictureIndex);
     }
 }
 
 bool TksActiveSkinObject::MorphAllowed() const {
-    return Morphing && SkinData != nullptr && SkinData->EnableSkinEffects();
+    return Data().Morphing && SkinData != nullptr && SkinData->EnableSkinEffects();
 }
 
 bool TksActiveSkinObject::MorphUnderWay() const {
@@ -120,71 +120,71 @@ void TksActiveSkinObject::DrawMorph(TksFrameCanvas& canvas, const TksBitmap* nor
     TPixelBuffer normal = MakeLook(normalPic, normalSrc);
     if (activePic != nullptr && !activeSrc.IsEmpty()) {
         const TPixelBuffer active = MakeLook(activePic, activeSrc);
-        MorphPixels(normal.View(), active.View(), static_cast<int>(MorphKind), MorphFactor);
+        MorphPixels(normal.View(), active.View(), static_cast<int>(Data().MorphKind), MorphFactor);
     }
     DrawBuffer(canvas, normal);
 }
 
 void TksActiveSkinObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
-    if (Enabled && !Parent->IsFormActive() && !InActiveSkinRect.IsEmpty() && ActivePicture != nullptr) {
-        CopyToObject(canvas, ActivePicture, InActiveSkinRect);
+    if (Enabled && !Parent->IsFormActive() && !Data().InActiveSkinRect.IsEmpty() &&
+        ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, Data().InActiveSkinRect);
         return;
     }
     if (MorphAllowed() && MorphUnderWay()) {
-        DrawMorph(canvas, NormalPicture(), SkinRect, ActivePicture, ActiveSkinRect);
+        DrawMorph(canvas, NormalPicture(), Data().SkinRect, ActivePicture, Data().ActiveSkinRect);
         return;
     }
-    if (Active && !ActiveSkinRect.IsEmpty() && ActivePicture != nullptr) {
-        CopyToObject(canvas, ActivePicture, ActiveSkinRect);
+    if (Active && !Data().ActiveSkinRect.IsEmpty() && ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, Data().ActiveSkinRect);
         return;
     }
-    if (!updateAll && !SkinRectInAPicture) return;
-    CopyToObject(canvas, NormalPicture(), SkinRect);
+    if (!updateAll && !Data().SkinRectInAPicture) return;
+    CopyToObject(canvas, NormalPicture(), Data().SkinRect);
 }
 
 void TksActiveSkinObject::MouseDown(int x, int y, TMouseButton button) {
-    if (Parent->OnMouseDownEvent) Parent->OnMouseDownEvent(IDName, x, y, button, ObjectRect);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseDown, *this, x, y, button);
 }
 
 void TksActiveSkinObject::MouseUp(int x, int y, TMouseButton button) {
-    if (MouseInside && Parent->OnMouseUpEvent) Parent->OnMouseUpEvent(IDName, x, y, button, ObjectRect);
+    if (MouseInside) Parent->NotifyObjectEvent(TksObjectEventKind::MouseUp, *this, x, y, button);
 }
 
 void TksActiveSkinObject::MouseMove(int x, int y) {
-    if (Parent->OnMouseMoveEvent) Parent->OnMouseMoveEvent(IDName, x, y, ObjectRect);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseMove, *this, x, y, TMouseButton::mbLeft);
 }
 
 void TksActiveSkinObject::MouseEnter() {
     MouseInside = true;
     Active = true;
-    if (!ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
-    if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+    if (!Data().ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseEnter, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 void TksActiveSkinObject::MouseLeave() {
     MouseInside = false;
     Active = false;
-    if (!ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
-    if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+    if (!Data().ActiveSkinRect.IsEmpty()) StartMorphOrRedraw();
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseLeave, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 // ---- TksSkinButtonObject ---------------------------------------------------------
 
-TksSkinButtonObject::TksSkinButtonObject(TksSkinFrame* parent, TksDataSkinObject* data)
-    : TksActiveSkinObject(parent, data) {
-    if (auto* b = dynamic_cast<TksDataSkinButton*>(data)) {
-        DownRect = b->DownRect;
-        DisableSkinRect = b->DisableSkinRect;
-        GroupIndex = b->GroupIndex;
-    }
-}
+TksSkinButtonObject::TksSkinButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                                         const TksDataSkinObject* data)
+    : TksSkinButtonObject(parent, skinData, RecordCopy<TksDataSkinButton>(data)) {}
+
+TksSkinButtonObject::TksSkinButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                                         std::unique_ptr<TksDataSkinButton> record)
+    : TksActiveSkinObject(parent, skinData, std::move(record)) {}
 
 void TksSkinButtonObject::SetDown(bool value) {
     Down = value;
-    if (DownRect.IsEmpty() && !value) return;
-    if (!DownRect.IsEmpty()) {
+    if (Data().DownRect.IsEmpty() && !value) return;
+    if (!Data().DownRect.IsEmpty()) {
         if (!value) {
-            if (GroupIndex != -1 || HasPopupItems()) Active = false;
+            if (Data().GroupIndex != -1 || HasPopupItems()) Active = false;
             if (MorphAllowed()) Parent->RedrawObject(this);
             StartMorphOrRedraw();
         } else {
@@ -192,25 +192,17 @@ void TksSkinButtonObject::SetDown(bool value) {
             Parent->RedrawObject(this);
         }
     }
-    if (GroupIndex == -1) return;
-    for (int i = 0; i < Parent->FrameObjectCount(); ++i) {
-        TksActiveSkinObject* o = Parent->FrameObjects(i);
-        if (o == this) continue;
-        auto* b = dynamic_cast<TksSkinButtonObject*>(o);
-        if (b != nullptr && b->GroupIndex == GroupIndex && b->Down) {
-            b->SetDown(false);
-            break;
-        }
-    }
+    if (Data().GroupIndex != -1) Parent->ReleaseGroup(this);
 }
 
 void TksSkinButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
-    if (!Enabled && !DisableSkinRect.IsEmpty() && ActivePicture != nullptr) {
-        CopyToObject(canvas, ActivePicture, DisableSkinRect);
+    if (!Enabled && !Data().DisableSkinRect.IsEmpty() && ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, Data().DisableSkinRect);
         return;
     }
-    if (Down && !DownRect.IsEmpty() && (GroupIndex != -1 || MouseInside) && ActivePicture != nullptr) {
-        CopyToObject(canvas, ActivePicture, DownRect);
+    if (Down && !Data().DownRect.IsEmpty() && (Data().GroupIndex != -1 || MouseInside) &&
+        ActivePicture != nullptr) {
+        CopyToObject(canvas, ActivePicture, Data().DownRect);
         return;
     }
     TksActiveSkinObject::PaintObject(canvas, updateAll);
@@ -219,22 +211,23 @@ void TksSkinButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
 void TksSkinButtonObject::MouseEnter() {
     MouseInside = true;
     Active = true;
-    if (!DownRect.IsEmpty() && Down) {
-        if (GroupIndex == -1) Parent->RedrawObject(this);
-    } else if (!ActiveSkinRect.IsEmpty()) {
+    if (!Data().DownRect.IsEmpty() && Down) {
+        if (Data().GroupIndex == -1) Parent->RedrawObject(this);
+    } else if (!Data().ActiveSkinRect.IsEmpty()) {
         StartMorphOrRedraw();
     }
-    if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseEnter, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 void TksSkinButtonObject::MouseLeave() {
     MouseInside = false;
-    if (!(Down && !DownRect.IsEmpty() && (HasPopupItems() || GroupIndex != -1))) {
+    if (!(Down && !Data().DownRect.IsEmpty() && (HasPopupItems() || Data().GroupIndex != -1))) {
         Active = false;
         if (MorphAllowed() && Down) MorphFactor = 1.0;
-        if (!ActiveSkinRect.IsEmpty() || (!DownRect.IsEmpty() && GroupIndex == -1)) StartMorphOrRedraw();
+        if (!Data().ActiveSkinRect.IsEmpty() || (!Data().DownRect.IsEmpty() && Data().GroupIndex == -1))
+            StartMorphOrRedraw();
     }
-    if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseLeave, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 void TksSkinButtonObject::MouseDown(int x, int y, TMouseButton button) {
@@ -248,44 +241,39 @@ void TksSkinButtonObject::MouseDown(int x, int y, TMouseButton button) {
 
 void TksSkinButtonObject::MouseUp(int x, int y, TMouseButton button) {
     if (!Enabled) return;
-    if (button == TMouseButton::mbLeft && !HasPopupItems() && Down && GroupIndex == -1) SetDown(false);
+    if (button == TMouseButton::mbLeft && !HasPopupItems() && Down && Data().GroupIndex == -1) SetDown(false);
     TksActiveSkinObject::MouseUp(x, y, button);
 }
 
 // ---- TksSkinStdButtonObject ------------------------------------------------------
 
-TksSkinStdButtonObject::TksSkinStdButtonObject(TksSkinFrame* parent, TksDataSkinObject* data)
-    : TksSkinButtonObject(parent, data) {
-    if (auto* b = dynamic_cast<TksDataSkinStdButton*>(data)) {
-        Command = b->Command;
-        RestoreRect = b->RestoreRect;
-        RestoreActiveRect = b->RestoreActiveRect;
-        RestoreDownRect = b->RestoreDownRect;
-        RestoreInActiveRect = b->RestoreInActiveRect;
-        HasSkinData = true;
-    }
-}
+TksSkinStdButtonObject::TksSkinStdButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                                               const TksDataSkinObject* data)
+    : TksSkinButtonObject(parent, skinData, RecordCopy<TksDataSkinStdButton>(data)),
+      HasSkinData(dynamic_cast<const TksDataSkinStdButton*>(data) != nullptr) {}
 
-TksSkinStdButtonObject::TksSkinStdButtonObject(TksSkinFrame* parent, TStdCommand command, const TRect& rect)
-    : TksSkinButtonObject(parent, nullptr) {
-    Command = command;
-    SkinRect = rect;
+TksSkinStdButtonObject::TksSkinStdButtonObject(TksFrameObjectOwner* parent, TStdCommand command,
+                                               const TRect& rect)
+    : TksSkinButtonObject(parent, nullptr, RecordCopy<TksDataSkinStdButton>(nullptr)) {
+    Data().Command = command;
+    Data().SkinRect = rect;
+    Data().SkinRectInAPicture = true;
+    Data().IDName = CommandToStr(command);
     ObjectRect = rect;
-    SkinRectInAPicture = true;
-    IDName = CommandToStr(command);
 }
 
 bool TksSkinStdButtonObject::InRestoreState() const {
-    switch (Command) {
-        case TStdCommand::cmMaximize: return Parent->FormMaximized();
-        case TStdCommand::cmMinimize: return Parent->FormMinimized();
-        case TStdCommand::cmRollUp: return Parent->RolledUp();
+    const TksFrameWindowState w = Parent->WindowState();
+    switch (Data().Command) {
+        case TStdCommand::cmMaximize: return w.Maximized;
+        case TStdCommand::cmMinimize: return w.Minimized;
+        case TStdCommand::cmRollUp: return w.RolledUp;
         default: return false;
     }
 }
 
 bool TksSkinStdButtonObject::ShowsIcon() const {
-    return Command == TStdCommand::cmSysMenu && Parent->ShowIcon && SkinRectInAPicture;
+    return Data().Command == TStdCommand::cmSysMenu && Parent->ShowsFormIcon() && Data().SkinRectInAPicture;
 }
 
 void TksSkinStdButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
@@ -294,10 +282,8 @@ void TksSkinStdButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll)
         return;
     }
     if (ShowsIcon()) {
-        if (canvas.Bitmap != nullptr && Parent->Form() != nullptr) {
-            auto icon =
-                reinterpret_cast<HICON>(SendMessageA(Parent->Form()->Handle(), WM_GETICON, ICON_SMALL, 0));
-            if (icon == nullptr) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+        if (canvas.Bitmap != nullptr) {
+            HICON icon = Parent->FormIcon();
             const TRect d = ToCanvas(canvas, ObjectRect);
             if (icon != nullptr)
                 DrawIconEx(canvas.Bitmap->Canvas().Handle(), d.Left, d.Top, icon, d.Width(), d.Height(), 0,
@@ -306,17 +292,17 @@ void TksSkinStdButtonObject::PaintObject(TksFrameCanvas& canvas, bool updateAll)
         MorphFactor = 0.0;
         return;
     }
-    if (Enabled && InRestoreState() && !RestoreRect.IsEmpty()) {
-        if (!Parent->WindowActive() && !RestoreInActiveRect.IsEmpty())
-            CopyToObject(canvas, ActivePicture, RestoreInActiveRect);
-        else if (Down && MouseInside && !RestoreDownRect.IsEmpty())
-            CopyToObject(canvas, ActivePicture, RestoreDownRect);
+    if (Enabled && InRestoreState() && !Data().RestoreRect.IsEmpty()) {
+        if (!Parent->WindowActive() && !Data().RestoreInActiveRect.IsEmpty())
+            CopyToObject(canvas, ActivePicture, Data().RestoreInActiveRect);
+        else if (Down && MouseInside && !Data().RestoreDownRect.IsEmpty())
+            CopyToObject(canvas, ActivePicture, Data().RestoreDownRect);
         else if (MorphAllowed() && MorphUnderWay())
-            DrawMorph(canvas, ActivePicture, RestoreRect, ActivePicture, RestoreActiveRect);
-        else if (Active && !RestoreActiveRect.IsEmpty())
-            CopyToObject(canvas, ActivePicture, RestoreActiveRect);
+            DrawMorph(canvas, ActivePicture, Data().RestoreRect, ActivePicture, Data().RestoreActiveRect);
+        else if (Active && !Data().RestoreActiveRect.IsEmpty())
+            CopyToObject(canvas, ActivePicture, Data().RestoreActiveRect);
         else
-            CopyToObject(canvas, ActivePicture, RestoreRect);
+            CopyToObject(canvas, ActivePicture, Data().RestoreRect);
         return;
     }
     TksSkinButtonObject::PaintObject(canvas, updateAll);
@@ -330,18 +316,19 @@ void TksSkinStdButtonObject::PaintDefault(TksFrameCanvas& canvas) const {
         b.Fill(ColorToPixel(pressed ? 11899781 : 13811126));
         DrawRectOutline(b.View(), b.View().Bounds(), ColorToPixel(8388608));
     }
+    const TksFrameWindowState w = Parent->WindowState();
     TCaptionGlyph glyph = TCaptionGlyph::Cross;
-    switch (Command) {
+    switch (Data().Command) {
         case TStdCommand::cmClose: glyph = TCaptionGlyph::Cross; break;
         case TStdCommand::cmMaximize:
-            glyph = Parent->FormMaximized() ? TCaptionGlyph::TwoBoxes : TCaptionGlyph::Box;
+            glyph = w.Maximized ? TCaptionGlyph::TwoBoxes : TCaptionGlyph::Box;
             break;
         case TStdCommand::cmMinimize:
-            glyph = Parent->FormMinimized() ? TCaptionGlyph::TwoBoxes : TCaptionGlyph::Underline;
+            glyph = w.Minimized ? TCaptionGlyph::TwoBoxes : TCaptionGlyph::Underline;
             break;
         case TStdCommand::cmSysMenu: glyph = TCaptionGlyph::Bar; break;
         case TStdCommand::cmRollUp:
-            glyph = Parent->RolledUp() ? TCaptionGlyph::DownTriangle : TCaptionGlyph::UpTriangle;
+            glyph = w.RolledUp ? TCaptionGlyph::DownTriangle : TCaptionGlyph::UpTriangle;
             break;
         case TStdCommand::cmMinimizeToTray: glyph = TCaptionGlyph::Square; break;
         case TStdCommand::cmDefault: return;
@@ -357,14 +344,14 @@ void TksSkinStdButtonObject::MouseDown(int x, int y, TMouseButton button) {
     (void)y;
     if (!Enabled || button != TMouseButton::mbLeft || Down) return;
     SetDown(true);
-    if (Command == TStdCommand::cmSysMenu) {
+    if (Data().Command == TStdCommand::cmSysMenu) {
         PopupItems = Parent->BuildSystemMenu();
         Parent->PopupObjectItems(this);
     }
 }
 
 void TksSkinStdButtonObject::MouseUp(int x, int y, TMouseButton button) {
-    if (Command != TStdCommand::cmClose) {
+    if (Data().Command != TStdCommand::cmClose) {
         if (Active && button == TMouseButton::mbLeft) Execute();
         TksSkinButtonObject::MouseUp(x, y, button);
         return;
@@ -375,24 +362,11 @@ void TksSkinStdButtonObject::MouseUp(int x, int y, TMouseButton button) {
 }
 
 void TksSkinStdButtonObject::DblClick() {
-    if (Command == TStdCommand::cmSysMenu) Parent->CloseForm();
+    if (Data().Command == TStdCommand::cmSysMenu) Parent->RunCommand(TStdCommand::cmClose);
 }
 
 void TksSkinStdButtonObject::Execute() {
-    switch (Command) {
-        case TStdCommand::cmClose: Parent->CloseForm(); break;
-        case TStdCommand::cmMaximize: Parent->MaximizeForm(); break;
-        case TStdCommand::cmMinimize:
-            if (Parent->AlwaysMinimizeToTray)
-                Parent->MinimizeToTray();
-            else
-                Parent->MinimizeForm();
-            break;
-        case TStdCommand::cmRollUp: Parent->RollUpForm(); break;
-        case TStdCommand::cmMinimizeToTray: Parent->MinimizeToTray(); break;
-        case TStdCommand::cmSysMenu:
-        case TStdCommand::cmDefault: break;
-    }
+    Parent->RunCommand(Data().Command);
 }
 
 bool TksSkinStdButtonObject::MorphPending() const {
@@ -402,139 +376,67 @@ bool TksSkinStdButtonObject::MorphPending() const {
 
 // ---- TksSkinCaptionObject --------------------------------------------------------
 
-TksSkinCaptionObject::TksSkinCaptionObject(TksSkinFrame* parent, TksDataSkinObject* data)
-    : TksActiveSkinObject(parent, data) {
-    if (auto* c = dynamic_cast<TksDataSkinCaption*>(data)) {
-        DefaultCaption = c->DefaultCaption;
-        TextRect = c->TextRect;
-        FontName = c->FontName;
-        FontHeight = c->FontHeight;
-        FontStyle = c->FontStyle;
-        FontColor = c->FontColor;
-        ActiveFontColor = c->ActiveFontColor;
-        Alignment = c->Alignment;
-        Shadow = c->Shadow;
-        ShadowColor = c->ShadowColor;
-        ActiveShadowColor = c->ActiveShadowColor;
-        Light = c->Light;
-        LightColor = c->LightColor;
-        ActiveLightColor = c->ActiveLightColor;
-        FrameRect = c->FrameRect;
-        ActiveFrameRect = c->ActiveFrameRect;
-        FrameTextRect = c->FrameTextRect;
-        FrameLeftOffset = c->FrameLeftOffset;
-        FrameRightOffset = c->FrameRightOffset;
-    }
+TksSkinCaptionObject::TksSkinCaptionObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                                           const TksDataSkinObject* data)
+    : TksActiveSkinObject(parent, skinData, RecordCopy<TksDataSkinCaption>(data)) {}
+
+TCaptionLayout TksSkinCaptionObject::Layout() const {
+    const TksDataSkinFormInfo& fi = FormInfoOf(SkinData);
+    return CalcCaptionLayout(
+        Data().SkinRect, {ObjectRect.Width(), ObjectRect.Height()},
+        {fi.ClientRect, fi.LeftTopPoint, fi.RightTopPoint, fi.LeftBottomPoint, fi.RightBottomPoint});
 }
 
 void TksSkinCaptionObject::GetLayoutKind(TLayoutKind& kind, int& fixed1, int& fixed2) const {
-    fixed1 = fixed2 = 0;
-    if (ObjectRect.Width() == SkinRect.Width() && ObjectRect.Height() == SkinRect.Height()) {
-        kind = TLayoutKind::Plain;
-        return;
-    }
-    const TksDataSkinFormInfo& fi = FormInfoOf(SkinData);
-    const TPoint lt = fi.LeftTopPoint, rt = fi.RightTopPoint, lb = fi.LeftBottomPoint,
-                 rb = fi.RightBottomPoint;
-    const TRect& s = SkinRect;
-    if (s.Top <= lt.Y && s.Bottom < rt.Y) {
-        kind = TLayoutKind::TopBand;
-        fixed1 = lt.X - s.Left;
-        fixed2 = s.Right - rt.X;
-    } else if (s.Top >= lb.Y && rb.Y < s.Bottom) {
-        kind = TLayoutKind::BottomBand;
-        fixed1 = lb.X - s.Left;
-        fixed2 = s.Right - rb.X;
-    } else if (s.Top > lt.Y || lb.Y >= s.Bottom) {
-        kind = TLayoutKind::RightBand;
-        fixed1 = rt.Y - s.Top;
-        fixed2 = s.Bottom - rb.Y;
-    } else {
-        kind = TLayoutKind::LeftBand;
-        fixed1 = lt.Y - s.Top;
-        fixed2 = s.Bottom - lb.Y;
-    }
+    const TCaptionLayout l = Layout();
+    kind = l.Kind;
+    fixed1 = l.Fixed1;
+    fixed2 = l.Fixed2;
 }
 
 TRect TksSkinCaptionObject::TextRectangle() const {
-    TRect tr = TextRect;
-    tr.Right = ObjectRect.Width() + TextRect.Right - SkinRect.Width();
-    if (!FrameRect.IsEmpty()) {
-        tr.Left += FrameTextRect.Left;
-        tr.Top += FrameTextRect.Top;
-        tr.Right += FrameTextRect.Right - FrameRect.Width();
-    }
-    return tr;
+    return CaptionTextRect(Data(), ObjectRect.Width());
 }
 
 void TksSkinCaptionObject::MakeCaptionLook(TBitmap& bmp, const TksBitmap* pic, const TRect& src) const {
-    const int w = std::max(ObjectRect.Width(), 0);
-    const int h = std::max(ObjectRect.Height(), 0);
-    bmp.SetSize(w, h);
-    if (pic == nullptr || pic->Empty() || src.IsEmpty() || bmp.Empty()) return;
-    const TPixelView t = bmp.Pixels();
-    const TPixelView p = pic->View();
-    const TksDataSkinFormInfo& fi = FormInfoOf(SkinData);
-    if (fi.RightBottomPoint.X == fi.LeftTopPoint.X || fi.RightBottomPoint.Y == fi.LeftTopPoint.Y) {
-        StretchBlock(t, t.Bounds(), p, src);
-        return;
-    }
-    TLayoutKind kind;
-    int f1;
-    int f2;
-    GetLayoutKind(kind, f1, f2);
-    if (kind == TLayoutKind::Plain || (f1 == 0 && f2 == 0)) {
-        StretchBlock(t, t.Bounds(), p, src);
-        return;
-    }
-    if (kind == TLayoutKind::TopBand || kind == TLayoutKind::BottomBand) {
-        const TRect middle{src.Left + f1, src.Top, src.Right - f2, src.Bottom};
-        TileBand(t, p, middle, true, 0, w, 0);
-        StretchBlock(t, {0, 0, f1, h}, p, {src.Left, src.Top, src.Left + f1, src.Bottom});
-        StretchBlock(t, {w - f2, 0, w, h}, p, {src.Right - f2, src.Top, src.Right, src.Bottom});
-    } else {
-        const TRect middle{src.Left, src.Top + f1, src.Right, src.Bottom - f2};
-        TileBand(t, p, middle, false, 0, h, 0);
-        StretchBlock(t, {0, 0, w, f1}, p, {src.Left, src.Top, src.Right, src.Top + f1});
-        StretchBlock(t, {0, h - f2, w, h}, p, {src.Left, src.Bottom - f2, src.Right, src.Bottom});
-    }
+    bmp.SetSize(std::max(ObjectRect.Width(), 0), std::max(ObjectRect.Height(), 0));
+    if (pic == nullptr || pic->Empty() || bmp.Empty()) return;
+    ComposeCaptionLook(bmp.Pixels(), pic->View(), src, Layout());
 }
 
 void TksSkinCaptionObject::DrawCaptionText(TBitmap& bmp, int ox, int oy, const TRect& clip, bool activeLook,
                                            TColor color) const {
     std::string text = Parent->FormCaption();
-    if (text.empty() || TextRect.IsEmpty() || bmp.Empty()) return;
+    if (text.empty() || Data().TextRect.IsEmpty() || bmp.Empty()) return;
     TCanvas& canvas = bmp.Canvas();
-    canvas.Font().SetName(FontName);
-    canvas.Font().SetStyle(FontStyle);
-    canvas.Font().SetHeight(FontHeight);
-    canvas.Font().SetCharset(Parent->DefCaptionFont().Charset());
+    AssignSkinFont(canvas.Font(), &Data(), Parent->DefaultCaptionFont());
     TksCanvasText measure(canvas);
     const TRect tr = TextRectangle();
     FitTextToWidth(measure, text, tr.Width());
     const TSize size = canvas.TextExtent(text);
     const int y = tr.Top + tr.Height() / 2 - size.cy / 2 + oy;
     int x = tr.Left;
-    switch (Alignment) {
+    switch (Data().Alignment) {
         case TAlignment::taLeftJustify: x = tr.Left; break;
         case TAlignment::taRightJustify: x = tr.Right - size.cx; break;
         case TAlignment::taCenter: x = tr.Left + tr.Width() / 2 - size.cx / 2; break;
     }
     x += ox;
-    if (!FrameRect.IsEmpty() && ActivePicture != nullptr) {
-        const TRect src = (activeLook && !ActiveFrameRect.IsEmpty()) ? ActiveFrameRect : FrameRect;
+    if (!Data().FrameRect.IsEmpty() && ActivePicture != nullptr) {
+        const TRect src =
+            (activeLook && !Data().ActiveFrameRect.IsEmpty()) ? Data().ActiveFrameRect : Data().FrameRect;
         TPixelBuffer piece;
-        ComposeHorizontal(ActivePicture->View(), src, FrameLeftOffset, FrameRightOffset, piece,
-                          FrameRect.Width() + size.cx - FrameTextRect.Width(), false);
-        CopyBlock(bmp.Pixels(), x - FrameTextRect.Left, y - FrameTextRect.Top, piece.View(),
+        ComposeHorizontal(ActivePicture->View(), src, Data().FrameLeftOffset, Data().FrameRightOffset, piece,
+                          Data().FrameRect.Width() + size.cx - Data().FrameTextRect.Width(), false);
+        CopyBlock(bmp.Pixels(), x - Data().FrameTextRect.Left, y - Data().FrameTextRect.Top, piece.View(),
                   piece.View().Bounds());
     }
-    if (Light) {
-        canvas.Font().SetColor(activeLook ? ActiveLightColor : LightColor);
+    if (Data().Light) {
+        canvas.Font().SetColor(activeLook ? Data().ActiveLightColor : Data().LightColor);
         measure.TextOutClipped(clip, x - 1, y - 1, text);
     }
-    if (Shadow) {
-        canvas.Font().SetColor(activeLook ? ActiveShadowColor : ShadowColor);
+    if (Data().Shadow) {
+        canvas.Font().SetColor(activeLook ? Data().ActiveShadowColor : Data().ShadowColor);
         measure.TextOutClipped(clip, x + 1, y + 1, text);
     }
     canvas.Font().SetColor(color);
@@ -551,37 +453,33 @@ void TksSkinCaptionObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
     Active = Parent->IsFormActive();
     if (canvas.Bitmap == nullptr || ObjectRect.IsEmpty()) return;
     const TRect own{0, 0, ObjectRect.Width(), ObjectRect.Height()};
-    if (!ActiveSkinRect.IsEmpty() && ActivePicture != nullptr && (Active || MorphFactor != 0.0)) {
+    if (!Data().ActiveSkinRect.IsEmpty() && ActivePicture != nullptr && (Active || MorphFactor != 0.0)) {
         TBitmap active;
-        MakeCaptionLook(active, ActivePicture, ActiveSkinRect);
-        DrawCaptionText(active, 0, 0, own, true, ActiveFontColor);
+        MakeCaptionLook(active, ActivePicture, Data().ActiveSkinRect);
+        DrawCaptionText(active, 0, 0, own, true, Data().ActiveFontColor);
         if ((MorphFactor == 0.0 && Active && !MorphAllowed()) || (Active && MorphFactor == 1.0)) {
             BlitToCanvas(canvas, ObjectRect, active);
             return;
         }
         TBitmap normal;
-        MakeCaptionLook(normal, Picture, SkinRect);
-        DrawCaptionText(normal, 0, 0, own, false, FontColor);
-        MorphPixels(normal.Pixels(), active.Pixels(), static_cast<int>(MorphKind), MorphFactor);
+        MakeCaptionLook(normal, Picture, Data().SkinRect);
+        DrawCaptionText(normal, 0, 0, own, false, Data().FontColor);
+        MorphPixels(normal.Pixels(), active.Pixels(), static_cast<int>(Data().MorphKind), MorphFactor);
         if (!Active) InActiveEffect(normal);
         BlitToCanvas(canvas, ObjectRect, normal);
         return;
     }
     if (updateAll) {
         TBitmap normal;
-        MakeCaptionLook(normal, Picture, SkinRect);
-        DrawCaptionText(normal, 0, 0, own, Active, Active ? ActiveFontColor : FontColor);
+        MakeCaptionLook(normal, Picture, Data().SkinRect);
+        DrawCaptionText(normal, 0, 0, own, Active, Active ? Data().ActiveFontColor : Data().FontColor);
         if (!Active) InActiveEffect(normal);
         BlitToCanvas(canvas, ObjectRect, normal);
         return;
     }
     const TRect d = ToCanvas(canvas, ObjectRect);
-    DrawCaptionText(*canvas.Bitmap, d.Left, d.Top, d, Active, Active ? ActiveFontColor : FontColor);
-}
-
-void TksSkinCaptionObject::SetText(const std::string& text) {
-    Text = text;
-    Parent->RedrawObject(this);
+    DrawCaptionText(*canvas.Bitmap, d.Left, d.Top, d, Active,
+                    Active ? Data().ActiveFontColor : Data().FontColor);
 }
 
 void TksSkinCaptionObject::MouseDown(int x, int y, TMouseButton button) {
@@ -594,12 +492,12 @@ void TksSkinCaptionObject::MouseUp(int x, int y, TMouseButton button) {
 
 void TksSkinCaptionObject::MouseEnter() {
     MouseInside = true;
-    if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseEnter, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 void TksSkinCaptionObject::MouseLeave() {
     MouseInside = false;
-    if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+    Parent->NotifyObjectEvent(TksObjectEventKind::MouseLeave, *this, 0, 0, TMouseButton::mbLeft);
 }
 
 }  // namespace zv

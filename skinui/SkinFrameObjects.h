@@ -3,6 +3,10 @@
 //
 //   TksFrameCanvas          where an object paints: a bitmap and the window
 //                           coordinate of its top-left pixel
+//   TksFrameObjectOwner     what the objects need of their frame: its
+//                           activation, caption and window state, redraw
+//                           and the morph timer, commands, the system menu,
+//                           group release and the object events
 //   TksActiveSkinObject     copy of a [SKINOBJECTS] entry plus its state on
 //                           screen: looks (normal, active, inactive, morph),
 //                           mouse enter/leave, the morph step
@@ -16,19 +20,22 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/PixelBuffer.h"
 #include "base/Types.h"
 #include "skin/SkinData.h"
+#include "skinui/paint/FrameLayout.h"
 #include "vcl/Controls.h"
 #include "vcl/Graphics.h"
 #include "vcl/Menus.h"
 
 namespace zv {
 
-class TksSkinFrame;
+class TksActiveSkinObject;
+class TksSkinButtonObject;
 
 struct TksFrameCanvas {
     TBitmap* Bitmap = nullptr;
@@ -42,27 +49,70 @@ double MorphStepValue(double factor, bool up);
 
 enum class TksObjectKind { Object, Button, StdButton, Caption };
 
+// What a caption button's look and glyph depend on of the window.
+struct TksFrameWindowState {
+    bool Maximized = false;
+    bool Minimized = false;
+    bool RolledUp = false;
+};
+
+enum class TksObjectEventKind { MouseEnter, MouseLeave, MouseDown, MouseUp, MouseMove };
+
+// The frame as its objects see it (TksSkinFrame implements it).
+class TksFrameObjectOwner {
+public:
+    TksFrameObjectOwner() = default;
+    TksFrameObjectOwner(const TksFrameObjectOwner&) = delete;
+    TksFrameObjectOwner& operator=(const TksFrameObjectOwner&) = delete;
+
+    // The form is active and the application's active form.
+    [[nodiscard]] virtual bool IsFormActive() const = 0;
+    // The activation the platform last reported to the frame.
+    [[nodiscard]] virtual bool WindowActive() const = 0;
+    [[nodiscard]] virtual TksFrameWindowState WindowState() const = 0;
+    // The caption text, and the font whose character set it is drawn in.
+    [[nodiscard]] virtual std::string FormCaption() const = 0;
+    [[nodiscard]] virtual const TFont& DefaultCaptionFont() const = 0;
+    // Whether a system-menu button shows the form's icon, and the icon.
+    [[nodiscard]] virtual bool ShowsFormIcon() const = 0;
+    [[nodiscard]] virtual HICON FormIcon() const = 0;
+    // Paints one object straight onto the window.
+    virtual void RedrawObject(TksActiveSkinObject* object) = 0;
+    // The 20 ms timer that steps every pending morph.
+    virtual void StartMorphTimer() = 0;
+    // Close, maximise or restore, minimise, roll up, send to the tray.
+    virtual void RunCommand(TStdCommand command) = 0;
+    // The system menu, rebuilt for the window's state.
+    virtual TMenuItem* BuildSystemMenu() = 0;
+    // Shows a button's popup items below it.
+    virtual void PopupObjectItems(TksSkinButtonObject* button) = 0;
+    // Releases the first other button of the frame in `button`'s group
+    // that is down.
+    virtual void ReleaseGroup(TksSkinButtonObject* button) = 0;
+    // The frame's object events; x, y and the button only for the mouse
+    // button and move events.
+    virtual void NotifyObjectEvent(TksObjectEventKind kind, const TksActiveSkinObject& object, int x, int y,
+                                   TMouseButton button) = 0;
+
+protected:
+    ~TksFrameObjectOwner() = default;
+};
+
 class TksActiveSkinObject {
 public:
-    TksActiveSkinObject(TksSkinFrame* parent, TksDataSkinObject* data);
     virtual ~TksActiveSkinObject() = default;
     TksActiveSkinObject(const TksActiveSkinObject&) = delete;
     TksActiveSkinObject& operator=(const TksActiveSkinObject&) = delete;
 
     [[nodiscard]] virtual TksObjectKind Kind() const { return TksObjectKind::Object; }
 
-    TksSkinFrame* Parent;
+    // The object's copy of the record it was made from (the frame replaces
+    // the Hint of caption buttons).
+    [[nodiscard]] TksDataSkinObject& Data() { return *m_data; }
+    [[nodiscard]] const TksDataSkinObject& Data() const { return *m_data; }
+
+    TksFrameObjectOwner* Parent;
     TksSkinData* SkinData = nullptr;
-    std::string IDName;
-    std::string Hint;
-    bool SkinRectInAPicture = false;
-    TRect SkinRect{};
-    TRect ActiveSkinRect{};
-    TRect InActiveSkinRect{};
-    bool Morphing = false;
-    TMorphKind MorphKind = TMorphKind::mkDefault;
-    int CursorIndex = -1;
-    bool RollUp = false;
     const TksBitmap* Picture = nullptr;
     const TksBitmap* ActivePicture = nullptr;
     TRect ObjectRect{};
@@ -89,6 +139,10 @@ public:
     void MorphStep();
 
 protected:
+    // Looks are taken from `skinData`'s pictures (none without skin data).
+    TksActiveSkinObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                        std::unique_ptr<TksDataSkinObject> record);
+
     // Copies src of pic onto ObjectRect of the canvas, stretched when the
     // sizes differ. Nothing for a missing picture.
     void CopyToObject(TksFrameCanvas& canvas, const TksBitmap* pic, const TRect& src) const;
@@ -99,18 +153,25 @@ protected:
     void DrawMorph(TksFrameCanvas& canvas, const TksBitmap* normalPic, const TRect& normalSrc,
                    const TksBitmap* activePic, const TRect& activeSrc) const;
     [[nodiscard]] const TksBitmap* NormalPicture() const {
-        return SkinRectInAPicture ? ActivePicture : Picture;
+        return Data().SkinRectInAPicture ? ActivePicture : Picture;
     }
+
+private:
+    std::unique_ptr<TksDataSkinObject> m_data;
 };
 
 class TksSkinButtonObject : public TksActiveSkinObject {
 public:
-    TksSkinButtonObject(TksSkinFrame* parent, TksDataSkinObject* data);
+    TksSkinButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData, const TksDataSkinObject* data);
     [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::Button; }
 
-    TRect DownRect{};
-    TRect DisableSkinRect{};
-    int GroupIndex = -1;
+    [[nodiscard]] TksDataSkinButton& Data() {
+        return static_cast<TksDataSkinButton&>(TksActiveSkinObject::Data());
+    }
+    [[nodiscard]] const TksDataSkinButton& Data() const {
+        return static_cast<const TksDataSkinButton&>(TksActiveSkinObject::Data());
+    }
+
     bool Down = false;
     TMenuItem* PopupItems = nullptr;
     bool PopupUp = false;
@@ -123,21 +184,26 @@ public:
     void MouseLeave() override;
 
 protected:
+    TksSkinButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
+                        std::unique_ptr<TksDataSkinButton> record);
     [[nodiscard]] bool HasPopupItems() const { return PopupItems != nullptr && PopupItems->Count() > 0; }
 };
 
 class TksSkinStdButtonObject : public TksSkinButtonObject {
 public:
-    TksSkinStdButtonObject(TksSkinFrame* parent, TksDataSkinObject* data);
+    TksSkinStdButtonObject(TksFrameObjectOwner* parent, TksSkinData* skinData, const TksDataSkinObject* data);
     // A default button of the unskinned frame (no skin data).
-    TksSkinStdButtonObject(TksSkinFrame* parent, TStdCommand command, const TRect& rect);
+    TksSkinStdButtonObject(TksFrameObjectOwner* parent, TStdCommand command, const TRect& rect);
     [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::StdButton; }
 
-    TStdCommand Command = TStdCommand::cmDefault;
-    TRect RestoreRect{};
-    TRect RestoreActiveRect{};
-    TRect RestoreDownRect{};
-    TRect RestoreInActiveRect{};
+    [[nodiscard]] TksDataSkinStdButton& Data() {
+        return static_cast<TksDataSkinStdButton&>(TksActiveSkinObject::Data());
+    }
+    [[nodiscard]] const TksDataSkinStdButton& Data() const {
+        return static_cast<const TksDataSkinStdButton&>(TksActiveSkinObject::Data());
+    }
+
+    // Made from the skin's data (the unskinned frame's buttons are not).
     bool HasSkinData = false;
 
     [[nodiscard]] bool InRestoreState() const;
@@ -155,38 +221,25 @@ private:
 
 class TksSkinCaptionObject : public TksActiveSkinObject {
 public:
-    TksSkinCaptionObject(TksSkinFrame* parent, TksDataSkinObject* data);
+    TksSkinCaptionObject(TksFrameObjectOwner* parent, TksSkinData* skinData, const TksDataSkinObject* data);
     [[nodiscard]] TksObjectKind Kind() const override { return TksObjectKind::Caption; }
 
-    bool DefaultCaption = false;
-    TRect TextRect{};
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    TColor FontColor = 0;
-    TColor ActiveFontColor = 0;
-    TAlignment Alignment = TAlignment::taCenter;
-    bool Shadow = false;
-    TColor ShadowColor = 0;
-    TColor ActiveShadowColor = 0;
-    bool Light = false;
-    TColor LightColor = 0;
-    TColor ActiveLightColor = 0;
-    TRect FrameRect{};
-    TRect ActiveFrameRect{};
-    TRect FrameTextRect{};
-    int FrameLeftOffset = 0;
-    int FrameRightOffset = 0;
-    std::string Text;
+    // The frame sets DefaultCaption when no caption object of the skin has
+    // it. The text drawn is always the form's current caption.
+    [[nodiscard]] TksDataSkinCaption& Data() {
+        return static_cast<TksDataSkinCaption&>(TksActiveSkinObject::Data());
+    }
+    [[nodiscard]] const TksDataSkinCaption& Data() const {
+        return static_cast<const TksDataSkinCaption&>(TksActiveSkinObject::Data());
+    }
 
-    enum class TLayoutKind { Plain, TopBand, BottomBand, RightBand, LeftBand };
+    using TLayoutKind = TCaptionLayoutKind;
     // The layout kind and its two fixed lengths (left/right widths or
     // top/bottom heights).
     void GetLayoutKind(TLayoutKind& kind, int& fixed1, int& fixed2) const;
     // The text rectangle in the object's own coordinates.
     [[nodiscard]] TRect TextRectangle() const;
 
-    void SetText(const std::string& text);
     void PaintObject(TksFrameCanvas& canvas, bool updateAll) override;
     void MouseDown(int x, int y, TMouseButton button) override;
     void MouseUp(int x, int y, TMouseButton button) override;
@@ -194,6 +247,7 @@ public:
     void MouseLeave() override;
 
 private:
+    [[nodiscard]] TCaptionLayout Layout() const;
     // A look of ObjectRect's size cut from src of pic by the layout kind.
     void MakeCaptionLook(TBitmap& bmp, const TksBitmap* pic, const TRect& src) const;
     // Draws the caption text onto bmp with its (0, 0) at the object's

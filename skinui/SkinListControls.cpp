@@ -11,6 +11,8 @@
 
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
+#include "skinui/CanvasText.h"
+#include "skinui/SkinFont.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/SkinPaint.h"
@@ -455,12 +457,7 @@ void TksCheckListBox::DrawSkinItem(TBitmap& bmp, int index, bool selected, bool 
 
     TCanvas& c = bmp.Canvas();
     TFont& font = c.Font();
-    font.Assign(m_box->DefaultFont());
-    if (m_box->UseSkinFont()) {
-        font.SetName(d.FontName);
-        font.SetStyle(d.FontStyle);
-        font.SetHeight(d.FontHeight);
-    }
+    AssignSkinFont(font, m_box->UseSkinFont() ? &d : nullptr, m_box->DefaultFont());
     if (fixedHeight)
         font.SetColor(focused && selected ? d.FocusFontColor : (selected ? d.ActiveFontColor : d.FontColor));
     else

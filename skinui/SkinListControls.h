@@ -22,7 +22,7 @@
 
 #include "base/Strings.h"
 #include "skin/SkinDataObjects.h"
-#include "skinui/SkinControls.h"
+#include "skinui/SkinControlBase.h"
 #include "skinui/SkinScrollBar.h"
 
 namespace zv {

@@ -3,7 +3,6 @@
 //   retired levels      closed levels wait here until no level's window
 //                       procedure is running (a click closes the level it
 //                       arrived in)
-//   PlaceMenuLevel      placement of a level against its anchor
 //   TksSkinMenuItem     entry state, size and the skinned / plain looks
 //   TksSkinPopupWindow  building, sizing, placing, showing, painting,
 //                       mouse polling and tracking, selection, choosing,
@@ -14,7 +13,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "skinui/SkinControls.h"
+#include "skinui/SkinControlBase.h"
+#include "skinui/SkinFont.h"
 #include "skinui/SkinRegions.h"
 #include "skinui/SkinWin32.h"
 #include "skinui/paint/BlockTransfer.h"
@@ -144,63 +144,6 @@ TPixelView PictureView(const TksBitmap* picture) {
 
 }  // namespace
 
-// ---- placement ----------------------------------------------------------------------
-
-TPoint PlaceMenuLevel(const TksMenuPlacement& p) {
-    const TRect& a = p.Anchor;
-    const TRect& m = p.WorkArea;
-    const int middle = m.Top + m.Height() / 2;
-    const bool fullHeight = p.Scrolling && !p.ScrollingByLimit;
-    bool overlaps = false;
-    int y = 0;
-    if (fullHeight) {
-        y = m.Top;
-    } else if (p.Submenu) {
-        if (a.Top + p.Height - p.ItemsTop <= m.Bottom)
-            y = a.Top - p.ItemsTop;  // first entry level with the parent entry
-        else if (a.Top < middle)
-            y = m.Bottom - p.Height;
-        else
-            y = std::max(a.Bottom - p.Height + p.ItemsTop, m.Top);
-    } else if (p.PopupUp) {
-        if (a.Top - p.Height >= m.Top) {
-            y = a.Top - p.Height;
-        } else if (a.Top >= middle) {
-            y = m.Top;
-            overlaps = true;
-        } else if (a.Bottom + p.Height <= m.Bottom) {
-            y = a.Bottom;
-        } else {
-            y = m.Bottom - p.Height;
-            overlaps = true;
-        }
-    } else {
-        if (a.Bottom + p.Height <= m.Bottom) {
-            y = a.Bottom;
-        } else if (a.Top < middle) {
-            y = m.Bottom - p.Height;
-            overlaps = true;
-        } else if (a.Top - p.Height >= m.Top) {
-            y = a.Top - p.Height;
-        } else {
-            y = m.Top;
-            overlaps = true;
-        }
-    }
-    int x = 0;
-    if (p.Submenu || fullHeight || overlaps) {
-        // Beside the anchor, so the level does not cover it.
-        x = (a.Right + p.Width + 1 <= m.Right) ? a.Right + 1 : a.Left - p.Width - 1;
-    } else {
-        x = a.Left;
-        if (x + p.Width > m.Right)
-            x = m.Right - p.Width;
-        else if (a.Left < m.Left)
-            x = m.Left;
-    }
-    return {x, y};
-}
-
 // ---- TksSkinMenuItem ----------------------------------------------------------------
 
 TksSkinMenuItem::TksSkinMenuItem(TksSkinPopupWindow* window, TMenuItem* item)
@@ -309,14 +252,7 @@ void TksSkinMenuItem::DrawContent(TBitmap& bitmap, const TRect& tr, int glyphWid
     TksSkinMenu* manager = m_window->Manager();
     const TksDataSkinMenuItem* data = EntryData();
     TFont& font = canvas.Font();
-    if (manager->UseSkinFontInMenu && data) {
-        font.SetName(data->FontName);
-        font.SetHeight(data->FontHeight);
-        font.SetStyle(data->FontStyle);
-        font.SetCharset(manager->DefMenuItemFont.Charset());
-    } else {
-        font.Assign(manager->DefMenuItemFont);
-    }
+    AssignSkinFont(font, manager->UseSkinFontInMenu ? data : nullptr, manager->DefMenuItemFont);
     font.SetColor(colour);
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
 
@@ -430,14 +366,8 @@ void TksSkinPopupWindow::BuildEntries(TMenuItem* items, int startIndex) {
         if (index < 0) index = m_skinData->IndexOfObject("menuitem");
         if (index >= 0) m_entryData = dynamic_cast<TksDataSkinMenuItem*>(m_skinData->SkinObjects(index));
     }
-    if (m_windowData && m_entryData && m_manager->UseSkinFontInMenu) {
-        m_menuFont.SetName(m_entryData->FontName);
-        m_menuFont.SetHeight(m_entryData->FontHeight);
-        m_menuFont.SetStyle(m_entryData->FontStyle);
-        m_menuFont.SetCharset(m_manager->DefMenuItemFont.Charset());
-    } else {
-        m_menuFont.Assign(m_manager->DefMenuItemFont);
-    }
+    AssignSkinFont(m_menuFont, (m_windowData && m_manager->UseSkinFontInMenu) ? m_entryData : nullptr,
+                   m_manager->DefMenuItemFont);
     for (int i = std::max(startIndex, 0); i < items->Count(); ++i) {
         TMenuItem* item = items->Items(i);
         if (item->Visible) m_entries.push_back(std::make_unique<TksSkinMenuItem>(this, item));

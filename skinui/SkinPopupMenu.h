@@ -4,8 +4,6 @@
 //
 //   WM_SKINMENUCLOSED, WM_SKINMENUCOMMAND   what the owner form and the
 //                         notify control are told
-//   TksMenuPlacement, PlaceMenuLevel   where a level goes on the screen for
-//                         an anchor rectangle in a work area
 //   TksSkinMenuItem       one visible entry of a level: state, place, looks
 //   TksSkinPopupWindow    one open level: building, sizing, placing,
 //                         painting, mouse polling, selection, keyboard,
@@ -26,6 +24,7 @@
 #include <vector>
 
 #include "skin/SkinData.h"
+#include "skinui/paint/ControlLayout.h"
 #include "skinui/paint/SkinPaint.h"
 #include "vcl/Controls.h"
 #include "vcl/Forms.h"
@@ -37,22 +36,6 @@ constexpr UINT WM_SKINMENUCLOSED = 1228, WM_SKINMENUCOMMAND = 1229;
 
 class TksSkinMenu;
 class TksSkinPopupWindow;
-
-// What decides where a level goes. Rectangles are in screen coordinates;
-// ItemsTop is the top of the level's target items rect (window coordinates).
-struct TksMenuPlacement {
-    TRect Anchor;
-    TRect WorkArea;
-    int Width = 0;
-    int Height = 0;
-    int ItemsTop = 0;
-    bool Submenu = false;
-    bool PopupUp = false;
-    bool Scrolling = false;
-    bool ScrollingByLimit = false;
-};
-// The top-left corner of the level's window.
-TPoint PlaceMenuLevel(const TksMenuPlacement& p);
 
 class TksSkinMenuItem : public TObject {
 public:

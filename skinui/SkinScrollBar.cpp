@@ -1,9 +1,7 @@
-// Skinned scroll bar: geometry rules, range rules, drawing and input.
+// Skinned scroll bar: range rules, drawing and input (the geometry rules
+// are in skinui/paint/ControlLayout).
 //
-//   geometry        CalcScrollBarGeometry (computed once for the vertical
-//                   form; the horizontal form is its transpose)
-//   range rules     ClampScrollPosition, ScrollPositionFromOffset, the
-//                   setters of TksSkinScrollBar
+//   range rules     the setters of TksSkinScrollBar
 //   skin values     LookUpSkinData / TakeBarData
 //   drawing         DrawFromSkin, DrawWithoutSkin
 //   input           mouse (parts, capture, drag, repeat timer), keyboard,
@@ -13,7 +11,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "base/SysUtils.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/SkinPaint.h"
@@ -28,84 +25,6 @@ constexpr UINT kRepeatDelay = 50;
 
 TPixel SysPixel(TColor c) {
     return ColorToPixel(ColorToRGB(c));
-}
-
-TRect Transpose(const TRect& r) {
-    return {r.Top, r.Left, r.Bottom, r.Right};
-}
-
-// Nearest(num / den) with halves to even; 0 for a denominator that is not
-// positive, and the fraction held in 0 .. 1 of `scale`.
-int ScaledFraction(std::int64_t part, std::int64_t whole, std::int64_t scale) {
-    if (whole <= 0) return 0;
-    part = std::clamp<std::int64_t>(part, 0, whole);
-    return static_cast<int>(DivRoundHalfEven(part * scale, whole));
-}
-
-// Nearest(len * page / count), 0 without a count, never longer than the
-// track.
-int PageLength(int len, int page, std::int64_t count) {
-    if (count <= 0) return 0;
-    const std::int64_t l = DivRoundHalfEven(static_cast<std::int64_t>(len) * page, count);
-    return static_cast<int>(std::min<std::int64_t>(l, std::max(len, 0)));
-}
-
-// The vertical form of every rule; for a horizontal bar the caller passes
-// the transposed values and transposes the result back.
-TksScrollBarGeometry VerticalGeometry(int w, int h, const TksScrollBarMetrics& m, int keyY,
-                                      const TRect& trackArea, const TRect& upRect, const TRect& downRect,
-                                      int thumbAcross, int thumbAlong, int skinHeight) {
-    TksScrollBarGeometry g;
-    const std::int64_t count = static_cast<std::int64_t>(m.Max) - m.Min + 1;
-    const std::int64_t pageDen = static_cast<std::int64_t>(m.Max) + 1 - m.PageSize - m.Min;
-    const std::int64_t span = static_cast<std::int64_t>(m.Max) - m.Min;
-    const std::int64_t pos = static_cast<std::int64_t>(m.Position) - m.Min;
-    if (!m.Skinned) {
-        g.DecButton = {1, 1, w - 1, 17};
-        g.IncButton = {1, h - 17, w - 1, h - 1};
-        g.Track = {1, 17, w - 1, h - 17};
-        const int len = g.Track.Height();
-        if (m.PageSize == 0) {
-            g.Offset1 = g.Track.Top + 8;
-            g.Offset2 = g.Track.Bottom - 8;
-            g.ThumbOffset = ScaledFraction(pos, span, len - 16);
-            g.Thumb = {g.Track.Left, g.Track.Top + g.ThumbOffset, g.Track.Right,
-                       g.Track.Top + g.ThumbOffset + 16};
-        } else {
-            // A page larger than the range (SetRange takes any page) would
-            // make the thumb longer than its track.
-            const int l = std::max(PageLength(len, m.PageSize, count), 16);
-            const int half = l / 2;
-            g.Offset1 = g.Track.Top + half;
-            g.Offset2 = g.Track.Bottom - half;
-            // Without a page that fits (the whole range shows) the thumb
-            // sits at the end, as the plain look always did.
-            g.ThumbOffset = pageDen > 0 ? ScaledFraction(pos, pageDen, len - 2 * half) : len - 2 * half;
-            g.Thumb = {g.Track.Left, g.Track.Top + g.ThumbOffset, g.Track.Right,
-                       g.Track.Top + g.ThumbOffset + 2 * half};
-        }
-        return g;
-    }
-    const int dh = h - skinHeight;
-    g.Track = {trackArea.Left, trackArea.Top, trackArea.Right, trackArea.Bottom + dh};
-    g.IncButton = keyY < upRect.Top ? OffsetRect(upRect, 0, dh) : upRect;
-    g.DecButton = keyY < downRect.Top ? OffsetRect(downRect, 0, dh) : downRect;
-    const int len = g.Track.Height();
-    int l = thumbAlong;
-    std::int64_t qPart = pos;
-    std::int64_t qWhole = span;
-    if (m.PageSize != 0) {
-        l = std::max(PageLength(len, m.PageSize, count), thumbAlong);
-        qPart = pos;
-        qWhole = pageDen;  // not positive: q = 0
-    }
-    const int half = l / 2;
-    g.Offset1 = g.Track.Top + half;
-    g.Offset2 = g.Track.Bottom - half;
-    g.ThumbOffset = ScaledFraction(qPart, qWhole, g.Offset2 - g.Offset1);
-    const int left = g.Track.Left + g.Track.Width() / 2 - thumbAcross / 2;
-    g.Thumb = {left, g.Offset1 + g.ThumbOffset - half, left + thumbAcross, g.Offset1 + g.ThumbOffset + half};
-    return g;
 }
 
 // Copies `src` onto `target` at (x, y), leaving out pixels of `transparent`
@@ -141,41 +60,6 @@ TRect OrIfEmpty(const TRect& r, const TRect& fallback) {
 }
 
 }  // namespace
-
-// ---- rules ---------------------------------------------------------------------
-
-TksScrollBarGeometry CalcScrollBarGeometry(const TksScrollBarMetrics& m) {
-    if (m.Vertical)
-        return VerticalGeometry(m.Width, m.Height, m, m.LeftBottom.Y, m.TrackArea, m.UpButtonRect,
-                                m.DownButtonRect, m.ThumbSize.cx, m.ThumbSize.cy, m.SkinSize.cy);
-    const int w = m.Skinned ? m.Width : m.Width - m.BothMarkerWidth;
-    TksScrollBarGeometry g =
-        VerticalGeometry(m.Height, w, m, m.RightTop.X, Transpose(m.TrackArea), Transpose(m.UpButtonRect),
-                         Transpose(m.DownButtonRect), m.ThumbSize.cy, m.ThumbSize.cx, m.SkinSize.cx);
-    g.Track = Transpose(g.Track);
-    g.Thumb = Transpose(g.Thumb);
-    g.IncButton = Transpose(g.IncButton);
-    g.DecButton = Transpose(g.DecButton);
-    return g;
-}
-
-int ClampScrollPosition(int value, int min, int max, int page) {
-    const std::int64_t high = page > 0 ? static_cast<std::int64_t>(max) - page + 1 : max;
-    std::int64_t v = std::min<std::int64_t>(value, high);
-    // A page larger than the range would put the end below the start; the
-    // start wins so that a position never leaves the range.
-    v = std::max<std::int64_t>(v, min);
-    return static_cast<int>(v);
-}
-
-int ScrollPositionFromOffset(int offset, int offset1, int offset2, int min, int max, int page) {
-    const std::int64_t travel = static_cast<std::int64_t>(offset2) - offset1;
-    const std::int64_t steps =
-        page > 0 ? static_cast<std::int64_t>(max) - min - page + 1 : static_cast<std::int64_t>(max) - min;
-    if (travel <= 0 || steps <= 0) return min;
-    const std::int64_t t = std::clamp<std::int64_t>(offset, 0, travel);
-    return static_cast<int>(min + DivRoundHalfEven(steps * t, travel));
-}
 
 // ---- TksSkinScrollBar: properties ------------------------------------------------
 

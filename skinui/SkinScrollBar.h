@@ -1,12 +1,6 @@
 // Skinned scroll bar (unit SkinScrollBar).
 //
 //   TScrollBarKind              horizontal or vertical
-//   TksScrollBarMetrics         what the geometry depends on (size, range,
-//                               the skin element's values)
-//   TksScrollBarGeometry        track, arrows, thumb and its travel
-//   CalcScrollBarGeometry       the geometry rules, with and without skin
-//   ClampScrollPosition         the clamping every position change uses
-//   ScrollPositionFromOffset    thumb offset along the travel -> position
 //   TksSkinScrollBar            the control: range / page / position rules,
 //                               drawing from the skin's pictures or the plain
 //                               look, arrows and track with auto-repeat
@@ -20,56 +14,12 @@
 #include <string>
 
 #include "skin/SkinDataObjects.h"
-#include "skinui/SkinControls.h"
+#include "skinui/SkinControlBase.h"
+#include "skinui/paint/ControlLayout.h"
 
 namespace zv {
 
 enum class TScrollBarKind { sbHorizontal, sbVertical };
-
-struct TksScrollBarMetrics {
-    bool Vertical = false;
-    int Width = 0;
-    int Height = 0;
-    int Min = 0;
-    int Max = 100;
-    int Position = 0;
-    int PageSize = 0;
-    // Taken off the length of a horizontal bar drawn without skin.
-    int BothMarkerWidth = 0;
-    bool Skinned = false;
-    // Skin element values (used when Skinned): the size of "skinrect", the
-    // corner points LB and RT, the element rectangles and the thumb
-    // picture's size.
-    TSize SkinSize{};
-    TPoint LeftBottom{};
-    TPoint RightTop{};
-    TRect TrackArea{};
-    TRect UpButtonRect{};
-    TRect DownButtonRect{};
-    TSize ThumbSize{};
-};
-
-struct TksScrollBarGeometry {
-    TRect Track;
-    TRect Thumb;
-    TRect IncButton;
-    TRect DecButton;
-    // Travel limits of the thumb's centre along the bar and the thumb's
-    // offset within them.
-    int Offset1 = 0;
-    int Offset2 = 0;
-    int ThumbOffset = 0;
-    friend bool operator==(const TksScrollBarGeometry&, const TksScrollBarGeometry&) = default;
-};
-
-TksScrollBarGeometry CalcScrollBarGeometry(const TksScrollBarMetrics& m);
-
-// Never below min; never above max (or, with a page, max - page + 1).
-int ClampScrollPosition(int value, int min, int max, int page);
-
-// The position for a thumb offset `offset` (the start offset plus the mouse
-// movement) along the travel Offset1 .. Offset2.
-int ScrollPositionFromOffset(int offset, int offset1, int offset2, int min, int max, int page);
 
 class TksSkinScrollBar : public TksSkinCustomControl {
 public:

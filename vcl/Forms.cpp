@@ -12,18 +12,6 @@ TScreen* Screen = nullptr;
 
 namespace {
 
-int CompareTextByLocale(const std::string& a, const std::string& b) {
-    const int r = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
-                                 b.c_str(), static_cast<int>(b.size()));
-    return r - CSTR_EQUAL;
-}
-
-int CompareStrByLocale(const std::string& a, const std::string& b) {
-    const int r = CompareStringA(LOCALE_USER_DEFAULT, 0, a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                 static_cast<int>(b.size()));
-    return r - CSTR_EQUAL;
-}
-
 LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CLOSE) {
         if (Application && Application->MainForm()) Application->MainForm()->Close();
@@ -50,8 +38,6 @@ BOOL CALLBACK DisableOtherWindow(HWND w, LPARAM lp) {
 
 void InitApplication() {
     if (!Application) {
-        // The locale's comparisons for every string list of the program.
-        SetAnsiCompareHooks(&CompareTextByLocale, &CompareStrByLocale);
         Screen = new TScreen();
         Application = new TApplication();
     }

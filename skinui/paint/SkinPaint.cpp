@@ -19,6 +19,10 @@ void ResetTarget(TPixelBuffer& target, int w, int h) {
     target.SetSize(std::max(w, 0), std::max(h, 0), kBlank);
 }
 
+void FillBlank(const TPixelView& target) {
+    for (int y = 0; y < target.Height; ++y) std::fill_n(target.Row(y), target.Width, kBlank);
+}
+
 // Skin values come from a description that may be damaged: anything beyond
 // this magnitude draws nothing, which keeps every sum below in range.
 constexpr int kCoordinateLimit = 1 << 28;
@@ -52,6 +56,71 @@ struct TSourceOrigin {
     [[nodiscard]] TRect operator()(int l, int t, int r, int b) const { return {l + X, t + Y, r + X, b + Y}; }
 };
 
+// The strips' pictures over the white targets.
+void DrawFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
+                     TStretchFlags stretch, const TFrameStripViews& strips) {
+    if (!Sane(source) || !Sane(dest)) return;
+    const int sw = picture.Width, sh = picture.Height;
+    const TPoint lt = source.LeftTop, rt = source.RightTop, lb = source.LeftBottom, rb = source.RightBottom;
+    const TRect cl = source.ClientRect;
+    const TPoint lt2 = dest.LeftTop, rt2 = dest.RightTop, lb2 = dest.LeftBottom, rb2 = dest.RightBottom;
+
+    // Top strip.
+    if (const TPixelView& out = strips.Top; !out.Empty()) {
+        const int w = out.Width, ht = out.Height;
+        if (stretch.Top) {
+            StretchBlock(out, {lt2.X, 0, rt2.X, ht}, picture, {lt.X, 0, rt.X, ht});
+        } else {
+            TileBand(out, picture, {lt.X, 0, rt.X, ht}, true, 0, w, 0);
+        }
+        StretchBlock(out, {0, 0, lt2.X, ht}, picture, {0, 0, lt.X, ht});
+        StretchBlock(out, {rt2.X, 0, w, ht}, picture, {rt.X, 0, sw, ht});
+    }
+
+    // Bottom strip: the picture's last hb rows.
+    if (const TPixelView& out = strips.Bottom; !out.Empty()) {
+        const int w = out.Width, hb = out.Height;
+        const int y0 = sh - hb;
+        if (stretch.Bottom) {
+            StretchBlock(out, {lb2.X, 0, rb2.X, hb}, picture, {lb.X, y0, rb.X, sh});
+        } else {
+            TileBand(out, picture, {lb.X, y0, rb.X, sh}, true, 0, w, 0);
+        }
+        StretchBlock(out, {0, 0, lb2.X, hb}, picture, {0, y0, lb.X, sh});
+        StretchBlock(out, {rb2.X, 0, w, hb}, picture, {rb.X, y0, sw, sh});
+    }
+
+    // Side strips: their row 0 is the picture's row CL.top.
+    if (const TPixelView& out = strips.Left; !out.Empty()) {
+        const int wl = out.Width, hs = out.Height;
+        if (stretch.Left) {
+            StretchBlock(out, {0, lt.Y - cl.Top, wl, hs - (cl.Bottom - lb.Y)}, picture, {0, lt.Y, wl, lb.Y});
+        } else {
+            TileBand(out, picture, {0, lt.Y, wl, lb.Y}, false, 0, hs, 0);
+        }
+        if (lt.Y - cl.Top > 0) StretchBlock(out, {0, 0, wl, lt.Y - cl.Top}, picture, {0, cl.Top, wl, lt.Y});
+        if (cl.Bottom - lb.Y > 0) {
+            StretchBlock(out, {0, hs - (cl.Bottom - lb.Y), wl, hs}, picture, {0, lb.Y, wl, cl.Bottom});
+        }
+    }
+
+    if (const TPixelView& out = strips.Right; !out.Empty()) {
+        const int wr = out.Width, hs = out.Height;
+        if (stretch.Right) {
+            StretchBlock(out, {0, rt.Y - cl.Top, wr, hs - (cl.Bottom - rb.Y)}, picture,
+                         {cl.Right, rt.Y, sw, rb.Y});
+        } else {
+            TileBand(out, picture, {cl.Right, rt.Y, sw, rb.Y}, false, 0, hs, 0);
+        }
+        if (rt.Y - cl.Top > 0) {
+            StretchBlock(out, {0, 0, wr, rt.Y - cl.Top}, picture, {cl.Right, cl.Top, sw, rt.Y});
+        }
+        if (cl.Bottom - rb.Y >= 1) {
+            StretchBlock(out, {0, hs - (cl.Bottom - rb.Y), wr, hs}, picture, {cl.Right, rb.Y, sw, cl.Bottom});
+        }
+    }
+}
+
 }  // namespace
 
 TSkinLayout GetSkinLayout(const TSkinElementGeometry& element) {
@@ -71,6 +140,37 @@ TSkinGeometry ResizeSkinGeometry(const TSkinGeometry& g, int dW, int dH) {
     r.RightBottom.Y = AddClamped(r.RightBottom.Y, dH);
     r.ClientRect.Right = AddClamped(r.ClientRect.Right, dW);
     r.ClientRect.Bottom = AddClamped(r.ClientRect.Bottom, dH);
+    return r;
+}
+
+TRect MapSkinRect(const TRect& r, const TSkinGeometry& g, int sw, int sh, int dW, int dH,
+                  TZoneEdges spanEdges) {
+    enum { TL, TR, BL, BR };
+    const TRect zones[4] = {{0, 0, g.LeftTop.X, g.LeftTop.Y},
+                            {g.RightTop.X, 0, sw, g.RightTop.Y},
+                            {0, g.LeftBottom.Y, g.LeftBottom.X, sh},
+                            {g.RightBottom.X, g.RightBottom.Y, sw, sh}};
+    const TPoint a = r.TopLeft();
+    const TPoint b = r.BottomRight();
+    auto moved = [&r](int x, int y) {
+        return TRect{AddClamped(r.Left, x), AddClamped(r.Top, y), AddClamped(r.Right, x),
+                     AddClamped(r.Bottom, y)};
+    };
+    const TPoint moves[4] = {{0, 0}, {dW, 0}, {0, dH}, {dW, dH}};
+    for (int i = 0; i < 4; ++i)
+        if (zones[i].Contains(a) && zones[i].Contains(b)) return moved(moves[i].X, moves[i].Y);
+    auto in = [&](int zone, TPoint p) {
+        const TRect& z = zones[zone];
+        if (spanEdges == TZoneEdges::Excluded) return z.Contains(p);
+        return p.X >= z.Left && p.X <= z.Right && p.Y >= z.Top && p.Y <= z.Bottom;
+    };
+    if (in(TL, a) && in(BR, b)) return {r.Left, r.Top, AddClamped(r.Right, dW), AddClamped(r.Bottom, dH)};
+    if (in(TL, a) && in(TR, b)) return {r.Left, r.Top, AddClamped(r.Right, dW), r.Bottom};
+    if (in(BL, a) && in(BR, b))
+        return {r.Left, AddClamped(r.Top, dH), AddClamped(r.Right, dW), AddClamped(r.Bottom, dH)};
+    if (in(TL, a) && in(BL, b)) return {r.Left, r.Top, r.Right, AddClamped(r.Bottom, dH)};
+    if (in(TR, a) && in(BR, b))
+        return {AddClamped(r.Left, dW), r.Top, AddClamped(r.Right, dW), AddClamped(r.Bottom, dH)};
     return r;
 }
 
@@ -230,91 +330,41 @@ void ComposeByClientRect(const TPixelView& picture, const TRect& r, const TRect&
     StretchBlock(target, {cl.Left, cl.Top, nR, nB}, picture, src(cl.Left, cl.Top, cl.Right, cl.Bottom));
 }
 
+TFrameStripSizes FrameStripSizes(const TSkinGeometry& source, const TSkinGeometry& dest, int w, int h) {
+    TFrameStripSizes sizes;
+    if (!Sane(source) || !Sane(dest) || !Sane(w) || !Sane(h)) return sizes;
+    const TPoint lt = source.LeftTop, rt = source.RightTop, lb = source.LeftBottom, rb = source.RightBottom;
+    const TRect cl2 = dest.ClientRect;
+    if (w > 0 && cl2.Top > 0 && rt.X - lt.X > 0) sizes.Top = {w, cl2.Top};
+    const int hb = h - cl2.Bottom;
+    if (w > 0 && hb > 0 && rb.X - lb.X > 0) sizes.Bottom = {w, hb};
+    // Side strips span the height between the top and bottom strips.
+    const int hs = h - sizes.Bottom.cy - sizes.Top.cy;
+    if (cl2.Left > 0 && hs > 0 && lb.Y - lt.Y > 0) sizes.Left = {cl2.Left, hs};
+    const int wr = w - cl2.Right;
+    if (wr >= 1 && hs >= 1 && rb.Y - rt.Y >= 1) sizes.Right = {wr, hs};
+    return sizes;
+}
+
 void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
                         int w, int h, TStretchFlags stretch, TFrameStrips& strips) {
-    if (!Sane(source) || !Sane(dest) || !Sane(w) || !Sane(h)) {
-        strips = TFrameStrips{};
-        return;
-    }
-    const int sw = picture.Width, sh = picture.Height;
-    const TPoint lt = source.LeftTop, rt = source.RightTop, lb = source.LeftBottom, rb = source.RightBottom;
-    const TRect cl = source.ClientRect;
-    const TPoint lt2 = dest.LeftTop, rt2 = dest.RightTop, lb2 = dest.LeftBottom, rb2 = dest.RightBottom;
-    const TRect cl2 = dest.ClientRect;
-
-    // Top strip.
-    const int ht = cl2.Top;
-    if (w > 0 && ht > 0 && rt.X - lt.X > 0) {
-        ResetTarget(strips.Top, w, ht);
-        TPixelView out = strips.Top.View();
-        if (stretch.Top) {
-            StretchBlock(out, {lt2.X, 0, rt2.X, ht}, picture, {lt.X, 0, rt.X, ht});
-        } else {
-            TileBand(out, picture, {lt.X, 0, rt.X, ht}, true, 0, w, 0);
-        }
-        StretchBlock(out, {0, 0, lt2.X, ht}, picture, {0, 0, lt.X, ht});
-        StretchBlock(out, {rt2.X, 0, w, ht}, picture, {rt.X, 0, sw, ht});
-    } else {
-        ResetTarget(strips.Top, 0, 0);
-    }
-
-    // Bottom strip: the picture's last hb rows.
-    const int hb = h - cl2.Bottom;
-    if (w > 0 && hb > 0 && rb.X - lb.X > 0) {
-        ResetTarget(strips.Bottom, w, hb);
-        TPixelView out = strips.Bottom.View();
-        const int y0 = sh - hb;
-        if (stretch.Bottom) {
-            StretchBlock(out, {lb2.X, 0, rb2.X, hb}, picture, {lb.X, y0, rb.X, sh});
-        } else {
-            TileBand(out, picture, {lb.X, y0, rb.X, sh}, true, 0, w, 0);
-        }
-        StretchBlock(out, {0, 0, lb2.X, hb}, picture, {0, y0, lb.X, sh});
-        StretchBlock(out, {rb2.X, 0, w, hb}, picture, {rb.X, y0, sw, sh});
-    } else {
-        ResetTarget(strips.Bottom, 0, 0);
-    }
-
-    // Side strips span the height between the top and bottom strips; their
-    // row 0 is the picture's row CL.top.
-    const int hs = h - strips.Bottom.Height() - strips.Top.Height();
-    const int wl = cl2.Left;
-    if (wl > 0 && hs > 0 && lb.Y - lt.Y > 0) {
-        ResetTarget(strips.Left, wl, hs);
-        TPixelView out = strips.Left.View();
-        if (stretch.Left) {
-            StretchBlock(out, {0, lt.Y - cl.Top, wl, hs - (cl.Bottom - lb.Y)}, picture, {0, lt.Y, wl, lb.Y});
-        } else {
-            TileBand(out, picture, {0, lt.Y, wl, lb.Y}, false, 0, hs, 0);
-        }
-        if (lt.Y - cl.Top > 0) StretchBlock(out, {0, 0, wl, lt.Y - cl.Top}, picture, {0, cl.Top, wl, lt.Y});
-        if (cl.Bottom - lb.Y > 0) {
-            StretchBlock(out, {0, hs - (cl.Bottom - lb.Y), wl, hs}, picture, {0, lb.Y, wl, cl.Bottom});
-        }
-    } else {
-        ResetTarget(strips.Left, 0, 0);
-    }
-
-    const int wr = w - cl2.Right;
-    if (wr >= 1 && hs >= 1 && rb.Y - rt.Y >= 1) {
-        ResetTarget(strips.Right, wr, hs);
-        TPixelView out = strips.Right.View();
-        if (stretch.Right) {
-            StretchBlock(out, {0, rt.Y - cl.Top, wr, hs - (cl.Bottom - rb.Y)}, picture,
-                         {cl.Right, rt.Y, sw, rb.Y});
-        } else {
-            TileBand(out, picture, {cl.Right, rt.Y, sw, rb.Y}, false, 0, hs, 0);
-        }
-        if (rt.Y - cl.Top > 0) {
-            StretchBlock(out, {0, 0, wr, rt.Y - cl.Top}, picture, {cl.Right, cl.Top, sw, rt.Y});
-        }
-        if (cl.Bottom - rb.Y >= 1) {
-            StretchBlock(out, {0, hs - (cl.Bottom - rb.Y), wr, hs}, picture, {cl.Right, rb.Y, sw, cl.Bottom});
-        }
-    } else {
-        ResetTarget(strips.Right, 0, 0);
-    }
+    const TFrameStripSizes sizes = FrameStripSizes(source, dest, w, h);
+    ResetTarget(strips.Top, sizes.Top.cx, sizes.Top.cy);
+    ResetTarget(strips.Bottom, sizes.Bottom.cx, sizes.Bottom.cy);
+    ResetTarget(strips.Left, sizes.Left.cx, sizes.Left.cy);
+    ResetTarget(strips.Right, sizes.Right.cx, sizes.Right.cy);
+    DrawFrameStrips(picture, source, dest, stretch,
+                    {strips.Top.View(), strips.Bottom.View(), strips.Left.View(), strips.Right.View()});
 }
+
+void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
+                        TStretchFlags stretch, const TFrameStripViews& strips) {
+    // Every strip starts white, like every target the rules size.
+    for (const TPixelView* v : {&strips.Top, &strips.Bottom, &strips.Left, &strips.Right})
+        if (!v->Empty()) FillBlank(*v);
+    DrawFrameStrips(picture, source, dest, stretch, strips);
+}
+
 
 void ComposeTiledStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
                         int w, TFrameStrips& strips) {

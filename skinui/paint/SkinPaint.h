@@ -4,10 +4,12 @@
 //   TSkinGeometry, TSkinElementGeometry   client rect and corner points
 //   TSkinLayout, GetSkinLayout            which composition draws an element
 //   ResizeSkinGeometry, CalcSkinTarget    target geometry and size rules
+//   TZoneEdges, MapSkinRect               a rectangle moved with the corner zones
 //   ComposeNinePart                       nine-part elements (and popups)
 //   ComposeHorizontal, ComposeVertical    three-part elements
 //   ComposeByClientRect                   corners fixed, edges and centre stretched
-//   ComposeFrameStrips, ComposeTiledStrips  the four border strips of a frame
+//   ComposeFrameStrips, FrameStripSizes,  the four border strips of a frame
+//   ComposeTiledStrips
 //   DrawSkinElement                       the layout dispatch controls use
 //
 // All operations are stateless and work on whole rectangles through the
@@ -75,6 +77,28 @@ struct TSkinTarget {
 };
 TSkinTarget CalcSkinTarget(const TSkinElementGeometry& element, int width, int height);
 
+// How a rectangle that spans two corner zones is recognised. A rectangle
+// lying wholly in one zone is always found with the zone's right and bottom
+// edges outside it, like every rectangle of this system. For the spanning
+// rules the two users differ on purpose: the window frame keeps the edges
+// outside (Excluded); the skinned controls count them in (Included), because
+// their caption bands often run to the element's right or bottom edge, and
+// such a band's exclusive corner lies on the zone's outer edge: with the
+// edges outside it would stop stretching with the control.
+enum class TZoneEdges { Excluded, Included };
+
+// `r`, given in the coordinates of a sw x sh picture or element whose corner
+// points are those of `g`, moved to a target dW wider and dH taller. The four
+// corner zones are (0, 0, LT), (RT.x, 0, sw, RT.y), (0, LB.y, LB.x, sh) and
+// (RB, sw, sh). A rectangle in one zone moves with it (not at all, right by
+// dW, down by dH, or both); one whose top-left corner and bottom-right corner
+// lie in two zones stretches between them: top-left to bottom-right grows by
+// (dW, dH), along the top grows by dW, along the bottom grows by dW and moves
+// down by dH, down the left grows by dH, down the right moves right by dW and
+// grows by dH. Any other rectangle stays where it is.
+TRect MapSkinRect(const TRect& r, const TSkinGeometry& g, int sw, int sh, int dW, int dH,
+                  TZoneEdges spanEdges);
+
 // Sets `target` to w x h and draws a nine-part element into it. `source` is
 // in skin-rectangle coordinates, `dest` in target coordinates. Bands are
 // tiled unless their stretch flag is set; the client area is tiled when
@@ -104,6 +128,28 @@ void ComposeByClientRect(const TPixelView& picture, const TRect& r, const TRect&
 // Tiles start at each strip's origin; the fixed pieces are drawn over them.
 void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
                         int w, int h, TStretchFlags stretch, TFrameStrips& strips);
+
+// The sizes of the strips ComposeFrameStrips makes for a w x h window; 0 x 0
+// for a strip it does not make.
+struct TFrameStripSizes {
+    TSize Top;
+    TSize Bottom;
+    TSize Left;
+    TSize Right;
+};
+TFrameStripSizes FrameStripSizes(const TSkinGeometry& source, const TSkinGeometry& dest, int w, int h);
+
+// The same strips drawn straight into the caller's pixels (a platform
+// bitmap's, say), which have the sizes FrameStripSizes gives; an empty view
+// is a strip not made.
+struct TFrameStripViews {
+    TPixelView Top;
+    TPixelView Bottom;
+    TPixelView Left;
+    TPixelView Right;
+};
+void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
+                        TStretchFlags stretch, const TFrameStripViews& strips);
 
 // The same four strips, always tiled, from a picture (a mask or a separate
 // inactive picture) whose (0, 0) is the element's (0, 0). Top and bottom

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "skinui/paint/BlockTransfer.h"
+#include "skinui/paint/FrameLayout.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/SkinPaint.h"
 #include "tools/skintool/PixelFont.h"
@@ -14,6 +15,8 @@ namespace zv {
 namespace {
 
 constexpr int kCapHeight = 7;  // of the pixel font; text is centred on it
+// The default frame's caption height, for a skin without a client rectangle.
+constexpr int kDefaultCaptionHeight = 19;
 
 const TksBitmap& NeedPicture(const TksBitmap* picture, const std::string& what) {
     if (!picture || picture->Empty()) throw ESkinPreviewError(what + " has no picture");
@@ -107,50 +110,41 @@ std::vector<std::string> WrapText(const std::string& text, int width) {
     return lines;
 }
 
-// Where a rectangle of the main picture lands on a window that is dx, dy
-// larger: the corner zones decide what moves and what widens.
-TRect MapSkinRect(const TRect& r, const TksDataSkinFormInfo& fi, int pw, int ph, int dx, int dy) {
-    const TPoint lt = fi.LeftTopPoint, rt = fi.RightTopPoint, lb = fi.LeftBottomPoint,
-                 rb = fi.RightBottomPoint;
-    const TRect tl{0, 0, lt.X, lt.Y}, tr{rt.X, 0, pw, rt.Y}, bl{0, lb.Y, lb.X, ph}, br{rb.X, rb.Y, pw, ph};
-    if (tl.IsEmpty() && tr.IsEmpty() && bl.IsEmpty() && br.IsEmpty()) return r;
-    auto in = [](const TRect& z, int x, int y) {
-        return x >= z.Left && x < z.Right && y >= z.Top && y < z.Bottom;
-    };
-    auto inZone = [&](const TRect& z) { return in(z, r.Left, r.Top) && in(z, r.Right, r.Bottom); };
-    TRect m = r;
-    if (inZone(tl)) return m;
-    if (inZone(tr)) return {m.Left + dx, m.Top, m.Right + dx, m.Bottom};
-    if (inZone(bl)) return {m.Left, m.Top + dy, m.Right, m.Bottom + dy};
-    if (inZone(br)) return {m.Left + dx, m.Top + dy, m.Right + dx, m.Bottom + dy};
-    const bool a = in(tl, r.Left, r.Top), c = in(bl, r.Left, r.Top), e = in(tr, r.Left, r.Top);
-    const bool toBr = in(br, r.Right, r.Bottom), toTr = in(tr, r.Right, r.Bottom),
-               toBl = in(bl, r.Right, r.Bottom);
-    if (a && toBr) return {m.Left, m.Top, m.Right + dx, m.Bottom + dy};
-    if (a && toTr) return {m.Left, m.Top, m.Right + dx, m.Bottom};
-    if (c && toBr) return {m.Left, m.Top + dy, m.Right + dx, m.Bottom + dy};
-    if (a && toBl) return {m.Left, m.Top, m.Right, m.Bottom + dy};
-    if (e && toBr) return {m.Left + dx, m.Top, m.Right + dx, m.Bottom + dy};
-    return m;
-}
-
-// The caption object's look fitted to its place: 1:1, or a top-band
-// horizontal element with the frame's corner points as its fixed parts.
-void DrawCaptionLook(TPixelBuffer& out, const TRect& place, const TPixelView& picture, const TRect& look,
-                     const TksDataSkinCaption& c, const TksDataSkinFormInfo& fi) {
-    if (look.IsEmpty() || place.IsEmpty()) return;
-    TPixelBuffer piece;
-    if (place.Width() == c.SkinRect.Width() && place.Height() == c.SkinRect.Height()) {
-        CopyBlock(out.View(), place.Left, place.Top, picture, look);
-        return;
+// The frame objects of the skin as the program's windows arrange them: only
+// the close and the system-menu buttons work; the other caption buttons
+// are hidden unless their normal look is part of the frame picture, and
+// custom buttons are hidden.
+std::vector<const TksDataSkinObject*> FrameObjectsOf(const TksSkinData& data,
+                                                     std::vector<TFrameObjectSpec>& specs) {
+    std::vector<const TksDataSkinObject*> objects;
+    for (int i = 0; i < data.SkinObjectCount(); ++i) {
+        const TksDataSkinObject* o = data.SkinObjects(i);
+        if (dynamic_cast<const TksDataSkinMenuItem*>(o) || dynamic_cast<const TksDataSkinMainMenuItem*>(o) ||
+            dynamic_cast<const TksDataSkinMainMenuBarButton*>(o))
+            continue;
+        TFrameObjectSpec spec;
+        spec.SkinRect = o->SkinRect;
+        spec.ButtonSize = {o->SkinRect.Width(), o->SkinRect.Height()};
+        spec.SkinRectInAPicture = o->SkinRectInAPicture;
+        spec.RollUp = o->RollUp;
+        if (const auto* b = dynamic_cast<const TksDataSkinStdButton*>(o)) {
+            spec.Role = TFrameObjectRole::CaptionButton;
+            spec.Command = b->Command;
+            if (b->Command == TStdCommand::cmDefault) {
+                spec.Visible = false;
+            } else if (b->Command != TStdCommand::cmClose && b->Command != TStdCommand::cmSysMenu) {
+                spec.Enabled = false;
+                spec.Visible = !b->SkinRectInAPicture;
+            }
+        } else if (dynamic_cast<const TksDataSkinCaption*>(o)) {
+            spec.Role = TFrameObjectRole::Caption;
+        } else if (!dynamic_cast<const TksDataSkinButton*>(o)) {
+            continue;  // kinds the program's windows do not make
+        }
+        specs.push_back(spec);
+        objects.push_back(o);
     }
-    if (c.SkinRect.Top <= fi.LeftTopPoint.Y && c.SkinRect.Bottom < fi.RightTopPoint.Y) {
-        ComposeHorizontal(picture, look, fi.LeftTopPoint.X - c.SkinRect.Left,
-                          c.SkinRect.Right - fi.RightTopPoint.X, piece, place.Width(), false);
-        Blit(out, place.Left, place.Top, piece);
-        return;
-    }
-    StretchBlock(out.View(), place, picture, look);
+    return objects;
 }
 
 }  // namespace
@@ -161,12 +155,16 @@ TPreviewImage RenderFramePreview(const TksSkinData& data, int w, int h, bool act
                                  const std::string& caption) {
     const TksBitmap& pic = NeedPicture(&data.Picture(), "the frame");
     const TksDataSkinFormInfo& fi = data.FormInfo();
-    const int pw = pic.Width(), ph = pic.Height(), dx = w - pw, dy = h - ph;
     TPreviewImage img = Opaque(w, h);
+    // The frame's own layout: the same targets and object places the
+    // skinned windows use.
+    std::vector<TFrameObjectSpec> specs;
+    const std::vector<const TksDataSkinObject*> objects = FrameObjectsOf(data, specs);
+    TFrameLayout layout = CalcFrameLayout(fi, {pic.Width(), pic.Height()}, w, h, kDefaultCaptionHeight);
+    PlaceFrameObjects(layout, fi, specs);
+    const TSkinGeometry& src = layout.Source;
+    const TSkinGeometry& dst = layout.Target;
 
-    const TSkinGeometry src{fi.ClientRect, fi.LeftTopPoint, fi.RightTopPoint, fi.LeftBottomPoint,
-                            fi.RightBottomPoint};
-    const TSkinGeometry dst = ResizeSkinGeometry(src, dx, dy);
     TFrameStrips strips;
     ComposeFrameStrips(pic.View(), src, dst, w, h,
                        {fi.TopStretch, fi.BottomStretch, fi.LeftStretch, fi.RightStretch}, strips);
@@ -181,60 +179,47 @@ TPreviewImage RenderFramePreview(const TksSkinData& data, int w, int h, bool act
     else
         TileOver(img.Pixels.View(), dst.ClientRect, pic.View(), fi.ClientRect);
 
-    // Caption object and caption buttons.
-    TRect buttonsRow = fi.ButtonsRect;
-    if (!buttonsRow.IsEmpty() && buttonsRow.Left > pw / 2) {
-        buttonsRow.Left += dx;
-        buttonsRow.Right += dx;
-    }
+    // The caption object and the close button; the system-menu button's
+    // normal look is part of the frame picture.
     bool captionDone = false;
-    for (int i = 0; i < data.SkinObjectCount(); ++i) {
-        const TksDataSkinObject* o = data.SkinObjects(i);
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const TksDataSkinObject* o = objects[i];
+        const TRect place = layout.Objects[i].Rect;
         const TksBitmap* objectPicture = data.ActivePicture(o->ActivePictureIndex);
         if (const auto* c = dynamic_cast<const TksDataSkinCaption*>(o); c && !captionDone) {
             captionDone = true;
-            const TRect place = MapSkinRect(c->SkinRect, fi, pw, ph, dx, dy);
+            if (place.IsEmpty()) continue;
+            TPixelBuffer look(place.Width(), place.Height());
+            const TCaptionLayout fit = CalcCaptionLayout(c->SkinRect, {place.Width(), place.Height()}, src);
             if (active && objectPicture && !c->ActiveSkinRect.IsEmpty())
-                DrawCaptionLook(img.Pixels, place, objectPicture->View(), c->ActiveSkinRect, *c, fi);
+                ComposeCaptionLook(look.View(), objectPicture->View(), c->ActiveSkinRect, fit);
             else
-                DrawCaptionLook(img.Pixels, place, pic.View(), c->SkinRect, *c, fi);
-            TRect text = c->TextRect;
-            const int grow = place.Width() - c->SkinRect.Width();
-            text = {place.Left + text.Left, place.Top + text.Top, place.Left + text.Right + grow,
-                    place.Top + text.Bottom};
+                ComposeCaptionLook(look.View(), pic.View(), c->SkinRect, fit);
+            Blit(img.Pixels, place.Left, place.Top, look);
+            const TRect text = OffsetRect(CaptionTextRect(*c, place.Width()), place.Left, place.Top);
             const bool bold = (c->FontStyle & fsBold) != 0;
-            if (c->Shadow) {
-                const TRect shadow{text.Left + 1, text.Top + 1, text.Right + 1, text.Bottom + 1};
-                DrawAlignedText(img.Pixels.View(), shadow, caption,
+            if (c->Shadow)
+                DrawAlignedText(img.Pixels.View(), OffsetRect(text, 1, 1), caption,
                                 ColorToPixel(active ? c->ActiveShadowColor : c->ShadowColor), bold,
                                 c->Alignment);
-            }
             DrawAlignedText(img.Pixels.View(), text, caption,
                             ColorToPixel(active ? c->ActiveFontColor : c->FontColor), bold, c->Alignment);
+            continue;
         }
-    }
-    // The program's windows show the close button in the row; the system
-    // menu button's normal look is part of the frame picture.
-    if (!buttonsRow.IsEmpty()) {
-        for (int i = 0; i < data.SkinObjectCount(); ++i) {
-            const auto* b = dynamic_cast<const TksDataSkinStdButton*>(data.SkinObjects(i));
-            if (!b || b->Command != TStdCommand::cmClose || !b->SkinRectInAPicture) continue;
-            if (dynamic_cast<const TksDataSkinMainMenuBarButton*>(b)) continue;
-            const TksBitmap* bp = data.ActivePicture(b->ActivePictureIndex);
-            if (!bp) break;
-            const int bw = b->SkinRect.Width();
-            CopyBlock(img.Pixels.View(), buttonsRow.Right - bw, buttonsRow.Top, bp->View(), b->SkinRect);
-            break;
-        }
+        const TFrameObjectSpec& spec = specs[i];
+        if (spec.Command == TStdCommand::cmClose && spec.Role == TFrameObjectRole::CaptionButton &&
+            spec.SkinRectInAPicture && objectPicture)
+            CopyBlock(img.Pixels.View(), place.Left, place.Top, objectPicture->View(), o->SkinRect);
     }
 
     // The window's shape: inside the mask rect always, in the border only
     // where the mask is black.
     const TksBitmap& mask = data.Mask();
     if (!mask.Empty() && !fi.MaskRectArea.IsEmpty()) {
-        const TSkinGeometry msrc{fi.MaskRectArea, fi.LeftTopPoint, fi.RightTopPoint, fi.LeftBottomPoint,
-                                 fi.RightBottomPoint};
-        const TSkinGeometry mdst = ResizeSkinGeometry(msrc, dx, dy);
+        TSkinGeometry msrc = src;
+        msrc.ClientRect = fi.MaskRectArea;
+        TSkinGeometry mdst = dst;
+        mdst.ClientRect = layout.MaskRect;
         TFrameStrips ms;
         ComposeTiledStrips(mask.View(), msrc, mdst, w, ms);
         img.Alpha.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);

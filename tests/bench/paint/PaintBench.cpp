@@ -1,9 +1,12 @@
 // Speed of the paint core on the program's sizes: the four frame strips of
-// the main window, one morph step of the install button, and the runs of a
-// large mask.
+// the main window, the frame's share of a non-client paint, one morph step
+// of the install button, and the runs of a large mask.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
+
 #include "skinui/paint/EffectBitmap.h"
+#include "skinui/paint/FrameLayout.h"
 #include "skinui/paint/MaskRegion.h"
 #include "skinui/paint/SkinPaint.h"
 
@@ -30,6 +33,69 @@ void BM_FrameStrips(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FrameStrips)->Unit(benchmark::kMicrosecond);
+
+// The pixel work of one non-client paint of the main window, without the
+// objects and the screen: arg 0 the way the frame painted before it kept a
+// layout (laid out in the paint, strips composed into buffers, copied into
+// bitmaps, back into buffers and into bitmaps again), arg 1 the way it
+// paints now (the strips composed straight into the bitmaps' pixels, the
+// layout made on the last size change).
+void CopyPixels(TPixelBuffer& to, const TPixelBuffer& from) {
+    to.SetSize(from.Width(), from.Height());
+    for (int y = 0; y < from.Height(); ++y)
+        std::memcpy(to.Row(y), from.Row(y), sizeof(TPixel) * static_cast<size_t>(from.Width()));
+}
+
+void BM_FramePaint(benchmark::State& state) {
+    const TPixelBuffer pic = Picture(162, 140, 1);
+    TksDataSkinFormInfo fi;
+    fi.ClientRect = {5, 24, 157, 135};
+    fi.LeftTopPoint = {34, 26};
+    fi.RightTopPoint = {80, 28};
+    fi.LeftBottomPoint = {8, 131};
+    fi.RightBottomPoint = {151, 131};
+    fi.ButtonsRect = {92, 5, 154, 21};
+    fi.MaskRectArea = {4, 3, 159, 137};
+    std::vector<TFrameObjectSpec> objects(6);
+    objects[0].Role = TFrameObjectRole::Caption;
+    objects[0].SkinRect = {24, 3, 89, 21};
+    for (size_t i = 1; i < objects.size(); ++i) {
+        objects[i].Role = TFrameObjectRole::CaptionButton;
+        objects[i].SkinRect = {35, 57, 49, 71};
+        objects[i].ButtonSize = {14, 14};
+        objects[i].SkinRectInAPicture = true;
+    }
+    objects[1].Command = TStdCommand::cmClose;
+    TFrameLayout layout = CalcFrameLayout(fi, {162, 140}, 421, 271, 19);
+    PlaceFrameObjects(layout, fi, objects);
+    const TFrameStripSizes& sizes = layout.Strips;
+    // The bitmaps a paint makes.
+    TPixelBuffer top(sizes.Top.cx, sizes.Top.cy), bottom(sizes.Bottom.cx, sizes.Bottom.cy);
+    TPixelBuffer left(sizes.Left.cx, sizes.Left.cy), right(sizes.Right.cx, sizes.Right.cy);
+    TPixelBuffer screen[4];
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            TFrameLayout inPaint = CalcFrameLayout(fi, {162, 140}, 421, 271, 19);
+            PlaceFrameObjects(inPaint, fi, objects);
+            TFrameStrips strips;
+            ComposeFrameStrips(pic.View(), inPaint.Source, inPaint.Target, 421, 271, {}, strips);
+            CopyPixels(top, strips.Top);
+            CopyPixels(bottom, strips.Bottom);
+            CopyPixels(strips.Top, top);
+            CopyPixels(strips.Bottom, bottom);
+            CopyPixels(screen[0], strips.Top);
+            CopyPixels(screen[1], strips.Bottom);
+            CopyPixels(screen[2], strips.Left);
+            CopyPixels(screen[3], strips.Right);
+            benchmark::DoNotOptimize(screen[3].View().Bits);
+        } else {
+            ComposeFrameStrips(pic.View(), layout.Source, layout.Target, {},
+                               {top.View(), bottom.View(), left.View(), right.View()});
+            benchmark::DoNotOptimize(right.View().Bits);
+        }
+    }
+}
+BENCHMARK(BM_FramePaint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // One step of the install button's morph (97 x 25): a fresh buffer of the
 // normal picture, changed toward the highlighted one, as each timer tick

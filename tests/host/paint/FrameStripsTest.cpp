@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "PaintTestUtil.h"
+#include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/SkinPaint.h"
 
 namespace zv {
@@ -107,6 +108,58 @@ TEST(FrameStrips, StripsWithoutAMiddleAreNotMade) {
     // Without a top strip the side strips reach the window's top.
     EXPECT_EQ(s.Left.Height(), kH - 5);
     EXPECT_EQ(s.Bottom.Height(), 5);
+}
+
+TEST(FrameStrips, ComposedIntoTheCallersPixelsAsIntoBuffers) {
+    // The strips drawn straight into parts of one larger canvas (views with
+    // the canvas's stride, as a window-sized bitmap would give) equal the
+    // buffers, and nothing outside the views is touched.
+    const TPixelBuffer pic = CodedPicture(162, 140);
+    for (TStretchFlags stretch : {TStretchFlags{}, TStretchFlags{true, true, true, true}}) {
+        const TSkinGeometry target = ResizeSkinGeometry(kFormInfo, kW - 162, kH - 140);
+        TFrameStrips want;
+        ComposeFrameStrips(pic.View(), kFormInfo, target, kW, kH, stretch, want);
+        const TFrameStripSizes sizes = FrameStripSizes(kFormInfo, target, kW, kH);
+        EXPECT_EQ(sizes.Top, (TSize{421, 24}));
+        EXPECT_EQ(sizes.Bottom, (TSize{421, 5}));
+        EXPECT_EQ(sizes.Left, (TSize{5, 242}));
+        EXPECT_EQ(sizes.Right, (TSize{5, 242}));
+        const TPixel paper = MakePixel(1, 2, 3);
+        TPixelBuffer canvas(430, 560, paper);
+        const TRect places[4] = {Bounds(2, 1, 421, 24), Bounds(3, 30, 421, 5), Bounds(1, 40, 5, 242),
+                                 Bounds(10, 290, 5, 242)};
+        const TPixelView v = canvas.View();
+        ComposeFrameStrips(
+            pic.View(), kFormInfo, target, stretch,
+            {SubView(v, places[0]), SubView(v, places[1]), SubView(v, places[2]), SubView(v, places[3])});
+        const TPixelBuffer* strips[4] = {&want.Top, &want.Bottom, &want.Left, &want.Right};
+        int outside = 0;
+        for (int y = 0; y < canvas.Height(); ++y)
+            for (int x = 0; x < canvas.Width(); ++x) {
+                int in = -1;
+                for (int i = 0; i < 4; ++i)
+                    if (places[i].Contains({x, y})) in = i;
+                if (in == -1) {
+                    outside += canvas.At(x, y) != paper;
+                    continue;
+                }
+                const TPixel got = canvas.At(x, y);
+                ASSERT_EQ(got, strips[in]->At(x - places[in].Left, y - places[in].Top))
+                    << "strip " << in << " at " << x << "," << y << " got " << Where(got);
+            }
+        EXPECT_EQ(outside, 0);
+    }
+    // Strips that are not made come out 0 x 0; damaged values make none.
+    TSkinGeometry flat = kFormInfo;
+    flat.RightTop.X = flat.LeftTop.X;
+    const TFrameStripSizes none = FrameStripSizes(flat, ResizeSkinGeometry(flat, kW - 162, kH - 140), kW, kH);
+    EXPECT_EQ(none.Top, (TSize{0, 0}));
+    EXPECT_EQ(none.Left, (TSize{5, 266}));
+    TSkinGeometry damaged = kFormInfo;
+    damaged.ClientRect.Right = 1 << 29;
+    const TFrameStripSizes broken = FrameStripSizes(damaged, damaged, kW, kH);
+    EXPECT_EQ(broken.Top, (TSize{0, 0}));
+    EXPECT_EQ(broken.Right, (TSize{0, 0}));
 }
 
 TEST(TiledStrips, MaskStripsOfTheMainWindow) {

@@ -1,5 +1,6 @@
-// The skinned scroll bar: range and position rules, geometry with and
-// without the program's [vscrollbar], drawing from the skin checked pixel by
+// The skinned scroll bar: range rules, geometry with the program's
+// [vscrollbar] (the rules alone are tested natively, tests/host/paint),
+// drawing from the skin checked pixel by
 // pixel against pictures cut from the skin by hand, and real mouse input
 // (steps, auto-repeat, paging, thumb drag).
 #include <gtest/gtest.h>
@@ -100,82 +101,7 @@ TEST(TksSkinScrollBar, KindTurnsTheBarAndItsDefaultSection) {
     EXPECT_EQ(bar.SkinDataName(), "custombar");
 }
 
-TEST(ScrollPositionFromOffset, MapsTheTravelOntoTheRange) {
-    // With a page: 0 .. 20, page 7 gives positions 0 .. 14.
-    EXPECT_EQ(ScrollPositionFromOffset(0, 10, 50, 0, 20, 7), 0);
-    EXPECT_EQ(ScrollPositionFromOffset(40, 10, 50, 0, 20, 7), 14);
-    EXPECT_EQ(ScrollPositionFromOffset(400, 10, 50, 0, 20, 7), 14);
-    EXPECT_EQ(ScrollPositionFromOffset(-9, 10, 50, 0, 20, 7), 0);
-    EXPECT_EQ(ScrollPositionFromOffset(20, 10, 50, 0, 20, 7), 7);
-    // 14 * 10 / 40 = 3.5 rounds to the even 4; 14 * 30 / 40 = 10.5 to 10.
-    EXPECT_EQ(ScrollPositionFromOffset(10, 10, 50, 0, 20, 7), 4);
-    EXPECT_EQ(ScrollPositionFromOffset(30, 10, 50, 0, 20, 7), 10);
-    // Without a page the whole range; a start above 0 is kept.
-    EXPECT_EQ(ScrollPositionFromOffset(25, 0, 50, 100, 200, 0), 150);
-    // No travel: min.
-    EXPECT_EQ(ScrollPositionFromOffset(5, 30, 30, 3, 9, 0), 3);
-    EXPECT_EQ(ScrollPositionFromOffset(5, 30, 20, 3, 9, 0), 3);
-}
-
 // ---- geometry ------------------------------------------------------------------------
-
-namespace {
-TksScrollBarMetrics Plain(bool vertical, int w, int h, int min, int max, int pos, int page) {
-    TksScrollBarMetrics m;
-    m.Vertical = vertical;
-    m.Width = w;
-    m.Height = h;
-    m.Min = min;
-    m.Max = max;
-    m.Position = pos;
-    m.PageSize = page;
-    return m;
-}
-}  // namespace
-
-TEST(CalcScrollBarGeometry, WithoutSkinVertical) {
-    // 19 x 150: track 17 .. 133 (116 long).
-    auto g = CalcScrollBarGeometry(Plain(true, 19, 150, 0, 100, 0, 0));
-    EXPECT_EQ(g.DecButton, Rect(1, 1, 18, 17));
-    EXPECT_EQ(g.IncButton, Rect(1, 133, 18, 149));
-    EXPECT_EQ(g.Track, Rect(1, 17, 18, 133));
-    EXPECT_EQ(g.Thumb, Rect(1, 17, 18, 33));
-    EXPECT_EQ(g.Offset1, 25);
-    EXPECT_EQ(g.Offset2, 125);
-    g = CalcScrollBarGeometry(Plain(true, 19, 150, 0, 100, 100, 0));
-    EXPECT_EQ(g.Thumb, Rect(1, 117, 18, 133));
-    // r = 0.25 of 100 travel.
-    g = CalcScrollBarGeometry(Plain(true, 19, 150, 0, 100, 25, 0));
-    EXPECT_EQ(g.ThumbOffset, 25);
-    // 1/8 of 100 = 12.5 rounds to the even 12.
-    g = CalcScrollBarGeometry(Plain(true, 19, 150, 0, 8, 1, 0));
-    EXPECT_EQ(g.ThumbOffset, 12);
-    // With a page: L = 116 * 10 / 21 = 55.2 -> 55, half 27, travel 62.
-    g = CalcScrollBarGeometry(Plain(true, 19, 150, 0, 20, 11, 10));
-    EXPECT_EQ(g.Offset1, 17 + 27);
-    EXPECT_EQ(g.Offset2, 133 - 27);
-    EXPECT_EQ(g.ThumbOffset, 62);
-    EXPECT_EQ(g.Thumb, Rect(1, 17 + 62, 18, 17 + 62 + 54));  // odd length loses a pixel
-    // A tiny page still gives a 16-pixel thumb.
-    g = CalcScrollBarGeometry(Plain(true, 19, 150, 0, 1000, 0, 1));
-    EXPECT_EQ(g.Thumb.Height(), 16);
-    // A page larger than the range fills the track, no more.
-    g = CalcScrollBarGeometry(Plain(true, 19, 150, 0, 5, 0, 10));
-    EXPECT_EQ(g.Thumb, g.Track);
-}
-
-TEST(CalcScrollBarGeometry, WithoutSkinHorizontalAndBothMarker) {
-    auto m = Plain(false, 200, 19, 0, 100, 50, 0);
-    auto g = CalcScrollBarGeometry(m);
-    EXPECT_EQ(g.DecButton, Rect(1, 1, 17, 18));
-    EXPECT_EQ(g.IncButton, Rect(183, 1, 199, 18));
-    EXPECT_EQ(g.Track, Rect(17, 1, 183, 18));
-    EXPECT_EQ(g.Thumb, Rect(17 + 75, 1, 17 + 75 + 16, 18));  // 0.5 of 150
-    m.BothMarkerWidth = 20;
-    g = CalcScrollBarGeometry(m);
-    EXPECT_EQ(g.IncButton, Rect(163, 1, 179, 18));
-    EXPECT_EQ(g.Track, Rect(17, 1, 163, 18));
-}
 
 TEST(CalcScrollBarGeometry, ProgramSkinVerticalBar) {
     TSkinFixture skin;

@@ -214,39 +214,6 @@ TEST(TksSkinMenu, PlacesAtZeroAnchorAndFlipsAboveNearTheBottom) {
     EXPECT_EQ(f.Level(0)->ShowPosition(), Point(wa.Right - f.Level(0)->Width(), 116));
 }
 
-TEST(PlaceMenuLevel, FollowsAnchorWorkAreaAndLevelKind) {
-    TksMenuPlacement p;
-    p.WorkArea = Rect(0, 0, 800, 600);
-    p.Width = 100;
-    p.Height = 80;
-    p.ItemsTop = 2;
-    p.Anchor = Rect(10, 20, 40, 36);
-    EXPECT_EQ(PlaceMenuLevel(p), Point(10, 36));
-    // Upper half, no room below: bottom of the work area, beside the anchor.
-    p.Height = 590;
-    p.Anchor = Rect(10, 20, 40, 36);
-    EXPECT_EQ(PlaceMenuLevel(p), Point(41, 10));
-    // Lower half, no room above either: top of the work area, beside it.
-    p.Anchor = Rect(750, 400, 790, 416);
-    EXPECT_EQ(PlaceMenuLevel(p), Point(649, 0));
-    // Asked to open upwards.
-    p.Height = 80;
-    p.PopupUp = true;
-    EXPECT_EQ(PlaceMenuLevel(p), Point(700, 320));
-    // A submenu: first entry level with the parent entry, right of it.
-    p.PopupUp = false;
-    p.Submenu = true;
-    p.Anchor = Rect(100, 100, 200, 120);
-    EXPECT_EQ(PlaceMenuLevel(p), Point(201, 98));
-    p.Anchor = Rect(700, 550, 790, 570);  // no room right or below
-    EXPECT_EQ(PlaceMenuLevel(p), Point(599, 570 - 80 + 2));
-    // Scrolling by the work area height: from its top.
-    p.Submenu = false;
-    p.Scrolling = true;
-    p.Anchor = Rect(100, 300, 100, 300);
-    EXPECT_EQ(PlaceMenuLevel(p), Point(101, 0));
-}
-
 TEST(TksSkinMenu, EnterAcceleratorAndClickChooseTheEntryOnce) {
     TMenuForm notify;
     notify.HandleNeeded();

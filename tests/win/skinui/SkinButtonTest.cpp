@@ -1,7 +1,7 @@
 // The push button drawn from the program's [button] section: the "Install"
 // button's normal, fading, highlighted, pressed and disabled looks read back
-// pixel by pixel, the caption and glyph placement table, and the size and
-// mask rules of UseSkinSize.
+// pixel by pixel, glyph frames, and the size and mask rules of UseSkinSize
+// (the placement table is tested natively, tests/host/paint).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -263,41 +263,6 @@ TEST(TksSkinButton, UseSkinSizeOffKeepsAnySizeStretchesByTheClientRectAndDropsTh
     EXPECT_EQ(free->Height(), 30);
     EXPECT_EQ(free->SkinMask(), nullptr);
     EXPECT_FALSE(free->HasSkinRegion());
-}
-
-TEST(CalcButtonLayout, GlyphAndCaptionFollowTheLayoutTable) {
-    const TRect a{10, 20, 110, 60};  // cx 60, cy 40
-    const TSize g{16, 12}, t{30, 14};
-    auto at = [&](TksButtonLayout l, int margin) { return CalcButtonLayout(a, l, margin, 4, g, t); };
-    // Centred: the pair (16 + 30 + 4 = 50 wide) around cx.
-    TksButtonPlacement p = at(TksButtonLayout::blGlyphLeft, -1);
-    EXPECT_EQ(p.Glyph, Point(35, 34));
-    EXPECT_EQ(p.Text, Point(55, 33));
-    p = at(TksButtonLayout::blGlyphRight, -1);
-    EXPECT_EQ(p.Text, Point(35, 33));
-    EXPECT_EQ(p.Glyph, Point(69, 34));
-    p = at(TksButtonLayout::blGlyphTop, -1);  // 14 + 12 + 4 = 30 high around cy
-    EXPECT_EQ(p.Glyph, Point(52, 25));
-    EXPECT_EQ(p.Text, Point(45, 41));
-    p = at(TksButtonLayout::blGlyphBottom, -1);
-    EXPECT_EQ(p.Text, Point(45, 25));
-    EXPECT_EQ(p.Glyph, Point(52, 43));
-    // With a margin, from the named edge.
-    p = at(TksButtonLayout::blGlyphLeft, 3);
-    EXPECT_EQ(p.Glyph, Point(13, 34));
-    EXPECT_EQ(p.Text, Point(33, 33));
-    p = at(TksButtonLayout::blGlyphRight, 3);
-    EXPECT_EQ(p.Glyph, Point(91, 34));
-    EXPECT_EQ(p.Text, Point(57, 33));
-    p = at(TksButtonLayout::blGlyphTop, 3);
-    EXPECT_EQ(p.Glyph, Point(52, 23));
-    EXPECT_EQ(p.Text, Point(45, 39));
-    p = at(TksButtonLayout::blGlyphBottom, 3);
-    EXPECT_EQ(p.Glyph, Point(52, 45));
-    EXPECT_EQ(p.Text, Point(45, 27));
-    // The spacing counts without a glyph too.
-    p = CalcButtonLayout(a, TksButtonLayout::blGlyphLeft, -1, 4, {0, 0}, t);
-    EXPECT_EQ(p.Text, Point(60 + 17 - 30, 33));
 }
 
 TEST(TksSkinButton, GlyphFramesFollowTheState) {

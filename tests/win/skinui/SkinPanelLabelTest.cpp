@@ -32,45 +32,6 @@ TksSkinPanel* AddClientChild(TksSkinPanel* panel) {
 
 }  // namespace
 
-TEST(MapSkinRectToTarget, NinePartRectanglesFollowTheAreasTheirCornersLieIn) {
-    TSkinElementGeometry e;  // the program's [panel]: SW 59, SH 52
-    e.SkinRect = Rect(141, 4, 200, 56);
-    e.Geometry = {Rect(2, 2, 57, 50), {5, 4}, {53, 6}, {6, 45}, {53, 46}};
-    auto map = [&](const TRect& r) { return MapSkinRectToTarget(r, e, TSkinLayout::NinePart, 159, 72); };
-    EXPECT_EQ(map(Rect(1, 1, 3, 3)), Rect(1, 1, 3, 3));        // top-left area
-    EXPECT_EQ(map(Rect(54, 1, 57, 5)), Rect(154, 1, 157, 5));  // top-right: right by 100
-    EXPECT_EQ(map(Rect(1, 46, 4, 50)), Rect(1, 66, 4, 70));    // bottom-left: down by 20
-    EXPECT_EQ(map(Rect(54, 47, 58, 51)), Rect(154, 67, 158, 71));
-    EXPECT_EQ(map(Rect(1, 1, 55, 50)), Rect(1, 1, 155, 70));     // top-left to bottom-right: grows
-    EXPECT_EQ(map(Rect(2, 1, 56, 5)), Rect(2, 1, 156, 5));       // along the top: wider
-    EXPECT_EQ(map(Rect(2, 46, 56, 50)), Rect(2, 66, 156, 70));   // along the bottom: wider and down
-    EXPECT_EQ(map(Rect(1, 2, 4, 48)), Rect(1, 2, 4, 68));        // down the left: taller
-    EXPECT_EQ(map(Rect(54, 2, 58, 48)), Rect(154, 2, 158, 68));  // down the right: right and taller
-    EXPECT_EQ(map(Rect(20, 20, 30, 30)), Rect(20, 20, 30, 30));  // in the middle: kept
-    // The far edge of an area belongs to it only in the second rule: a
-    // rectangle filling the whole top-right area is kept as it is.
-    EXPECT_EQ(map(Rect(53, 0, 59, 6)), Rect(53, 0, 59, 6));
-
-    TSkinElementGeometry h;  // the program's [button]: LT.x 10, RT.x 24, SW 35
-    h.SkinRect = Rect(1, 1, 36, 26);
-    h.Geometry = {Rect(5, 5, 30, 20), {10, 12}, {24, 13}, {0, 0}, {0, 0}};
-    EXPECT_EQ(MapSkinRectToTarget(Rect(2, 3, 30, 20), h, TSkinLayout::Horizontal, 97, 25),
-              Rect(2, 3, 92, 20));
-    EXPECT_EQ(MapSkinRectToTarget(Rect(25, 3, 30, 8), h, TSkinLayout::Horizontal, 97, 25),
-              Rect(87, 3, 92, 8));
-    EXPECT_EQ(MapSkinRectToTarget(Rect(12, 3, 20, 8), h, TSkinLayout::Horizontal, 97, 25),
-              Rect(12, 3, 20, 8));
-
-    TSkinElementGeometry v;  // the program's [vgauge]: LT.y 4, LB.y 56, SH 60
-    v.SkinRect = Rect(110, 220, 126, 280);
-    v.Geometry = {TRect{}, {0, 4}, {0, 0}, {0, 56}, {0, 0}};
-    EXPECT_EQ(MapSkinRectToTarget(Rect(0, 2, 10, 58), v, TSkinLayout::Vertical, 16, 100), Rect(0, 2, 10, 98));
-    EXPECT_EQ(MapSkinRectToTarget(Rect(0, 57, 10, 59), v, TSkinLayout::Vertical, 16, 100),
-              Rect(0, 97, 10, 99));
-    EXPECT_EQ(MapSkinRectToTarget(Rect(0, 10, 5, 20), v, TSkinLayout::Vertical, 16, 100), Rect(0, 10, 5, 20));
-    EXPECT_EQ(MapSkinRectToTarget(Rect(0, 10, 5, 20), v, TSkinLayout::Fixed, 16, 100), Rect(0, 10, 5, 20));
-}
-
 TEST(TksSkinPanel, ProgramPanelIsDrawnNinePartAndChildrenSeeTheClientPart) {
     TTestForm form;
     auto* panel = MakePanel(&form, "panel", Rect(10, 10, 425, 68), &ProgramSkin());

@@ -1,5 +1,6 @@
-// Entry of every Windows test binary: the framework's application object
-// exists for the whole run, as it does in the program. A crash prints where
+// Entry of every Windows test binary: the program's platform services are
+// installed and the framework's application object exists for the whole
+// run, as in the program. A crash prints where
 // it happened (module offsets, for addr2line on the test binary) before the
 // process ends, since the harness runs without a debugger.
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include <cstdio>
 
+#include "app/PlatformServices.h"
 #include "vcl/Forms.h"
 
 namespace {
@@ -51,6 +53,7 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
 int main(int argc, char** argv) {
     SetUnhandledExceptionFilter(ReportCrash);
     testing::InitGoogleTest(&argc, argv);
+    zv::InstallPlatformServices();
     zv::InitApplication();
     zv::Application->Initialize();
     zv::Application->SetTitle("Player Installer");
