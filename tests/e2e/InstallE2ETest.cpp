@@ -317,22 +317,21 @@ HWND WaitForReport(DWORD pid, int timeoutMs) {
     return found;
 }
 
+// The main window's check list (it sits inside a panel: the whole tree is
+// searched by class).
+BOOL CALLBACK FindCheckList(HWND w, LPARAM lp) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::string(cls) != "ZvCheckListBox") return TRUE;
+    *reinterpret_cast<HWND*>(lp) = w;
+    return FALSE;
+}
+
 // How many lines the main window's check list holds, asked of its list box.
-// (Their texts are not read across the process: Wine does not carry an
-// owner-drawn list's strings back.) -1 when there is no list or no answer.
+// -1 when there is no list or no answer.
 int ListLineCount(HWND main) {
-    // The list sits inside a panel: the whole tree is searched by class.
     HWND list = nullptr;
-    EnumChildWindows(
-        main,
-        [](HWND h, LPARAM lp) -> BOOL {
-            char cls[64] = {};
-            GetClassNameA(h, cls, sizeof cls);
-            if (std::string(cls) != "ZvCheckListBox") return TRUE;
-            *reinterpret_cast<HWND*>(lp) = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&list));
+    EnumChildWindows(main, FindCheckList, reinterpret_cast<LPARAM>(&list));
     DWORD_PTR count = 0;
     if (!list || !SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count)) return -1;
     return static_cast<int>(static_cast<LRESULT>(count));
@@ -701,14 +700,6 @@ bool KeyInView(HKEY root, const std::string& path, REGSAM view) {
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &k) != ERROR_SUCCESS) return false;
     RegCloseKey(k);
     return true;
-}
-
-BOOL CALLBACK FindCheckList(HWND w, LPARAM lp) {
-    char cls[64] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (std::string(cls) != "ZvCheckListBox") return TRUE;
-    *reinterpret_cast<HWND*>(lp) = w;
-    return FALSE;
 }
 
 // The lines of the main window's check list, read from outside the process.
