@@ -350,10 +350,22 @@ HWND ChildWithText(HWND parent, const std::string& text) {
     return f.found;
 }
 
+// A real click in the middle of the control, once its window is in front
+// and the point really lies on the control: a window that a program before
+// left on the screen, or one that is slow to come forward, would take it.
 void ClickCentre(HWND hwnd) {
+    HWND top = GetAncestor(hwnd, GA_ROOT);
+    SetForegroundWindow(top);
     RECT r;
     GetWindowRect(hwnd, &r);
-    zvtest::Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    zvtest::PumpUntil(
+        [&] {
+            const HWND at = WindowFromPoint(centre);
+            return GetForegroundWindow() == top && (at == hwnd || IsChild(hwnd, at));
+        },
+        10000);
+    zvtest::Click(centre.x, centre.y);
 }
 
 void Shot(HWND hwnd, const std::string& name) {
@@ -651,7 +663,7 @@ TEST(InstallerE2E, ControlThatCannotBeWrittenIsNotRegistered) {
     ASSERT_NE(install, nullptr);
     ClickCentre(install);
 
-    HWND error = WaitForWindow(installer.ProcessId(), "Error...", 30000);
+    HWND error = WaitForWindow(installer.ProcessId(), "Error...", 60000);
     ASSERT_NE(error, nullptr) << "no error dialog";
     Shot(error, "9-locked-ie-message");
     HWND ok = ChildWithText(error, "OK");
