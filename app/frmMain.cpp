@@ -104,8 +104,11 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     ksCompressedStoredSkin->SetName("ksCompressedStoredSkin");
     ksCompressedStoredSkin->SetFileName("skin.ini");
 
-    // The placeholder lines of the template; FormCreate replaces them.
+    // The placeholder lines of the template; FormCreate replaces them. One
+    // update of the list for all of them.
+    LB->Items().BeginUpdate();
     for (int i = 1; i <= 15; ++i) LB->Items().Add("item" + std::to_string(i));
+    LB->Items().EndUpdate();
 
     LoadStoredSkin();
 
@@ -166,8 +169,11 @@ void TMainForm::FormCreate(TObject*) {
         GetMozillaPluginDirs(*m_mozillaDirs, &problems);
         GetFirefoxPluginDirs(*m_mozillaDirs, &problems);
         if (m_mozillaDirs->Count() > 0) mergedDirs.AddStrings(*m_mozillaDirs);
+        // Filled and checked in one update of the list: it is drawn once.
+        LB->Items().BeginUpdate();
         LB->Items().Assign(mergedDirs);
         for (int i = 0; i < LB->Items().Count(); ++i) LB->SetChecked(i, true);
+        LB->Items().EndUpdate();
     }
     if (LB->Items().Count() > 0) {
         TopLabel->SetCaption(FoundText);

@@ -242,7 +242,6 @@ void TksSkinFrame::ApplyFrameSkin() {
     UpdateAlphaBlend();
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
     UpdateCaptionObjects();
-    if (!m_pollTimer.Active()) m_pollTimer = TTimerId(h, kPollTimerId, 50);
     if (OnChangeSkinData) OnChangeSkinData(this);
     if (ClientWidth > 0) m_form->SetClientSize(ClientWidth, m_form->ClientHeight());
     if (ClientHeight > 0) m_form->SetClientSize(m_form->ClientWidth(), ClientHeight);
@@ -936,6 +935,11 @@ void TksSkinFrame::PollMouse() {
         TestHover(p.X, p.Y, allow);
     else if (m_hoverIndex != -1)
         TestHover(-1, -1, allow);
+    // The mouse off every frame object, nothing hovered or held: the poll
+    // stops until the mouse comes over an object again (the hit test there
+    // starts it), so a window left alone costs nothing.
+    const bool overObject = allow && !m_layout.ClientRect.Contains(p) && FindFrameObject(m_layout, p) != -1;
+    if (!overObject && m_hoverIndex == -1 && m_pressedIndex == -1 && !m_captured) m_pollTimer.Reset();
 }
 
 void TksSkinFrame::NCMouse(TMessage& msg) {
