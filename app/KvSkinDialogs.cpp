@@ -1,6 +1,7 @@
 #include "app/KvSkinDialogs.h"
 
 #include <memory>
+#include <type_traits>
 
 #include "app/frmKvSkinError.h"
 #include "app/frmKvSkinInfo.h"
@@ -10,8 +11,22 @@ namespace zv {
 
 namespace {
 
+TDialogPolicy& Policy() {
+    static TDialogPolicy policy = TDialogPolicy::dpShowAll;
+    return policy;
+}
+
+TDialogListener& Listener() {
+    static TDialogListener listener;
+    return listener;
+}
+
 template <typename TDialog>
 int ShowDialog(const std::string& caption, const std::string& message) {
+    constexpr bool error = std::is_same_v<TDialog, TKvSkinErrorForm>;
+    const bool show = Policy() == TDialogPolicy::dpShowAll || (error && Policy() == TDialogPolicy::dpErrorsOnly);
+    if (Listener()) Listener()(error, caption, message, show);
+    if (!show) return 0;
     auto dialog = std::make_unique<TDialog>(nullptr);
     dialog->AfterConstruction();
     // The dialog's frame paints with the main window's skin.
@@ -28,6 +43,18 @@ int ShowSkinErrorDialog(std::string caption, std::string message) {
 
 int ShowSkinInfoDialog(std::string caption, std::string message) {
     return ShowDialog<TKvSkinInfoForm>(caption, message);
+}
+
+void SetDialogPolicy(TDialogPolicy policy) {
+    Policy() = policy;
+}
+
+TDialogPolicy DialogPolicy() {
+    return Policy();
+}
+
+void SetDialogListener(TDialogListener listener) {
+    Listener() = std::move(listener);
 }
 
 }  // namespace zv

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/InstallRun.h"
 #include "app/KvSkinDialogs.h"
 #include "base/SysUtils.h"
 #include "deploy/DeployActiveX.h"
@@ -209,9 +210,35 @@ bool ListHolds(const TStrings& list, const std::string& text) {
     return false;
 }
 
+const char* BrowserName(TBrowser browser) {
+    static const char* const names[4] = {"Internet Explorer", "Opera", "Mozilla", "Netscape"};
+    return names[browser];
+}
+
+// The directories the install command will serve for the checked lines, by
+// the same tests it uses: the n of its "k of n" progress.
+int DeploymentSteps(const TMainForm& form) {
+    int steps = 0;
+    for (int i = 0; i < form.LB->Items().Count(); ++i) {
+        if (!form.LB->IsChecked(i)) continue;
+        const std::string t = form.LB->Items()[i];
+        const bool isIE = t == form.IEPluginDir();
+        const bool isOpera = t == form.OperaPluginDir();
+        steps += static_cast<int>(isIE) + static_cast<int>(isOpera);
+        if (!isIE && !isOpera)
+            steps += static_cast<int>(ListHolds(*form.MozillaPluginDirs(), t)) +
+                     static_cast<int>(ListHolds(*form.NetscapePluginDirs(), t));
+    }
+    return steps;
+}
+
 }  // namespace
 
 void TMainForm::InstallButtonClick(TObject*) {
+    // Waiting for the registration tool keeps the window painting; a click
+    // that comes meanwhile must not start a second install.
+    TInstallRun run(*this, DeploymentSteps(*this));
+    if (!run.Active()) return;
     TStringList mozillaGroup;
     TStringList netscapeGroup;
     bool allSucceeded = true;
@@ -220,6 +247,7 @@ void TMainForm::InstallButtonClick(TObject*) {
     // After the first failure every later call's code is reported; a call
     // that succeeded leaves 0, which has no message.
     auto report = [&](bool succeeded, TBrowser browser, int code) {
+        run.Deployed(BrowserName(browser), succeeded, code);
         if (!succeeded) allSucceeded = false;
         if (allSucceeded) return;
         if (const char* message = FailureMessage(browser, code)) ShowSkinErrorDialog("Error...", message);
@@ -268,6 +296,7 @@ void TMainForm::InstallButtonClick(TObject*) {
         report(ok, brNetscape, code);
     }
 
+    run.Finish(allSucceeded);
     if (allSucceeded) {
         Hide();
         ShowSkinInfoDialog("Info...", "Zorvane Player installed.");

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "deploy/ActiveXRegistration.h"
+#include "deploy/DeployObserver.h"
 #include "deploy/FileHelpers.h"
 #include "deploy/PayloadFile.h"
 
@@ -24,6 +25,7 @@ bool DeployActiveX(const std::string& dir, int& code) {
         if (target.back() != '\\') target += '\\';
         target += ActiveXFileName;
     }
+    if (auto* observer = DeployObserver()) observer->Deploying(target);
 
     try {
         const std::unique_ptr<TStream> archive = OpenPayloadArchive(ActiveXArchiveId);
@@ -46,7 +48,9 @@ bool DeployActiveX(const std::string& dir, int& code) {
 
     // Whatever the unpacking left, the control that is there is registered.
     RemoveOldIEPluginKeys();
-    RegisterServerSilently(target);
+    // The tool's own failure says nothing new after an earlier one (no
+    // control in place, or one that is not ours): that code stays.
+    if (!RegisterServerSilently(target) && result) fail(drRegistration);
     if (!RegisterActiveX(ActiveXMimeType, ".zrvn", ".mp3zrvn", ActiveXClassId, ActiveXProgId,
                          GetProgramDir()))
         fail(drRegistration);

@@ -1,5 +1,6 @@
 #include "deploy/DeployPlugin.h"
 
+#include "deploy/DeployObserver.h"
 #include "deploy/FileHelpers.h"
 #include "deploy/PayloadFile.h"
 
@@ -23,6 +24,7 @@ bool DeployPlugin(const TStrings& dirs, int& code) {
         }
         for (int i = 0; i < dirs.Count(); ++i) {
             const std::string target = dirs[i] + "\\" + PluginFileName;
+            if (auto* observer = DeployObserver()) observer->Deploying(target);
             ClearReadOnlyHidden(target);
             if (TargetNeedsUpdate(target)) {
                 const int c = ReplaceWithEntry(payload.Reader(), PluginFileName, target);

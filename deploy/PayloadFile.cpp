@@ -8,6 +8,7 @@
 
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
+#include "deploy/DeployObserver.h"
 #include "deploy/FileHelpers.h"
 #include "vcl/Forms.h"
 #include "vcl/ResourceStream.h"
@@ -164,6 +165,7 @@ int ReplaceWithEntry(TZipReader& reader, const std::string& entry, const std::st
     if (!MoveFileExA(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return drCannotCreate;
     removeFresh.path.clear();
+    if (auto* observer = DeployObserver()) observer->FileInstalled(target);
     return drOk;
 }
 
