@@ -72,6 +72,7 @@ TInstallRun::TInstallRun(TMainForm& form, int steps) : m_form(form), m_steps(ste
     RunActive() = true;
     m_active = true;
     m_banner = m_form.TopLabel->Caption();
+    m_next = DeployObserver();
     m_listening.emplace(this);
     InstallLog().Line(Format("Install started: %d deployment(s) for the checked lines.", steps));
 }
@@ -111,17 +112,20 @@ void TInstallRun::Deploying(const std::string& file) {
                                     m_step > m_steps ? m_step : m_steps);
     InstallLog().Line(text);
     ShowProgress(text);
+    if (m_next) m_next->Deploying(file);
 }
 
 void TInstallRun::FileInstalled(const std::string& file) {
     const std::string version = GetFileVersionString(file, "ProductVersion");
     m_record.AddFile(file, version);
     InstallLog().Line("Put " + file + " (version " + version + ") in place.");
+    if (m_next) m_next->FileInstalled(file);
 }
 
 void TInstallRun::KeyCreated(HKEY root, const std::string& key, const std::string& outermost) {
     m_record.AddKey(RootKeyName(root), key, outermost);
     InstallLog().Line("Created registry key " + RootKeyName(root) + "\\" + key + ".");
+    if (m_next) m_next->KeyCreated(root, key, outermost);
 }
 
 void TInstallRun::ValueChanged(HKEY root, const std::string& key, const std::string& name,
@@ -129,6 +133,7 @@ void TInstallRun::ValueChanged(HKEY root, const std::string& key, const std::str
     m_record.AddValue(RootKeyName(root), key, name, before, after);
     InstallLog().Line("Registry value " + RootKeyName(root) + "\\" + key + " \"" + name + "\": " + Shown(before) +
                       " -> " + Shown(after) + ".");
+    if (m_next) m_next->ValueChanged(root, key, name, before, after);
 }
 
 void TInstallRun::RegistrationToolRan(const std::string& file, bool unregister, const TToolRun& run) {
@@ -142,6 +147,7 @@ void TInstallRun::RegistrationToolRan(const std::string& file, bool unregister, 
     else
         InstallLog().Line(tool + " ended with exit code " + IntToStr(run.exitCode) +
                           (run.exitCode == 0 ? " (registered)." : " (failed)."));
+    if (m_next) m_next->RegistrationToolRan(file, unregister, run);
 }
 
 void TInstallRun::Deployed(const std::string& browser, bool succeeded, int code) {

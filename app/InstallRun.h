@@ -53,7 +53,8 @@ std::string DeployResultMeaning(int code);
 // deployments: each directory served shows in the banner as
 // "Installing into <dir> (k of n)" with the window repainted, and every step
 // goes to the log. Finish (or the end of the command without it) records
-// what was put in place, when the session keeps a record.
+// what was put in place, when the session keeps a record. A listener that
+// was there before the run hears everything after the run has handled it.
 class TInstallRun : public TDeployObserver {
 public:
     TInstallRun(TMainForm& form, int steps);
@@ -89,6 +90,7 @@ private:
     std::vector<std::string> m_targets;  // served since the last Deployed
     std::string m_banner;
     TInstallRecord m_record;
+    TDeployObserver* m_next = nullptr;
     std::optional<TDeployObserverScope> m_listening;
 };
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "base/SysUtils.h"
 #include "deploy/ActiveXRegistration.h"
@@ -174,49 +175,57 @@ private:
     }
 
     void RemoveKeys() {
-        // Later keys first: a key created inside one made earlier goes
-        // before its parent is looked at.
-        for (auto it = m_record.keys.rbegin(); it != m_record.keys.rend(); ++it) {
-            const TRecordedKey& k = *it;
+        // The keys themselves first, then the parents the install created
+        // along with them, deepest first: whichever record made a parent,
+        // it goes once nothing but what the install wrote is left in it.
+        std::vector<std::pair<HKEY, TRecordedKey>> parents;
+        for (const TRecordedKey& k : m_record.keys) {
             const HKEY root = RootKeyOf(k.root);
             const std::string shown = k.root + "\\" + k.key;
             if (!root || !Within(k.key, k.outermost)) continue;
             if (!KeyExists(root, k.key)) {
                 Note("Registry key " + shown + " is already gone.");
-                RemoveEmptyParents(root, k);
+            } else if (!MayRemove(root, k)) {
                 continue;
-            }
-            std::string registered;
-            if (root == HKEY_CLASSES_ROOT && Within(k.key, std::string("CLSID\\") + ActiveXClassId) &&
-                !ClassIsOurs(registered)) {
-                Note("Registry key " + shown + " left alone: the control is now registered as " + registered + ".");
-                continue;
-            }
-            const auto changed = std::find_if(m_record.values.begin(), m_record.values.end(), [&](const auto& v) {
-                return v.root == k.root && Within(v.key, k.outermost) && !Holds(root, v);
-            });
-            if (changed != m_record.values.end()) {
-                Note("Registry key " + shown + " left alone: " + changed->root + "\\" + changed->key + " \"" +
-                     changed->name + "\" no longer holds what the install wrote.");
-                continue;
-            }
-            if (!DeleteTree(root, k.key)) {
+            } else if (!DeleteTree(root, k.key)) {
                 Fail("Registry key " + shown + " could not be removed.");
                 m_result.remaining.AddKey(k.root, k.key, k.outermost);
                 continue;
+            } else {
+                Note("Removed registry key " + shown + ".");
             }
-            Note("Removed registry key " + shown + ".");
-            RemoveEmptyParents(root, k);
+            for (std::string key = Parent(k.key); !key.empty() && Within(key, k.outermost); key = Parent(key))
+                parents.push_back({root, {k.root, key, k.outermost}});
+        }
+        std::stable_sort(parents.begin(), parents.end(), [](const auto& a, const auto& b) {
+            return std::count(a.second.key.begin(), a.second.key.end(), '\\') >
+                   std::count(b.second.key.begin(), b.second.key.end(), '\\');
+        });
+        for (const auto& [root, p] : parents) {
+            if (!KeyExists(root, p.key) || !OnlyOursLeft(root, p.root, p.key)) continue;
+            if (DeleteTree(root, p.key)) Note("Removed registry key " + p.root + "\\" + p.key + ".");
         }
     }
 
-    // The parents the install created along with the key, as far as they
-    // hold nothing but what it wrote.
-    void RemoveEmptyParents(HKEY root, const TRecordedKey& k) {
-        for (std::string key = Parent(k.key); !key.empty() && Within(key, k.outermost); key = Parent(key)) {
-            if (!OnlyOursLeft(root, k.root, key) || !DeleteTree(root, key)) break;
-            Note("Removed registry key " + k.root + "\\" + key + ".");
+    // The key still holds what the install wrote, and the control's class
+    // is still this product's.
+    bool MayRemove(HKEY root, const TRecordedKey& k) {
+        const std::string shown = k.root + "\\" + k.key;
+        std::string registered;
+        if (root == HKEY_CLASSES_ROOT && Within(k.key, std::string("CLSID\\") + ActiveXClassId) &&
+            !ClassIsOurs(registered)) {
+            Note("Registry key " + shown + " left alone: the control is now registered as " + registered + ".");
+            return false;
         }
+        // Values of keys that are gone (removed with another record)
+        // contradict nothing.
+        const auto changed = std::find_if(m_record.values.begin(), m_record.values.end(), [&](const auto& v) {
+            return v.root == k.root && Within(v.key, k.outermost) && KeyExists(root, v.key) && !Holds(root, v);
+        });
+        if (changed == m_record.values.end()) return true;
+        Note("Registry key " + shown + " left alone: " + changed->root + "\\" + changed->key + " \"" + changed->name +
+             "\" no longer holds what the install wrote.");
+        return false;
     }
 
     void RestoreValues() {
