@@ -40,9 +40,9 @@ bool PayloadIntact(int id, const char* entry) {
     }
 }
 
-// Dialogs, error reports and the ZIP reader's notice as the mode wants
-// them; every one of them goes to the log as well.
-void ApplyMode(const TCommandLine& options) {
+}  // namespace
+
+void ApplyRunMode(const TCommandLine& options) {
     const bool verySilent = options.verySilent;
     SetDialogPolicy(verySilent        ? TDialogPolicy::dpNone
                     : options.silent ? TDialogPolicy::dpErrorsOnly
@@ -62,6 +62,8 @@ void ApplyMode(const TCommandLine& options) {
         };
     }
 }
+
+namespace {
 
 void LogFound(const TMainForm& form) {
     auto& log = InstallLog();
@@ -158,7 +160,7 @@ int RunSetup(const std::string& commandLine) {
         } else if (options.help) {
             if (!options.verySilent) Message(CommandLineUsage(), MB_ICONINFORMATION);
         } else {
-            ApplyMode(options);
+            ApplyRunMode(options);
             Session().keepRecord = true;
             Session().installFolder = DefaultInstallFolder();
             code = options.uninstall ? RunUninstall(options) : RunInstall(options);

@@ -20,6 +20,11 @@ int RunSetup(const std::string& commandLine);
 int RunInstall(const TCommandLine& options);
 int RunUninstall(const TCommandLine& options);
 
+// Dialogs, error reports and the ZIP reader's notice as the mode wants them
+// (/SILENT: only failures show; /VERYSILENT: nothing shows); every one of
+// them goes to the log as well.
+void ApplyRunMode(const TCommandLine& options);
+
 // Both payload archives open, hold their file and unpack it whole.
 bool PayloadsIntact();
 
