@@ -47,10 +47,15 @@ std::vector<std::string> SplitArguments(const std::string& line, std::size_t fro
 
 TCommandLine ParseCommandLine(const std::string& commandLine) {
     TCommandLine result;
+    // Every argument is looked at, so that /VERYSILENT and /LOG decide how a
+    // bad one is told wherever it stands; the first bad one is named.
+    auto bad = [&](const std::string& error) {
+        if (result.error.empty()) result.error = error;
+    };
     for (const std::string& arg : SplitArguments(commandLine, SkipProgramName(commandLine))) {
         if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-')) {
-            result.error = "Unknown argument: " + arg;
-            return result;
+            bad("Unknown argument: " + arg);
+            continue;
         }
         const std::string option = UpperCase(arg.substr(1));
         if (option == "SILENT") {
@@ -61,19 +66,13 @@ TCommandLine ParseCommandLine(const std::string& commandLine) {
             result.uninstall = true;
         } else if (option == "?") {
             result.help = true;
-        } else if (option.rfind("LOG=", 0) == 0) {
+        } else if (option.rfind("LOG=", 0) == 0 && arg.size() > 5) {
             result.logFile = arg.substr(5);
-            if (result.logFile.empty()) {
-                result.error = "The option " + arg.substr(0, 4) + " needs a file name: " + arg.substr(0, 4) +
-                               "=\"file\"";
-                return result;
-            }
-        } else if (option == "LOG") {
-            result.error = "The option " + arg + " needs a file name: " + arg + "=\"file\"";
-            return result;
+        } else if (option == "LOG" || option == "LOG=") {
+            const std::string name = arg.substr(0, 4);
+            bad("The option " + name + " needs a file name: " + name + "=\"file\"");
         } else {
-            result.error = "Unknown option: " + arg;
-            return result;
+            bad("Unknown option: " + arg);
         }
     }
     return result;

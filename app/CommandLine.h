@@ -22,7 +22,7 @@ struct TCommandLine {
     bool help = false;
     std::string logFile;
     // Empty when the command line is good; otherwise what is wrong with it,
-    // naming the argument.
+    // naming the first bad argument. The good ones are parsed all the same.
     std::string error;
 };
 

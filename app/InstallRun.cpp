@@ -136,17 +136,19 @@ void TInstallRun::ValueChanged(HKEY root, const std::string& key, const std::str
     if (m_next) m_next->ValueChanged(root, key, name, before, after);
 }
 
-void TInstallRun::RegistrationToolRan(const std::string& file, bool unregister, const TToolRun& run) {
+std::string RegistrationToolText(const std::string& file, bool unregister, const TToolRun& run) {
     const std::string tool = std::string("Registration tool regsvr32 ") + (unregister ? "/u /s" : "/s") + " \"" +
                              file + "\"";
-    if (!run.started)
-        InstallLog().Line(tool + " could not be started (system error " + IntToStr(run.error) + ").");
-    else if (!run.ended)
-        InstallLog().Line(tool + Format(" did not end within %lu s: counted as failed.",
-                                        static_cast<unsigned long>(RegistrationToolTimeoutMs / 1000)));
-    else
-        InstallLog().Line(tool + " ended with exit code " + IntToStr(run.exitCode) +
-                          (run.exitCode == 0 ? " (registered)." : " (failed)."));
+    if (!run.started) return tool + " could not be started (system error " + IntToStr(run.error) + ").";
+    if (!run.ended)
+        return tool + Format(" did not end within %lu s: counted as failed.",
+                             static_cast<unsigned long>(RegistrationToolTimeoutMs / 1000));
+    return tool + " ended with exit code " + IntToStr(run.exitCode) +
+           (run.exitCode == 0 ? " (succeeded)." : " (failed).");
+}
+
+void TInstallRun::RegistrationToolRan(const std::string& file, bool unregister, const TToolRun& run) {
+    InstallLog().Line(RegistrationToolText(file, unregister, run));
     if (m_next) m_next->RegistrationToolRan(file, unregister, run);
 }
 

@@ -47,6 +47,8 @@ int InstallExitCode(bool nothingFound);
 
 // What a DeployResult code means, for the log.
 std::string DeployResultMeaning(int code);
+// The log's line for a run of the registration tool.
+std::string RegistrationToolText(const std::string& file, bool unregister, const TToolRun& run);
 
 // One press of "Install". Only one runs at a time: a run made while another
 // is active is inactive and does nothing. While active, it listens to the

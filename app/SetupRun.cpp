@@ -13,6 +13,7 @@
 #include "base/Streams.h"
 #include "base/SysUtils.h"
 #include "deploy/ActiveXRegistration.h"
+#include "deploy/DeployObserver.h"
 #include "deploy/DeployPlugin.h"
 #include "deploy/PayloadFile.h"
 #include "deploy/Uninstall.h"
@@ -131,6 +132,12 @@ int RunUninstall(const TCommandLine& options) {
     InstallLog().Line(Format("Uninstall started: %u file(s), %u created key(s), %u changed value(s) recorded.",
                              static_cast<unsigned>(record.files.size()), static_cast<unsigned>(record.keys.size()),
                              static_cast<unsigned>(record.values.size())));
+    struct TToolLog : TDeployObserver {
+        void RegistrationToolRan(const std::string& file, bool unregister, const TToolRun& run) override {
+            InstallLog().Line(RegistrationToolText(file, unregister, run));
+        }
+    } toolLog;
+    const TDeployObserverScope listening(&toolLog);
     const TUninstallResult result = Uninstall(record, [](const std::string& line) { InstallLog().Line(line); });
     if (!result.failures.empty()) {
         ShowSkinErrorDialog("Error...", "Zorvane Player could not be removed completely.");
