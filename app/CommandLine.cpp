@@ -19,8 +19,10 @@ std::size_t SkipProgramName(const std::string& line) {
     while (i < line.size() && IsBlank(line[i])) ++i;
     bool quoted = false;
     for (; i < line.size(); ++i) {
-        if (line[i] == '"') quoted = !quoted;
-        else if (!quoted && IsBlank(line[i])) break;
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (!quoted && IsBlank(line[i]))
+            break;
     }
     return i;
 }

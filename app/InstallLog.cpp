@@ -22,8 +22,8 @@ std::string AnsiToUtf8(const std::string& text) {
 std::string LogTimestamp() {
     SYSTEMTIME t;
     GetLocalTime(&t);
-    return Format("%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond,
-                  t.wMilliseconds);
+    return Format("%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                  t.wSecond, t.wMilliseconds);
 }
 
 bool TInstallLog::Open(const std::string& path) {

@@ -108,8 +108,8 @@ void TInstallRun::Deploying(const std::string& file) {
     const std::string dir = ExcludeTrailingBackslash(ExtractFilePath(file));
     m_targets.push_back(dir);
     ++m_step;
-    const std::string text = Format("Installing into %s (%d of %d)", dir.c_str(), m_step,
-                                    m_step > m_steps ? m_step : m_steps);
+    const std::string text =
+        Format("Installing into %s (%d of %d)", dir.c_str(), m_step, m_step > m_steps ? m_step : m_steps);
     InstallLog().Line(text);
     ShowProgress(text);
     if (m_next) m_next->Deploying(file);
@@ -129,16 +129,17 @@ void TInstallRun::KeyCreated(HKEY root, const std::string& key, const std::strin
 }
 
 void TInstallRun::ValueChanged(HKEY root, const std::string& key, const std::string& name,
-                               const std::optional<std::string>& before, const std::optional<std::string>& after) {
+                               const std::optional<std::string>& before,
+                               const std::optional<std::string>& after) {
     m_record.AddValue(RootKeyName(root), key, name, before, after);
-    InstallLog().Line("Registry value " + RootKeyName(root) + "\\" + key + " \"" + name + "\": " + Shown(before) +
-                      " -> " + Shown(after) + ".");
+    InstallLog().Line("Registry value " + RootKeyName(root) + "\\" + key + " \"" + name +
+                      "\": " + Shown(before) + " -> " + Shown(after) + ".");
     if (m_next) m_next->ValueChanged(root, key, name, before, after);
 }
 
 std::string RegistrationToolText(const std::string& file, bool unregister, const TToolRun& run) {
-    const std::string tool = std::string("Registration tool regsvr32 ") + (unregister ? "/u /s" : "/s") + " \"" +
-                             file + "\"";
+    const std::string tool =
+        std::string("Registration tool regsvr32 ") + (unregister ? "/u /s" : "/s") + " \"" + file + "\"";
     if (!run.started) return tool + " could not be started (system error " + IntToStr(run.error) + ").";
     if (!run.ended)
         return tool + Format(" did not end within %lu s: counted as failed.",
@@ -157,8 +158,8 @@ void TInstallRun::Deployed(const std::string& browser, bool succeeded, int code)
     std::string dirs;
     for (const auto& d : m_targets) dirs += (dirs.empty() ? "" : "; ") + d;
     m_targets.clear();
-    InstallLog().Line(browser + " (" + (dirs.empty() ? std::string("nothing served") : dirs) + "): " +
-                      (succeeded ? "succeeded" : "failed") + ", code " + IntToStr(code) + " (" +
+    InstallLog().Line(browser + " (" + (dirs.empty() ? std::string("nothing served") : dirs) +
+                      "): " + (succeeded ? "succeeded" : "failed") + ", code " + IntToStr(code) + " (" +
                       DeployResultMeaning(code) + ").");
 }
 
@@ -182,19 +183,20 @@ void TInstallRun::KeepRecord() {
     }
     const std::string copy = KeepInstallerCopy(Session().installFolder);
     if (copy.empty())
-        InstallLog().Line("The copy of the installer for uninstall could not be made in " + Session().installFolder +
-                          ".");
+        InstallLog().Line("The copy of the installer for uninstall could not be made in " +
+                          Session().installFolder + ".");
     else
         stored.installerCopy = copy;
     if (!stored.Save()) {
-        InstallLog().Line(std::string("The record for uninstall could not be written under HKLM\\") + ProductKey +
-                          ".");
+        InstallLog().Line(std::string("The record for uninstall could not be written under HKLM\\") +
+                          ProductKey + ".");
         return;
     }
-    InstallLog().Line(Format("Recorded %u file(s), %u created key(s) and %u changed value(s) for uninstall under ",
-                             static_cast<unsigned>(stored.files.size()), static_cast<unsigned>(stored.keys.size()),
-                             static_cast<unsigned>(stored.values.size())) +
-                      "HKLM\\" + ProductKey + ".");
+    InstallLog().Line(
+        Format("Recorded %u file(s), %u created key(s) and %u changed value(s) for uninstall under ",
+               static_cast<unsigned>(stored.files.size()), static_cast<unsigned>(stored.keys.size()),
+               static_cast<unsigned>(stored.values.size())) +
+        "HKLM\\" + ProductKey + ".");
     if (stored.installerCopy.empty()) return;
     if (WriteUninstallEntry(stored.installerCopy))
         InstallLog().Line("\"Add or remove programs\" entry: \"" + stored.installerCopy + "\" /UNINSTALL.");

@@ -76,7 +76,8 @@ public:
     void FileInstalled(const std::string& file) override;
     void KeyCreated(HKEY root, const std::string& key, const std::string& outermost) override;
     void ValueChanged(HKEY root, const std::string& key, const std::string& name,
-                      const std::optional<std::string>& before, const std::optional<std::string>& after) override;
+                      const std::optional<std::string>& before,
+                      const std::optional<std::string>& after) override;
     void RegistrationToolRan(const std::string& file, bool unregister, const TToolRun& run) override;
 
 private:

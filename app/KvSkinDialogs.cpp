@@ -24,7 +24,8 @@ TDialogListener& Listener() {
 template <typename TDialog>
 int ShowDialog(const std::string& caption, const std::string& message) {
     constexpr bool error = std::is_same_v<TDialog, TKvSkinErrorForm>;
-    const bool show = Policy() == TDialogPolicy::dpShowAll || (error && Policy() == TDialogPolicy::dpErrorsOnly);
+    const bool show =
+        Policy() == TDialogPolicy::dpShowAll || (error && Policy() == TDialogPolicy::dpErrorsOnly);
     if (Listener()) Listener()(error, caption, message, show);
     if (!show) return 0;
     auto dialog = std::make_unique<TDialog>(nullptr);

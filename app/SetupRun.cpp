@@ -45,12 +45,12 @@ bool PayloadIntact(int id, const char* entry) {
 
 void ApplyRunMode(const TCommandLine& options) {
     const bool verySilent = options.verySilent;
-    SetDialogPolicy(verySilent        ? TDialogPolicy::dpNone
+    SetDialogPolicy(verySilent       ? TDialogPolicy::dpNone
                     : options.silent ? TDialogPolicy::dpErrorsOnly
                                      : TDialogPolicy::dpShowAll);
     SetDialogListener([](bool error, const std::string& caption, const std::string& message, bool shown) {
-        InstallLog().Line(std::string(error ? "Error" : "Information") + " message \"" + caption + "\": " + message +
-                          (shown ? "" : " (not shown)"));
+        InstallLog().Line(std::string(error ? "Error" : "Information") + " message \"" + caption +
+                          "\": " + message + (shown ? "" : " (not shown)"));
     });
     Application->OnException = [verySilent](const std::exception& e) {
         InstallLog().Line(std::string("Error: ") + e.what());
@@ -129,22 +129,24 @@ int RunUninstall(const TCommandLine& options) {
         ShowSkinErrorDialog("Error...", "Zorvane Player is not installed.");
         return ecNothingFound;
     }
-    InstallLog().Line(Format("Uninstall started: %u file(s), %u created key(s), %u changed value(s) recorded.",
-                             static_cast<unsigned>(record.files.size()), static_cast<unsigned>(record.keys.size()),
-                             static_cast<unsigned>(record.values.size())));
+    InstallLog().Line(
+        Format("Uninstall started: %u file(s), %u created key(s), %u changed value(s) recorded.",
+               static_cast<unsigned>(record.files.size()), static_cast<unsigned>(record.keys.size()),
+               static_cast<unsigned>(record.values.size())));
     struct TToolLog : TDeployObserver {
         void RegistrationToolRan(const std::string& file, bool unregister, const TToolRun& run) override {
             InstallLog().Line(RegistrationToolText(file, unregister, run));
         }
     } toolLog;
     const TDeployObserverScope listening(&toolLog);
-    const TUninstallResult result = Uninstall(record, [](const std::string& line) { InstallLog().Line(line); });
+    const TUninstallResult result =
+        Uninstall(record, [](const std::string& line) { InstallLog().Line(line); });
     if (!result.failures.empty()) {
         ShowSkinErrorDialog("Error...", "Zorvane Player could not be removed completely.");
         return ecFailed;
     }
-    ShowSkinInfoDialog("Info...",
-                       result.scheduled.empty() ? "Zorvane Player removed." : "Removed; restart Windows to finish.");
+    ShowSkinInfoDialog("Info...", result.scheduled.empty() ? "Zorvane Player removed."
+                                                           : "Removed; restart Windows to finish.");
     return ecInstalled;
 }
 
@@ -155,7 +157,8 @@ int RunSetup(const std::string& commandLine) {
     Application->SetTitle("Player Installer");
     int code = ecInstalled;
     if (!options.logFile.empty() && !InstallLog().Open(options.logFile)) {
-        if (!options.verySilent) Message("The log file " + options.logFile + " cannot be written.", MB_ICONERROR);
+        if (!options.verySilent)
+            Message("The log file " + options.logFile + " cannot be written.", MB_ICONERROR);
         code = ecCannotStart;
     } else {
         InstallLog().Line(std::string("Zorvane Player installer " ZV_PRODUCT_VERSION_STRING " started: ") +

@@ -161,7 +161,8 @@ bool RegisterActiveX(const std::string& mime, const std::string& ext1, const std
         reg.CloseKey();
 
         reg.SetRootKey(HKEY_LOCAL_MACHINE);
-        const std::string setupKey = Cat({"\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\", clsid});
+        const std::string setupKey =
+            Cat({"\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\", clsid});
         const std::string created = r.MissingPart(setupKey);
         if (reg.OpenKey(setupKey, true)) {
             r.NoteCreated(setupKey, created);

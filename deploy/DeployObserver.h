@@ -34,7 +34,8 @@ public:
     // A string value written or deleted: its state before and after (no
     // value: absent). Only real changes are told.
     virtual void ValueChanged(HKEY root, const std::string& key, const std::string& name,
-                              const std::optional<std::string>& before, const std::optional<std::string>& after) {
+                              const std::optional<std::string>& before,
+                              const std::optional<std::string>& after) {
         (void)root;
         (void)key;
         (void)name;

@@ -2,8 +2,8 @@
 // "Add or remove programs" entry; the kept copy of the installer.
 #include "deploy/InstallRecord.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <algorithm>
 
@@ -68,7 +68,8 @@ void TInstallRecord::AddKey(const std::string& root, const std::string& key, con
 }
 
 void TInstallRecord::AddValue(const std::string& root, const std::string& key, const std::string& name,
-                              const std::optional<std::string>& before, const std::optional<std::string>& after) {
+                              const std::optional<std::string>& before,
+                              const std::optional<std::string>& after) {
     for (auto it = values.begin(); it != values.end(); ++it) {
         if (it->root != root || !SameKey(it->key, key) || !SameKey(it->name, name)) continue;
         it->after = after;
@@ -96,7 +97,8 @@ bool TInstallRecord::Load(TInstallRecord& record) {
     if (reg.OpenKeyReadOnly(kProduct + "\\Files")) {
         reg.GetValueNames(names);
         for (int i = 0; i < names.Count(); ++i)
-            if (const auto version = ReadOptional(reg, names[i])) record.files.push_back({names[i], *version});
+            if (const auto version = ReadOptional(reg, names[i]))
+                record.files.push_back({names[i], *version});
     }
     if (reg.OpenKeyReadOnly(kProduct + "\\Keys")) {
         reg.GetValueNames(names);
@@ -117,7 +119,8 @@ bool TInstallRecord::Load(TInstallRecord& record) {
             const auto key = ReadOptional(reg, "Key");
             const auto name = ReadOptional(reg, "Name");
             if (!root || !key || !name) continue;
-            record.values.push_back({*root, *key, *name, ReadOptional(reg, "Before"), ReadOptional(reg, "After")});
+            record.values.push_back(
+                {*root, *key, *name, ReadOptional(reg, "Before"), ReadOptional(reg, "After")});
         }
     }
     return true;
@@ -139,7 +142,8 @@ bool TInstallRecord::Save() const {
         if (!reg.OpenKey(kProduct + "\\Values", true)) return false;
         for (std::size_t i = 0; i < values.size(); ++i) {
             const TRecordedValue& v = values[i];
-            if (!reg.OpenKey(kProduct + Format("\\Values\\%04u", static_cast<unsigned>(i + 1)), true)) return false;
+            if (!reg.OpenKey(kProduct + Format("\\Values\\%04u", static_cast<unsigned>(i + 1)), true))
+                return false;
             reg.WriteString("Root", v.root);
             reg.WriteString("Key", v.key);
             reg.WriteString("Name", v.name);
@@ -161,8 +165,8 @@ bool TInstallRecord::Erase() {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zorvane", 0, KEY_READ, &vendor) == ERROR_SUCCESS) {
         DWORD subKeys = 1;
         DWORD values = 1;
-        RegQueryInfoKeyA(vendor, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
-                         nullptr, nullptr);
+        RegQueryInfoKeyA(vendor, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
+                         nullptr, nullptr, nullptr);
         RegCloseKey(vendor);
         if (subKeys == 0 && values == 0) RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zorvane");
     }

@@ -58,8 +58,8 @@ TValueState ReadState(HKEY root, const std::string& key, const std::string& name
         } else {
             std::string data(size + 1, '\0');
             DWORD got = size;
-            if (RegQueryValueExA(k, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &got) ==
-                ERROR_SUCCESS) {
+            if (RegQueryValueExA(k, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+                                 &got) == ERROR_SUCCESS) {
                 data.resize(std::min<std::size_t>(got, data.size()));
                 state.text = data.substr(0, data.find('\0'));
             }
@@ -74,7 +74,8 @@ bool Holds(HKEY root, const TRecordedValue& v) {
     return now.isString && now.text == v.after;
 }
 
-bool SetState(HKEY root, const std::string& key, const std::string& name, const std::optional<std::string>& text) {
+bool SetState(HKEY root, const std::string& key, const std::string& name,
+              const std::optional<std::string>& text) {
     HKEY k = nullptr;
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return false;
     LONG rc;
@@ -159,8 +160,8 @@ private:
         HKEY k = nullptr;
         if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
         DWORD subKeys = 1;
-        bool ours = RegQueryInfoKeyA(k, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
-                                     nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+        bool ours = RegQueryInfoKeyA(k, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
                     subKeys == 0;
         for (DWORD i = 0; ours; ++i) {
             char name[16384];
@@ -214,17 +215,19 @@ private:
         std::string registered;
         if (root == HKEY_CLASSES_ROOT && Within(k.key, std::string("CLSID\\") + ActiveXClassId) &&
             !ClassIsOurs(registered)) {
-            Note("Registry key " + shown + " left alone: the control is now registered as " + registered + ".");
+            Note("Registry key " + shown + " left alone: the control is now registered as " + registered +
+                 ".");
             return false;
         }
         // Values of keys that are gone (removed with another record)
         // contradict nothing.
         const auto changed = std::find_if(m_record.values.begin(), m_record.values.end(), [&](const auto& v) {
-            return v.root == k.root && Within(v.key, k.outermost) && KeyExists(root, v.key) && !Holds(root, v);
+            return v.root == k.root && Within(v.key, k.outermost) && KeyExists(root, v.key) &&
+                   !Holds(root, v);
         });
         if (changed == m_record.values.end()) return true;
-        Note("Registry key " + shown + " left alone: " + changed->root + "\\" + changed->key + " \"" + changed->name +
-             "\" no longer holds what the install wrote.");
+        Note("Registry key " + shown + " left alone: " + changed->root + "\\" + changed->key + " \"" +
+             changed->name + "\" no longer holds what the install wrote.");
         return false;
     }
 
@@ -252,7 +255,7 @@ private:
             if (!Same(ExtractFileName(f.path), ActiveXFileName)) continue;
             if (GetFileAttributesA(f.path.c_str()) == INVALID_FILE_ATTRIBUTES ||
                 GetFileVersionString(f.path, "ProductVersion") != f.version)
-                continue;  // the file step says why
+                continue;                                                      // the file step says why
             if (!Same(GetInprocServerPath(ActiveXClassId), f.path)) continue;  // not registered as ours
             if (UnregisterServerSilently(f.path)) {
                 Note("Unregistered the control " + f.path + ".");
@@ -271,7 +274,8 @@ private:
             }
             const std::string version = GetFileVersionString(f.path, "ProductVersion");
             if (version != f.version) {
-                Note("File " + f.path + " left alone: its version is " + version + ", not " + f.version + ".");
+                Note("File " + f.path + " left alone: its version is " + version + ", not " + f.version +
+                     ".");
                 continue;
             }
             if (std::any_of(m_unregisterFailed.begin(), m_unregisterFailed.end(),
@@ -306,7 +310,8 @@ private:
                 // The running program is that copy (started from "Add or
                 // remove programs"); its folder follows it at restart.
                 MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-                Note("The kept copy of the installer " + copy + " is running: it and its folder will be removed "
+                Note("The kept copy of the installer " + copy +
+                     " is running: it and its folder will be removed "
                      "when Windows restarts.");
             } else {
                 Fail("The kept copy of the installer " + copy + " could not be removed.");

@@ -95,7 +95,8 @@ void Dump(HKEY key, const std::string& path, std::map<std::string, std::string>&
     for (DWORD i = 0;; ++i) {
         DWORD nameLen = sizeof name, dataLen = sizeof data, type = 0;
         if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS) break;
-        out[path + "|" + name] = std::string(reinterpret_cast<char*>(data), dataLen) + "#" + std::to_string(type);
+        out[path + "|" + name] =
+            std::string(reinterpret_cast<char*>(data), dataLen) + "#" + std::to_string(type);
     }
     for (DWORD i = 0;; ++i) {
         DWORD nameLen = sizeof name;
@@ -149,7 +150,8 @@ std::string Listing(const std::string& dir) {
     if (!h) return out;
     do {
         const std::string n = fd.cFileName;
-        if (n != "." && n != "..") out += n + " " + zv::GetFileVersionString(dir + "\\" + n, "ProductVersion") + ";";
+        if (n != "." && n != "..")
+            out += n + " " + zv::GetFileVersionString(dir + "\\" + n, "ProductVersion") + ";";
     } while (FindNextFileA(h.Get(), &fd));
     return out;
 }
@@ -208,8 +210,8 @@ std::vector<std::string> TakePendingRemovals(const std::string& prefix) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return found;
     std::vector<char> data(65536);
     DWORD size = static_cast<DWORD>(data.size());
-    if (RegQueryValueExA(k, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
-                         &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(k, "PendingFileRenameOperations", nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
         std::vector<std::string> items;
         for (size_t i = 0; i < size && data[i];) {
             const std::string s(data.data() + i);
@@ -263,12 +265,13 @@ public:
                 unreg();
         }
         for (const std::string& k : m_created) RegDeleteTreeA(HKEY_LOCAL_MACHINE, k.c_str());
-        for (const std::string& k : {std::string("CLSID\\") + kClsid, std::string(kProgId), std::string(".zrvn"),
-                                     std::string(".mp3zrvn"),
-                                     std::string("MIME\\DataBase\\Content Type\\application/x-Zorvane")})
+        for (const std::string& k :
+             {std::string("CLSID\\") + kClsid, std::string(kProgId), std::string(".zrvn"),
+              std::string(".mp3zrvn"), std::string("MIME\\DataBase\\Content Type\\application/x-Zorvane")})
             RegDeleteTreeA(HKEY_CLASSES_ROOT, k.c_str());
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE,
-                       (std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid).c_str());
+        RegDeleteTreeA(
+            HKEY_LOCAL_MACHINE,
+            (std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid).c_str());
         if (m_hadIE)
             SetStr(HKEY_CLASSES_ROOT, kIEClass, "", m_savedIE);
         else
@@ -305,8 +308,10 @@ public:
     }
 
 private:
-    void Add(const std::string& key, const char* name, const std::string& installDir, const std::string& top) {
-        ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, top)) << top << " is registered already: this run would not own it";
+    void Add(const std::string& key, const char* name, const std::string& installDir,
+             const std::string& top) {
+        ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, top))
+            << top << " is registered already: this run would not own it";
         m_created.push_back(top);
         SetStr(HKEY_LOCAL_MACHINE, key, name, installDir);
     }
@@ -324,8 +329,8 @@ public:
         STARTUPINFOA si{};
         si.cb = sizeof si;
         std::string cmd = "\"" + exe + "\" " + args;
-        m_started = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, kWork.c_str(), &si,
-                                   &m_pi) != FALSE;
+        m_started = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   kWork.c_str(), &si, &m_pi) != FALSE;
     }
     ~TRun() {
         if (!m_started) return;
@@ -428,8 +433,8 @@ std::string Quoted(const std::string& s) {
 TEST(AdminE2E, SilentInstallWithItsLogThenUninstallLeavesTheMachineAsItWas) {
     const std::string root = kWork + "\\admin-silent";
     TMachine machine(root);
-    const std::vector<std::string> dirs{machine.Netscape(root + "\\Navigator"), machine.Firefox(root + "\\Firefox"),
-                                        machine.Opera(root + "\\Opera")};
+    const std::vector<std::string> dirs{machine.Netscape(root + "\\Navigator"),
+                                        machine.Firefox(root + "\\Firefox"), machine.Opera(root + "\\Opera")};
     for (const auto& d : dirs) MakeDirs(d);
     const std::string ie = machine.InternetExplorer(root + "\\IE");
     // Another player had the extension .zrvn: the install takes it over and
@@ -445,7 +450,8 @@ TEST(AdminE2E, SilentInstallWithItsLogThenUninstallLeavesTheMachineAsItWas) {
     {
         TRun install(kExe, "/SILENT /LOG=" + Quoted(log));
         ASSERT_TRUE(install.Started()) << kExe;
-        EXPECT_NE(WaitForWindow(install, "Zorvane Player Installation"), nullptr) << "/SILENT shows the window";
+        EXPECT_NE(WaitForWindow(install, "Zorvane Player Installation"), nullptr)
+            << "/SILENT shows the window";
         std::vector<std::string> captions;
         EXPECT_EQ(ExitCodeWatchingWindows(install, captions), 0);
         for (const auto& c : captions) EXPECT_EQ(c, "Zorvane Player Installation") << "a dialog showed";
@@ -465,8 +471,8 @@ TEST(AdminE2E, SilentInstallWithItsLogThenUninstallLeavesTheMachineAsItWas) {
 
     const std::vector<std::string> installLog = LogLines(log);
     ASSERT_FALSE(installLog.empty());
-    EXPECT_EQ(installLog.front(), "Zorvane Player installer 1.7.9.174 started: " + Quoted(kExe) + " /SILENT /LOG=" +
-                                      Quoted(log));
+    EXPECT_EQ(installLog.front(),
+              "Zorvane Player installer 1.7.9.174 started: " + Quoted(kExe) + " /SILENT /LOG=" + Quoted(log));
     ExpectInOrder(installLog, {
                                   "Found plug-in directory (Internet Explorer): " + ie,
                                   "Found plug-in directory (Opera): " + dirs[2],
@@ -474,11 +480,11 @@ TEST(AdminE2E, SilentInstallWithItsLogThenUninstallLeavesTheMachineAsItWas) {
                                   "Found plug-in directory (Mozilla or Firefox): " + dirs[1],
                                   "Install started: 4 deployment(s) for the checked lines.",
                               });
-    ExpectInOrder(installLog, {
-                                  "Registration tool regsvr32 /s " + Quoted(ocx) +
-                                      " ended with exit code 0 (succeeded).",
-                                  "Internet Explorer (" + ie + "): succeeded, code 0 (no failure).",
-                              });
+    ExpectInOrder(installLog,
+                  {
+                      "Registration tool regsvr32 /s " + Quoted(ocx) + " ended with exit code 0 (succeeded).",
+                      "Internet Explorer (" + ie + "): succeeded, code 0 (no failure).",
+                  });
     for (const auto& [browser, dir] : std::vector<std::pair<std::string, std::string>>{
              {"Opera", dirs[2]}, {"Mozilla", dirs[1]}, {"Netscape", dirs[0]}})
         ExpectInOrder(installLog, {"Put " + dir + "\\NPZRVN32.dll (version 1.7.9.174) in place.",
@@ -497,13 +503,15 @@ TEST(AdminE2E, SilentInstallWithItsLogThenUninstallLeavesTheMachineAsItWas) {
     }
     const std::vector<std::string> fullLog = LogLines(log);
     ASSERT_GT(fullLog.size(), installLog.size());
-    EXPECT_EQ(std::vector<std::string>(fullLog.begin(), fullLog.begin() + static_cast<long>(installLog.size())),
-              installLog)
+    EXPECT_EQ(
+        std::vector<std::string>(fullLog.begin(), fullLog.begin() + static_cast<long>(installLog.size())),
+        installLog)
         << "the uninstall appends to the log";
-    ExpectInOrder(fullLog, {"Put registry value HKCR\\.zrvn \"\" back to \"Other.Player\".",
-                            "Registration tool regsvr32 /u /s " + Quoted(ocx) + " ended with exit code 0 (succeeded).",
-                            "Unregistered the control " + ocx + ".", "Removed " + ocx + ".",
-                            "Removed the record of the installation.", "Finished with exit code 0 (done)."});
+    ExpectInOrder(fullLog,
+                  {"Put registry value HKCR\\.zrvn \"\" back to \"Other.Player\".",
+                   "Registration tool regsvr32 /u /s " + Quoted(ocx) + " ended with exit code 0 (succeeded).",
+                   "Unregistered the control " + ocx + ".", "Removed " + ocx + ".",
+                   "Removed the record of the installation.", "Finished with exit code 0 (done)."});
 
     // The running copy cannot always remove itself: then it and its folder
     // go at the next start of Windows.
@@ -544,15 +552,16 @@ TEST(AdminE2E, VerySilentWithAFailingDirectoryThenUninstallLeavesOthersNewerPlug
     EXPECT_FALSE(zvtest::FileExists(readOnly + "\\NPZRVN32.dll"));
     EXPECT_EQ(Version(firefox + "\\NPZRVN32.dll"), "1.7.9.174");
     EXPECT_EQ(Version(opera + "\\NPZRVN32.dll"), "1.8.0.1");
-    ExpectInOrder(LogLines(log),
-                  {"Opera (" + opera + "): failed, code -3 (a newer version is installed).",
-                   "Error message \"Error...\": Installed Plugin for Opera is newer than the version you are trying "
-                   "to install ! (not shown)",
-                   "Mozilla (" + firefox + "): succeeded, code 0 (no failure).",
-                   "Netscape (" + readOnly +
-                       "): failed, code -1 (the file could not be created or replaced (directory rights, file in "
-                       "use)).",
-                   "Install finished: some deployments failed.", "Finished with exit code 3 (something failed)."});
+    ExpectInOrder(
+        LogLines(log),
+        {"Opera (" + opera + "): failed, code -3 (a newer version is installed).",
+         "Error message \"Error...\": Installed Plugin for Opera is newer than the version you are trying "
+         "to install ! (not shown)",
+         "Mozilla (" + firefox + "): succeeded, code 0 (no failure).",
+         "Netscape (" + readOnly +
+             "): failed, code -1 (the file could not be created or replaced (directory rights, file in "
+             "use)).",
+         "Install finished: some deployments failed.", "Finished with exit code 3 (something failed)."});
 
     // Someone else has since put a newer plug-in into Firefox's directory.
     ASSERT_TRUE(CopyFileA(WinPath(ZV_E2E_NEWER).c_str(), (firefox + "\\NPZRVN32.dll").c_str(), FALSE));
@@ -565,12 +574,14 @@ TEST(AdminE2E, VerySilentWithAFailingDirectoryThenUninstallLeavesOthersNewerPlug
     }
     EXPECT_EQ(Version(firefox + "\\NPZRVN32.dll"), "1.8.0.1") << "someone else's newer plug-in was removed";
     EXPECT_EQ(Version(opera + "\\NPZRVN32.dll"), "1.8.0.1");
-    ExpectInOrder(LogLines(log), {"File " + firefox + "\\NPZRVN32.dll left alone: its version is 1.8.0.1, not "
-                                  "1.7.9.174.",
+    ExpectInOrder(LogLines(log), {"File " + firefox +
+                                      "\\NPZRVN32.dll left alone: its version is 1.8.0.1, not "
+                                      "1.7.9.174.",
                                   "Removed the record of the installation."});
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, zv::ProductKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, zv::UninstallEntryKey));
-    EXPECT_FALSE(zvtest::DirExists(InstallFolder())) << "run from elsewhere, the uninstall removes the copy at once";
+    EXPECT_FALSE(zvtest::DirExists(InstallFolder()))
+        << "run from elsewhere, the uninstall removes the copy at once";
 
     // Nothing recorded any more: a second uninstall has nothing to do.
     TRun again(kExe, "/UNINSTALL /VERYSILENT");
@@ -590,8 +601,8 @@ TEST(AdminE2E, ABadCommandLineInstallsNothingAndTheOptionsAreListed) {
         EXPECT_EQ(ExitCodeWatchingWindows(quiet, captions), 87);
         EXPECT_TRUE(captions.empty());
     }
-    ExpectInOrder(LogLines(log),
-                  {"Bad command line: Unknown option: /BOGUS", "Finished with exit code 87 (bad command line)."});
+    ExpectInOrder(LogLines(log), {"Bad command line: Unknown option: /BOGUS",
+                                  "Finished with exit code 87 (bad command line)."});
 
     {
         TRun shown(kExe, "-bogus");

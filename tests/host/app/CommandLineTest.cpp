@@ -17,7 +17,8 @@ TEST(CommandLine, OptionsInAnySpellingAfterTheProgramsName) {
     // An unquoted name ends at the first blank; a quoted one may hold blanks
     // and option-like text.
     const TCommandLine all = ParseCommandLine(
-        "\"C:\\Setup -x\\ZorvaneSetup.exe\"  /silent\t-VerySilent /UNINSTALL -? /Log=\"C:\\My Logs\\setup.log\"");
+        "\"C:\\Setup -x\\ZorvaneSetup.exe\"  /silent\t-VerySilent /UNINSTALL -? /Log=\"C:\\My "
+        "Logs\\setup.log\"");
     EXPECT_TRUE(all.silent);
     EXPECT_TRUE(all.verySilent);
     EXPECT_TRUE(all.uninstall);
@@ -40,7 +41,8 @@ TEST(CommandLine, BadArgumentsAreNamed) {
     EXPECT_EQ(ParseCommandLine("setup.exe \"\"").error, "Unknown argument: ");
     EXPECT_EQ(ParseCommandLine("setup.exe /log").error, "The option /log needs a file name: /log=\"file\"");
     EXPECT_EQ(ParseCommandLine("setup.exe -LOG=").error, "The option -LOG needs a file name: -LOG=\"file\"");
-    EXPECT_EQ(ParseCommandLine("setup.exe /LOG=\"\"").error, "The option /LOG needs a file name: /LOG=\"file\"");
+    EXPECT_EQ(ParseCommandLine("setup.exe /LOG=\"\"").error,
+              "The option /LOG needs a file name: /LOG=\"file\"");
     // The first bad argument is named; the good ones around it still say
     // how the error is to be told.
     const TCommandLine bad = ParseCommandLine("setup.exe /X /VERYSILENT /Y /LOG=setup.log");

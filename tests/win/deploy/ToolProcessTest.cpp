@@ -56,8 +56,8 @@ struct TRecordingWindow {
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "ZvToolWaitProbe";
         RegisterClassA(&wc);
-        hwnd = CreateWindowExA(0, wc.lpszClassName, "probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
-                               nullptr, nullptr, wc.hInstance, nullptr);
+        hwnd = CreateWindowExA(0, wc.lpszClassName, "probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200,
+                               100, nullptr, nullptr, wc.hInstance, nullptr);
         zvtest::Pump(100);
         Seen().clear();
     }

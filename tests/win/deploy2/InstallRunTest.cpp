@@ -49,13 +49,13 @@ struct TMachine {
     std::string IE() { return root / "IE\\Plugins"; }
     void AddOpera() {
         MakeDirs(Opera());
-        SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
-               root / "Opera\\");
+        SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe",
+               "Path", root / "Opera\\");
     }
     void AddNetscape(const std::string& name = "Nav") {
         MakeDirs(Netscape(name));
-        SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main", "Install Directory",
-               root / name);
+        SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main",
+               "Install Directory", root / name);
     }
     void AddMozilla() {
         MakeDirs(Mozilla());
@@ -122,15 +122,17 @@ TEST(InstallRun, TheBannerShowsEachDirectoryAsItIsServedAndTheWindowRepaints) {
     TListener listener;
     listener.onDeploying = [&](const std::string&) {
         shown.push_back(w.form->TopLabel->Caption());
-        pending.push_back(GetUpdateRect(banner, nullptr, FALSE) || GetUpdateRect(w.form->Handle(), nullptr, FALSE));
+        pending.push_back(GetUpdateRect(banner, nullptr, FALSE) ||
+                          GetUpdateRect(w.form->Handle(), nullptr, FALSE));
         if (shown.size() == 2) second = zvtest::CaptureClient(banner);
     };
     {
         TDeployObserverScope listening(&listener);
         // Lines in alphabetical order: Moz, Nav, Opera. Opera is served
         // while the lines are walked, the groups after.
-        const Dialogs newer{{"error", "Error...",
-                             "Installed Plugin for Opera is newer than the version you are trying to install !"}};
+        const Dialogs newer{
+            {"error", "Error...",
+             "Installed Plugin for Opera is newer than the version you are trying to install !"}};
         EXPECT_EQ(w.Install(), newer);
     }
     const std::vector<std::string> expected{Progress(m.Opera(), 1, 3), Progress(m.Mozilla(), 2, 3),
@@ -266,8 +268,8 @@ TEST(InstallRun, KeepsARecordThatUninstallTakesBack) {
     EXPECT_TRUE(zvtest::FileExists(copy));
     char value[512] = {};
     DWORD size = sizeof value;
-    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, UninstallEntryKey, "UninstallString", RRF_RT_REG_SZ, nullptr, value,
-                           &size),
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, UninstallEntryKey, "UninstallString", RRF_RT_REG_SZ, nullptr,
+                           value, &size),
               ERROR_SUCCESS);
     EXPECT_EQ(std::string(value), "\"" + copy + "\" /UNINSTALL");
 

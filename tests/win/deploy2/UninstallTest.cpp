@@ -28,7 +28,8 @@ struct TRecording : TDeployObserver {
         record.AddKey(RootKeyName(root), key, outermost);
     }
     void ValueChanged(HKEY root, const std::string& key, const std::string& name,
-                      const std::optional<std::string>& before, const std::optional<std::string>& after) override {
+                      const std::optional<std::string>& before,
+                      const std::optional<std::string>& after) override {
         record.AddValue(RootKeyName(root), key, name, before, after);
     }
 };
@@ -37,7 +38,8 @@ void SetValue(HKEY root, const std::string& path, const char* name, const std::s
     HKEY k;
     ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()), static_cast<DWORD>(v.size() + 1));
+    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                   static_cast<DWORD>(v.size() + 1));
     RegCloseKey(k);
 }
 
@@ -100,7 +102,8 @@ TEST(Uninstall, PutsTheRegistryBackAsItWasBeforeTheRegistration) {
     bool tookExtension = false;
     for (const auto& v : record.values)
         if (v.key == ".zrvn" && v.name.empty())
-            tookExtension = v.before == std::optional<std::string>("Other.Player") && v.after == ActiveXProgId;
+            tookExtension =
+                v.before == std::optional<std::string>("Other.Player") && v.after == ActiveXProgId;
     EXPECT_TRUE(tookExtension);
 
     // Kept in the registry and read back as it was written.
@@ -141,7 +144,8 @@ TEST(Uninstall, EntriesThatNoLongerHoldWhatTheInstallWroteAreLeftAlone) {
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".mp3zrvn"), "Third.Player");
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".mp3zrvn", "Content Type"), ActiveXMimeType) << "the key stays whole";
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".zrvn"), "Third.Player");
-    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".zrvn", "Content Type"), "audio/x-other") << "this one still was ours";
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".zrvn", "Content Type"), "audio/x-other")
+        << "this one still was ours";
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, std::string("CLSID\\") + ActiveXClassId + "\\EnableFullPage"))
         << "the class is someone else's now";
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::string(ActiveXProgId) + "\\DefaultIcon"));
@@ -163,8 +167,8 @@ std::vector<std::string> TakePendingRemovals(const std::string& file) {
     std::vector<char> data(65536);
     DWORD size = static_cast<DWORD>(data.size());
     DWORD type = 0;
-    if (RegQueryValueExA(k, "PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                         &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(k, "PendingFileRenameOperations", nullptr, &type,
+                         reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
         std::vector<std::string> items;
         for (size_t i = 0; i < size;) {
             const std::string s(data.data() + i);
@@ -173,8 +177,8 @@ std::vector<std::string> TakePendingRemovals(const std::string& file) {
         }
         std::string kept;
         for (size_t i = 0; i + 1 < items.size(); i += 2) {
-            if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, items[i].c_str(), -1, ("\\??\\" + file).c_str(),
-                               -1) == CSTR_EQUAL) {
+            if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, items[i].c_str(), -1,
+                               ("\\??\\" + file).c_str(), -1) == CSTR_EQUAL) {
                 found.push_back(items[i] + " -> " + items[i + 1]);
                 continue;
             }
@@ -196,8 +200,8 @@ std::vector<std::string> TakePendingRemovals(const std::string& file) {
 
 TEST(Uninstall, RemovesFilesOnlyAtTheInstalledVersionAndLeavesFilesInUseForTheRestart) {
     zvtest::TTempDir root;
-    const std::string kept = root / "kept", newer = root / "newer", gone = root / "gone", readOnly = root / "ro",
-                      busy = root / "busy";
+    const std::string kept = root / "kept", newer = root / "newer", gone = root / "gone",
+                      readOnly = root / "ro", busy = root / "busy";
     TInstallRecord record;
     {
         zvtest::TRegistrySandbox sandbox;
@@ -218,7 +222,8 @@ TEST(Uninstall, RemovesFilesOnlyAtTheInstalledVersionAndLeavesFilesInUseForTheRe
     ASSERT_TRUE(CopyFileA(NewerDll().c_str(), file(newer).c_str(), FALSE));
     ASSERT_TRUE(DeleteFileA(file(gone).c_str()));
     SetFileAttributesA(file(readOnly).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
-    TFileHandle held(CreateFileA(file(busy).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    TFileHandle held(
+        CreateFileA(file(busy).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
 
     TUninstallResult result;
@@ -277,7 +282,8 @@ TEST(InstallRecord, MergesLaterInstallsAndKeepsTheProductsEntries) {
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, entry, "DisplayName"), "Zorvane Player");
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, entry, "DisplayVersion"), PayloadVersion);
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, entry, "Publisher"), "Zorvane");
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, entry, "UninstallString"), "\"" + first.installerCopy + "\" /UNINSTALL");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, entry, "UninstallString"),
+              "\"" + first.installerCopy + "\" /UNINSTALL");
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, entry, "InstallLocation"), folder / "Zorvane Player");
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "Version"), PayloadVersion);
 
