@@ -72,7 +72,9 @@ TCommandLine ParseCommandLine(const std::string& commandLine) {
             result.logFile = arg.substr(5);
         } else if (option == "LOG" || option == "LOG=") {
             const std::string name = arg.substr(0, 4);
-            bad("The option " + name + " needs a file name: " + name + "=\"file\"");
+            std::string error = "The option ";
+            error.append(name).append(" needs a file name: ").append(name).append("=\"file\"");
+            bad(error);
         } else {
             bad("Unknown option: " + arg);
         }

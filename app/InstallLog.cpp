@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "base/SysUtils.h"
 
 namespace zv {
@@ -37,8 +39,8 @@ bool TInstallLog::Open(const std::string& path) {
 void TInstallLog::Line(const std::string& text) {
     if (!m_file) return;
     std::string clean = text;
-    for (char& c : clean)
-        if (c == '\r' || c == '\n') c = ' ';
+    std::replace_if(
+        clean.begin(), clean.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     const std::string line = LogTimestamp() + "  " + AnsiToUtf8(clean) + "\r\n";
     LARGE_INTEGER none{};
     SetFilePointerEx(m_file.Get(), none, nullptr, FILE_END);

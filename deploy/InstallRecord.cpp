@@ -52,19 +52,18 @@ void MakeDirectories(const std::string& path) {
 }  // namespace
 
 void TInstallRecord::AddFile(const std::string& path, const std::string& version) {
-    for (auto& f : files) {
-        if (SameKey(f.path, path)) {
-            f.version = version;
-            return;
-        }
-    }
-    files.push_back({path, version});
+    const auto known =
+        std::find_if(files.begin(), files.end(), [&](const auto& f) { return SameKey(f.path, path); });
+    if (known != files.end())
+        known->version = version;
+    else
+        files.push_back({path, version});
 }
 
 void TInstallRecord::AddKey(const std::string& root, const std::string& key, const std::string& outermost) {
-    for (const auto& k : keys)
-        if (k.root == root && SameKey(k.key, key)) return;
-    keys.push_back({root, key, outermost});
+    if (std::none_of(keys.begin(), keys.end(),
+                     [&](const auto& k) { return k.root == root && SameKey(k.key, key); }))
+        keys.push_back({root, key, outermost});
 }
 
 void TInstallRecord::AddValue(const std::string& root, const std::string& key, const std::string& name,

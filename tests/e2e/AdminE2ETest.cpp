@@ -625,3 +625,26 @@ TEST(AdminE2E, ABadCommandLineInstallsNothingAndTheOptionsAreListed) {
     EXPECT_FALSE(zvtest::FileExists(firefox + "\\NPZRVN32.dll"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, zv::ProductKey));
 }
+
+TEST(AdminE2E, NothingToInstallIntoEndsWithOne) {
+    const std::string root = kWork + "\\admin-nothing";
+    TMachine machine(root);
+    // Not even Wine's own Internet Explorer (put back by the machine).
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kIEClass);
+    {
+        TRun window(kExe, "");
+        HWND main = WaitForWindow(window, "Zorvane Player Installation");
+        ASSERT_NE(main, nullptr);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(window.ExitCode(), 1);
+    }
+    const std::string log = root + "\\setup.log";
+    MakeDirs(root);
+    TRun quiet(kExe, "/VERYSILENT /LOG=" + Quoted(log));
+    EXPECT_EQ(quiet.ExitCode(), 1);
+    ExpectInOrder(
+        LogLines(log),
+        {"No browser plug-in directory found.", "Nothing installed: there is nothing to install into.",
+         "Finished with exit code 1 (nothing to install into, or nothing installed to remove)."});
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, zv::ProductKey));
+}
