@@ -382,6 +382,26 @@ HWND VisibleWindow(DWORD pid, const std::string& caption = {}) {
     return f.found;
 }
 
+BOOL CALLBACK ListVisible(HWND hwnd, LPARAM lp) {
+    auto* f = reinterpret_cast<TFind*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == f->pid) {
+        char cls[128] = {};
+        GetClassNameA(hwnd, cls, sizeof cls);
+        f->caption += std::string(cls) + " '" + zvtest::WindowText(hwnd) +
+                      "' visible=" + std::to_string(IsWindowVisible(hwnd)) + "\n";
+    }
+    return TRUE;
+}
+
+// The top-level windows of a process, for a failure message.
+std::string WindowsOf(DWORD pid) {
+    TFind f{pid, ""};
+    EnumWindows(ListVisible, reinterpret_cast<LPARAM>(&f));
+    return f.caption;
+}
+
 HWND WaitForWindow(TRun& run, const std::string& caption) {
     HWND found = nullptr;
     zvtest::PumpUntil(
@@ -607,7 +627,7 @@ TEST(AdminE2E, ABadCommandLineInstallsNothingAndTheOptionsAreListed) {
     {
         TRun shown(kExe, "-bogus");
         HWND box = WaitForWindow(shown, "Player Installer");
-        ASSERT_NE(box, nullptr) << "no dialog for the bad option";
+        ASSERT_NE(box, nullptr) << "no dialog for the bad option; windows:\n" << WindowsOf(shown.ProcessId());
         EXPECT_NE(BoxText(box).find("Unknown option: -bogus"), std::string::npos) << BoxText(box);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(shown.ExitCode(), 87);
@@ -615,7 +635,7 @@ TEST(AdminE2E, ABadCommandLineInstallsNothingAndTheOptionsAreListed) {
     {
         TRun help(kExe, "/?");
         HWND box = WaitForWindow(help, "Player Installer");
-        ASSERT_NE(box, nullptr) << "no dialog listing the options";
+        ASSERT_NE(box, nullptr) << "no dialog listing the options; windows:\n" << WindowsOf(help.ProcessId());
         const std::string text = BoxText(box);
         for (const char* option : {"/SILENT", "/VERYSILENT", "/LOG=\"file\"", "/UNINSTALL", "/?"})
             EXPECT_NE(text.find(option), std::string::npos) << option << " is not listed:\n" << text;
