@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/InstallRun.h"
 #include "app/KvSkinDialogs.h"
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
@@ -237,9 +238,30 @@ bool ListHolds(const TStrings& list, const std::string& text) {
     return false;
 }
 
+// The directories the install command will serve for the checked lines, by
+// the same tests it uses: the n of its "k of n" progress.
+int DeploymentSteps(const TMainForm& form) {
+    int steps = 0;
+    for (int i = 0; i < form.LB->Items().Count(); ++i) {
+        if (!form.LB->IsChecked(i)) continue;
+        const std::string t = form.LB->Items()[i];
+        const bool isIE = t == form.IEPluginDir();
+        const bool isOpera = t == form.OperaPluginDir();
+        steps += static_cast<int>(isIE) + static_cast<int>(isOpera);
+        if (!isIE && !isOpera)
+            steps += static_cast<int>(ListHolds(*form.MozillaPluginDirs(), t)) +
+                     static_cast<int>(ListHolds(*form.NetscapePluginDirs(), t));
+    }
+    return steps;
+}
+
 }  // namespace
 
 void TMainForm::InstallButtonClick(TObject*) {
+    // Waiting for the registration tool keeps the window painting; a click
+    // that comes meanwhile must not start a second install.
+    TInstallRun run(*this, DeploymentSteps(*this));
+    if (!run.Active()) return;
     TStringList mozillaGroup;
     TStringList netscapeGroup;
     bool allSucceeded = true;
@@ -248,6 +270,7 @@ void TMainForm::InstallButtonClick(TObject*) {
     // After the first failure every later call's code is reported; a call
     // that succeeded leaves 0, which has no message.
     auto report = [&](bool succeeded, TBrowser browser, int code, const std::string& dir) {
+        run.Deployed(kBrowserNames[browser], succeeded, code);
         if (!succeeded) allSucceeded = false;
         if (allSucceeded) return;
         const std::string message = FailureMessage(browser, code, dir);
@@ -311,6 +334,7 @@ void TMainForm::InstallButtonClick(TObject*) {
         report(ok, brNetscape, code, where);
     }
 
+    run.Finish(allSucceeded);
     if (allSucceeded) {
         Hide();
         ShowSkinInfoDialog("Info...", "Zorvane Player installed.", ksSkinData);
