@@ -22,6 +22,7 @@
 
 using namespace zv;
 using namespace deploy2;
+using namespace installtest;
 using Dialogs = std::vector<TShownDialog>;
 
 namespace {
