@@ -37,7 +37,7 @@ const TDpiApi& DpiApi() {
 
 int SystemPixelsPerInch(HWND wnd) {
     const TDpiApi& api = DpiApi();
-    if (!ProcessIsDpiAware()) return 96;
+    if (!DisplayScaling() || !ProcessIsDpiAware()) return 96;
     if (wnd != nullptr && api.GetDpiForWindow != nullptr) {
         const UINT dpi = api.GetDpiForWindow(wnd);
         if (dpi != 0) return static_cast<int>(dpi);
@@ -56,8 +56,17 @@ int SystemPixelsPerInch(HWND wnd) {
 }
 
 TPixelsPerInchSource g_source = nullptr;
+bool g_scaling = false;
 
 }  // namespace
+
+void SetDisplayScaling(bool on) {
+    g_scaling = on;
+}
+
+bool DisplayScaling() {
+    return g_scaling;
+}
 
 bool ProcessIsDpiAware() {
     const TDpiApi& api = DpiApi();
