@@ -79,8 +79,9 @@ void TksSkinButton::DrawCaptionAndGlyph(TBitmap& bitmap, const TDeviceMap& map, 
     }
     const int count = std::max(NumGlyphs, 1);
     const TSize gs = Glyph.Empty() ? TSize{0, 0} : TSize{Glyph.Width() / count, Glyph.Height()};
-    TksButtonPlacement p = CalcButtonLayout(map.ToDevice(area), Layout, Margin < 0 ? Margin : scale.Map(Margin),
-                                            scale.Map(Spacing), scale.Map(gs), ts);
+    TksButtonPlacement p =
+        CalcButtonLayout(map.ToDevice(area), Layout, Margin < 0 ? Margin : scale.Map(Margin),
+                         scale.Map(Spacing), scale.Map(gs), ts);
     if (shifted) {
         const int one = scale.Map(1);
         p.Glyph = {p.Glyph.X + one, p.Glyph.Y + one};

@@ -185,7 +185,8 @@ void TksSkinPanel::PaintWindow(HDC dc) {
     PrepareBitmap(bitmap, Width(), Height());
     const TSkinSurface target = SurfaceOf(bitmap, SkinMap());
     for (int i = 0; i <= target.Width() / bg.Width; ++i)
-        for (int j = 0; j <= target.Height() / bg.Height; ++j) target.Copy(i * bg.Width, j * bg.Height, bg, bg.Bounds());
+        for (int j = 0; j <= target.Height() / bg.Height; ++j)
+            target.Copy(i * bg.Width, j * bg.Height, bg, bg.Bounds());
     PutOnControl(dc, bitmap);
 }
 
@@ -229,7 +230,8 @@ void TksSkinPanel::DrawSkinCaption(TBitmap& bitmap, const TRect& band) {
     if (m_checkedMode) {
         const TRect piece = m_checked ? m_skin.CheckImageRect : m_skin.UnCheckImageRect;
         if (!piece.IsEmpty())
-            DrawGlyphFrame(surface, b.Left, b.Top + b.Height() / 2 - piece.Height() / 2, 1, 1, SubView(pic, piece));
+            DrawGlyphFrame(surface, b.Left, b.Top + b.Height() / 2 - piece.Height() / 2, 1, 1,
+                           SubView(pic, piece));
         b.Left += piece.Width() + 2;
     }
     if (m_rollUpMode) {

@@ -224,7 +224,8 @@ void TCustomForm::ScaleForPPI(int ppi) {
     AlignControls();
     Perform(CM_SCALECHANGED, static_cast<WPARAM>(ppi), static_cast<LPARAM>(old));
     if (HandleAllocated())
-        RedrawWindow(HandleOrNull(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+        RedrawWindow(HandleOrNull(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TCustomForm::ScaleForMonitor() {

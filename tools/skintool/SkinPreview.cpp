@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "skinui/paint/BlockTransfer.h"
+#include "skinui/paint/DeviceScale.h"
 #include "skinui/paint/FrameLayout.h"
 #include "skinui/paint/Glyphs.h"
-#include "skinui/paint/DeviceScale.h"
 #include "skinui/paint/SkinPaint.h"
 #include "skinui/paint/SkinSurface.h"
 #include "tools/skintool/PixelFont.h"
@@ -531,7 +531,8 @@ TPreviewImage ScalePreview(const TPreviewImage& image, int pixelsPerInch) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 const TPoint p = map.ToSkin({x, y});
-                out.Alpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] =
+                out.Alpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) +
+                          static_cast<std::size_t>(x)] =
                     image.Alpha[static_cast<std::size_t>(p.Y) * static_cast<std::size_t>(src.Width) +
                                 static_cast<std::size_t>(p.X)];
             }

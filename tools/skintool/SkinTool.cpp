@@ -308,13 +308,12 @@ int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     TPreviewImage sysMenu =
         RenderPopupPreview(data, {{TPreviewEntryKind::Highlighted, "&Close", "Alt+F4", true}}, 140);
     save("popup-sysmenu.png", sysMenu);
-    TPreviewImage menu =
-        RenderPopupPreview(data,
-                           {{TPreviewEntryKind::Normal, "&Restore", "", false},
-                            {TPreviewEntryKind::Disabled, "&Move", "", false},
-                            {TPreviewEntryKind::Divider, "", "", false},
-                            {TPreviewEntryKind::Highlighted, "&Close", "Alt+F4", true}},
-                           140);
+    TPreviewImage menu = RenderPopupPreview(data,
+                                            {{TPreviewEntryKind::Normal, "&Restore", "", false},
+                                             {TPreviewEntryKind::Disabled, "&Move", "", false},
+                                             {TPreviewEntryKind::Divider, "", "", false},
+                                             {TPreviewEntryKind::Highlighted, "&Close", "Alt+F4", true}},
+                                            140);
     save("popup-menu.png", menu);
     TPreviewImage window = RenderMainWindowPreview(data, items);
     save("mainwindow.png", window);
@@ -335,7 +334,8 @@ int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     TPreviewImage sheet = BuildPreviewSheet("Skin preview: " + data.SkinName(), cells);
     const fs::path sheetPath = dir / "sheet.png";
     SavePng(sheetPath.string(), sheet.Pixels, sheet.Alpha);
-    out << "wrote " << sheetPath.string() << " (" << sheet.Pixels.Width() << " x " << sheet.Pixels.Height() << ")\n";
+    out << "wrote " << sheetPath.string() << " (" << sheet.Pixels.Width() << " x " << sheet.Pixels.Height()
+        << ")\n";
     return 0;
 }
 

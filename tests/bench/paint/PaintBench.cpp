@@ -149,7 +149,8 @@ void BM_ScaleProgramSkin(benchmark::State& state) {
     const char* root = std::getenv("ZV_SOURCE_DIR");
     TksCompressedStoredSkin stored(nullptr);
     if (!stored.LoadFromSkinFile(std::string(root ? root : ".") + "/resources/skin/skin.ini")) {
-        state.SkipWithError("the program's skin was not found (run from the source tree or set ZV_SOURCE_DIR)");
+        state.SkipWithError(
+            "the program's skin was not found (run from the source tree or set ZV_SOURCE_DIR)");
         return;
     }
     const TDeviceScale scale(static_cast<int>(state.range(0)));

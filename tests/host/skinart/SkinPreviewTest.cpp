@@ -294,8 +294,9 @@ TEST(SkinPreviewCommand, WritesTheSheetsAndRefusesBadArguments) {
     EXPECT_EQ(RunSkinTool({"preview", SkinIni()}, o, e), 2);
     // At a display scale every picture is drawn that much larger.
     std::ostringstream scaled;
-    ASSERT_EQ(RunSkinTool({"preview", SkinIni(), out.string(), "--frame", "200x100", "--scale", "200"}, scaled, e),
-              0)
+    ASSERT_EQ(
+        RunSkinTool({"preview", SkinIni(), out.string(), "--frame", "200x100", "--scale", "200"}, scaled, e),
+        0)
         << e.str();
     EXPECT_NE(scaled.str().find("frame-200x100.png (400 x 200)"), std::string::npos) << scaled.str();
     EXPECT_NE(scaled.str().find("button-normal.png (194 x 50)"), std::string::npos) << scaled.str();

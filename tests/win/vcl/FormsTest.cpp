@@ -187,7 +187,8 @@ TEST(TForm, LaysItselfOutForItsMonitorsDensityAndFollowsAMove) {
     EXPECT_EQ(size.cy, 200);
     // The move itself: laid out for 192 at the suggested rectangle.
     RECT suggested{500, 60, 900, 260};
-    SendMessageA(form.Handle(), WM_DPICHANGED_MSG, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageA(form.Handle(), WM_DPICHANGED_MSG, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(form.PixelsPerInch(), 192);
     EXPECT_EQ(form.BoundsRect(), Rect(500, 60, 900, 260));
     GetWindowRect(form.Handle(), &window);
