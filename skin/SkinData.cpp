@@ -268,6 +268,8 @@ void TksSkinData::BroadcastSkinMessage(unsigned message) {
 }
 
 void TksSkinData::ClearSkin() {
+    // What was derived from the pictures goes before they do.
+    m_derived.reset();
     m_objects.clear();
     m_areas.clear();
     m_controls.clear();

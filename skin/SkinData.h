@@ -44,6 +44,13 @@ inline constexpr const char* SZCompressionError = "compression error";
 
 class TksSkinData;
 
+// What the drawing layer derives from a skin's pictures and keeps with the
+// skin data (their scaled copies); dropped whenever the pictures go.
+class TksSkinDerived {
+public:
+    virtual ~TksSkinDerived() = default;
+};
+
 // How skin messages reach the windows. The window layer installs one at
 // start; without one the broadcast reaches nobody (tests install a recorder).
 class TksSkinMessageHook {
@@ -205,6 +212,11 @@ public:
     [[nodiscard]] int IndexOfArea(const std::string& name) const;
     [[nodiscard]] int IndexOfControl(const std::string& name) const;
 
+    // The drawing layer's store for what it derives from the pictures (null
+    // until it keeps something); cleared with the skin.
+    [[nodiscard]] TksSkinDerived* Derived() const { return m_derived.get(); }
+    void SetDerived(std::unique_ptr<TksSkinDerived> value) const { m_derived = std::move(value); }
+
 protected:
     void Notification(TComponent* component, TOperation operation) override;
 
@@ -231,6 +243,7 @@ private:
     std::vector<std::unique_ptr<TksDataSkinObject>> m_objects;
     std::vector<std::unique_ptr<TksDataSkinArea>> m_areas;
     std::vector<std::unique_ptr<TksDataSkinControl>> m_controls;
+    mutable std::unique_ptr<TksSkinDerived> m_derived;
 };
 
 }  // namespace zv

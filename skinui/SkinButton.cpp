@@ -64,8 +64,12 @@ bool TksSkinButton::IsHighlightedLook() const {
     return !IsPressedLook() && (m_mouseIn || FocusedForLook());
 }
 
-void TksSkinButton::DrawCaptionAndGlyph(TBitmap& bitmap, const TRect& area, int frame, bool shifted) {
+void TksSkinButton::DrawCaptionAndGlyph(TBitmap& bitmap, const TDeviceMap& map, const TRect& area, int frame,
+                                        bool shifted) {
+    // Text is measured and placed on device pixels; the glyph is drawn from
+    // its skin pixels where that places it.
     TCanvas& c = bitmap.Canvas();
+    const TDeviceScale scale = map.Scale;
     TSize ts{0, 0};
     if (!Caption().empty()) {
         // Measured as drawn: an "&" prefix takes no room.
@@ -75,21 +79,28 @@ void TksSkinButton::DrawCaptionAndGlyph(TBitmap& bitmap, const TRect& area, int 
     }
     const int count = std::max(NumGlyphs, 1);
     const TSize gs = Glyph.Empty() ? TSize{0, 0} : TSize{Glyph.Width() / count, Glyph.Height()};
-    TksButtonPlacement p = CalcButtonLayout(area, Layout, Margin, Spacing, gs, ts);
+    TksButtonPlacement p =
+        CalcButtonLayout(map.ToDevice(area), Layout, Margin < 0 ? Margin : scale.Map(Margin),
+                         scale.Map(Spacing), scale.Map(gs), ts);
     if (shifted) {
-        p.Glyph = {p.Glyph.X + 1, p.Glyph.Y + 1};
-        p.Text = {p.Text.X + 1, p.Text.Y + 1};
+        const int one = scale.Map(1);
+        p.Glyph = {p.Glyph.X + one, p.Glyph.Y + one};
+        p.Text = {p.Text.X + one, p.Text.Y + one};
     }
     if (!Caption().empty()) {
         c.Brush().SetStyle(TBrushStyle::bsClear);
         TRect tr{p.Text.X, p.Text.Y, p.Text.X + ts.cx + 2, p.Text.Y + ts.cy};
         c.DrawText(Caption(), tr, DT_CENTER | DT_SINGLELINE);
     }
-    if (!Glyph.Empty()) DrawGlyphFrame(bitmap.Pixels(), p.Glyph.X, p.Glyph.Y, frame, count, Glyph.View());
+    if (!Glyph.Empty()) {
+        const TPoint at = map.ToSkin(p.Glyph);
+        DrawGlyphFrame(SurfaceOf(bitmap, map), at.X, at.Y, frame, count, Glyph.View());
+    }
 }
 
 void TksSkinButton::DrawWithoutSkin(TBitmap& bitmap) {
-    const TPixelView v = bitmap.Pixels();
+    const TDeviceMap map = SkinMap();
+    const TSkinSurface v = SurfaceOf(bitmap, map);
     const TRect all = v.Bounds();
     const bool pressed = IsPressedLook();
     const TPixel navy = MakePixel(0, 0, 128);
@@ -106,7 +117,7 @@ void TksSkinButton::DrawWithoutSkin(TBitmap& bitmap) {
     TCanvas& c = bitmap.Canvas();
     c.Font().Assign(m_defaultFont);
     if (!Enabled()) c.Font().SetColor(clBtnShadow);
-    DrawCaptionAndGlyph(bitmap, ClientRect(), 1, pressed);
+    DrawCaptionAndGlyph(bitmap, map, all, 1, pressed);
 }
 
 void TksSkinButton::LookUpSkinData() {
@@ -146,20 +157,27 @@ void TksSkinButton::ApplySkinChange() {
 }
 
 void TksSkinButton::DrawState(TBitmap& bitmap, const TRect& r, bool highlighted, bool pressed) {
-    const int w = bitmap.Width();
-    const int h = bitmap.Height();
+    TDeviceMap map = TDeviceMap::ForDeviceSize(bitmap.Width(), bitmap.Height(), Scale());
+    const int w = map.Width;
+    const int h = map.Height;
     TRect area;
     if (UseSkinSize || m_layout == TSkinLayout::NinePart) {
-        TPixelBuffer out;
-        ComposeSkinElement(r, w, h, out);
-        if (!out.Empty()) PutPixels(bitmap, out);
         TSkinElementGeometry e = m_element;
         e.SkinRect = r;
-        area = CalcSkinTarget(e, bitmap.Width(), bitmap.Height()).Geometry.ClientRect;
+        if (m_layout != TSkinLayout::None) {
+            // The bitmap takes the size the layout gives.
+            const TSkinTarget t = CalcSkinTarget(e, w, h);
+            if (t.Width != w || t.Height != h) {
+                map = TDeviceMap::ForSkinSize(t.Width, t.Height, Scale());
+                bitmap.SetSize(map.DeviceWidth(), map.DeviceHeight());
+            }
+            ComposeSkinElement(r, SurfaceOf(bitmap, map));
+        }
+        area = CalcSkinTarget(e, map.Width, map.Height).Geometry.ClientRect;
     } else {
-        const TPixelView target = bitmap.Pixels();
+        const TSkinSurface target = SurfaceOf(bitmap, map);
         if (m_layout == TSkinLayout::Fixed)
-            StretchBlock(target, target.Bounds(), PictureView(), r);
+            target.Stretch(target.Bounds(), PictureView(), r);
         else if (m_layout != TSkinLayout::None)
             ComposeByClientRect(PictureView(), r, m_element.Geometry.ClientRect, target);
         area = m_element.Geometry.ClientRect;
@@ -186,7 +204,7 @@ void TksSkinButton::DrawState(TBitmap& bitmap, const TRect& r, bool highlighted,
         frame = 1;
     else
         frame = 2;
-    DrawCaptionAndGlyph(bitmap, area, frame, pressed && highlighted);
+    DrawCaptionAndGlyph(bitmap, map, area, frame, pressed && highlighted);
 }
 
 void TksSkinButton::PaintWindow(HDC dc) {
@@ -198,9 +216,11 @@ void TksSkinButton::PaintWindow(HDC dc) {
     }
     m_inPaint = true;
     try {
-        TBitmap bitmap(Width(), Height());
+        TBitmap bitmap;
+        PrepareBitmap(bitmap, Width(), Height());
         if (MorphActive() && m_kf != 0.0 && m_kf != 1.0 && Enabled()) {
-            TBitmap highlighted(Width(), Height());
+            TBitmap highlighted;
+            PrepareBitmap(highlighted, Width(), Height());
             DrawState(bitmap, m_normalRect, false, false);
             DrawState(highlighted, m_activeRect, true, false);
             MorphPixels(bitmap.Pixels(), highlighted.Pixels(), static_cast<int>(m_skin.MorphKind), m_kf);

@@ -90,8 +90,10 @@ private:
     void StartAnimation(bool forward);
     void StopAnimation();
     void AnimationTick();
-    // Caption and glyph frame in the caption area with the canvas's font.
-    void DrawCaptionAndGlyph(TBitmap& bitmap, const TRect& area, int frame, bool shifted);
+    // Caption and glyph frame in the caption area (skin pixels of `map`,
+    // the bitmap's) with the canvas's font.
+    void DrawCaptionAndGlyph(TBitmap& bitmap, const TDeviceMap& map, const TRect& area, int frame,
+                             bool shifted);
 
     bool m_down = false;
     int m_groupIndex = 0;

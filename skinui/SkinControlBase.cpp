@@ -63,12 +63,43 @@ void TksSkinControl::ApplySkinChange() {
     Invalidate();
 }
 
+TSize TksSkinControl::SkinSize() const {
+    const TDeviceScale s = Scale();
+    return {s.Unmap(Width()), s.Unmap(Height())};
+}
+
+TDeviceMap TksSkinControl::SkinMap() const {
+    return TDeviceMap::ForDeviceSize(Width(), Height(), Scale());
+}
+
+TScaledPictures* TksSkinControl::ScaledPictures() const {
+    return ScaledPicturesOf((m_skinData && !m_skinData->Empty()) ? m_skinData : nullptr, Scale());
+}
+
+void TksSkinControl::PrepareBitmap(TBitmap& bitmap, int width, int height) const {
+    bitmap.SetSize(width, height);
+    bitmap.Canvas().SetPixelsPerInch(CurrentPPI());
+}
+
+TSkinSurface TksSkinControl::SurfaceOf(const TBitmap& bitmap, const TDeviceMap& map) const {
+    return {bitmap.Pixels(), map, ScaledPictures()};
+}
+
+void TksSkinControl::ScaleChanged() {
+    TCustomControl::ScaleChanged();
+    if (m_skinData && !m_skinData->Empty())
+        ApplySkinChange();
+    else
+        Invalidate();
+}
+
 void TksSkinControl::PaintWindow(HDC dc) {
     if (Width() <= 0 || Height() <= 0) return;
     m_inPaint = true;
     try {
         LookUpSkinData();
-        TBitmap bitmap(Width(), Height());
+        TBitmap bitmap;
+        PrepareBitmap(bitmap, Width(), Height());
         if (m_dataIndex != -1)
             DrawFromSkin(bitmap);
         else if (DrawDefault)
@@ -196,15 +227,21 @@ void TksSkinCustomControl::LookUpSkinData() {
     m_picture = UsablePicture(m_skinData->ActivePicture(d->PictureIndex));
     m_mask = UsablePicture(m_skinData->ActivePicture(d->MaskPictureIndex));
     m_layout = GetSkinLayout(m_element);
-    m_target = CalcSkinTarget(m_element, Width(), Height()).Geometry;
+    const TSize size = SkinSize();
+    m_target = CalcSkinTarget(m_element, size.cx, size.cy).Geometry;
 }
 
 void TksSkinCustomControl::AdjustSizeToSkin(int& width, int& height) {
     // A data object without element geometry dictates no size.
     if (m_dataIndex == -1 || !m_isSkinElement || m_layout == TSkinLayout::None) return;
-    const TSkinTarget t = CalcSkinTarget(m_element, width, height);
-    width = t.Width;
-    height = t.Height;
+    // The rules in skin pixels; what they force comes back at the device
+    // length of the forced skin length, what they leave free stays.
+    const TDeviceScale scale = Scale();
+    const int sw = scale.Unmap(width);
+    const int sh = scale.Unmap(height);
+    const TSkinTarget t = CalcSkinTarget(m_element, sw, sh);
+    if (t.Width != sw) width = scale.Map(t.Width);
+    if (t.Height != sh) height = scale.Map(t.Height);
     m_target = t.Geometry;
 }
 
@@ -255,16 +292,18 @@ void TksSkinCustomControl::UpdateSkinRegion() {
     }
     const TPixelView mask = m_mask->View();
     const TSkinGeometry& g = m_element.Geometry;
-    const int w = Width();
-    const int h = Height();
+    // Shaped in skin pixels, the shape then moved onto the device pixels.
+    const TDeviceMap map = SkinMap();
+    const int w = map.Width;
+    const int h = map.Height;
     const int dW = w - m_element.SkinRect.Width();
     const int dH = h - m_element.SkinRect.Height();
     const TSkinGeometry target = CalcSkinTarget(m_element, w, h).Geometry;
     TRegionHandle region;
     switch (m_layout) {
         case TSkinLayout::None: break;
-        case TSkinLayout::Fixed: region = CreateMaskRegion(mask, 0, 0); break;
-        case TSkinLayout::NinePart: region = CreateComposedMaskRegion(mask, g, target, w); break;
+        case TSkinLayout::Fixed: region = CreateMaskRegion(mask, 0, 0, map); break;
+        case TSkinLayout::NinePart: region = CreateComposedMaskRegion(mask, g, target, w, map); break;
         case TSkinLayout::Horizontal: {
             // A three-part element has only the top points: they stand for
             // the bottom ones too.
@@ -273,7 +312,7 @@ void TksSkinCustomControl::UpdateSkinRegion() {
             source.RightBottom = g.RightTop;
             const TPoint right{g.RightTop.X + dW, g.RightTop.Y};
             const TSkinGeometry dest{target.ClientRect, g.LeftTop, right, g.LeftTop, right};
-            region = CreateComposedMaskRegion(mask, source, dest, w);
+            region = CreateComposedMaskRegion(mask, source, dest, w, map);
             break;
         }
         case TSkinLayout::Vertical: {
@@ -282,7 +321,7 @@ void TksSkinCustomControl::UpdateSkinRegion() {
             source.RightBottom = g.LeftBottom;
             const TPoint bottom{g.LeftBottom.X, g.LeftBottom.Y + dH};
             const TSkinGeometry dest{target.ClientRect, g.LeftTop, g.LeftTop, bottom, bottom};
-            region = CreateComposedMaskRegion(mask, source, dest, w);
+            region = CreateComposedMaskRegion(mask, source, dest, w, map);
             break;
         }
     }
@@ -316,14 +355,17 @@ void TksSkinCustomControl::PutPixels(TBitmap& bitmap, const TPixelBuffer& pixels
     bitmap.Assign(pixels);
 }
 
-void TksSkinCustomControl::ComposeSkinElement(const TRect& rect, int w, int h, TPixelBuffer& out) const {
-    if (m_layout == TSkinLayout::None) {
-        out = TPixelBuffer();
-        return;
-    }
+TSize TksSkinCustomControl::LayoutSize() const {
+    const TSize size = SkinSize();
+    const TSkinTarget t = CalcSkinTarget(m_element, size.cx, size.cy);
+    return {t.Width, t.Height};
+}
+
+void TksSkinCustomControl::ComposeSkinElement(const TRect& rect, const TSkinSurface& out) const {
+    if (m_layout == TSkinLayout::None) return;
     TSkinElementGeometry element = m_element;
     element.SkinRect = rect;
-    DrawSkinElement(PictureView(), element, out, w, h);
+    DrawSkinElement(PictureView(), element, out);
 }
 
 void TksSkinCustomControl::DrawFromSkin(TBitmap& bitmap) {
@@ -334,9 +376,15 @@ void TksSkinCustomControl::DrawFromSkin(TBitmap& bitmap) {
         return;
     }
     if (m_layout == TSkinLayout::None) return;
-    TPixelBuffer out;
-    ComposeSkinElement(m_element.SkinRect, bitmap.Width(), bitmap.Height(), out);
-    PutPixels(bitmap, out);
+    // The bitmap takes the size the layout gives (the control's own, once
+    // its size rules have run).
+    const TSize t = LayoutSize();
+    TDeviceMap map = SkinMap();
+    if (t.cx != map.Width || t.cy != map.Height) {
+        map = TDeviceMap::ForSkinSize(t.cx, t.cy, Scale());
+        bitmap.SetSize(map.DeviceWidth(), map.DeviceHeight());
+    }
+    ComposeSkinElement(m_element.SkinRect, SurfaceOf(bitmap, map));
 }
 
 void TksSkinCustomControl::DrawWithoutSkin(TBitmap& bitmap) {

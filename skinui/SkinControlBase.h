@@ -7,13 +7,21 @@
 //   TksSkinCustomControl  adds the element geometry of the skin: layout,
 //                         size rules, composition, window region from the
 //                         mask, default font and size
+//
+// A control lives in the device pixels of its form's display density; the
+// skin's rules run in skin pixels. SkinMap() is the one map between the two
+// for the control's size: the size rules, the composition, the region and
+// the mouse all pass through it, and text is drawn at the density's font
+// height on device pixels.
 #pragma once
 
 #include <string>
 
 #include "base/PixelBuffer.h"
 #include "skin/SkinData.h"
+#include "skinui/paint/DeviceScale.h"
 #include "skinui/paint/SkinPaint.h"
+#include "skinui/paint/SkinSurface.h"
 #include "vcl/Controls.h"
 #include "vcl/Forms.h"
 
@@ -46,6 +54,21 @@ public:
     virtual void LookUpSkinData();
     virtual void ApplySkinChange();
     virtual void ClearSkinIndex() { m_dataIndex = -1; }
+
+    // The factor from skin to device pixels (the form's density).
+    [[nodiscard]] TDeviceScale Scale() const { return TDeviceScale(CurrentPPI()); }
+    // The control's size in skin pixels, and how it lies on its device
+    // pixels.
+    [[nodiscard]] TSize SkinSize() const;
+    [[nodiscard]] TDeviceMap SkinMap() const;
+    // The skin's pictures scaled for the control's density (null at 96).
+    [[nodiscard]] TScaledPictures* ScaledPictures() const;
+    // A bitmap of the control's device size, its canvas at the density.
+    void PrepareBitmap(TBitmap& bitmap, int width, int height) const;
+    // The bitmap seen in skin pixels through `map` (device size: the map's).
+    [[nodiscard]] TSkinSurface SurfaceOf(const TBitmap& bitmap, const TDeviceMap& map) const;
+    // A new density: the skin's size rules apply again.
+    void ScaleChanged() override;
 
 protected:
     virtual void DrawWithoutSkin(TBitmap& bitmap) { (void)bitmap; }
@@ -92,9 +115,10 @@ public:
     void ApplySkinChange() override;
     // Also lets go of the element's picture and mask.
     void ClearSkinIndex() override;
-    // The size rules of the element's layout: may change the requested size
-    // and recomputes the target values for it. Nothing without skin data or
-    // in the None layout.
+    // The size rules of the element's layout for a requested device size:
+    // a size the layout forces becomes the device length of the forced skin
+    // length, a free one stays as requested; the target values are
+    // recomputed for it. Nothing without skin data or in the None layout.
     virtual void AdjustSizeToSkin(int& width, int& height);
     // The window region from the element's mask (removed without one).
     virtual void UpdateSkinRegion();
@@ -104,7 +128,7 @@ public:
     // coordinates, points and client rectangle relative to skinrect).
     [[nodiscard]] const TSkinElementGeometry& SkinElement() const { return m_element; }
     [[nodiscard]] TSkinLayout SkinLayout() const { return m_layout; }
-    // LT', RT', LB', RB' and CL' for the size last applied.
+    // LT', RT', LB', RB' and CL' for the size last applied (skin pixels).
     [[nodiscard]] const TSkinGeometry& SkinTarget() const { return m_target; }
     // The element's picture and mask (owned by the skin data; null for none).
     [[nodiscard]] const TksBitmap* SkinPicture() const { return m_picture; }
@@ -118,11 +142,13 @@ protected:
     void DrawWithoutSkin(TBitmap& bitmap) override;
     void DrawFromSkin(TBitmap& bitmap) override;
     void CreateWnd() override;
-    // The element composed for a w x h control with `rect` in place of
-    // skinrect (same points and client rectangle): the buffer takes the size
-    // the layout gives (skinrect's in Fixed, w x h in NinePart, w x SH in
-    // Horizontal, SW x h in Vertical) and stays empty in None.
-    void ComposeSkinElement(const TRect& rect, int w, int h, TPixelBuffer& out) const;
+    // The element composed with `rect` in place of skinrect (same points and
+    // client rectangle) onto a surface whose skin size is the one the layout
+    // gives (skinrect's in Fixed, w x h in NinePart, w x SH in Horizontal,
+    // SW x h in Vertical); nothing in None.
+    void ComposeSkinElement(const TRect& rect, const TSkinSurface& out) const;
+    // The skin size the layout gives the control for its skin size.
+    [[nodiscard]] TSize LayoutSize() const;
     // The picture as a view (empty without one).
     [[nodiscard]] TPixelView PictureView() const;
     // Copies `pixels` into `bitmap`, which takes its size.

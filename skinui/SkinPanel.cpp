@@ -19,7 +19,7 @@ TPixel SysPixel(TColor c) {
 
 // A one-pixel 3-D frame: `topLeft` on the top and left edges, `bottomRight`
 // on the bottom and right ones.
-void Frame3D(const TPixelView& v, const TRect& r, TColor topLeft, TColor bottomRight) {
+void Frame3D(const TSkinSurface& v, const TRect& r, TColor topLeft, TColor bottomRight) {
     if (r.IsEmpty()) return;
     const TPixel tl = SysPixel(topLeft);
     const TPixel br = SysPixel(bottomRight);
@@ -103,9 +103,11 @@ void TksSkinPanel::SetRollUpState(bool value) {
 int TksSkinPanel::RolledUpHeight(int height) const {
     // With skin data the client part of the element goes; without it the
     // caption band and one pixel stay.
+    const TDeviceScale scale = Scale();
+    const int h = scale.Unmap(height);
     if (HasSkinElement())
-        return height - CalcSkinTarget(m_element, Width(), height).Geometry.ClientRect.Height();
-    return m_defaultCaptionHeight + 1;
+        return scale.Map(h - CalcSkinTarget(m_element, SkinSize().cx, h).Geometry.ClientRect.Height());
+    return scale.Map(m_defaultCaptionHeight + 1);
 }
 
 void TksSkinPanel::RollUp() {
@@ -125,19 +127,25 @@ void TksSkinPanel::RollDown() {
 }
 
 void TksSkinPanel::AdjustClientRect(TRect& r) const {
+    // Worked out in skin pixels, given to the children in device pixels.
+    const TDeviceMap map = SkinMap();
     if (HasSkinElement()) {
         // A tiled background, or the background-only drawing, covers the
         // whole panel; otherwise children sit in the element's client part.
         if (m_skin.BGPictureIndex != -1 || (m_borderStyle == TksSkinBorderStyle::bvNone && !m_captionMode &&
                                             m_layout == TSkinLayout::NinePart))
             return;
-        r = CalcSkinTarget(m_element, Width(), Height()).Geometry.ClientRect;
+        r = map.ToDevice(CalcSkinTarget(m_element, map.Width, map.Height).Geometry.ClientRect);
         return;
     }
     // Without skin data: a one-pixel border unless there is none, and the
     // caption band on top.
-    if (m_borderStyle != TksSkinBorderStyle::bvNone) r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
-    if (m_captionMode) r.Top += m_defaultCaptionHeight;
+    TRect c{0, 0, map.Width, map.Height};
+    if (m_borderStyle != TksSkinBorderStyle::bvNone) c = {c.Left + 1, c.Top + 1, c.Right - 1, c.Bottom - 1};
+    if (m_captionMode) c.Top += m_defaultCaptionHeight;
+    const TRect d = map.ToDevice(c);
+    r = {r.Left + d.Left, r.Top + d.Top, r.Right - (map.DeviceWidth() - d.Right),
+         r.Bottom - (map.DeviceHeight() - d.Bottom)};
 }
 
 void TksSkinPanel::LookUpSkinData() {
@@ -159,7 +167,8 @@ void TksSkinPanel::ApplySkinChange() {
 }
 
 TRect TksSkinPanel::SkinCaptionRect() const {
-    return MapSkinRectToTarget(m_skin.CaptionRect, m_element, m_layout, Width(), Height());
+    const TSize size = SkinSize();
+    return MapSkinRectToTarget(m_skin.CaptionRect, m_element, m_layout, size.cx, size.cy);
 }
 
 void TksSkinPanel::PaintWindow(HDC dc) {
@@ -172,11 +181,12 @@ void TksSkinPanel::PaintWindow(HDC dc) {
     // The background picture whole at every multiple of its size; the
     // panel's edge cuts the last ones.
     const TPixelView bg = m_skinData->ActivePicture(m_skin.BGPictureIndex)->View();
-    TBitmap bitmap(Width(), Height());
-    const TPixelView target = bitmap.Pixels();
-    for (int i = 0; i <= Width() / bg.Width; ++i)
-        for (int j = 0; j <= Height() / bg.Height; ++j)
-            CopyBlock(target, i * bg.Width, j * bg.Height, bg, bg.Bounds());
+    TBitmap bitmap;
+    PrepareBitmap(bitmap, Width(), Height());
+    const TSkinSurface target = SurfaceOf(bitmap, SkinMap());
+    for (int i = 0; i <= target.Width() / bg.Width; ++i)
+        for (int j = 0; j <= target.Height() / bg.Height; ++j)
+            target.Copy(i * bg.Width, j * bg.Height, bg, bg.Bounds());
     PutOnControl(dc, bitmap);
 }
 
@@ -190,11 +200,11 @@ void TksSkinPanel::DrawFromSkin(TBitmap& bitmap) {
         // rows inner, cut on the right and bottom.
         const TRect cl =
             OffsetRect(m_element.Geometry.ClientRect, m_element.SkinRect.Left, m_element.SkinRect.Top);
-        const TPixelView target = bitmap.Pixels();
+        const TSkinSurface target = SurfaceOf(bitmap, SkinMap());
         const TPixelView pic = PictureView();
         if (cl.IsEmpty() || pic.Empty()) return;
-        for (int x = 0; x < target.Width; x += cl.Width())
-            for (int y = 0; y < target.Height; y += cl.Height()) CopyBlock(target, x, y, pic, cl);
+        for (int x = 0; x < target.Width(); x += cl.Width())
+            for (int y = 0; y < target.Height(); y += cl.Height()) target.Copy(x, y, pic, cl);
         return;
     }
     TksSkinCustomControl::DrawFromSkin(bitmap);
@@ -202,76 +212,92 @@ void TksSkinPanel::DrawFromSkin(TBitmap& bitmap) {
     if (!Caption().empty() && !band.IsEmpty()) DrawSkinCaption(bitmap, band);
 }
 
-void TksSkinPanel::DrawGlyph(const TPixelView& target, int x, int y) const {
+void TksSkinPanel::DrawGlyph(const TSkinSurface& target, int x, int y) const {
     const int count = std::max(NumGlyphs, 1);
     const int frame = (!Enabled() && count == 2) ? 2 : 1;
     DrawGlyphFrame(target, x, y, frame, count, Glyph.View());
 }
 
 void TksSkinPanel::DrawSkinCaption(TBitmap& bitmap, const TRect& band) {
+    // Pictures in skin pixels; the text measured and placed on device
+    // pixels, its box and frame piece following it.
+    const TDeviceMap map = SkinMap();
+    const TSkinSurface surface = SurfaceOf(bitmap, map);
+    const TDeviceScale scale = Scale();
     TRect b = band;
     if (m_rollUpMode) b.Right -= 12;
     const TPixelView pic = PictureView();
     if (m_checkedMode) {
         const TRect piece = m_checked ? m_skin.CheckImageRect : m_skin.UnCheckImageRect;
         if (!piece.IsEmpty())
-            DrawGlyphFrame(bitmap.Pixels(), b.Left, b.Top + b.Height() / 2 - piece.Height() / 2, 1, 1,
+            DrawGlyphFrame(surface, b.Left, b.Top + b.Height() / 2 - piece.Height() / 2, 1, 1,
                            SubView(pic, piece));
         b.Left += piece.Width() + 2;
     }
     if (m_rollUpMode) {
         const TRect box{b.Right + 1, b.Top, b.Right + 11, b.Bottom};
         const TRect& mark = m_skin.MarkFrameRect;
-        if (!mark.IsEmpty()) CopyBlock(bitmap.Pixels(), box.Left, band.Top, pic, mark);
-        DrawArrow(bitmap.Pixels(), box, ColorToPixel(m_skin.FontColor), m_rollUpState ? 4 : 3);
+        if (!mark.IsEmpty()) surface.Copy(box.Left, band.Top, pic, mark);
+        DrawArrow(surface, box, ColorToPixel(m_skin.FontColor), m_rollUpState ? 4 : 3);
     }
 
     TCanvas& c = bitmap.Canvas();
     AssignSkinFont(c.Font(), m_useSkinFont ? &m_skin : nullptr, m_defaultFont);
     c.Font().SetColor(m_skin.FontColor);
+    const TRect db = map.ToDevice(b);
     const TSize ts = c.TextExtent(Caption());
     const bool glyph = !Glyph.Empty();
-    const int gw = glyph ? Glyph.Width() / std::max(NumGlyphs, 1) : 0;
-    const int gap = glyph ? gw + Spacing : 0;
+    const int gw = glyph ? scale.Map(Glyph.Width() / std::max(NumGlyphs, 1)) : 0;
+    const int gap = glyph ? gw + scale.Map(Spacing) : 0;
     const int w = ts.cx + gap;
-    int x = b.Left;
+    int x = db.Left;
     if (m_skin.Alignment == TAlignment::taRightJustify)
-        x = b.Right - w;
+        x = db.Right - w;
     else if (m_skin.Alignment == TAlignment::taCenter)
-        x = b.Left + b.Width() / 2 - w / 2;
+        x = db.Left + db.Width() / 2 - w / 2;
     int glyphX = x;
     int textX = x + gap;
-    const int textY = b.Top + b.Height() / 2 - ts.cy / 2;
+    const int textY = db.Top + db.Height() / 2 - ts.cy / 2;
 
     const TRect& frame = m_skin.FrameRect;
     if (!frame.IsEmpty()) {
+        // The frame piece is as wide as the text (in skin pixels) plus its
+        // margins.
         const int extra = frame.Width() - m_skin.FrameTextRect.Width();
-        TPixelBuffer back;
-        ComposeHorizontal(pic, frame, m_skin.FrameLeftOffset, m_skin.FrameRightOffset, back, ts.cx + extra,
-                          false);
+        const int textWidth = scale.Unmap(ts.cx);
+        const TPoint at = map.ToSkin({x, 0});
+        const int left = m_skin.Alignment == TAlignment::taLeftJustify ? at.X : at.X - extra;
+        TSkinBuffer back(map.Part({left, band.Top, left + textWidth + extra, band.Top + frame.Height()}),
+                         ScaledPictures());
+        ComposeHorizontal(pic, frame, m_skin.FrameLeftOffset, m_skin.FrameRightOffset, back.Surface(), false);
+        surface.Put(left, band.Top, back.Pixels().View());
         if (m_skin.Alignment == TAlignment::taLeftJustify) {
-            CopyBlock(bitmap.Pixels(), x, band.Top, back.View(), back.View().Bounds());
-            textX += m_skin.FrameTextRect.Left;
+            textX += scale.Map(m_skin.FrameTextRect.Left);
         } else {
-            CopyBlock(bitmap.Pixels(), x - extra, band.Top, back.View(), back.View().Bounds());
-            glyphX -= extra;
-            textX += m_skin.FrameTextRect.Left - extra;
+            glyphX -= scale.Map(extra);
+            textX += scale.Map(m_skin.FrameTextRect.Left - extra);
         }
     }
     c.Brush().SetStyle(TBrushStyle::bsClear);
-    c.TextRect(b, textX, textY, Caption());
-    if (glyph) DrawGlyph(bitmap.Pixels(), glyphX, b.Top + b.Height() / 2 - Glyph.Height() / 2);
+    c.TextRect(db, textX, textY, Caption());
+    if (glyph) {
+        const TPoint at = map.ToSkin({glyphX, 0});
+        DrawGlyph(surface, at.X, b.Top + b.Height() / 2 - Glyph.Height() / 2);
+    }
 }
 
 TRect TksSkinPanel::DefaultCaptionRect() const {
-    return {1, 1, Width() - 1, m_defaultCaptionHeight};
+    return {1, 1, SkinSize().cx - 1, m_defaultCaptionHeight};
 }
 
 void TksSkinPanel::DrawWithoutSkin(TBitmap& bitmap) {
-    const TPixelView v = bitmap.Pixels();
-    const int w = bitmap.Width();
-    const int h = bitmap.Height();
-    FillRectClipped(v, v.Bounds(), SysPixel(clBtnFace));
+    // Drawn in skin pixels, so the frames grow with the display; the text on
+    // device pixels.
+    const TDeviceMap map = SkinMap();
+    const TSkinSurface v = SurfaceOf(bitmap, map);
+    const int w = map.Width;
+    const int h = map.Height;
+    FillRectClipped(bitmap.Pixels(), bitmap.Pixels().Bounds(), SysPixel(clBtnFace));
     const TRect all{0, 0, w, h};
     switch (m_borderStyle) {
         case TksSkinBorderStyle::bvFrame: Frame3D(v, all, clBtnShadow, clBtnShadow); break;
@@ -308,23 +334,29 @@ void TksSkinPanel::DrawWithoutSkin(TBitmap& bitmap) {
     TCanvas& c = bitmap.Canvas();
     c.Font().Assign(m_defaultFont);
     c.Brush().SetStyle(TBrushStyle::bsClear);
+    const TDeviceScale scale = Scale();
+    const TRect dText = map.ToDevice(text);
+    const TRect dBand = map.ToDevice(band);
     const TSize ts = c.TextExtent(Caption());
     const bool glyph = !Glyph.Empty();
-    const int gap = glyph ? Glyph.Width() / std::max(NumGlyphs, 1) + Spacing : 0;
+    const int gap = glyph ? scale.Map(Glyph.Width() / std::max(NumGlyphs, 1) + Spacing) : 0;
     const int tw = ts.cx + gap;
-    int x = text.Left;
+    int x = dText.Left;
     if (m_defaultAlignment == TAlignment::taRightJustify)
-        x = band.Right - tw;
+        x = dBand.Right - tw;
     else if (m_defaultAlignment == TAlignment::taCenter)
-        x = band.Left + 2 + band.Width() / 2 - tw / 2;
-    c.TextRect(text, x + gap, text.Top + text.Height() / 2 - ts.cy / 2, Caption());
-    if (glyph) DrawGlyph(bitmap.Pixels(), x, text.Top + text.Height() / 2 - Glyph.Height() / 2);
+        x = dBand.Left + scale.Map(2) + dBand.Width() / 2 - tw / 2;
+    c.TextRect(dText, x + gap, dText.Top + dText.Height() / 2 - ts.cy / 2, Caption());
+    if (glyph) {
+        const TPoint at = map.ToSkin({x, 0});
+        DrawGlyph(v, at.X, text.Top + text.Height() / 2 - Glyph.Height() / 2);
+    }
 }
 
 void TksSkinPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     const TRect band = HasSkinElement() ? SkinCaptionRect() : DefaultCaptionRect();
     if (button == TMouseButton::mbLeft && m_captionMode && (m_checkedMode || m_rollUpMode) &&
-        band.Contains({x, y})) {
+        band.Contains(SkinMap().ToSkin({x, y}))) {
         if (m_checkedMode) SetChecked(!m_checked);
         if (m_rollUpMode) SetRollUpState(!m_rollUpState);
     }

@@ -46,7 +46,7 @@ public:
     void LookUpSkinData() override;
     void ApplySkinChange() override;
     // The caption band of the skin: captionrect moved with the panel's size
-    // (as it is in the Fixed and None layouts).
+    // (as it is in the Fixed and None layouts); skin pixels.
     [[nodiscard]] TRect SkinCaptionRect() const;
     // The picture tiled over the whole panel instead of the element, -1 for
     // none (also when the index names no picture).
@@ -64,7 +64,7 @@ private:
     [[nodiscard]] bool HasSkinElement() const { return m_dataIndex != -1 && m_isSkinElement; }
     [[nodiscard]] TRect DefaultCaptionRect() const;
     void DrawSkinCaption(TBitmap& bitmap, const TRect& band);
-    void DrawGlyph(const TPixelView& target, int x, int y) const;
+    void DrawGlyph(const TSkinSurface& target, int x, int y) const;
     [[nodiscard]] int RolledUpHeight(int height) const;
     void RollUp();
     void RollDown();

@@ -62,6 +62,11 @@ TRegionHandle CreateMaskRegion(const TPixelView& mask, int x, int y) {
     return runs ? CreateRegionFromRuns(*runs) : TRegionHandle();
 }
 
+TRegionHandle CreateMaskRegion(const TPixelView& mask, int x, int y, const TDeviceMap& map) {
+    const std::optional<TMaskRegion> runs = MaskToRegion(mask, x, y);
+    return runs ? CreateRegionFromRuns(RegionToDevice(*runs, map)) : TRegionHandle();
+}
+
 TRegionHandle CreateComposedRegion(const TComposedMaskRegion& parts) {
     TRegionHandle client;
     if (!parts.ClientRect.IsEmpty()) {
@@ -79,6 +84,12 @@ TRegionHandle CreateComposedMaskRegion(const TPixelView& mask, const TSkinGeomet
                                        const TSkinGeometry& dest, int w) {
     const std::optional<TComposedMaskRegion> parts = ComposeMaskRegion(mask, source, dest, w);
     return parts ? CreateComposedRegion(*parts) : TRegionHandle();
+}
+
+TRegionHandle CreateComposedMaskRegion(const TPixelView& mask, const TSkinGeometry& source,
+                                       const TSkinGeometry& dest, int w, const TDeviceMap& map) {
+    const std::optional<TComposedMaskRegion> parts = ComposeMaskRegion(mask, source, dest, w);
+    return parts ? CreateComposedRegion(RegionToDevice(*parts, map)) : TRegionHandle();
 }
 
 }  // namespace zv

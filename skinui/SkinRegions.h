@@ -4,6 +4,9 @@
 //   CreateRegionFromRuns      one ExtCreateRegion call for all runs of a mask
 //   CreateMaskRegion          MaskToRegion of a mask picture as a region
 //   CreateComposedMaskRegion  the region of a masked element fitted to a size
+//
+// Masks are read in skin pixels; the regions go to windows in device pixels
+// through the window's map (the identity at the skin's own density).
 #pragma once
 
 #include <windows.h>
@@ -22,6 +25,7 @@ TRegionHandle CreateRegionFromRuns(const TMaskRegion& region);
 
 // The black pixels of `mask` moved by (x, y); no handle for an empty mask.
 TRegionHandle CreateMaskRegion(const TPixelView& mask, int x, int y);
+TRegionHandle CreateMaskRegion(const TPixelView& mask, int x, int y, const TDeviceMap& map);
 
 // The client rectangle united with the strip regions that exist (top with
 // bottom, left with right, then both pairs).
@@ -31,5 +35,7 @@ TRegionHandle CreateComposedRegion(const TComposedMaskRegion& parts);
 // smaller than its fixed parts.
 TRegionHandle CreateComposedMaskRegion(const TPixelView& mask, const TSkinGeometry& source,
                                        const TSkinGeometry& dest, int w);
+TRegionHandle CreateComposedMaskRegion(const TPixelView& mask, const TSkinGeometry& source,
+                                       const TSkinGeometry& dest, int w, const TDeviceMap& map);
 
 }  // namespace zv

@@ -61,6 +61,11 @@ void TksSkinStdLabel::ApplySkinChange() {
     Invalidate();
 }
 
+void TksSkinStdLabel::ScaleChanged() {
+    // The text is as tall as the density makes it.
+    ApplySkinChange();
+}
+
 UINT TksSkinStdLabel::TextFlags() const {
     UINT flags = DT_EXPANDTABS;
     if (m_wordWrap) flags |= DT_WORDBREAK;
@@ -127,6 +132,7 @@ void TksSkinStdLabel::AdjustBounds() {
     HDC screen = GetDC(nullptr);
     TCanvas& c = Canvas();
     c.SetHandle(screen);
+    c.SetPixelsPerInch(CurrentPPI());
     TRect r{0, 0, m_wordWrap ? Width() : 0, 0};
     DoDrawText(r, TextFlags() | DT_CALCRECT);
     c.SetHandle(nullptr);

@@ -36,6 +36,7 @@ public:
     bool ShowAccelChar = true;
 
     void ApplySkinChange();
+    void ScaleChanged() override;
 
 protected:
     void Paint() override;

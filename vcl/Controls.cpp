@@ -154,6 +154,15 @@ TCustomForm* TControl::ParentForm() const {
     return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
 }
 
+int TControl::CurrentPPI() const {
+    return m_parent ? m_parent->CurrentPPI() : 96;
+}
+
+void TControl::ChangeScale(int m, int d) {
+    if (m == d || d == 0) return;
+    SetBounds(MulDiv(m_left, m, d), MulDiv(m_top, m, d), MulDiv(m_width, m, d), MulDiv(m_height, m, d));
+}
+
 TPoint TControl::ClientOrigin() const {
     if (!m_parent) return {m_left, m_top};
     const TPoint p = m_parent->ClientOrigin();
@@ -288,6 +297,7 @@ TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
 
 void TGraphicControl::PaintTo(HDC dc) {
     m_canvas.SetHandle(dc);
+    m_canvas.SetPixelsPerInch(CurrentPPI());
     try {
         Paint();
     } catch (...) {
@@ -372,7 +382,7 @@ void TWinControl::CreateWnd() {
     RegisterWindowClass(params, m_defWndProc);
     CreateWindowHandle(params);
     if (!m_handle) throw EOSError("Error creating window");
-    SendMessageA(m_handle.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 0);
+    SendMessageA(m_handle.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle(CurrentPPI())), 0);
     CreateChildHandles();
     AlignControls();
 }
@@ -654,8 +664,33 @@ void TWinControl::TextChanged() {
 }
 
 void TWinControl::FontChanged() {
-    if (m_handle) SendMessageA(m_handle.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
+    if (m_handle)
+        SendMessageA(m_handle.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle(CurrentPPI())), TRUE);
     Invalidate();
+}
+
+void TWinControl::ScaleChanged() {
+    if (m_handle)
+        SendMessageA(m_handle.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle(CurrentPPI())), TRUE);
+}
+
+void TWinControl::ChangeScale(int m, int d) {
+    if (m == d || d == 0) return;
+    // The children first, with their parent's alignment held back until
+    // every bound has its new value.
+    DisableAlign();
+    try {
+        for (TControl* c : m_controls) c->ChangeScale(m, d);
+        TControl::ChangeScale(m, d);
+    } catch (...) {
+        --m_alignLock;
+        throw;
+    }
+    EnableAlign();
+}
+
+void TWinControl::EnableAlign() {
+    if (m_alignLock > 0 && --m_alignLock == 0) AlignControls();
 }
 
 void TWinControl::Invalidate() {
@@ -722,7 +757,7 @@ TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled, bool allowWinC
 }
 
 void TWinControl::AlignControls() {
-    if (m_aligning) return;
+    if (m_aligning || m_alignLock > 0) return;
     m_aligning = true;
     try {
         TRect r = ClientRect();
@@ -961,6 +996,7 @@ TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
 
 void TCustomControl::PaintWindow(HDC dc) {
     m_canvas.SetHandle(dc);
+    m_canvas.SetPixelsPerInch(CurrentPPI());
     try {
         m_canvas.Brush().SetColor(Color());
         m_canvas.FillRect(ClientRect());

@@ -5,8 +5,9 @@
 //                          (components take it over and give it back)
 //   TControl               position, alignment, visibility, enabled state,
 //                          font, colour, caption, mouse events, mouse
-//                          enter/leave, capture; graphic controls are painted
-//                          by their parent
+//                          enter/leave, capture, the display density it is
+//                          laid out for; graphic controls are painted by
+//                          their parent
 //   TGraphicControl        a control without a window, with a canvas
 //   TWinControl            a control with its own HWND: children, Align,
 //                          focus and tab order, dialog keys and accelerators,
@@ -46,6 +47,10 @@ enum : UINT {
     CM_BASE = 0xB000,
     CM_MOUSEENTER = CM_BASE + 19,
     CM_MOUSELEAVE = CM_BASE + 20,
+    // Performed on a form after it moved to another display density (wParam
+    // the new pixels per inch, lParam the old), once every control has its
+    // new bounds; whoever took over the form's window procedure sees it.
+    CM_SCALECHANGED = CM_BASE + 60,
     // Notifications a parent reflects back to the child they concern:
     // CN_BASE + WM_COMMAND, + WM_DRAWITEM, + WM_MEASUREITEM, + WM_CTLCOLOR*.
     CN_BASE = 0xBC00,
@@ -110,6 +115,15 @@ public:
 
     // The form this control is on (nullptr when it is on none).
     [[nodiscard]] TCustomForm* ParentForm() const;
+    // The pixels per inch of the display the control is laid out for: its
+    // form's (96 without one). Bounds and fonts are device pixels of it.
+    [[nodiscard]] virtual int CurrentPPI() const;
+    // Scales the bounds by m / d (a change of density); windowed controls
+    // scale their children too.
+    virtual void ChangeScale(int m, int d);
+    // Told to every control of a form after the form moved to another
+    // density and every bound was scaled.
+    virtual void ScaleChanged() {}
     [[nodiscard]] TPoint ClientToScreen(TPoint p) const;
     [[nodiscard]] TPoint ScreenToClient(TPoint p) const;
     // Offset of this control's client origin in its nearest window.
@@ -289,6 +303,13 @@ public:
     // subclassed controls).
     LRESULT DefaultHandler(TMessage& msg);
 
+    // Alignment of the children waits while disabled (counted).
+    void DisableAlign() { ++m_alignLock; }
+    void EnableAlign();
+    void ChangeScale(int m, int d) override;
+    // The window's font follows the density.
+    void ScaleChanged() override;
+
 protected:
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
@@ -347,6 +368,7 @@ private:
     std::vector<TWinControl*> m_tabList;
     bool m_tabStop = false;
     bool m_aligning = false;
+    int m_alignLock = 0;
     bool m_trackingLeave = false;
     TControl* m_captureControl = nullptr;
     std::unique_ptr<TBitmap> m_paintBuffer;

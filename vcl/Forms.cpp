@@ -4,6 +4,7 @@
 
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
+#include "vcl/PixelsPerInch.h"
 
 namespace zv {
 
@@ -167,6 +168,7 @@ void TCustomForm::SetVisible(bool visible) {
     if (visible == Visible() && (!visible || (HandleAllocated() && IsWindowVisible(HandleOrNull())))) return;
     if (visible) {
         HandleNeeded();
+        ScaleForMonitor();
         ApplyPosition();
         TControl::SetVisible(true);
         DoShow();
@@ -180,6 +182,77 @@ void TCustomForm::SetVisible(bool visible) {
         TControl::SetVisible(false);
         if (HandleAllocated()) ShowWindow(HandleOrNull(), SW_HIDE);
     }
+}
+
+// ---- display density
+
+namespace {
+
+// Depth first: every control of the form after its children.
+void TellScaleChanged(TWinControl* parent) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (auto* wc = dynamic_cast<TWinControl*>(c)) TellScaleChanged(wc);
+        c->ScaleChanged();
+    }
+}
+
+}  // namespace
+
+void TCustomForm::ScaleForPPI(int ppi) {
+    ppi = std::max(ppi, 96);
+    if (ppi == m_pixelsPerInch) return;
+    const int old = m_pixelsPerInch;
+    // The new density first: the frame and the controls lay out for it as
+    // the bounds change.
+    m_pixelsPerInch = ppi;
+    DisableAlign();
+    try {
+        for (int i = 0; i < ControlCount(); ++i) Controls(i)->ChangeScale(ppi, old);
+        if (m_clientWidth >= 0) {
+            m_clientWidth = MulDiv(m_clientWidth, ppi, old);
+            m_clientHeight = MulDiv(m_clientHeight, ppi, old);
+        }
+        SetBounds(Left(), Top(), MulDiv(Width(), ppi, old), MulDiv(Height(), ppi, old));
+    } catch (...) {
+        EnableAlign();
+        throw;
+    }
+    EnableAlign();
+    TellScaleChanged(this);
+    ScaleChanged();
+    AlignControls();
+    Perform(CM_SCALECHANGED, static_cast<WPARAM>(ppi), static_cast<LPARAM>(old));
+    if (HandleAllocated())
+        RedrawWindow(HandleOrNull(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TCustomForm::ScaleForMonitor() {
+    if (m_monitorScaled) return;
+    m_monitorScaled = true;
+    ScaleForPPI(WindowPixelsPerInch(Handle()));
+}
+
+void TCustomForm::WMDpiChanged(TMessage& msg) {
+    // The window went to a monitor of another density: laid out for it at
+    // the place the system suggests.
+    m_monitorScaled = true;
+    ScaleForPPI(HIWORD(msg.WParam));
+    if (const auto* r = reinterpret_cast<const RECT*>(msg.LParam); r != nullptr && HandleAllocated())
+        SetWindowPos(HandleOrNull(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    msg.Result = 0;
+}
+
+void TCustomForm::WMGetDpiScaledSize(TMessage& msg) {
+    // The size the form will take there, so that the system suggests it.
+    auto* size = reinterpret_cast<SIZE*>(msg.LParam);
+    const int ppi = std::max(static_cast<int>(msg.WParam), 96);
+    if (size == nullptr) return;
+    size->cx = MulDiv(Width(), ppi, m_pixelsPerInch);
+    size->cy = MulDiv(Height(), ppi, m_pixelsPerInch);
+    msg.Result = TRUE;
 }
 
 void TCustomForm::DoShow() {
@@ -268,6 +341,8 @@ int TCustomForm::ShowModal() {
 void TCustomForm::WndProc(TMessage& msg) {
     switch (msg.Msg) {
         case WM_CLOSE: Close(); return;
+        case WM_DPICHANGED_MSG: WMDpiChanged(msg); return;
+        case WM_GETDPISCALEDSIZE_MSG: WMGetDpiScaledSize(msg); return;
         case WM_ACTIVATE:
             DefaultHandler(msg);
             if (LOWORD(msg.WParam) != WA_INACTIVE && m_activeControl && m_activeControl->HandleAllocated() &&

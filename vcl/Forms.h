@@ -3,7 +3,10 @@
 //   TCustomForm   a top-level window: caption, client size, position,
 //                 border, modal result and ShowModal, Close/Show/Hide,
 //                 OnCreate/OnDestroy/OnShow/OnClose, active control and
-//                 dialog keys (Tab, Enter, Escape, arrows, accelerators)
+//                 dialog keys (Tab, Enter, Escape, arrows, accelerators),
+//                 the display density it is laid out for (templates are
+//                 made for 96 pixels per inch; a form takes its monitor's
+//                 density when it first shows and follows it when moved)
 //   TApplication  title, forms, message loop with a message filter,
 //                 ProcessMessages, Terminate, the standard error report
 //   TScreen       the screen cursor (hourglass -11, default 0), forms, size
@@ -68,6 +71,15 @@ public:
     void Close();
     void SetVisible(bool visible) override;
 
+    // The pixels per inch the form and its controls are laid out for.
+    [[nodiscard]] int PixelsPerInch() const { return m_pixelsPerInch; }
+    [[nodiscard]] int CurrentPPI() const override { return m_pixelsPerInch; }
+    // Lays the form out for another density: every bound scaled by ppi /
+    // PixelsPerInch (the window keeps its top-left corner), then every
+    // control is told (ScaleChanged) and the form performs CM_SCALECHANGED.
+    // Densities below 96 count as 96.
+    void ScaleForPPI(int ppi);
+
     [[nodiscard]] TWinControl* ActiveControl() const { return m_activeControl; }
     void SetActiveControl(TWinControl* control);
     // Records the new active control and tells every control of the form.
@@ -94,6 +106,10 @@ protected:
 
 private:
     void ApplyPosition();
+    // The first showing takes the density of the window's monitor.
+    void ScaleForMonitor();
+    void WMDpiChanged(TMessage& msg);
+    void WMGetDpiScaledSize(TMessage& msg);
     void GetStyles(DWORD& style, DWORD& exStyle) const;
     [[nodiscard]] std::vector<TWinControl*> FocusOrder() const;
 
@@ -108,6 +124,8 @@ private:
     TWinControl* m_activeControl = nullptr;
     int m_clientWidth = -1;
     int m_clientHeight = -1;
+    int m_pixelsPerInch = 96;
+    bool m_monitorScaled = false;
 };
 
 using TForm = TCustomForm;

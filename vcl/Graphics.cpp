@@ -84,11 +84,15 @@ bool TFont::SameAs(const TFont& other) const {
            m_color == other.m_color && m_charset == other.m_charset;
 }
 
-HFONT TFont::Handle() {
+int TFont::HeightAt(int pixelsPerInch) const {
+    return pixelsPerInch == 96 ? m_height : MulDiv(m_height, pixelsPerInch, 96);
+}
+
+HFONT TFont::Handle(int pixelsPerInch) {
+    if (m_handle && m_handlePPI != pixelsPerInch) m_stale = std::move(m_handle);
     if (!m_handle) {
-        m_stale.Reset();
         LOGFONTA lf{};
-        lf.lfHeight = m_height;
+        lf.lfHeight = HeightAt(pixelsPerInch);
         lf.lfWeight = (m_style & fsBold) ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = (m_style & fsItalic) ? 1 : 0;
         lf.lfUnderline = (m_style & fsUnderline) ? 1 : 0;
@@ -100,6 +104,7 @@ HFONT TFont::Handle() {
         lf.lfPitchAndFamily = DEFAULT_PITCH;
         lstrcpynA(lf.lfFaceName, m_name.c_str(), LF_FACESIZE);
         m_handle.Reset(CreateFontIndirectA(&lf));
+        m_handlePPI = pixelsPerInch;
     }
     return m_handle.Get();
 }
@@ -182,9 +187,16 @@ void TCanvas::ReleaseSelections() {
     m_oldFont = m_oldBrush = m_oldPen = nullptr;
 }
 
+void TCanvas::SetPixelsPerInch(int value) {
+    if (value == m_pixelsPerInch) return;
+    // The font selected now is the old density's.
+    ReleaseSelections();
+    m_pixelsPerInch = value;
+}
+
 void TCanvas::RequireState() {
     if (!m_dc) throw EInvalidOperation("Canvas does not allow drawing");
-    HGDIOBJ f = SelectObject(m_dc, m_font.Handle());
+    HGDIOBJ f = SelectObject(m_dc, m_font.Handle(m_pixelsPerInch));
     if (!m_oldFont) m_oldFont = f;
     HGDIOBJ b = SelectObject(m_dc, m_brush.Handle());
     if (!m_oldBrush) m_oldBrush = b;

@@ -1,10 +1,12 @@
 // Drawing objects of the framework.
 //
 //   ColorToRGB      resolves system colours to 0x00BBGGRR
-//   TFont           name, height, style, colour; creates its HFONT lazily
+//   TFont           name, height, style, colour; creates its HFONT lazily,
+//                   for the density of the canvas that draws with it
 //   TBrush, TPen    solid brushes and pens
-//   TCanvas         an HDC with a font, brush and pen; text drawing and
-//                   measuring; simple shapes; block transfers
+//   TCanvas         an HDC with a font, brush and pen and the pixels per
+//                   inch it draws at; text drawing and measuring; simple
+//                   shapes; block transfers
 //   TBitmap         a 32-bit top-down DIB section with its own memory DC;
 //                   its pixels are a TPixelView the paint core works on
 //   TIcon           an icon handle (stock or loaded)
@@ -42,7 +44,8 @@ public:
     [[nodiscard]] const std::string& Name() const { return m_name; }
     void SetName(const std::string& name);
     // Negative: character height in pixels without internal leading;
-    // positive: cell height.
+    // positive: cell height. Pixels of a 96 pixels-per-inch display: a
+    // canvas of another density draws the font that much taller.
     [[nodiscard]] int Height() const { return m_height; }
     void SetHeight(int height);
     // Point size at 96 pixels per inch.
@@ -56,7 +59,10 @@ public:
     void SetCharset(int charset);
     void Assign(const TFont& other);
     [[nodiscard]] bool SameAs(const TFont& other) const;
-    [[nodiscard]] HFONT Handle();
+    // The font for a display of `pixelsPerInch` (its height scaled from 96).
+    [[nodiscard]] HFONT Handle(int pixelsPerInch = 96);
+    // The height in pixels of a display of `pixelsPerInch`.
+    [[nodiscard]] int HeightAt(int pixelsPerInch) const;
 
 private:
     void Modified();
@@ -66,6 +72,7 @@ private:
     TColor m_color = clWindowText;
     int m_charset = DEFAULT_CHARSET;
     TFontHandle m_handle;
+    int m_handlePPI = 96;
     TFontHandle m_stale;  // replaced handle, kept until its canvas let go of it
 };
 
@@ -113,6 +120,10 @@ public:
     TFont& Font() { return m_font; }
     TBrush& Brush() { return m_brush; }
     TPen& Pen() { return m_pen; }
+    // The density the canvas draws text at (96 unless set): its font is
+    // made for it.
+    [[nodiscard]] int PixelsPerInch() const { return m_pixelsPerInch; }
+    void SetPixelsPerInch(int value);
 
     void FillRect(const TRect& r);
     void FrameRect(const TRect& r);
@@ -144,6 +155,7 @@ private:
     HGDIOBJ m_oldFont = nullptr;
     HGDIOBJ m_oldBrush = nullptr;
     HGDIOBJ m_oldPen = nullptr;
+    int m_pixelsPerInch = 96;
 };
 
 // A 32-bit top-down DIB section. Width x Height pixels, each 0xAARRGGBB;

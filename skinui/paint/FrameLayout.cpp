@@ -259,23 +259,28 @@ TRect CaptionTextRect(const TksDataSkinCaption& caption, int placeWidth) {
 
 void ComposeCaptionLook(const TPixelView& target, const TPixelView& picture, const TRect& src,
                         const TCaptionLayout& layout) {
-    if (picture.Empty() || src.IsEmpty() || target.Empty()) return;
-    const int w = target.Width;
-    const int h = target.Height;
+    ComposeCaptionLook(TSkinSurface(target), picture, src, layout);
+}
+
+void ComposeCaptionLook(const TSkinSurface& target, const TPixelView& picture, const TRect& src,
+                        const TCaptionLayout& layout) {
+    if (picture.Empty() || src.IsEmpty() || target.Device().Empty()) return;
+    const int w = target.Width();
+    const int h = target.Height();
     const int f1 = layout.Fixed1;
     const int f2 = layout.Fixed2;
     if (layout.Stretched) {
-        StretchBlock(target, target.Bounds(), picture, src);
+        target.Stretch(target.Bounds(), picture, src);
         return;
     }
     if (layout.Kind == TCaptionLayoutKind::TopBand || layout.Kind == TCaptionLayoutKind::BottomBand) {
-        TileBand(target, picture, {src.Left + f1, src.Top, src.Right - f2, src.Bottom}, true, 0, w, 0);
-        StretchBlock(target, {0, 0, f1, h}, picture, {src.Left, src.Top, src.Left + f1, src.Bottom});
-        StretchBlock(target, {w - f2, 0, w, h}, picture, {src.Right - f2, src.Top, src.Right, src.Bottom});
+        target.Tile(picture, {src.Left + f1, src.Top, src.Right - f2, src.Bottom}, true, 0, w, 0);
+        target.Stretch({0, 0, f1, h}, picture, {src.Left, src.Top, src.Left + f1, src.Bottom});
+        target.Stretch({w - f2, 0, w, h}, picture, {src.Right - f2, src.Top, src.Right, src.Bottom});
     } else {
-        TileBand(target, picture, {src.Left, src.Top + f1, src.Right, src.Bottom - f2}, false, 0, h, 0);
-        StretchBlock(target, {0, 0, w, f1}, picture, {src.Left, src.Top, src.Right, src.Top + f1});
-        StretchBlock(target, {0, h - f2, w, h}, picture, {src.Left, src.Bottom - f2, src.Right, src.Bottom});
+        target.Tile(picture, {src.Left, src.Top + f1, src.Right, src.Bottom - f2}, false, 0, h, 0);
+        target.Stretch({0, 0, w, f1}, picture, {src.Left, src.Top, src.Right, src.Top + f1});
+        target.Stretch({0, h - f2, w, h}, picture, {src.Left, src.Bottom - f2, src.Right, src.Bottom});
     }
 }
 

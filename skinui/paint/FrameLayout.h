@@ -172,5 +172,8 @@ TRect CaptionTextRect(const TksDataSkinCaption& caption, int placeWidth);
 // the start and the fixed ends drawn over it. Nothing for an empty source.
 void ComposeCaptionLook(const TPixelView& target, const TPixelView& picture, const TRect& src,
                         const TCaptionLayout& layout);
+// The same onto a surface whose skin size is the place's.
+void ComposeCaptionLook(const TSkinSurface& target, const TPixelView& picture, const TRect& src,
+                        const TCaptionLayout& layout);
 
 }  // namespace zv

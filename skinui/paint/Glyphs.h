@@ -10,11 +10,14 @@
 //
 // All drawing is clipped to the target. Lines are exact for the directions
 // the glyphs use (horizontal, vertical and 45 degrees); other slopes follow a
-// plain Bresenham walk.
+// plain Bresenham walk. Each is also drawn on a surface, in skin pixels: a
+// skin pixel of a line covers its block of device pixels, so a glyph grows
+// with the display and stays sharp.
 #pragma once
 
 #include "base/PixelBuffer.h"
 #include "base/Types.h"
+#include "skinui/paint/SkinSurface.h"
 
 namespace zv {
 
@@ -36,5 +39,13 @@ void DrawCheckMark(const TPixelView& target, int x, int y, TPixel colour);
 enum class TCaptionGlyph { Cross, Bar, Underline, Box, TwoBoxes, DownTriangle, UpTriangle, Square };
 
 void DrawCaptionGlyph(const TPixelView& target, TCaptionGlyph glyph, int x, int y, TPixel colour);
+
+void DrawLine(const TSkinSurface& target, int x0, int y0, int x1, int y1, TPixel colour);
+void FillRectClipped(const TSkinSurface& target, const TRect& r, TPixel colour);
+void DrawRectOutline(const TSkinSurface& target, const TRect& r, TPixel colour);
+void DrawGlyphFrame(const TSkinSurface& target, int x, int y, int frame, int count, const TPixelView& glyph);
+void DrawArrow(const TSkinSurface& target, const TRect& r, TPixel colour, int direction);
+void DrawCheckMark(const TSkinSurface& target, int x, int y, TPixel colour);
+void DrawCaptionGlyph(const TSkinSurface& target, TCaptionGlyph glyph, int x, int y, TPixel colour);
 
 }  // namespace zv

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace zv {
 
@@ -113,6 +114,26 @@ std::optional<TComposedMaskRegion> ComposeMaskRegion(const TPixelView& mask, con
     result.Left = MaskToRegion(strips.Left.View(), 0, cl2.Top);
     result.Right = MaskToRegion(strips.Right.View(), cl2.Right, cl2.Top);
     return result;
+}
+
+TMaskRegion RegionToDevice(const TMaskRegion& region, const TDeviceMap& map) {
+    TMaskRegion out;
+    out.Bounds = map.ToDevice(region.Bounds);
+    out.Runs.reserve(region.Runs.size());
+    for (const TRect& r : region.Runs) {
+        const TRect d = map.ToDevice(r);
+        if (!d.IsEmpty()) out.Runs.push_back(d);
+    }
+    return out;
+}
+
+TComposedMaskRegion RegionToDevice(const TComposedMaskRegion& region, const TDeviceMap& map) {
+    TComposedMaskRegion out;
+    if (!region.ClientRect.IsEmpty()) out.ClientRect = map.ToDevice(region.ClientRect);
+    for (auto [from, to] : {std::pair{&region.Top, &out.Top}, std::pair{&region.Bottom, &out.Bottom},
+                            std::pair{&region.Left, &out.Left}, std::pair{&region.Right, &out.Right}})
+        if (*from) *to = RegionToDevice(**from, map);
+    return out;
 }
 
 }  // namespace zv

@@ -6,6 +6,8 @@
 //   CoalesceRuns         the same area with identical neighbouring rows merged
 //   TComposedMaskRegion  client rectangle plus the four strip regions
 //   ComposeMaskRegion    the region of a masked element fitted to a new size
+//   RegionToDevice       a region of skin pixels on the device pixels of a
+//                        target: the mask scaled at the target's factor
 #pragma once
 
 #include <optional>
@@ -13,6 +15,7 @@
 
 #include "base/PixelBuffer.h"
 #include "base/Types.h"
+#include "skinui/paint/DeviceScale.h"
 #include "skinui/paint/SkinPaint.h"
 
 namespace zv {
@@ -55,5 +58,13 @@ struct TComposedMaskRegion {
 // bottom (0, CL'.bottom), left (0, CL'.top) and right (CL'.right, CL'.top).
 std::optional<TComposedMaskRegion> ComposeMaskRegion(const TPixelView& mask, const TSkinGeometry& source,
                                                      const TSkinGeometry& dest, int w);
+
+// Every rectangle of a region (skin pixels of a target) moved onto the
+// target's device pixels: a skin pixel of the mask becomes the block of
+// device pixels it is drawn on, so the shape follows the drawing exactly.
+// The runs of the result are device rectangles, rows of a skin pixel's
+// height; its Contains answers for skin points of the original only.
+TMaskRegion RegionToDevice(const TMaskRegion& region, const TDeviceMap& map);
+TComposedMaskRegion RegionToDevice(const TComposedMaskRegion& region, const TDeviceMap& map);
 
 }  // namespace zv

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "skinui/paint/BlockTransfer.h"
+#include "skinui/paint/SkinSurface.h"
 
 namespace zv {
 
@@ -58,7 +59,7 @@ struct TSourceOrigin {
 
 // The strips' pictures over the white targets.
 void DrawFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
-                     TStretchFlags stretch, const TFrameStripViews& strips) {
+                     TStretchFlags stretch, const TFrameStripSurfaces& strips) {
     if (!Sane(source) || !Sane(dest)) return;
     const int sw = picture.Width, sh = picture.Height;
     const TPoint lt = source.LeftTop, rt = source.RightTop, lb = source.LeftBottom, rb = source.RightBottom;
@@ -66,58 +67,162 @@ void DrawFrameStrips(const TPixelView& picture, const TSkinGeometry& source, con
     const TPoint lt2 = dest.LeftTop, rt2 = dest.RightTop, lb2 = dest.LeftBottom, rb2 = dest.RightBottom;
 
     // Top strip.
-    if (const TPixelView& out = strips.Top; !out.Empty()) {
-        const int w = out.Width, ht = out.Height;
+    if (const TSkinSurface& out = strips.Top; !out.Device().Empty()) {
+        const int w = out.Width(), ht = out.Height();
         if (stretch.Top) {
-            StretchBlock(out, {lt2.X, 0, rt2.X, ht}, picture, {lt.X, 0, rt.X, ht});
+            out.Stretch({lt2.X, 0, rt2.X, ht}, picture, {lt.X, 0, rt.X, ht});
         } else {
-            TileBand(out, picture, {lt.X, 0, rt.X, ht}, true, 0, w, 0);
+            out.Tile(picture, {lt.X, 0, rt.X, ht}, true, 0, w, 0);
         }
-        StretchBlock(out, {0, 0, lt2.X, ht}, picture, {0, 0, lt.X, ht});
-        StretchBlock(out, {rt2.X, 0, w, ht}, picture, {rt.X, 0, sw, ht});
+        out.Stretch({0, 0, lt2.X, ht}, picture, {0, 0, lt.X, ht});
+        out.Stretch({rt2.X, 0, w, ht}, picture, {rt.X, 0, sw, ht});
     }
 
     // Bottom strip: the picture's last hb rows.
-    if (const TPixelView& out = strips.Bottom; !out.Empty()) {
-        const int w = out.Width, hb = out.Height;
+    if (const TSkinSurface& out = strips.Bottom; !out.Device().Empty()) {
+        const int w = out.Width(), hb = out.Height();
         const int y0 = sh - hb;
         if (stretch.Bottom) {
-            StretchBlock(out, {lb2.X, 0, rb2.X, hb}, picture, {lb.X, y0, rb.X, sh});
+            out.Stretch({lb2.X, 0, rb2.X, hb}, picture, {lb.X, y0, rb.X, sh});
         } else {
-            TileBand(out, picture, {lb.X, y0, rb.X, sh}, true, 0, w, 0);
+            out.Tile(picture, {lb.X, y0, rb.X, sh}, true, 0, w, 0);
         }
-        StretchBlock(out, {0, 0, lb2.X, hb}, picture, {0, y0, lb.X, sh});
-        StretchBlock(out, {rb2.X, 0, w, hb}, picture, {rb.X, y0, sw, sh});
+        out.Stretch({0, 0, lb2.X, hb}, picture, {0, y0, lb.X, sh});
+        out.Stretch({rb2.X, 0, w, hb}, picture, {rb.X, y0, sw, sh});
     }
 
     // Side strips: their row 0 is the picture's row CL.top.
-    if (const TPixelView& out = strips.Left; !out.Empty()) {
-        const int wl = out.Width, hs = out.Height;
+    if (const TSkinSurface& out = strips.Left; !out.Device().Empty()) {
+        const int wl = out.Width(), hs = out.Height();
         if (stretch.Left) {
-            StretchBlock(out, {0, lt.Y - cl.Top, wl, hs - (cl.Bottom - lb.Y)}, picture, {0, lt.Y, wl, lb.Y});
+            out.Stretch({0, lt.Y - cl.Top, wl, hs - (cl.Bottom - lb.Y)}, picture, {0, lt.Y, wl, lb.Y});
         } else {
-            TileBand(out, picture, {0, lt.Y, wl, lb.Y}, false, 0, hs, 0);
+            out.Tile(picture, {0, lt.Y, wl, lb.Y}, false, 0, hs, 0);
         }
-        if (lt.Y - cl.Top > 0) StretchBlock(out, {0, 0, wl, lt.Y - cl.Top}, picture, {0, cl.Top, wl, lt.Y});
+        if (lt.Y - cl.Top > 0) out.Stretch({0, 0, wl, lt.Y - cl.Top}, picture, {0, cl.Top, wl, lt.Y});
         if (cl.Bottom - lb.Y > 0) {
-            StretchBlock(out, {0, hs - (cl.Bottom - lb.Y), wl, hs}, picture, {0, lb.Y, wl, cl.Bottom});
+            out.Stretch({0, hs - (cl.Bottom - lb.Y), wl, hs}, picture, {0, lb.Y, wl, cl.Bottom});
         }
     }
 
-    if (const TPixelView& out = strips.Right; !out.Empty()) {
-        const int wr = out.Width, hs = out.Height;
+    if (const TSkinSurface& out = strips.Right; !out.Device().Empty()) {
+        const int wr = out.Width(), hs = out.Height();
         if (stretch.Right) {
-            StretchBlock(out, {0, rt.Y - cl.Top, wr, hs - (cl.Bottom - rb.Y)}, picture,
-                         {cl.Right, rt.Y, sw, rb.Y});
+            out.Stretch({0, rt.Y - cl.Top, wr, hs - (cl.Bottom - rb.Y)}, picture, {cl.Right, rt.Y, sw, rb.Y});
         } else {
-            TileBand(out, picture, {cl.Right, rt.Y, sw, rb.Y}, false, 0, hs, 0);
+            out.Tile(picture, {cl.Right, rt.Y, sw, rb.Y}, false, 0, hs, 0);
         }
         if (rt.Y - cl.Top > 0) {
-            StretchBlock(out, {0, 0, wr, rt.Y - cl.Top}, picture, {cl.Right, cl.Top, sw, rt.Y});
+            out.Stretch({0, 0, wr, rt.Y - cl.Top}, picture, {cl.Right, cl.Top, sw, rt.Y});
         }
         if (cl.Bottom - rb.Y >= 1) {
-            StretchBlock(out, {0, hs - (cl.Bottom - rb.Y), wr, hs}, picture, {cl.Right, rb.Y, sw, cl.Bottom});
+            out.Stretch({0, hs - (cl.Bottom - rb.Y), wr, hs}, picture, {cl.Right, rb.Y, sw, cl.Bottom});
         }
+    }
+}
+
+void FillBlank(const TSkinSurface& target) {
+    FillBlank(target.Device());
+}
+
+// One block of the client area's tiling: the client rectangle `tile`, cut
+// by (cutx, cuty) at its far ends.
+void ClientTile(const TSkinSurface& out, int x, int y, const TPixelView& picture, const TRect& tile, int cutx,
+                int cuty) {
+    out.CopyPart(x, y, picture, tile, tile.Width() - cutx, tile.Height() - cuty);
+}
+
+// The bodies of the compositions, drawing over what the target holds.
+void NinePartInto(const TPixelView& picture, const TRect& skinRect, const TSkinGeometry& source,
+                  const TSkinSurface& out, const TSkinGeometry& dest, bool drawClient,
+                  TStretchFlags stretch) {
+    const int w = out.Width(), h = out.Height();
+    if (!Sane(skinRect) || !Sane(source) || !Sane(dest) || !Sane(w) || !Sane(h)) return;
+    const TPoint lt = source.LeftTop, rt = source.RightTop, lb = source.LeftBottom, rb = source.RightBottom;
+    const TRect cl = source.ClientRect;
+    if (rb.X == lt.X || rb.Y == lt.Y || picture.Empty()) return;
+    const TPoint lt2 = dest.LeftTop, rt2 = dest.RightTop, lb2 = dest.LeftBottom, rb2 = dest.RightBottom;
+    const TRect cl2 = dest.ClientRect;
+    const int sw = skinRect.Width(), sh = skinRect.Height();
+    const TSourceOrigin src{skinRect.Left, skinRect.Top};
+
+    // Bands.
+    if (stretch.Top) {
+        out.Stretch({lt2.X, 0, rt2.X, cl2.Top}, picture, src(lt.X, 0, rt.X, cl.Top));
+    } else {
+        out.Tile(picture, src(lt.X, 0, rt.X, cl.Top), true, lt2.X, rt2.X, 0);
+    }
+    if (stretch.Bottom) {
+        out.Stretch({lb2.X, cl2.Bottom, rb2.X, h}, picture, src(lb.X, cl.Bottom, rb.X, sh));
+    } else {
+        out.Tile(picture, src(lb.X, cl.Bottom, rb.X, sh), true, lb2.X, rb2.X, cl2.Bottom);
+    }
+    if (stretch.Left) {
+        out.Stretch({0, lt2.Y, cl2.Left, lb2.Y}, picture, src(0, lt.Y, cl.Left, lb.Y));
+    } else {
+        out.Tile(picture, src(0, lt.Y, cl.Left, lb.Y), false, lt2.Y, lb2.Y, 0);
+    }
+    if (stretch.Right) {
+        out.Stretch({cl2.Right, rt2.Y, w, rb2.Y}, picture, src(cl.Right, rt.Y, sw, rb.Y));
+    } else {
+        out.Tile(picture, src(cl.Right, rt.Y, sw, rb.Y), false, rt2.Y, rb2.Y, cl2.Right);
+    }
+
+    // Fixed pieces, over the bands.
+    out.Stretch({0, 0, lt2.X, cl2.Top}, picture, src(0, 0, lt.X, cl.Top));
+    out.Stretch({0, cl2.Top, cl2.Left, lt2.Y}, picture, src(0, cl.Top, cl.Left, lt.Y));
+    out.Stretch({rt2.X, 0, w, cl2.Top}, picture, src(rt.X, 0, sw, cl.Top));
+    out.Stretch({cl2.Right, cl2.Top, w, rt2.Y}, picture, src(cl.Right, cl.Top, sw, rt.Y));
+    out.Stretch({0, lb2.Y, cl2.Left, h}, picture, src(0, lb.Y, cl.Left, sh));
+    out.Stretch({cl2.Left, cl2.Bottom, lb2.X, h}, picture, src(cl.Left, cl.Bottom, lb.X, sh));
+    out.Stretch({rb2.X, cl2.Bottom, w, h}, picture, src(rb.X, cl.Bottom, sw, sh));
+    out.Stretch({cl2.Right, rb2.Y, w, cl2.Bottom}, picture, src(cl.Right, rb.Y, sw, cl.Bottom));
+
+    if (!drawClient) return;
+    // The client area is tiled as a block from CL''s top-left corner.
+    const int cw = cl.Width(), ch = cl.Height(), cw2 = cl2.Width(), ch2 = cl2.Height();
+    if (cw < 1 || ch < 1) return;
+    const int columns = cw2 / cw, rows = ch2 / ch;
+    if (columns < 0 || rows < 0) return;
+    // Tiles past the target's right or bottom edge would draw nothing.
+    for (int i = 0; i <= columns && cl2.Left + cw * i < w; ++i) {
+        const int cutx = std::max(cw * (i + 1) - cw2, 0);
+        for (int j = 0; j <= rows && cl2.Top + ch * j < h; ++j) {
+            const int cuty = std::max(ch * (j + 1) - ch2, 0);
+            ClientTile(out, cl2.Left + cw * i, cl2.Top + ch * j, picture,
+                       src(cl.Left, cl.Top, cl.Right, cl.Bottom), cutx, cuty);
+        }
+    }
+}
+
+void HorizontalInto(const TPixelView& picture, const TRect& r, int left, int right, const TSkinSurface& out,
+                    bool stretch) {
+    const int w = out.Width();
+    const int h = r.Height();
+    if (left != 0) out.Stretch({0, 0, left, h}, picture, {r.Left, r.Top, r.Left + left, r.Bottom});
+    if (right != 0) out.Stretch({w - right, 0, w, h}, picture, {r.Right - right, r.Top, r.Right, r.Bottom});
+    const TRect middle{r.Left + left, r.Top, r.Right - right, r.Bottom};
+    if (middle.Width() < 1) return;  // a middle of width 0 draws nothing
+    if (stretch) {
+        out.Stretch({left, 0, w - right, h}, picture, middle);
+    } else {
+        out.Tile(picture, middle, true, left, w - right, 0);
+    }
+}
+
+void VerticalInto(const TPixelView& picture, const TRect& r, int top, int bottom, const TSkinSurface& out,
+                  bool stretch) {
+    const int w = r.Width();
+    const int h = out.Height();
+    if (top != 0) out.Stretch({0, 0, w, top}, picture, {r.Left, r.Top, r.Right, r.Top + top});
+    if (bottom != 0)
+        out.Stretch({0, h - bottom, w, h}, picture, {r.Left, r.Bottom - bottom, r.Right, r.Bottom});
+    const TRect middle{r.Left, r.Top + top, r.Right, r.Bottom - bottom};
+    if (middle.Height() < 1) return;
+    if (stretch) {
+        out.Stretch({0, top, w, h - bottom}, picture, middle);
+    } else {
+        out.Tile(picture, middle, false, top, h - bottom, 0);
     }
 }
 
@@ -209,63 +314,14 @@ void ComposeNinePart(const TPixelView& picture, const TRect& skinRect, const TSk
                      TPixelBuffer& target, int w, int h, const TSkinGeometry& dest, bool drawClient,
                      TStretchFlags stretch) {
     ResetTarget(target, w, h);
-    if (!Sane(skinRect) || !Sane(source) || !Sane(dest) || !Sane(w) || !Sane(h)) return;
-    const TPoint lt = source.LeftTop, rt = source.RightTop, lb = source.LeftBottom, rb = source.RightBottom;
-    const TRect cl = source.ClientRect;
-    if (rb.X == lt.X || rb.Y == lt.Y || picture.Empty()) return;
-    const TPoint lt2 = dest.LeftTop, rt2 = dest.RightTop, lb2 = dest.LeftBottom, rb2 = dest.RightBottom;
-    const TRect cl2 = dest.ClientRect;
-    const int sw = skinRect.Width(), sh = skinRect.Height();
-    const TSourceOrigin src{skinRect.Left, skinRect.Top};
-    TPixelView out = target.View();
+    NinePartInto(picture, skinRect, source, TSkinSurface(target.View()), dest, drawClient, stretch);
+}
 
-    // Bands.
-    if (stretch.Top) {
-        StretchBlock(out, {lt2.X, 0, rt2.X, cl2.Top}, picture, src(lt.X, 0, rt.X, cl.Top));
-    } else {
-        TileBand(out, picture, src(lt.X, 0, rt.X, cl.Top), true, lt2.X, rt2.X, 0);
-    }
-    if (stretch.Bottom) {
-        StretchBlock(out, {lb2.X, cl2.Bottom, rb2.X, h}, picture, src(lb.X, cl.Bottom, rb.X, sh));
-    } else {
-        TileBand(out, picture, src(lb.X, cl.Bottom, rb.X, sh), true, lb2.X, rb2.X, cl2.Bottom);
-    }
-    if (stretch.Left) {
-        StretchBlock(out, {0, lt2.Y, cl2.Left, lb2.Y}, picture, src(0, lt.Y, cl.Left, lb.Y));
-    } else {
-        TileBand(out, picture, src(0, lt.Y, cl.Left, lb.Y), false, lt2.Y, lb2.Y, 0);
-    }
-    if (stretch.Right) {
-        StretchBlock(out, {cl2.Right, rt2.Y, w, rb2.Y}, picture, src(cl.Right, rt.Y, sw, rb.Y));
-    } else {
-        TileBand(out, picture, src(cl.Right, rt.Y, sw, rb.Y), false, rt2.Y, rb2.Y, cl2.Right);
-    }
-
-    // Fixed pieces, over the bands.
-    StretchBlock(out, {0, 0, lt2.X, cl2.Top}, picture, src(0, 0, lt.X, cl.Top));
-    StretchBlock(out, {0, cl2.Top, cl2.Left, lt2.Y}, picture, src(0, cl.Top, cl.Left, lt.Y));
-    StretchBlock(out, {rt2.X, 0, w, cl2.Top}, picture, src(rt.X, 0, sw, cl.Top));
-    StretchBlock(out, {cl2.Right, cl2.Top, w, rt2.Y}, picture, src(cl.Right, cl.Top, sw, rt.Y));
-    StretchBlock(out, {0, lb2.Y, cl2.Left, h}, picture, src(0, lb.Y, cl.Left, sh));
-    StretchBlock(out, {cl2.Left, cl2.Bottom, lb2.X, h}, picture, src(cl.Left, cl.Bottom, lb.X, sh));
-    StretchBlock(out, {rb2.X, cl2.Bottom, w, h}, picture, src(rb.X, cl.Bottom, sw, sh));
-    StretchBlock(out, {cl2.Right, rb2.Y, w, cl2.Bottom}, picture, src(cl.Right, rb.Y, sw, cl.Bottom));
-
-    if (!drawClient) return;
-    // The client area is tiled as a block from CL''s top-left corner.
-    const int cw = cl.Width(), ch = cl.Height(), cw2 = cl2.Width(), ch2 = cl2.Height();
-    if (cw < 1 || ch < 1) return;
-    const int columns = cw2 / cw, rows = ch2 / ch;
-    if (columns < 0 || rows < 0) return;
-    // Tiles past the target's right or bottom edge would draw nothing.
-    for (int i = 0; i <= columns && cl2.Left + cw * i < w; ++i) {
-        const int cutx = std::max(cw * (i + 1) - cw2, 0);
-        for (int j = 0; j <= rows && cl2.Top + ch * j < h; ++j) {
-            const int cuty = std::max(ch * (j + 1) - ch2, 0);
-            CopyBlock(out, cl2.Left + cw * i, cl2.Top + ch * j, picture,
-                      src(cl.Left, cl.Top, cl.Right - cutx, cl.Bottom - cuty));
-        }
-    }
+void ComposeNinePart(const TPixelView& picture, const TRect& skinRect, const TSkinGeometry& source,
+                     const TSkinSurface& out, const TSkinGeometry& dest, bool drawClient,
+                     TStretchFlags stretch) {
+    FillBlank(out);
+    NinePartInto(picture, skinRect, source, out, dest, drawClient, stretch);
 }
 
 void ComposeHorizontal(const TPixelView& picture, const TRect& r, int left, int right, TPixelBuffer& target,
@@ -274,19 +330,15 @@ void ComposeHorizontal(const TPixelView& picture, const TRect& r, int left, int 
         ResetTarget(target, 0, 0);
         return;
     }
-    const int h = r.Height();
-    ResetTarget(target, w, h);
-    TPixelView out = target.View();
-    if (left != 0) StretchBlock(out, {0, 0, left, h}, picture, {r.Left, r.Top, r.Left + left, r.Bottom});
-    if (right != 0)
-        StretchBlock(out, {w - right, 0, w, h}, picture, {r.Right - right, r.Top, r.Right, r.Bottom});
-    const TRect middle{r.Left + left, r.Top, r.Right - right, r.Bottom};
-    if (middle.Width() < 1) return;  // a middle of width 0 draws nothing
-    if (stretch) {
-        StretchBlock(out, {left, 0, w - right, h}, picture, middle);
-    } else {
-        TileBand(out, picture, middle, true, left, w - right, 0);
-    }
+    ResetTarget(target, w, r.Height());
+    HorizontalInto(picture, r, left, right, TSkinSurface(target.View()), stretch);
+}
+
+void ComposeHorizontal(const TPixelView& picture, const TRect& r, int left, int right,
+                       const TSkinSurface& out, bool stretch) {
+    FillBlank(out);
+    if (!Sane(r) || !Sane(left) || !Sane(right) || !Sane(out.Width())) return;
+    HorizontalInto(picture, r, left, right, out, stretch);
 }
 
 void ComposeVertical(const TPixelView& picture, const TRect& r, int top, int bottom, TPixelBuffer& target,
@@ -295,39 +347,40 @@ void ComposeVertical(const TPixelView& picture, const TRect& r, int top, int bot
         ResetTarget(target, 0, 0);
         return;
     }
-    const int w = r.Width();
-    ResetTarget(target, w, h);
-    TPixelView out = target.View();
-    if (top != 0) StretchBlock(out, {0, 0, w, top}, picture, {r.Left, r.Top, r.Right, r.Top + top});
-    if (bottom != 0)
-        StretchBlock(out, {0, h - bottom, w, h}, picture, {r.Left, r.Bottom - bottom, r.Right, r.Bottom});
-    const TRect middle{r.Left, r.Top + top, r.Right, r.Bottom - bottom};
-    if (middle.Height() < 1) return;
-    if (stretch) {
-        StretchBlock(out, {0, top, w, h - bottom}, picture, middle);
-    } else {
-        TileBand(out, picture, middle, false, top, h - bottom, 0);
-    }
+    ResetTarget(target, r.Width(), h);
+    VerticalInto(picture, r, top, bottom, TSkinSurface(target.View()), stretch);
+}
+
+void ComposeVertical(const TPixelView& picture, const TRect& r, int top, int bottom, const TSkinSurface& out,
+                     bool stretch) {
+    FillBlank(out);
+    if (!Sane(r) || !Sane(top) || !Sane(bottom) || !Sane(out.Height())) return;
+    VerticalInto(picture, r, top, bottom, out, stretch);
 }
 
 void ComposeByClientRect(const TPixelView& picture, const TRect& r, const TRect& clientRect,
                          const TPixelView& target) {
+    ComposeByClientRect(picture, r, clientRect, TSkinSurface(target));
+}
+
+void ComposeByClientRect(const TPixelView& picture, const TRect& r, const TRect& clientRect,
+                         const TSkinSurface& target) {
     if (!Sane(r) || !Sane(clientRect)) return;
     const int sw = r.Width(), sh = r.Height();
-    const int w = target.Width, h = target.Height;
+    const int w = target.Width(), h = target.Height();
     const TRect& cl = clientRect;
     const int nR = w - (sw - cl.Right);
     const int nB = h - (sh - cl.Bottom);
     const TSourceOrigin src{r.Left, r.Top};
-    StretchBlock(target, {0, 0, cl.Left, cl.Top}, picture, src(0, 0, cl.Left, cl.Top));
-    StretchBlock(target, {cl.Left, 0, nR, cl.Top}, picture, src(cl.Left, 0, cl.Right, cl.Top));
-    StretchBlock(target, {nR, 0, w, cl.Top}, picture, src(cl.Right, 0, sw, cl.Top));
-    StretchBlock(target, {nR, cl.Top, w, nB}, picture, src(cl.Right, cl.Top, sw, cl.Bottom));
-    StretchBlock(target, {nR, nB, w, h}, picture, src(cl.Right, cl.Bottom, sw, sh));
-    StretchBlock(target, {cl.Left, nB, nR, h}, picture, src(cl.Left, cl.Bottom, cl.Right, sh));
-    StretchBlock(target, {0, nB, cl.Left, h}, picture, src(0, cl.Bottom, cl.Left, sh));
-    StretchBlock(target, {0, cl.Top, cl.Left, nB}, picture, src(0, cl.Top, cl.Left, cl.Bottom));
-    StretchBlock(target, {cl.Left, cl.Top, nR, nB}, picture, src(cl.Left, cl.Top, cl.Right, cl.Bottom));
+    target.Stretch({0, 0, cl.Left, cl.Top}, picture, src(0, 0, cl.Left, cl.Top));
+    target.Stretch({cl.Left, 0, nR, cl.Top}, picture, src(cl.Left, 0, cl.Right, cl.Top));
+    target.Stretch({nR, 0, w, cl.Top}, picture, src(cl.Right, 0, sw, cl.Top));
+    target.Stretch({nR, cl.Top, w, nB}, picture, src(cl.Right, cl.Top, sw, cl.Bottom));
+    target.Stretch({nR, nB, w, h}, picture, src(cl.Right, cl.Bottom, sw, sh));
+    target.Stretch({cl.Left, nB, nR, h}, picture, src(cl.Left, cl.Bottom, cl.Right, sh));
+    target.Stretch({0, nB, cl.Left, h}, picture, src(0, cl.Bottom, cl.Left, sh));
+    target.Stretch({0, cl.Top, cl.Left, nB}, picture, src(0, cl.Top, cl.Left, cl.Bottom));
+    target.Stretch({cl.Left, cl.Top, nR, nB}, picture, src(cl.Left, cl.Top, cl.Right, cl.Bottom));
 }
 
 TFrameStripSizes FrameStripSizes(const TSkinGeometry& source, const TSkinGeometry& dest, int w, int h) {
@@ -354,17 +407,24 @@ void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, 
     ResetTarget(strips.Left, sizes.Left.cx, sizes.Left.cy);
     ResetTarget(strips.Right, sizes.Right.cx, sizes.Right.cy);
     DrawFrameStrips(picture, source, dest, stretch,
-                    {strips.Top.View(), strips.Bottom.View(), strips.Left.View(), strips.Right.View()});
+                    {TSkinSurface(strips.Top.View()), TSkinSurface(strips.Bottom.View()),
+                     TSkinSurface(strips.Left.View()), TSkinSurface(strips.Right.View())});
 }
 
 void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
                         TStretchFlags stretch, const TFrameStripViews& strips) {
-    // Every strip starts white, like every target the rules size.
-    for (const TPixelView* v : {&strips.Top, &strips.Bottom, &strips.Left, &strips.Right})
-        if (!v->Empty()) FillBlank(*v);
-    DrawFrameStrips(picture, source, dest, stretch, strips);
+    ComposeFrameStrips(picture, source, dest, stretch,
+                       {TSkinSurface(strips.Top), TSkinSurface(strips.Bottom), TSkinSurface(strips.Left),
+                        TSkinSurface(strips.Right)});
 }
 
+void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
+                        TStretchFlags stretch, const TFrameStripSurfaces& strips) {
+    // Every strip starts white, like every target the rules size.
+    for (const TSkinSurface* v : {&strips.Top, &strips.Bottom, &strips.Left, &strips.Right})
+        if (!v->Device().Empty()) FillBlank(*v);
+    DrawFrameStrips(picture, source, dest, stretch, strips);
+}
 
 void ComposeTiledStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
                         int w, TFrameStrips& strips) {
@@ -426,24 +486,48 @@ void ComposeTiledStrips(const TPixelView& picture, const TSkinGeometry& source, 
 void DrawSkinElement(const TPixelView& picture, const TSkinElementGeometry& element, TPixelBuffer& target,
                      int w, int h) {
     const TSkinTarget t = CalcSkinTarget(element, w, h);
-    const TRect& sr = element.SkinRect;
-    const TSkinGeometry& g = element.Geometry;
     switch (GetSkinLayout(element)) {
         case TSkinLayout::None: ResetTarget(target, t.Width, t.Height); break;
         case TSkinLayout::Fixed:
             ResetTarget(target, t.Width, t.Height);
-            CopyBlock(target.View(), 0, 0, picture, sr);
+            CopyBlock(target.View(), 0, 0, picture, element.SkinRect);
             break;
         case TSkinLayout::NinePart:
-            ComposeNinePart(picture, sr, g, target, t.Width, t.Height, t.Geometry, true, {});
+            ComposeNinePart(picture, element.SkinRect, element.Geometry, target, t.Width, t.Height,
+                            t.Geometry, true, {});
             break;
         case TSkinLayout::Horizontal:
-            ComposeHorizontal(picture, sr, g.LeftTop.X, sr.Width() - g.RightTop.X, target, t.Width,
+            ComposeHorizontal(picture, element.SkinRect, element.Geometry.LeftTop.X,
+                              element.SkinRect.Width() - element.Geometry.RightTop.X, target, t.Width,
                               element.StretchEffect);
             break;
         case TSkinLayout::Vertical:
-            ComposeVertical(picture, sr, g.LeftTop.Y, sr.Height() - g.LeftBottom.Y, target, t.Height,
+            ComposeVertical(picture, element.SkinRect, element.Geometry.LeftTop.Y,
+                            element.SkinRect.Height() - element.Geometry.LeftBottom.Y, target, t.Height,
                             element.StretchEffect);
+            break;
+    }
+}
+
+void DrawSkinElement(const TPixelView& picture, const TSkinElementGeometry& element,
+                     const TSkinSurface& out) {
+    const TSkinTarget t = CalcSkinTarget(element, out.Width(), out.Height());
+    const TRect& sr = element.SkinRect;
+    const TSkinGeometry& g = element.Geometry;
+    FillBlank(out);
+    switch (GetSkinLayout(element)) {
+        case TSkinLayout::None: break;
+        case TSkinLayout::Fixed: out.Copy(0, 0, picture, sr); break;
+        case TSkinLayout::NinePart: NinePartInto(picture, sr, g, out, t.Geometry, true, {}); break;
+        case TSkinLayout::Horizontal:
+            if (Sane(sr) && Sane(out.Width()))
+                HorizontalInto(picture, sr, g.LeftTop.X, sr.Width() - g.RightTop.X, out,
+                               element.StretchEffect);
+            break;
+        case TSkinLayout::Vertical:
+            if (Sane(sr) && Sane(out.Height()))
+                VerticalInto(picture, sr, g.LeftTop.Y, sr.Height() - g.LeftBottom.Y, out,
+                             element.StretchEffect);
             break;
     }
 }

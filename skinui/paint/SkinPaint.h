@@ -14,6 +14,9 @@
 //
 // All operations are stateless and work on whole rectangles through the
 // block transfers of BlockTransfer.h (same stretching mapping everywhere).
+// Each composition also draws onto a TSkinSurface (SkinSurface.h): its
+// rules run in skin pixels and the surface puts them on device pixels; on a
+// surface of the skin's own density the pixels are those of the plain form.
 // Coordinates of the geometry are relative to the element's skin rectangle
 // unless a function says otherwise. Every target a function sizes starts
 // white, so pixels no rule reaches never count as black mask pixels; skin
@@ -22,6 +25,7 @@
 
 #include "base/PixelBuffer.h"
 #include "base/Types.h"
+#include "skinui/paint/SkinSurface.h"
 
 namespace zv {
 
@@ -107,6 +111,11 @@ TRect MapSkinRect(const TRect& r, const TSkinGeometry& g, int sw, int sh, int dW
 void ComposeNinePart(const TPixelView& picture, const TRect& skinRect, const TSkinGeometry& source,
                      TPixelBuffer& target, int w, int h, const TSkinGeometry& dest, bool drawClient,
                      TStretchFlags stretch);
+// The same onto a surface of the target's size (w x h are its skin size),
+// which starts white.
+void ComposeNinePart(const TPixelView& picture, const TRect& skinRect, const TSkinGeometry& source,
+                     const TSkinSurface& out, const TSkinGeometry& dest, bool drawClient,
+                     TStretchFlags stretch);
 
 // Sets `target` to w x (height of r) and draws the fixed left piece (width
 // `left`), the fixed right piece (width `right`, drawn second so it covers
@@ -114,15 +123,22 @@ void ComposeNinePart(const TPixelView& picture, const TRect& skinRect, const TSk
 // `r` is in picture coordinates. A middle of width 0 or less draws nothing.
 void ComposeHorizontal(const TPixelView& picture, const TRect& r, int left, int right, TPixelBuffer& target,
                        int w, bool stretch);
+// The same onto a surface w x (height of r) in skin pixels.
+void ComposeHorizontal(const TPixelView& picture, const TRect& r, int left, int right,
+                       const TSkinSurface& out, bool stretch);
 
 // The same along y: target (width of r) x h, fixed top and bottom heights.
 void ComposeVertical(const TPixelView& picture, const TRect& r, int top, int bottom, TPixelBuffer& target,
                      int h, bool stretch);
+void ComposeVertical(const TPixelView& picture, const TRect& r, int top, int bottom, const TSkinSurface& out,
+                     bool stretch);
 
 // Nine copies into the already sized `target`: corners 1:1, edges and centre
 // stretched, cut at `clientRect` (skin-rectangle coordinates of `r`).
 void ComposeByClientRect(const TPixelView& picture, const TRect& r, const TRect& clientRect,
                          const TPixelView& target);
+void ComposeByClientRect(const TPixelView& picture, const TRect& r, const TRect& clientRect,
+                         const TSkinSurface& target);
 
 // The four border strips of a w x h window from its whole main picture.
 // Tiles start at each strip's origin; the fixed pieces are drawn over them.
@@ -150,6 +166,17 @@ struct TFrameStripViews {
 };
 void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
                         TStretchFlags stretch, const TFrameStripViews& strips);
+// The same strips onto surfaces (parts of the window's surface, each with
+// the skin size FrameStripSizes gives); an empty device view is a strip not
+// made.
+struct TFrameStripSurfaces {
+    TSkinSurface Top;
+    TSkinSurface Bottom;
+    TSkinSurface Left;
+    TSkinSurface Right;
+};
+void ComposeFrameStrips(const TPixelView& picture, const TSkinGeometry& source, const TSkinGeometry& dest,
+                        TStretchFlags stretch, const TFrameStripSurfaces& strips);
 
 // The same four strips, always tiled, from a picture (a mask or a separate
 // inactive picture) whose (0, 0) is the element's (0, 0). Top and bottom
@@ -163,5 +190,7 @@ void ComposeTiledStrips(const TPixelView& picture, const TSkinGeometry& source, 
 // fixed 1:1). A None layout gives a blank w x h target.
 void DrawSkinElement(const TPixelView& picture, const TSkinElementGeometry& element, TPixelBuffer& target,
                      int w, int h);
+// The same onto a surface whose skin size is the one CalcSkinTarget allows.
+void DrawSkinElement(const TPixelView& picture, const TSkinElementGeometry& element, const TSkinSurface& out);
 
 }  // namespace zv

@@ -5,9 +5,11 @@
 #include <algorithm>
 
 #include "skinui/paint/BlockTransfer.h"
+#include "skinui/paint/DeviceScale.h"
 #include "skinui/paint/FrameLayout.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/SkinPaint.h"
+#include "skinui/paint/SkinSurface.h"
 #include "tools/skintool/PixelFont.h"
 
 namespace zv {
@@ -513,6 +515,29 @@ TPreviewImage BuildPreviewSheet(const std::string& title, const std::vector<TPre
             }
     }
     return sheet;
+}
+
+TPreviewImage ScalePreview(const TPreviewImage& image, int pixelsPerInch) {
+    const TDeviceScale scale(pixelsPerInch);
+    const TPixelView src = image.Pixels.View();
+    if (scale.Identity() || src.Empty()) return image;
+    const TDeviceMap map = TDeviceMap::ForSkinSize(src.Width, src.Height, scale);
+    TPreviewImage out;
+    ResamplePiece(src, src.Bounds(), map.DeviceWidth(), map.DeviceHeight(), out.Pixels);
+    if (!image.Alpha.empty()) {
+        const int w = out.Pixels.Width();
+        const int h = out.Pixels.Height();
+        out.Alpha.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const TPoint p = map.ToSkin({x, y});
+                out.Alpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) +
+                          static_cast<std::size_t>(x)] =
+                    image.Alpha[static_cast<std::size_t>(p.Y) * static_cast<std::size_t>(src.Width) +
+                                static_cast<std::size_t>(p.X)];
+            }
+    }
+    return out;
 }
 
 }  // namespace zv

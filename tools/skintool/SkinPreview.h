@@ -11,6 +11,9 @@
 //   RenderPopupPreview     a popup menu with entries and dividers
 //   RenderMainWindowPreview the installer's main window put together
 //   BuildPreviewSheet      several previews with titles on one picture
+//   ScalePreview           a preview as a display of another density shows
+//                          the skin: the program's picture scaling and the
+//                          shape scaled from the mask at the same factor
 //
 // Text is drawn with the tool's own pixel font (PixelFont.h) in place of the
 // platform font. The functions raise ESkinPreviewError for entries or
@@ -93,5 +96,12 @@ struct TPreviewCell {
 // Lays the cells out left to right in rows on a dark background, each image
 // under its title; transparent pixels show the background.
 TPreviewImage BuildPreviewSheet(const std::string& title, const std::vector<TPreviewCell>& cells);
+
+// `image` (skin pixels) at `pixelsPerInch`: its nearest device size, every
+// pixel scaled by the rule the windows scale their pictures with (whole
+// factors replicate each pixel, others filter by area), the shape (alpha)
+// taken from the skin pixel each device pixel shows, as the window regions
+// are. The pixel-font text is scaled with the rest rather than drawn taller.
+TPreviewImage ScalePreview(const TPreviewImage& image, int pixelsPerInch);
 
 }  // namespace zv

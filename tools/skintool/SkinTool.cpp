@@ -218,8 +218,18 @@ bool ParseSize(const std::string& text, int& w, int& h) {
 int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> files;
     std::vector<std::pair<int, int>> frames;
+    int percent = 100;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--frame" && i + 1 < args.size()) {
+        if (args[i] == "--scale" && i + 1 < args.size()) {
+            // Display scale in percent, as the system's display settings
+            // give it: 100 is the skin's own 96 pixels per inch.
+            const auto value = TryStrToInt(args[++i]);
+            if (!value || *value < 100 || *value > 400) {
+                err << "preview: '" << args[i] << "' is not a display scale in percent (100 to 400)\n";
+                return 2;
+            }
+            percent = *value;
+        } else if (args[i] == "--frame" && i + 1 < args.size()) {
             int w = 0, h = 0;
             if (!ParseSize(args[++i], w, h)) {
                 err << "preview: '" << args[i] << "' is not a size like 421x271 (1 to 4096 each)\n";
@@ -231,7 +241,7 @@ int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         }
     }
     if (files.size() != 2) {
-        err << "usage: skintool preview SKIN OUTPUT_DIR [--frame WxH]...\n";
+        err << "usage: skintool preview SKIN OUTPUT_DIR [--frame WxH]... [--scale PERCENT]\n";
         return 2;
     }
     if (frames.empty()) frames = {{421, 271}, {333, 168}};
@@ -253,7 +263,11 @@ int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     const fs::path dir(files[1]);
     fs::create_directories(dir);
-    auto save = [&](const std::string& name, const TPreviewImage& image) {
+    // Every picture is drawn in skin pixels and shown at the display scale;
+    // the sheet's titles stay at their own size.
+    const int pixelsPerInch = 96 * percent / 100;
+    auto save = [&](const std::string& name, TPreviewImage& image) {
+        image = ScalePreview(image, pixelsPerInch);
         const fs::path target = dir / name;
         SavePng(target.string(), image.Pixels, image.Alpha);
         out << "wrote " << target.string() << " (" << image.Pixels.Width() << " x " << image.Pixels.Height()
@@ -267,7 +281,7 @@ int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         save("frame-" + IntToStr(w) + "x" + IntToStr(h) + ".png", frameImages.back());
     }
     const auto [fw, fh] = frames.front();
-    const TPreviewImage inactive = RenderFramePreview(data, fw, fh, false, caption);
+    TPreviewImage inactive = RenderFramePreview(data, fw, fh, false, caption);
     save("frame-" + IntToStr(fw) + "x" + IntToStr(fh) + "-inactive.png", inactive);
 
     const std::pair<TPreviewButtonState, const char*> states[] = {
@@ -285,24 +299,23 @@ int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         {"C:\\Program Files\\Mozilla Firefox\\plugins", true},
         {"C:\\Program Files\\Netscape\\Navigator\\Program\\Plugins", false},
         {"C:\\Program Files\\Opera\\Program\\Plugins", true}};
-    const TPreviewImage list = RenderCheckListPreview(data, "checklistbox", 260, 88, items, 0, 2);
+    TPreviewImage list = RenderCheckListPreview(data, "checklistbox", 260, 88, items, 0, 2);
     save("checklist.png", list);
-    const TPreviewImage bar = RenderScrollBarPreview(data, "vscrollbar", 120, 30, false);
+    TPreviewImage bar = RenderScrollBarPreview(data, "vscrollbar", 120, 30, false);
     save("vscrollbar.png", bar);
-    const TPreviewImage barPressed = RenderScrollBarPreview(data, "vscrollbar", 120, 70, true);
+    TPreviewImage barPressed = RenderScrollBarPreview(data, "vscrollbar", 120, 70, true);
     save("vscrollbar-pressed.png", barPressed);
-    const TPreviewImage sysMenu =
+    TPreviewImage sysMenu =
         RenderPopupPreview(data, {{TPreviewEntryKind::Highlighted, "&Close", "Alt+F4", true}}, 140);
     save("popup-sysmenu.png", sysMenu);
-    const TPreviewImage menu =
-        RenderPopupPreview(data,
-                           {{TPreviewEntryKind::Normal, "&Restore", "", false},
-                            {TPreviewEntryKind::Disabled, "&Move", "", false},
-                            {TPreviewEntryKind::Divider, "", "", false},
-                            {TPreviewEntryKind::Highlighted, "&Close", "Alt+F4", true}},
-                           140);
+    TPreviewImage menu = RenderPopupPreview(data,
+                                            {{TPreviewEntryKind::Normal, "&Restore", "", false},
+                                             {TPreviewEntryKind::Disabled, "&Move", "", false},
+                                             {TPreviewEntryKind::Divider, "", "", false},
+                                             {TPreviewEntryKind::Highlighted, "&Close", "Alt+F4", true}},
+                                            140);
     save("popup-menu.png", menu);
-    const TPreviewImage window = RenderMainWindowPreview(data, items);
+    TPreviewImage window = RenderMainWindowPreview(data, items);
     save("mainwindow.png", window);
 
     std::vector<TPreviewCell> cells;
@@ -318,7 +331,11 @@ int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     cells.push_back({"pressed", &barPressed, false});
     cells.push_back({"system menu", &sysMenu, false});
     cells.push_back({"menu entries", &menu, false});
-    save("sheet.png", BuildPreviewSheet("Skin preview: " + data.SkinName(), cells));
+    TPreviewImage sheet = BuildPreviewSheet("Skin preview: " + data.SkinName(), cells);
+    const fs::path sheetPath = dir / "sheet.png";
+    SavePng(sheetPath.string(), sheet.Pixels, sheet.Alpha);
+    out << "wrote " << sheetPath.string() << " (" << sheet.Pixels.Width() << " x " << sheet.Pixels.Height()
+        << ")\n";
     return 0;
 }
 
@@ -326,7 +343,8 @@ constexpr TCommand kCommands[] = {
     {"pack", "pack SKIN.INI OUTPUT [--format zlib|file|property]   build the stored skin", &Pack},
     {"unpack", "unpack STORED_SKIN OUTPUT_DIR                       pictures and description", &Unpack},
     {"lint", "lint STORED_SKIN                                    report what would draw wrongly", &Lint},
-    {"preview", "preview SKIN OUTPUT_DIR [--frame WxH]...          PNG previews (SKIN: stored skin or .ini)",
+    {"preview",
+     "preview SKIN OUTPUT_DIR [--frame WxH]... [--scale PERCENT]  PNG previews (SKIN: stored skin or .ini)",
      &Preview},
 };
 

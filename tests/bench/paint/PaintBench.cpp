@@ -1,14 +1,19 @@
 // Speed of the paint core on the program's sizes: the four frame strips of
-// the main window, the frame's share of a non-client paint, one morph step
+// the main window, the frame's share of a non-client paint (at 100% and at
+// 200%), scaling the program's skin for one display density, one morph step
 // of the install button, and the runs of a large mask.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "skinui/paint/EffectBitmap.h"
 #include "skinui/paint/FrameLayout.h"
 #include "skinui/paint/MaskRegion.h"
 #include "skinui/paint/SkinPaint.h"
+#include "skinui/paint/SkinSurface.h"
 
 namespace zv {
 namespace {
@@ -96,6 +101,70 @@ void BM_FramePaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FramePaint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The same paint on a display of arg pixels per inch (96: the plain views of
+// BM_FramePaint arg 1; 192: every skin pixel 2 x 2 device pixels from the
+// picture scaled once; 144: pieces resampled once and then copied). The
+// strips are parts of one window-sized surface, as the frame draws them.
+void BM_FramePaintScaled(benchmark::State& state) {
+    const TPixelBuffer pic = Picture(162, 140, 1);
+    TksDataSkinFormInfo fi;
+    fi.ClientRect = {5, 24, 157, 135};
+    fi.LeftTopPoint = {34, 26};
+    fi.RightTopPoint = {80, 28};
+    fi.LeftBottomPoint = {8, 131};
+    fi.RightBottomPoint = {151, 131};
+    fi.ButtonsRect = {92, 5, 154, 21};
+    fi.MaskRectArea = {4, 3, 159, 137};
+    const TFrameLayout layout = CalcFrameLayout(fi, {162, 140}, 421, 271, 19);
+    const TFrameStripSizes& sizes = layout.Strips;
+    const TDeviceScale scale(static_cast<int>(state.range(0)));
+    TScaledPictures pictures(scale);
+    const TDeviceMap window = TDeviceMap::ForSkinSize(421, 271, scale);
+    TPixelBuffer device(window.DeviceWidth(), window.DeviceHeight());
+    const TSkinSurface all(device.View(), window, scale.Identity() ? nullptr : &pictures);
+    const int bottomTop = 271 - sizes.Bottom.cy;
+    const int rightLeft = 421 - sizes.Right.cx;
+    const TFrameStripSurfaces strips{
+        all.Part({0, 0, sizes.Top.cx, sizes.Top.cy}),
+        all.Part({0, bottomTop, sizes.Bottom.cx, 271}),
+        all.Part({0, sizes.Top.cy, sizes.Left.cx, sizes.Top.cy + sizes.Left.cy}),
+        all.Part({rightLeft, sizes.Top.cy, 421, sizes.Top.cy + sizes.Right.cy}),
+    };
+    for (auto _ : state) {
+        ComposeFrameStrips(pic.View(), layout.Source, layout.Target, {}, strips);
+        benchmark::DoNotOptimize(device.View().Bits);
+    }
+    state.counters["device_pixels"] = static_cast<double>(device.Width()) * device.Height();
+}
+BENCHMARK(BM_FramePaintScaled)->Arg(96)->Arg(144)->Arg(192)->Unit(benchmark::kMicrosecond);
+
+// Scaling the program's own skin (resources/skin, or ZV_SOURCE_DIR's) for
+// one display density at start: every picture the windows draw from,
+// replicated whole (whole factors; at fractional ones the pieces are
+// resampled as the first paint asks for them, which BM_FramePaintScaled's
+// first iteration includes). A fresh skin each time, since the scaled pictures are
+// kept with the skin data.
+void BM_ScaleProgramSkin(benchmark::State& state) {
+    const char* root = std::getenv("ZV_SOURCE_DIR");
+    TksCompressedStoredSkin stored(nullptr);
+    if (!stored.LoadFromSkinFile(std::string(root ? root : ".") + "/resources/skin/skin.ini")) {
+        state.SkipWithError(
+            "the program's skin was not found (run from the source tree or set ZV_SOURCE_DIR)");
+        return;
+    }
+    const TDeviceScale scale(static_cast<int>(state.range(0)));
+    std::unique_ptr<TksSkinData> data;
+    for (auto _ : state) {
+        state.PauseTiming();  // the last skin goes and the next is loaded untimed
+        data = std::make_unique<TksSkinData>(nullptr);
+        data->LoadCompressedSkin(stored);
+        state.ResumeTiming();
+        TksScaledSkin::ScaleAll(*data, scale);
+        benchmark::DoNotOptimize(ScaledPicturesOf(data.get(), scale));
+    }
+}
+BENCHMARK(BM_ScaleProgramSkin)->Arg(192)->Arg(288)->Unit(benchmark::kMillisecond);
 
 // One step of the install button's morph (97 x 25): a fresh buffer of the
 // normal picture, changed toward the highlighted one, as each timer tick

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -190,6 +191,66 @@ TEST_F(SkinPreview, PopupMenuShowsWindowEntriesAndDivider) {
     EXPECT_EQ(At(m, 2 + 36, 2 + 20 + 2), Pic(mi, 36, 43));  // divider line
 }
 
+// The main window at 200% is its 100% rendering replicated 2 x 2, shape
+// included; at 150% it is 1.5 times the size (nearest pixel), its shape
+// taken from the skin pixel each device pixel shows, and the flat colours
+// away from any edge keep their exact colour (the filter only blends
+// across a change of colour).
+TEST_F(SkinPreview, ScaledPreviewReplicatesWholeFactorsAndKeepsTheShapeAtOthers) {
+    const TPreviewImage one = RenderMainWindowPreview(*data, {{"C:\\Plugins", true}});
+    const int w = one.Pixels.Width();
+    const int h = one.Pixels.Height();
+    ASSERT_FALSE(one.Alpha.empty());
+    const TPreviewImage two = ScalePreview(one, 192);
+    ASSERT_EQ(two.Pixels.Width(), 2 * w);
+    ASSERT_EQ(two.Pixels.Height(), 2 * h);
+    ASSERT_EQ(two.Alpha.size(), static_cast<std::size_t>(4 * w * h));
+    int mismatches = 0;
+    for (int y = 0; y < 2 * h; ++y)
+        for (int x = 0; x < 2 * w; ++x) {
+            if (two.Pixels.At(x, y) != one.Pixels.At(x / 2, y / 2)) ++mismatches;
+            if (two.Alpha[static_cast<std::size_t>(y * 2 * w + x)] !=
+                one.Alpha[static_cast<std::size_t>(y / 2 * w + x / 2)])
+                ++mismatches;
+        }
+    EXPECT_EQ(mismatches, 0);
+
+    const TPreviewImage half = ScalePreview(one, 144);
+    const int hw = half.Pixels.Width();
+    const int hh = half.Pixels.Height();
+    EXPECT_EQ(hw, (3 * w + 1) / 2);
+    EXPECT_EQ(hh, (3 * h + 1) / 2);
+    // Where every skin pixel near the one a device pixel shows has one
+    // colour (or one opacity), the device pixel has exactly that.
+    int shapeMismatches = 0;
+    int flatMismatches = 0;
+    int flatPixels = 0;
+    for (int y = 0; y < hh; ++y)
+        for (int x = 0; x < hw; ++x) {
+            const int x0 = std::max(x * 2 / 3 - 1, 0), x1 = std::min((x + 1) * 2 / 3 + 1, w - 1);
+            const int y0 = std::max(y * 2 / 3 - 1, 0), y1 = std::min((y + 1) * 2 / 3 + 1, h - 1);
+            const TPixel c = one.Pixels.At(x0, y0);
+            const std::uint8_t a = one.Alpha[static_cast<std::size_t>(y0 * w + x0)];
+            bool sameColour = true, sameAlpha = true;
+            for (int sy = y0; sy <= y1; ++sy)
+                for (int sx = x0; sx <= x1; ++sx) {
+                    sameColour = sameColour && one.Pixels.At(sx, sy) == c;
+                    sameAlpha = sameAlpha && one.Alpha[static_cast<std::size_t>(sy * w + sx)] == a;
+                }
+            if (sameAlpha && half.Alpha[static_cast<std::size_t>(y * hw + x)] != a) ++shapeMismatches;
+            if (sameColour) {
+                ++flatPixels;
+                if (half.Pixels.At(x, y) != c) ++flatMismatches;
+            }
+        }
+    EXPECT_GT(flatPixels, hw * hh / 4);
+    EXPECT_EQ(shapeMismatches, 0);
+    EXPECT_EQ(flatMismatches, 0);
+    // Identity at 96 and below.
+    EXPECT_EQ(ScalePreview(one, 96).Pixels.Width(), w);
+    EXPECT_EQ(ScalePreview(one, 72).Pixels.Height(), h);
+}
+
 TEST(SkinPreviewPng, EncodesRowsThatDecodeBack) {
     TPixelBuffer b(3, 2, MakePixel(10, 20, 30));
     b.At(2, 1) = MakePixel(200, 100, 50);
@@ -231,6 +292,16 @@ TEST(SkinPreviewCommand, WritesTheSheetsAndRefusesBadArguments) {
     EXPECT_EQ(RunSkinTool({"preview", SkinIni(), out.string(), "--frame", "0x100"}, o, e), 2);
     EXPECT_EQ(RunSkinTool({"preview", SkinIni(), out.string(), "--frame", "99999x10"}, o, e), 2);
     EXPECT_EQ(RunSkinTool({"preview", SkinIni()}, o, e), 2);
+    // At a display scale every picture is drawn that much larger.
+    std::ostringstream scaled;
+    ASSERT_EQ(
+        RunSkinTool({"preview", SkinIni(), out.string(), "--frame", "200x100", "--scale", "200"}, scaled, e),
+        0)
+        << e.str();
+    EXPECT_NE(scaled.str().find("frame-200x100.png (400 x 200)"), std::string::npos) << scaled.str();
+    EXPECT_NE(scaled.str().find("button-normal.png (194 x 50)"), std::string::npos) << scaled.str();
+    for (const char* bad : {"99", "401", "two", ""})
+        EXPECT_EQ(RunSkinTool({"preview", SkinIni(), out.string(), "--scale", bad}, o, e), 2) << bad;
     // A damaged stored skin is reported, not drawn.
     const fs::path bad = out / "bad.bin";
     {

@@ -5,6 +5,7 @@
 #include "base/Exceptions.h"
 #include "tests/win/support/WinTestSupport.h"
 #include "vcl/Forms.h"
+#include "vcl/PixelsPerInch.h"
 
 using namespace zv;
 
@@ -121,4 +122,86 @@ TEST(TForm, ModalOfAVisibleFormIsRefused) {
     TForm f(nullptr);
     f.Show();
     EXPECT_THROW(f.ShowModal(), EInvalidOperation);
+}
+
+// A form laid out for another display density: the monitor's density when
+// it first shows, WM_DPICHANGED with the bounds the system suggests, and
+// the size it answers WM_GETDPISCALEDSIZE with. While display scaling is
+// off (the program's state until every window it shows scales) a form is
+// laid out at 96 whatever the display.
+namespace {
+
+int g_monitorPpi = 96;
+int MonitorPpi(HWND) {
+    return g_monitorPpi;
+}
+
+class TAlignedForm : public TForm {
+public:
+    TAlignedForm() : TForm(nullptr) {
+        SetBorderStyle(TFormBorderStyle::bsNone);
+        SetBounds(40, 30, 200, 100);
+        top = new TCustomControl(this);
+        top->SetAlign(TAlign::alTop);
+        top->SetHeight(21);
+        top->SetParent(this);
+        free = new TCustomControl(this);
+        free->SetBounds(11, 40, 51, 25);
+        free->SetParent(this);
+    }
+    TCustomControl* top;
+    TCustomControl* free;
+};
+
+}  // namespace
+
+TEST(TForm, LaysItselfOutForItsMonitorsDensityAndFollowsAMove) {
+    ASSERT_FALSE(DisplayScaling());
+    {
+        TAlignedForm form;
+        form.Show();
+        EXPECT_EQ(form.PixelsPerInch(), 96);
+        EXPECT_EQ(WindowPixelsPerInch(form.Handle()), 96);
+    }
+    const TPixelsPerInchSource previous = SetPixelsPerInchSource(&MonitorPpi);
+    g_monitorPpi = 144;
+    TAlignedForm form;
+    form.Show();
+    SetPixelsPerInchSource(previous);
+    ASSERT_EQ(form.PixelsPerInch(), 144);
+    // The top-left corner stays; every size 1.5 times, aligned children
+    // aligned again at the new size.
+    EXPECT_EQ(form.BoundsRect(), Rect(40, 30, 340, 180));
+    EXPECT_EQ(form.top->BoundsRect(), Rect(0, 0, 300, 32));
+    EXPECT_EQ(form.free->BoundsRect(), Rect(17, 60, 94, 98));
+    RECT window{};
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(window.right - window.left, 300);
+    // The font of the windows follows: twice the height at 192.
+    EXPECT_EQ(form.Font().HeightAt(192), 2 * form.Font().Height());
+
+    // Asked ahead of a move to a 192 monitor: the size it will take there.
+    SIZE size{};
+    EXPECT_TRUE(SendMessageA(form.Handle(), WM_GETDPISCALEDSIZE_MSG, 192, reinterpret_cast<LPARAM>(&size)));
+    EXPECT_EQ(size.cx, 400);
+    EXPECT_EQ(size.cy, 200);
+    // The move itself: laid out for 192 at the suggested rectangle.
+    RECT suggested{500, 60, 900, 260};
+    SendMessageA(form.Handle(), WM_DPICHANGED_MSG, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(form.PixelsPerInch(), 192);
+    EXPECT_EQ(form.BoundsRect(), Rect(500, 60, 900, 260));
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(window.left, 500);
+    EXPECT_EQ(window.right - window.left, 400);
+    EXPECT_EQ(form.top->BoundsRect(), Rect(0, 0, 400, 43));
+    EXPECT_EQ(form.free->BoundsRect(), Rect(23, 80, 126, 131));
+    // Back to 96, and a density below that counts as 96 (each step
+    // rounds to whole pixels, so a size may be one off its first value).
+    RECT back{10, 10, 210, 110};
+    SendMessageA(form.Handle(), WM_DPICHANGED_MSG, MAKEWPARAM(72, 72), reinterpret_cast<LPARAM>(&back));
+    EXPECT_EQ(form.PixelsPerInch(), 96);
+    EXPECT_EQ(form.BoundsRect(), Rect(10, 10, 210, 110));
+    EXPECT_NEAR(form.free->Width(), 51, 1);
+    EXPECT_NEAR(form.top->Height(), 21, 1);
 }
