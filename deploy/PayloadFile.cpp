@@ -7,6 +7,7 @@
 
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
+#include "deploy/DeployObserver.h"
 #include "deploy/FileHelpers.h"
 #include "vcl/ResourceStream.h"
 #include "vcl/Win32Handles.h"
@@ -213,6 +214,7 @@ int ReplaceWithEntry(TZipReader& reader, const std::string& entry, const std::st
     if (!MoveFileExA(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return FailureOf(GetLastError(), drCannotCreate);
     removeFresh.path.clear();
+    if (auto* observer = DeployObserver()) observer->FileInstalled(target);
     return drOk;
 }
 
