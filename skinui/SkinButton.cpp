@@ -88,6 +88,33 @@ void TksSkinButton::DrawCaptionAndGlyph(TBitmap& bitmap, const TRect& area, int 
     if (!Glyph.Empty()) DrawGlyphFrame(bitmap.Pixels(), p.Glyph.X, p.Glyph.Y, frame, count, Glyph.View());
 }
 
+void TksSkinButton::DrawFocusCue(TBitmap& bitmap, const TRect& area, TColor colour) {
+    if (!FocusedForLook() || !KeyboardCuesShown() || !Enabled()) return;
+    // One pixel inside the caption area, never on the face's border.
+    TRect r{std::max(area.Left, 2), std::max(area.Top, 2), std::min(area.Right, bitmap.Width() - 2),
+            std::min(area.Bottom, bitmap.Height() - 2)};
+    if (r.Width() < 4 || r.Height() < 4) return;
+    GdiFlush();
+    DrawFocusFrame(bitmap.Pixels(), r, ColorToPixel(ColorToRGB(colour)));
+}
+
+void TksSkinButton::AccDescribeSelf(TAccInfo& info) {
+    TksSkinCustomControl::AccDescribeSelf(info);
+    info.Role = accRolePushButton;
+    info.Name = AccCaptionText(Caption());
+    if (Enabled()) info.DefaultAction = "Press";
+    info.KeyboardShortcut = AccAccessKey(Caption());
+    if (!m_canFocused) info.State &= ~accStateFocusable;
+    if (m_default || m_active) info.State |= accStateDefault;
+    if (IsPressedLook()) info.State |= accStatePressed;
+    if (m_mouseIn) info.State |= accStateHotTracked;
+}
+
+void TksSkinButton::AccPerformDefaultAction(int item) {
+    if (item >= 0 || !Enabled() || !Visible()) return;
+    ButtonClick();
+}
+
 void TksSkinButton::DrawWithoutSkin(TBitmap& bitmap) {
     const TPixelView v = bitmap.Pixels();
     const TRect all = v.Bounds();
@@ -107,6 +134,7 @@ void TksSkinButton::DrawWithoutSkin(TBitmap& bitmap) {
     c.Font().Assign(m_defaultFont);
     if (!Enabled()) c.Font().SetColor(clBtnShadow);
     DrawCaptionAndGlyph(bitmap, ClientRect(), 1, pressed);
+    DrawFocusCue(bitmap, {3, 3, Width() - 3, Height() - 3}, c.Font().Color());
 }
 
 void TksSkinButton::LookUpSkinData() {
@@ -187,6 +215,7 @@ void TksSkinButton::DrawState(TBitmap& bitmap, const TRect& r, bool highlighted,
     else
         frame = 2;
     DrawCaptionAndGlyph(bitmap, area, frame, pressed && highlighted);
+    DrawFocusCue(bitmap, area, font.Color());
 }
 
 void TksSkinButton::PaintWindow(HDC dc) {
@@ -249,7 +278,9 @@ void TksSkinButton::AnimationTick() {
 }
 
 void TksSkinButton::SetDown(bool value) {
+    const bool changed = m_down != value;
     m_down = value;
+    if (changed) NotifyAccEvent(accEventStateChange);
     if (MorphActive()) {
         m_kf = 1.0;
         if (value)
@@ -278,6 +309,7 @@ void TksSkinButton::SetCanFocused(bool value) {
 }
 
 void TksSkinButton::SetDefault(bool value) {
+    if (m_default != value) NotifyAccEvent(accEventStateChange);
     m_default = value;
     if (HandleAllocated())
         if (TCustomForm* form = ParentForm()) form->FocusChanged(form->ActiveControl());
@@ -510,6 +542,7 @@ void TksSkinButton::DoExit() {
 }
 
 void TksSkinButton::EnabledChanged() {
+    NotifyAccEvent(accEventStateChange);
     m_morphTimer.Reset();
     m_kf = 0.0;
     m_mouseIn = false;

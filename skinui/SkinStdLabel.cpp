@@ -61,6 +61,12 @@ void TksSkinStdLabel::ApplySkinChange() {
     Invalidate();
 }
 
+void TksSkinStdLabel::AccDescribeSelf(TAccInfo& info) {
+    info.Role = accRoleStaticText;
+    info.State |= accStateReadOnly;
+    info.Name = ShowAccelChar ? AccCaptionText(Caption()) : Caption();
+}
+
 UINT TksSkinStdLabel::TextFlags() const {
     UINT flags = DT_EXPANDTABS;
     if (m_wordWrap) flags |= DT_WORDBREAK;

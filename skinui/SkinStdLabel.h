@@ -36,6 +36,8 @@ public:
     bool ShowAccelChar = true;
 
     void ApplySkinChange();
+    // A static text with the label's text.
+    void AccDescribeSelf(TAccInfo& info) override;
 
 protected:
     void Paint() override;

@@ -420,6 +420,34 @@ TAccChild TAccWindowNode::AccParent() {
     return {nullptr, parent, accObjClient};
 }
 
+// ---- captions ---------------------------------------------------------------------------
+
+std::string AccCaptionText(const std::string& caption) {
+    std::string text;
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&') {
+            if (i + 1 >= caption.size()) break;
+            ++i;
+        }
+        text += caption[i];
+    }
+    return text;
+}
+
+std::string AccAccessKey(const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        char key = caption[i + 1];
+        if (key >= 'a' && key <= 'z') key = static_cast<char>(key - 'a' + 'A');
+        return std::string("Alt+") + key;
+    }
+    return {};
+}
+
 // ---- WM_GETOBJECT and events -------------------------------------------------------------
 
 LRESULT AnswerGetObject(TAccNode& node, WPARAM wParam) {

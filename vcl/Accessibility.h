@@ -12,6 +12,7 @@
 //   TAccWindowNode  the window as a whole (OBJID_WINDOW): the nodes of its
 //                   frame (the skinned title bar) and its client area
 //   AnswerGetObject, NotifyAccEvent   WM_GETOBJECT and NotifyWinEvent
+//   AccCaptionText, AccAccessKey      captions as read aloud
 //   accRole*, accState*, accObj*, accEvent*   the values of oleacc.h
 //
 // A node's COM object is made on first use and lives as long as clients hold
@@ -183,6 +184,12 @@ public:
 private:
     TAccNode& m_client;
 };
+
+// A caption as a reader should say it: a single "&" (the accelerator's
+// mark) dropped, "&&" said as "&".
+[[nodiscard]] std::string AccCaptionText(const std::string& caption);
+// The caption's accelerator as a shortcut ("Alt+I"), empty for none.
+[[nodiscard]] std::string AccAccessKey(const std::string& caption);
 
 // The answer to WM_GETOBJECT for `node` (LresultFromObject); 0 when it
 // cannot be given (the platform then answers for the window itself).

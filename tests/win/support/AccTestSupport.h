@@ -9,6 +9,7 @@
 //                      place of the object itself or one of its children
 //   Children           AccessibleChildren: ids of simple children, objects
 //   TAccEvents         the events of this process or of another one
+//   Flatten            an object and everything below it, depth first
 #pragma once
 
 #include <ole2.h>
@@ -193,6 +194,34 @@ inline long ChildAnswer(VARIANT v, TAccRef* object = nullptr) {
         return -2;
     }
     return -1;
+}
+
+// An object and all that lies below it, depth first: objects with their
+// properties, simple children with theirs (Depth counts the levels).
+struct TAccEntry {
+    int Depth = 0;
+    TAccProps Props;
+};
+inline void Flatten(const TAccRef& o, std::vector<TAccEntry>& out, int depth = 0) {
+    if (!o || depth > 12) return;
+    out.push_back({depth, Props(o)});
+    for (TAccKid& k : Children(o)) {
+        if (k.Object)
+            Flatten(k.Object, out, depth + 1);
+        else
+            out.push_back({depth + 1, Props(o, k.Id)});
+    }
+}
+inline std::vector<TAccEntry> Flatten(const TAccRef& o) {
+    std::vector<TAccEntry> out;
+    Flatten(o, out);
+    return out;
+}
+// The first entry with this role and name (null for none).
+inline const TAccProps* FindEntry(const std::vector<TAccEntry>& all, long role, const std::string& name) {
+    for (const auto& e : all)
+        if (e.Props.Role == role && e.Props.Name == name) return &e.Props;
+    return nullptr;
 }
 
 struct TAccEvent {
