@@ -342,7 +342,8 @@ void TksSkinPopupWindow::CreateParams(TCreateParams& params) {
 }
 
 void TksSkinPopupWindow::Retire() {
-    if (m_shown && HandleAllocated()) ::zv::NotifyAccEvent(accEventMenuPopupEnd, HandleOrNull(), accObjClient, 0);
+    if (m_shown && HandleAllocated())
+        ::zv::NotifyAccEvent(accEventMenuPopupEnd, HandleOrNull(), accObjClient, 0);
     m_retired = true;
     m_shown = false;
     m_pollTimer.Reset();
@@ -553,7 +554,8 @@ void TksSkinPopupWindow::AccDescribeItem(int index, TAccInfo& info) {
     }
     info.Role = accRoleMenuItem;
     info.Name = item.DisplayCaption();
-    info.KeyboardShortcut = item.ShortCut != scNone ? ShortCutToText(item.ShortCut) : AccAccessKey(item.Caption);
+    info.KeyboardShortcut =
+        item.ShortCut != scNone ? ShortCutToText(item.ShortCut) : AccAccessKey(item.Caption);
     if (!item.Enabled) info.State |= accStateUnavailable;
     if (item.Checked) info.State |= accStateChecked;
     if (e.HasSubItems()) info.State |= accStateHasPopup;

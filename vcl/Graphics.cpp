@@ -267,7 +267,8 @@ void TCanvas::Draw(int x, int y, HICON icon) {
 }
 
 void TCanvas::Draw(const TRect& r, HICON icon) {
-    if (m_dc && icon && !r.IsEmpty()) DrawIconEx(m_dc, r.Left, r.Top, icon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
+    if (m_dc && icon && !r.IsEmpty())
+        DrawIconEx(m_dc, r.Left, r.Top, icon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
 }
 
 // ---- TBitmap -------------------------------------------------------------------

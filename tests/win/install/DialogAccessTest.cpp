@@ -118,7 +118,8 @@ TEST(DialogAccess, TheStockIconIsTheImageOfTheControlsSizeDrawnWhole) {
     form.Show();
     Pump(150);
     const TPixelBuffer shot = CaptureClient(form.Handle());
-    EXPECT_EQ(Differences(shot, 10, 10, IconOver(image->Picture().Handle(), 32, 32, PixelRGB(shot.At(5, 5)))), 0);
+    EXPECT_EQ(Differences(shot, 10, 10, IconOver(image->Picture().Handle(), 32, 32, PixelRGB(shot.At(5, 5)))),
+              0);
     // Nothing of the icon lands beside or below the control.
     const TPixel white = PixelRGB(shot.At(5, 5));
     int outside = 0;

@@ -473,7 +473,8 @@ TEST_F(CheckListFromSkin, KeyboardCueFramesTheFocusedLineInItsTextColour) {
     DrawFocusFrame(want.View(), {1, 1, 195, 20}, PixelRGB(ink));
     ExpectPixels(Crop(CaptureClient(List()), 0, 21, 196, 21), want, "focus-cue");
     // The other line and, without the cues, the focused one keep the skin's look.
-    ExpectPixels(Crop(CaptureClient(List()), 0, 0, 196, 21), ExpectedRow(196, kItemRect, false, "one"), "other");
+    ExpectPixels(Crop(CaptureClient(List()), 0, 0, 196, 21), ExpectedRow(196, kItemRect, false, "one"),
+                 "other");
     SetKeyboardCuesShown(false);
     Pump(150);
     ExpectPixels(Crop(CaptureClient(List()), 0, 21, 196, 21), ExpectedRow(196, kFocusItemRect, false, "two"),

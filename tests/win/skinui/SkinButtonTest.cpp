@@ -424,10 +424,12 @@ TEST(TksSkinButton, TheKeyboardFocusAddsADottedFrameThatHoverNeverShows) {
     // inside the caption area, dotted in the caption's colour.
     TInstallForm::MouseAway();
     f.button->SetFocus();
-    ASSERT_TRUE(zvtest::PumpUntil([&] { return f.button->Focused() && f.button->MorphFactor() == 1.0; }, 3000));
+    ASSERT_TRUE(
+        zvtest::PumpUntil([&] { return f.button->Focused() && f.button->MorphFactor() == 1.0; }, 3000));
     zvtest::Pump(60);
     TPixelBuffer focused = hovered;
     DrawFocusFrame(focused.View(), {5, 5, 30 + kW - 35, 20}, 0);
+    DumpWindow(f.form.Handle(), "install-focused");
     ExpectPixels(
         *f.button, [&](int x, int y) { return focused.At(x, y); }, "focused");
     // Without keyboard use the platform hides focus cues, and so do we.
