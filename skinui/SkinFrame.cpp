@@ -735,6 +735,11 @@ void TksSkinFrame::FrameWndProc(TMessage& msg) {
         case WM_SIZE: {
             PassOn(msg);
             const TSize s = WindowSize(FormHandle());
+            // A WM_SIZE that leaves the window at the size the frame is laid
+            // out for (the one that comes with showing the window) changes
+            // nothing the frame shows; laying out again would set the same
+            // region once more, and that repaints every window a second time.
+            if (s.cx == m_frameWidth && s.cy == m_frameHeight) return;
             m_frameWidth = s.cx;
             m_frameHeight = s.cy;
             if (m_skinned && s.cx >= MinimumWidth() && s.cy >= MinimumHeight())

@@ -2,6 +2,7 @@
 // check marks, the banner and the failure path, with prepared registries.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,6 +56,17 @@ Created CreateMainForm() {
     return c;
 }
 
+// WM_NCPAINTs per window, counted by a hook on the thread while installed.
+std::map<HWND, int>* g_ncPaints = nullptr;
+
+LRESULT CALLBACK CountNcPaints(int code, WPARAM w, LPARAM l) {
+    if (code == HC_ACTION && g_ncPaints != nullptr) {
+        const auto* m = reinterpret_cast<const CWPSTRUCT*>(l);
+        if (m->message == WM_NCPAINT) ++(*g_ncPaints)[m->hwnd];
+    }
+    return CallNextHookEx(nullptr, code, w, l);
+}
+
 Lines ListLines(TMainForm& f) {
     return f.LB->Items().ToVector();
 }
@@ -65,7 +77,22 @@ TEST(MainForm, TemplateGivesThreeBandsWithoutGapsInsideTheSkinnedFrame) {
     zvtest::TRegistrySandbox sandbox;
     auto c = CreateMainForm();
     TMainForm& f = *c.form;
+    // Shown, the window and each of its child windows get their frame
+    // painted once: the skin is in place before the first picture, and
+    // showing lays nothing out a second time.
+    std::map<HWND, int> ncPaints;
+    g_ncPaints = &ncPaints;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountNcPaints, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
     f.Show();
+    zvtest::Pump(200);
+    UnhookWindowsHookEx(hook);
+    g_ncPaints = nullptr;
+    EXPECT_EQ(ncPaints[f.Handle()], 1);
+    for (HWND child : {f.TopPanel->Handle(), f.ClientPanel->Handle(), f.LB->Handle(), f.BottomPanel->Handle(),
+                       f.InstallButton->Handle()})
+        EXPECT_EQ(ncPaints[child], 1);
+    for (const auto& [window, count] : ncPaints) EXPECT_EQ(count, 1) << window;
     // The program carries its skin: the frame is skinned and keeps the outer
     // size the template's 415 x 246 client area gave with the default frame.
     ASSERT_FALSE(f.ksSkinData->Empty());
