@@ -1,6 +1,9 @@
-// TImage: a graphic control that shows an icon at its top-left corner (the
+// TImage: a graphic control that shows an icon at its own size (the
 // dialogs' system icons). The framework has no picture control of its own.
+// A reader gets a graphic named by AccName.
 #pragma once
+
+#include <string>
 
 #include "vcl/Controls.h"
 #include "vcl/Graphics.h"
@@ -13,9 +16,18 @@ public:
     TIcon& Picture() { return m_icon; }
     // Call after changing Picture(), so the new icon shows.
     void PictureChanged() { Invalidate(); }
+    // What the picture means, for screen readers ("Error").
+    std::string AccName;
+    void AccDescribeSelf(TAccInfo& info) override {
+        if (m_icon.Handle() == nullptr) return;
+        info.Role = accRoleGraphic;
+        info.Name = AccName;
+        info.State |= accStateReadOnly;
+    }
 
 protected:
-    void Paint() override { Canvas().Draw(0, 0, m_icon.Handle()); }
+    // An icon of another size is scaled to the control rather than cut.
+    void Paint() override { Canvas().Draw({0, 0, Width(), Height()}, m_icon.Handle()); }
 
 private:
     TIcon m_icon;

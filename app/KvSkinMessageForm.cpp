@@ -62,6 +62,9 @@ TKvSkinMessageForm::TKvSkinMessageForm(TComponent* owner, int stockIcon, bool wo
     OKButton->SetSkinData(skin);
     OKButton->SetParent(Panel);
     OKButton->OnClick = [this](TObject* s) { OKButtonClick(s); };
+    // Enter and Esc both end the dialog as its only button does.
+    OKButton->SetDefault(true);
+    OKButton->Cancel = true;
 
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnShow = [this](TObject* s) { FormShow(s); };
@@ -71,7 +74,10 @@ TKvSkinMessageForm::TKvSkinMessageForm(TComponent* owner, int stockIcon, bool wo
 void TKvSkinMessageForm::FormCreate(TObject*) {
     m_captionText.clear();
     m_messageText.clear();
-    Image->Picture().LoadStock(m_stockIcon);
+    // The stock icon's image of the control's size: at a higher resolution
+    // the system's own size is larger and would be cut.
+    Image->Picture().LoadStock(m_stockIcon, Image->Width(), Image->Height());
+    Image->AccName = m_stockIcon == 32513 /* IDI_HAND */ ? "Error" : "Information";
     Image->PictureChanged();
 }
 

@@ -90,6 +90,8 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     LB->DefaultFont().SetHeight(14);
     LB->SetSkinData(ksSkinData);
     LB->SetParent(ClientPanel);
+    // Not drawn (no caption band): the list's name for screen readers.
+    LB->SetCaption("Plug-in directories");
 
     BottomPanel = new TksSkinPanel(this);
     BottomPanel->SetName("BottomPanel");
@@ -108,6 +110,8 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     InstallButton->SetSkinData(ksSkinData);
     InstallButton->SetParent(BottomPanel);
     InstallButton->OnClick = [this](TObject* s) { InstallButtonClick(s); };
+    // Enter anywhere in the window (the list has the focus first) installs.
+    InstallButton->SetDefault(true);
 
     // The placeholder lines of the template; FormCreate replaces them. One
     // update of the list for all of them.

@@ -98,6 +98,33 @@ void TksSkinButton::DrawCaptionAndGlyph(TBitmap& bitmap, const TDeviceMap& map, 
     }
 }
 
+void TksSkinButton::DrawFocusCue(TBitmap& bitmap, const TRect& area, TColor colour) {
+    if (!FocusedForLook() || !KeyboardCuesShown() || !Enabled()) return;
+    // One pixel inside the caption area, never on the face's border.
+    TRect r{std::max(area.Left, 2), std::max(area.Top, 2), std::min(area.Right, bitmap.Width() - 2),
+            std::min(area.Bottom, bitmap.Height() - 2)};
+    if (r.Width() < 4 || r.Height() < 4) return;
+    GdiFlush();
+    DrawFocusFrame(bitmap.Pixels(), r, ColorToPixel(ColorToRGB(colour)));
+}
+
+void TksSkinButton::AccDescribeSelf(TAccInfo& info) {
+    TksSkinCustomControl::AccDescribeSelf(info);
+    info.Role = accRolePushButton;
+    info.Name = AccCaptionText(Caption());
+    if (Enabled()) info.DefaultAction = "Press";
+    info.KeyboardShortcut = AccAccessKey(Caption());
+    if (!m_canFocused) info.State &= ~accStateFocusable;
+    if (m_default || m_active) info.State |= accStateDefault;
+    if (IsPressedLook()) info.State |= accStatePressed;
+    if (m_mouseIn) info.State |= accStateHotTracked;
+}
+
+void TksSkinButton::AccPerformDefaultAction(int item) {
+    if (item >= 0 || !Enabled() || !Visible()) return;
+    ButtonClick();
+}
+
 void TksSkinButton::DrawWithoutSkin(TBitmap& bitmap) {
     const TDeviceMap map = SkinMap();
     const TSkinSurface v = SurfaceOf(bitmap, map);
@@ -118,6 +145,7 @@ void TksSkinButton::DrawWithoutSkin(TBitmap& bitmap) {
     c.Font().Assign(m_defaultFont);
     if (!Enabled()) c.Font().SetColor(clBtnShadow);
     DrawCaptionAndGlyph(bitmap, map, all, 1, pressed);
+    DrawFocusCue(bitmap, {3, 3, Width() - 3, Height() - 3}, c.Font().Color());
 }
 
 void TksSkinButton::LookUpSkinData() {
@@ -205,6 +233,7 @@ void TksSkinButton::DrawState(TBitmap& bitmap, const TRect& r, bool highlighted,
     else
         frame = 2;
     DrawCaptionAndGlyph(bitmap, map, area, frame, pressed && highlighted);
+    DrawFocusCue(bitmap, area, font.Color());
 }
 
 void TksSkinButton::PaintWindow(HDC dc) {
@@ -269,7 +298,9 @@ void TksSkinButton::AnimationTick() {
 }
 
 void TksSkinButton::SetDown(bool value) {
+    const bool changed = m_down != value;
     m_down = value;
+    if (changed) NotifyAccEvent(accEventStateChange);
     if (MorphActive()) {
         m_kf = 1.0;
         if (value)
@@ -298,6 +329,7 @@ void TksSkinButton::SetCanFocused(bool value) {
 }
 
 void TksSkinButton::SetDefault(bool value) {
+    if (m_default != value) NotifyAccEvent(accEventStateChange);
     m_default = value;
     if (HandleAllocated())
         if (TCustomForm* form = ParentForm()) form->FocusChanged(form->ActiveControl());
@@ -530,6 +562,7 @@ void TksSkinButton::DoExit() {
 }
 
 void TksSkinButton::EnabledChanged() {
+    NotifyAccEvent(accEventStateChange);
     m_morphTimer.Reset();
     m_kf = 0.0;
     m_mouseIn = false;

@@ -60,6 +60,10 @@ public:
 
     [[nodiscard]] bool WantsKey(WORD key) const override { return key == VK_RETURN && m_canFocused; }
     bool DialogChar(char ch) override;
+    // A push button named by its caption, with its focus, default, pressed
+    // and unavailable states; the default action "Press" is a click.
+    void AccDescribeSelf(TAccInfo& info) override;
+    void AccPerformDefaultAction(int item) override;
     bool DialogKey(WORD key, TShiftState shift) override;
     void FocusChanged(TWinControl* focused) override;
 
@@ -94,6 +98,9 @@ private:
     // the bitmap's) with the canvas's font.
     void DrawCaptionAndGlyph(TBitmap& bitmap, const TDeviceMap& map, const TRect& area, int frame,
                              bool shifted);
+    // The keyboard focus inside the face: a dotted frame in the caption's
+    // colour, so that the focused button never looks merely hovered.
+    void DrawFocusCue(TBitmap& bitmap, const TRect& area, TColor colour);
 
     bool m_down = false;
     int m_groupIndex = 0;

@@ -130,6 +130,7 @@ void TksSkinFrame::Attach() {
         m_form->SetBounds(m_form->Left(), m_form->Top(), made.cx, made.cy);
     UpdateLayout();
     if (clientSet) m_form->SetClientSize(wanted.Width(), wanted.Height());
+    m_form->AccWindowNode().NonClient.push_back(&m_titleBar);
 }
 
 void TksSkinFrame::Detach() {
@@ -143,6 +144,9 @@ void TksSkinFrame::Detach() {
     if (m_menuMode) LeaveMenuMode();
     StopTimers();
     m_objects.clear();
+    auto& nonClient = m_form->AccWindowNode().NonClient;
+    nonClient.erase(std::remove(nonClient.begin(), nonClient.end(), &m_titleBar), nonClient.end());
+    m_titleBar.AccDisconnect();
     m_form->WindowProc = m_savedWndProc;
     m_form = nullptr;
 }
@@ -818,7 +822,20 @@ void TksSkinFrame::FrameWndProc(TMessage& msg) {
                 return;
             }
             break;
+        case CM_ACCFRAMEACTION: {
+            const auto buttons = m_titleBar.Buttons();
+            const auto k = static_cast<size_t>(msg.WParam) - 1;
+            if (k < buttons.size()) ExecuteButton(buttons[k]);
+            msg.Result = 0;
+            return;
+        }
         case WM_SYSCOMMAND:
+            if ((msg.WParam & 0xFFF0) == kKeyMenuCommand && msg.LParam == ' ') {
+                // Alt+Space: the skinned system menu stands for the platform's.
+                ShowSystemMenuFromKeyboard();
+                msg.Result = 0;
+                return;
+            }
             if (msg.WParam == kKeyMenuCommand) {
                 // No menu bar: the platform's system menu must never open.
                 if (m_skinMenu != nullptr && m_skinMenu->MenuOpen()) LeaveMenuMode();
@@ -1267,6 +1284,119 @@ void TksSkinFrame::ShowSystemMenuAt(int screenX, int screenY) {
     PassMenuSettings();
     m_skinMenu->PopupMenuItems(nullptr, m_menusSkinData != nullptr ? m_menusSkinData : m_skinData, false,
                                items, {screenX, screenY, screenX, screenY}, 0);
+}
+
+void TksSkinFrame::ShowSystemMenuFromKeyboard() {
+    HWND h = FormHandle();
+    if (m_skinMenu == nullptr || h == nullptr) return;
+    if (m_skinMenu->MenuOpen()) return;
+    TksSkinStdButtonObject* sysButton = nullptr;
+    for (TksSkinStdButtonObject* b : m_titleBar.Buttons())
+        if (b->Data().Command == TStdCommand::cmSysMenu && b->Enabled) sysButton = b;
+    if (sysButton != nullptr) {
+        // As a press on the button: it shows down while its menu is open.
+        sysButton->SetDown(true);
+        sysButton->PopupItems = BuildSystemMenu();
+        PopupObjectItems(sysButton);
+    } else {
+        RECT wr;
+        GetWindowRect(h, &wr);
+        ShowSystemMenuAt(wr.left + m_layout.ClientRect.Left, wr.top + m_layout.ClientRect.Top);
+    }
+}
+
+void TksSkinFrame::ExecuteButton(TksSkinStdButtonObject* button) {
+    if (button == nullptr || !button->Enabled || !button->Visible) return;
+    if (button->Data().Command == TStdCommand::cmSysMenu)
+        ShowSystemMenuFromKeyboard();
+    else
+        button->Execute();
+}
+
+// ---- accessibility --------------------------------------------------------------------
+
+std::vector<TksSkinStdButtonObject*> TksFrameTitleBar::Buttons() const {
+    std::vector<TksSkinStdButtonObject*> out;
+    for (int i = 0; i < m_frame.FrameObjectCount(); ++i) {
+        auto* b = dynamic_cast<TksSkinStdButtonObject*>(m_frame.FrameObjects(i));
+        if (b != nullptr && b->Visible && !b->ObjectRect.IsEmpty()) out.push_back(b);
+    }
+    return out;
+}
+
+int TksFrameTitleBar::AccChildCount() {
+    return static_cast<int>(Buttons().size());
+}
+
+TAccChild TksFrameTitleBar::AccChild(int child) {
+    (void)child;  // the buttons are simple elements
+    return {};
+}
+
+namespace {
+
+std::string ButtonName(const TksSkinStdButtonObject& b) {
+    const bool restore = b.InRestoreState();
+    switch (b.Data().Command) {
+        case TStdCommand::cmClose: return "Close";
+        case TStdCommand::cmSysMenu: return "System menu";
+        case TStdCommand::cmMaximize: return restore ? "Restore" : "Maximize";
+        case TStdCommand::cmMinimize: return restore ? "Restore" : "Minimize";
+        case TStdCommand::cmRollUp: return restore ? "Roll Down" : "Roll Up";
+        case TStdCommand::cmMinimizeToTray: return "Minimize to Tray";
+        case TStdCommand::cmDefault: break;
+    }
+    return b.Data().Hint.empty() ? b.Data().IDName : b.Data().Hint;
+}
+
+}  // namespace
+
+TAccInfo TksFrameTitleBar::AccDescribe(int child) {
+    TAccInfo info;
+    HWND h = m_frame.Form() != nullptr ? m_frame.Form()->HandleOrNull() : nullptr;
+    RECT wr{};
+    if (h != nullptr) GetWindowRect(h, &wr);
+    const auto buttons = Buttons();
+    if (child >= 1 && child <= static_cast<int>(buttons.size())) {
+        const TksSkinStdButtonObject& b = *buttons[static_cast<size_t>(child - 1)];
+        info.Role = accRolePushButton;
+        info.Name = ButtonName(b);
+        info.DefaultAction = "Press";
+        if (b.Data().Command == TStdCommand::cmSysMenu) {
+            info.State |= accStateHasPopup;
+            info.KeyboardShortcut = "Alt+Space";
+        }
+        if (b.Data().Command == TStdCommand::cmClose) info.KeyboardShortcut = "Alt+F4";
+        if (!b.Enabled) info.State |= accStateUnavailable;
+        if (b.Down) info.State |= accStatePressed;
+        if (b.MouseInside) info.State |= accStateHotTracked;
+        info.Bounds = OffsetRect(b.ObjectRect, wr.left, wr.top);
+        return info;
+    }
+    info.Role = accRoleTitleBar;
+    info.Name = m_frame.FormCaption();
+    // The strip above the client area.
+    info.Bounds = {wr.left, wr.top, wr.right, wr.top + std::max(m_frame.TargetClientRect().Top, 0)};
+    if (h == nullptr || !IsWindowVisible(h)) info.State |= accStateInvisible;
+    return info;
+}
+
+int TksFrameTitleBar::AccHitTest(TPoint screen) {
+    const auto buttons = Buttons();
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (AccDescribe(static_cast<int>(i) + 1).Bounds.Contains(screen)) return static_cast<int>(i) + 1;
+    return AccDescribe(0).Bounds.Contains(screen) ? 0 : -1;
+}
+
+TAccChild TksFrameTitleBar::AccParent() {
+    if (m_frame.Form() == nullptr) return {};
+    return {nullptr, m_frame.Form()->HandleOrNull(), accObjWindow};
+}
+
+bool TksFrameTitleBar::AccDoDefaultAction(int child) {
+    if (child < 1 || child > AccChildCount() || m_frame.Form() == nullptr) return false;
+    HWND h = m_frame.Form()->HandleOrNull();
+    return h != nullptr && PostMessageA(h, CM_ACCFRAMEACTION, static_cast<WPARAM>(child), 0) != FALSE;
 }
 
 void TksSkinFrame::PassMenuSettings() {

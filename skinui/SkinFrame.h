@@ -14,6 +14,8 @@
 //     menus            the system menu, menu mode (message filter), the
 //                      messages that end a menu
 //     skin messages    passed on to the form's skinned controls
+//     accessibility    the title bar and its buttons for screen readers
+//                      (TksFrameTitleBar, in front of the form's client)
 #pragma once
 
 #include <windows.h>
@@ -50,6 +52,35 @@ using TksObjectMouseEvent = std::function<void(const std::string& idName, int x,
                                                const TRect& objectRect)>;
 using TksObjectMoveEvent =
     std::function<void(const std::string& idName, int x, int y, const TRect& objectRect)>;
+
+class TksSkinFrame;
+
+// The skinned title bar as screen readers get it: a title bar named by the
+// caption whose children are the visible caption buttons, push buttons
+// named by their command ("Close", "System menu" ...). Their default
+// action is a click, run from the form's queue.
+class TksFrameTitleBar : public TAccNode {
+public:
+    explicit TksFrameTitleBar(TksSkinFrame& frame) : m_frame(frame) {}
+    ~TksFrameTitleBar() override { AccDisconnect(); }
+
+    [[nodiscard]] int AccChildCount() override;
+    [[nodiscard]] TAccChild AccChild(int child) override;
+    [[nodiscard]] TAccInfo AccDescribe(int child) override;
+    [[nodiscard]] int AccHitTest(TPoint screen) override;
+    [[nodiscard]] int AccFocus() override { return -1; }
+    [[nodiscard]] TAccChild AccParent() override;
+    bool AccDoDefaultAction(int child) override;
+    // The caption buttons that show, in the frame's order.
+    [[nodiscard]] std::vector<TksSkinStdButtonObject*> Buttons() const;
+
+private:
+    TksSkinFrame& m_frame;
+};
+
+// A caption button's default action asked for by a reader: wParam the
+// button's child id in the title bar.
+constexpr UINT CM_ACCFRAMEACTION = CM_BASE + 61;
 
 class TksSkinFrame : public TComponent, private TksFrameObjectOwner {
 public:
@@ -171,6 +202,13 @@ public:
     // The rebuilt system menu (or the caller's SystemMenu).
     TMenuItem* BuildSystemMenu() override;
     void ShowSystemMenuAt(int screenX, int screenY);
+    // The system menu as Alt+Space opens it: from the system-menu button
+    // when there is one (else below the caption's left end), with its first
+    // entry selected (as every level opens).
+    void ShowSystemMenuFromKeyboard();
+    // Runs a caption button as its click would.
+    void ExecuteButton(TksSkinStdButtonObject* button);
+    [[nodiscard]] TksFrameTitleBar& TitleBar() { return m_titleBar; }
     void EnterMenuMode();
     void LeaveMenuMode();
 
@@ -271,6 +309,7 @@ private:
     TksSkinMenu* m_skinMenu = nullptr;
     bool m_menuMode = false;
     std::function<void(MSG&, bool&)> m_previousFilter;
+    TksFrameTitleBar m_titleBar{*this};
 };
 
 }  // namespace zv

@@ -113,7 +113,10 @@ private:
         if (index < 0 || index >= Count()) Error(SListIndexError, index);
     }
     void Changed() {
-        if (!Updating() && m_list.m_box) m_list.m_box->UpdateScrollBar();
+        if (Updating()) return;
+        if (m_list.m_box) m_list.m_box->UpdateScrollBar();
+        // The lines a reader knows are not the lines any more.
+        m_list.NotifyAccEvent(accEventReorder);
     }
     TksCheckListBox& m_list;
 };
@@ -270,6 +273,7 @@ void TksCheckListBox::ToggleChecked(int index) {
     else if (w->State == 1)
         w->State = 0;
     InvalidateItem(index, true);
+    NotifyAccEvent(accEventStateChange, index);
     if (OnClickCheck) OnClickCheck(this);
 }
 
@@ -320,6 +324,89 @@ void TksCheckListBox::EraseBelowItems(HDC dc) {
     bmp.DrawTo(dc, 0, y0);
 }
 
+void TksCheckListBox::PaintEmpty() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(HandleOrNull(), &ps);
+    if (m_box) m_box->LookUpSkinData();
+    EraseBelowItems(dc);
+    EndPaint(HandleOrNull(), &ps);
+}
+
+void TksCheckListBox::ReportSelection() {
+    if (!HandleAllocated()) return;
+    const int sel = static_cast<int>(SendMessageA(HandleOrNull(), LB_GETCURSEL, 0, 0));
+    if (sel == m_reportedSelection) return;
+    m_reportedSelection = sel;
+    if (sel < 0) return;
+    NotifyAccEvent(accEventSelection, sel);
+    if (Focused()) NotifyAccEvent(accEventFocus, sel);
+}
+
+// ---- TksCheckListBox: accessibility ----------------------------------------------
+
+void TksCheckListBox::AccDescribeSelf(TAccInfo& info) {
+    TWinControl::AccDescribeSelf(info);
+    info.Role = accRoleList;
+    if (m_box) info.Name = m_box->Caption();
+}
+
+int TksCheckListBox::AccItemCount() {
+    return HandleAllocated() ? static_cast<int>(SendMessageA(HandleOrNull(), LB_GETCOUNT, 0, 0)) : 0;
+}
+
+void TksCheckListBox::AccDescribeItem(int index, TAccInfo& info) {
+    if (index < 0 || index >= AccItemCount()) return;
+    info.Role = accRoleCheckButton;
+    // The whole path, however the line is drawn.
+    info.Name = m_items->Get(index);
+    info.State = accStateFocusable | accStateSelectable;
+    const unsigned char state = State(index);
+    if (state == 1) info.State |= accStateChecked;
+    if (state > 1) info.State |= accStateMixed;
+    if (index == ItemIndex()) info.State |= accStateSelected;
+    if (Focused() && index == AccFocusedItem()) info.State |= accStateFocused;
+    info.DefaultAction = state == 1 ? "Uncheck" : "Check";
+    info.KeyboardShortcut = "Space";
+    info.Bounds = ItemRect(index);
+    const TRect client = ClientRect();
+    if (info.Bounds.Bottom <= client.Top || info.Bounds.Top >= client.Bottom) info.State |= accStateOffscreen;
+}
+
+int TksCheckListBox::AccItemAt(TPoint client) {
+    const LRESULT hit = SendMessageA(HandleOrNull(), LB_ITEMFROMPOINT, 0, MAKELPARAM(client.X, client.Y));
+    if (HIWORD(hit) != 0) return -1;
+    return LOWORD(hit);
+}
+
+int TksCheckListBox::AccFocusedItem() {
+    if (AccItemCount() == 0) return -1;
+    return static_cast<int>(SendMessageA(HandleOrNull(), LB_GETCARETINDEX, 0, 0));
+}
+
+int TksCheckListBox::AccSelectedItem() {
+    return HandleAllocated() ? ItemIndex() : -1;
+}
+
+bool TksCheckListBox::AccSelectItem(int index, long flags) {
+    if (index < 0 || index >= AccItemCount() || !Enabled()) return false;
+    if (flags & accSelTakeFocus) {
+        if (!CanFocus()) return false;
+        SetFocus();
+    }
+    if (flags & (accSelTakeSelection | accSelTakeFocus)) {
+        SetItemIndex(index);
+        if (m_box && m_box->OnListBoxClick) m_box->OnListBoxClick(m_box);
+    }
+    return (flags & (accSelTakeSelection | accSelTakeFocus)) != 0;
+}
+
+void TksCheckListBox::AccPerformDefaultAction(int item) {
+    // As a press of Space on the line: selected, then toggled.
+    if (item < 0 || item >= AccItemCount() || !Enabled()) return;
+    if (item != ItemIndex()) SetItemIndex(item);
+    ToggleChecked(item);
+}
+
 void TksCheckListBox::WndProc(TMessage& msg) {
     switch (msg.Msg) {
         case WM_NCCALCSIZE:
@@ -327,6 +414,21 @@ void TksCheckListBox::WndProc(TMessage& msg) {
             msg.Result = 0;
             return;
         case WM_NCPAINT: msg.Result = 0; return;
+        case WM_PAINT:
+            if (SendMessageA(HandleOrNull(), LB_GETCOUNT, 0, 0) == 0) {
+                PaintEmpty();
+                msg.Result = 0;
+                return;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            // The platform list draws (and takes away) a focus rectangle for
+            // the caret straight onto an empty list: painted over again.
+            TWinControl::WndProc(msg);
+            if (HandleAllocated() && SendMessageA(HandleOrNull(), LB_GETCOUNT, 0, 0) == 0)
+                RedrawWindow(HandleOrNull(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            return;
         case WM_ERASEBKGND:
             if (m_box) m_box->LookUpSkinData();
             EraseBelowItems(reinterpret_cast<HDC>(msg.WParam));
@@ -354,11 +456,14 @@ void TksCheckListBox::WndProc(TMessage& msg) {
             // follows.
             DefaultHandler(msg);
             ScrollStateChanged();
+            if (msg.Msg == LB_SETCURSEL) ReportSelection();
             return;
         case WM_KEYDOWN:
             TWinControl::WndProc(msg);
             ScrollStateChanged();
+            ReportSelection();
             return;
+
         case CN_BASE + WM_MEASUREITEM: {
             auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(msg.LParam);
             mis->itemHeight = static_cast<UINT>(m_itemHeight);
@@ -384,6 +489,7 @@ void TksCheckListBox::WndProc(TMessage& msg) {
                 TControl::WndProc(m);
             }
             ScrollStateChanged();
+            ReportSelection();
             return;
         default: break;
     }
@@ -475,6 +581,12 @@ void TksCheckListBox::DrawSkinItem(TBitmap& bmp, int index, bool selected, bool 
     if (focusFrame) {
         RECT fr{0, 0, w, h};
         DrawFocusRect(c.Handle(), &fr);
+    } else if (focused && KeyboardCuesShown()) {
+        // The keyboard's cue on the focused line: a dotted frame inside it in
+        // the line's own text colour, which the skin makes readable on the
+        // selection picture.
+        GdiFlush();
+        DrawFocusFrame(v, {1, 1, w - 1, h - 1}, ColorToPixel(ColorToRGB(font.Color())));
     }
 }
 
@@ -537,6 +649,7 @@ void TksSkinCheckListBox::SetChecked(int index, bool value) {
     if ((m_list->State(index) == 1) == value) return;
     m_list->SetState(index, value ? 1 : 0);
     m_list->InvalidateItem(index, true);
+    m_list->NotifyAccEvent(accEventStateChange, index);
 }
 
 bool TksSkinCheckListBox::IsChecked(int index) {

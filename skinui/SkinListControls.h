@@ -72,6 +72,18 @@ public:
         return key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT;
     }
 
+    // What a screen reader gets: a list (named by the box's caption) whose
+    // lines are check buttons named by their whole text, with their checked,
+    // selected and focused states; the default action toggles the line.
+    void AccDescribeSelf(TAccInfo& info) override;
+    [[nodiscard]] int AccItemCount() override;
+    void AccDescribeItem(int index, TAccInfo& info) override;
+    [[nodiscard]] int AccItemAt(TPoint client) override;
+    [[nodiscard]] int AccFocusedItem() override;
+    [[nodiscard]] int AccSelectedItem() override;
+    bool AccSelectItem(int index, long flags) override;
+    void AccPerformDefaultAction(int item) override;
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
@@ -89,7 +101,13 @@ private:
     void DrawSkinItem(TBitmap& bmp, int index, bool selected, bool focused);
     void DrawPlainItem(TBitmap& bmp, int index, bool selected, bool focused);
     void EraseBelowItems(HDC dc);
+    // An empty list paints only its background: the platform list would
+    // paint a blank row with a focus rectangle for the caret.
+    void PaintEmpty();
     void ScrollStateChanged();
+    // Tells readers about a move of the selection (and, with the focus
+    // here, of the focus) since the last report.
+    void ReportSelection();
 
     TksSkinCheckListBox* m_box;
     std::unique_ptr<TStrings> m_items;
@@ -98,6 +116,7 @@ private:
     std::vector<std::string> m_savedTexts;
     std::vector<std::pair<unsigned char, std::intptr_t>> m_savedStates;
     int m_savedIndex = -1;
+    int m_reportedSelection = -1;
 };
 
 class TksSkinCheckListBox : public TksSkinCustomControl {

@@ -342,6 +342,8 @@ void TksSkinPopupWindow::CreateParams(TCreateParams& params) {
 }
 
 void TksSkinPopupWindow::Retire() {
+    if (m_shown && HandleAllocated())
+        ::zv::NotifyAccEvent(accEventMenuPopupEnd, HandleOrNull(), accObjClient, 0);
     m_retired = true;
     m_shown = false;
     m_pollTimer.Reset();
@@ -528,6 +530,55 @@ void TksSkinPopupWindow::ShowLevel(const TRect& anchor, TMenuItem* items, bool p
     m_shown = true;
     m_lastMousePoint = {-1, -1};
     m_pollTimer = TTimerId(hwnd, PollTimerId, PollInterval);
+    // A reader hears the menu open and where its highlight is.
+    ::zv::NotifyAccEvent(accEventMenuPopupStart, hwnd, accObjClient, 0);
+    if (m_selectedEntry >= 0) TControl::NotifyAccEvent(accEventFocus, m_selectedEntry);
+}
+
+// ---- TksSkinPopupWindow: accessibility ----------------------------------------------
+
+void TksSkinPopupWindow::AccDescribeSelf(TAccInfo& info) {
+    info.Role = accRoleMenuPopup;
+    if (!m_shown) info.State |= accStateInvisible;
+}
+
+void TksSkinPopupWindow::AccDescribeItem(int index, TAccInfo& info) {
+    if (index < 0 || index >= EntryCount()) return;
+    const TksSkinMenuItem& e = *Entries(index);
+    const TMenuItem& item = *e.MenuItem();
+    info.Bounds = e.EntryRect;
+    if (!e.Shown) info.State |= accStateOffscreen | accStateInvisible;
+    if (e.IsDivider()) {
+        info.Role = accRoleSeparator;
+        return;
+    }
+    info.Role = accRoleMenuItem;
+    info.Name = item.DisplayCaption();
+    info.KeyboardShortcut =
+        item.ShortCut != scNone ? ShortCutToText(item.ShortCut) : AccAccessKey(item.Caption);
+    if (!item.Enabled) info.State |= accStateUnavailable;
+    if (item.Checked) info.State |= accStateChecked;
+    if (e.HasSubItems()) info.State |= accStateHasPopup;
+    if (m_shown && index == m_selectedEntry) info.State |= accStateFocused | accStateHotTracked;
+    if (item.Enabled) info.DefaultAction = e.HasSubItems() ? "Open" : "Execute";
+}
+
+int TksSkinPopupWindow::AccItemAt(TPoint client) {
+    for (int i = 0; i < EntryCount(); ++i)
+        if (Entries(i)->Shown && Entries(i)->EntryRect.Contains(client)) return i;
+    return -1;
+}
+
+void TksSkinPopupWindow::AccPerformDefaultAction(int item) {
+    if (!m_shown || m_retired || item < 0 || item >= EntryCount() || !Entries(item)->Selectable()) return;
+    const int old = m_selectedEntry;
+    if (old != item) {
+        SelectEntry(item, false);
+        if (old >= 0) DeselectEntry(old);
+        m_previousEntry = old;
+        m_selectedEntry = item;
+    }
+    ChooseEntry(item);
 }
 
 void TksSkinPopupWindow::PaintLevel(TBitmap& bitmap) {
@@ -642,6 +693,7 @@ void TksSkinPopupWindow::SelectEntry(int index, bool byMouse) {
     if (index < 0 || index >= EntryCount()) return;
     TksSkinMenuItem& e = *Entries(index);
     e.Active = true;
+    if (m_shown) TControl::NotifyAccEvent(accEventFocus, index);
     for (int i = 0; i < EntryCount(); ++i) {
         if (i == index || !Entries(i)->Down) continue;
         Entries(i)->Down = false;

@@ -147,6 +147,17 @@ public:
     // The whole level as it looks now, W x H.
     void PaintLevel(TBitmap& bitmap);
 
+    // What a screen reader gets: a menu popup whose entries are menu items
+    // (dividers separators) named by their captions, with their shortcut,
+    // state and the default action that runs them.
+    void AccDescribeSelf(TAccInfo& info) override;
+    [[nodiscard]] int AccItemCount() override { return EntryCount(); }
+    void AccDescribeItem(int index, TAccInfo& info) override;
+    [[nodiscard]] int AccItemAt(TPoint client) override;
+    [[nodiscard]] int AccFocusedItem() override { return m_shown ? m_selectedEntry : -1; }
+    [[nodiscard]] int AccSelectedItem() override { return m_shown ? m_selectedEntry : -1; }
+    void AccPerformDefaultAction(int item) override;
+
     // Scrolling (only while Scrolling): direction 1 up, 2 down.
     void StartScroll(int direction);
     void StopScroll();

@@ -66,6 +66,12 @@ void TksSkinStdLabel::ScaleChanged() {
     ApplySkinChange();
 }
 
+void TksSkinStdLabel::AccDescribeSelf(TAccInfo& info) {
+    info.Role = accRoleStaticText;
+    info.State |= accStateReadOnly;
+    info.Name = ShowAccelChar ? AccCaptionText(Caption()) : Caption();
+}
+
 UINT TksSkinStdLabel::TextFlags() const {
     UINT flags = DT_EXPANDTABS;
     if (m_wordWrap) flags |= DT_WORDBREAK;

@@ -37,6 +37,8 @@ public:
 
     void ApplySkinChange();
     void ScaleChanged() override;
+    // A static text with the label's text.
+    void AccDescribeSelf(TAccInfo& info) override;
 
 protected:
     void Paint() override;

@@ -30,6 +30,18 @@ LPARAM LParamFromPoint(TPoint p) {
     return MAKELPARAM(static_cast<WORD>(p.X), static_cast<WORD>(p.Y));
 }
 
+bool g_keyboardCues = false;
+
+// The controls that are the accessible children of `control`, in order.
+std::vector<TControl*> ExposedChildren(TControl& control) {
+    std::vector<TControl*> out;
+    auto* wc = dynamic_cast<TWinControl*>(&control);
+    if (wc == nullptr) return out;
+    for (int i = 0; i < wc->ControlCount(); ++i)
+        if (TControl* c = wc->Controls(i); c->AccExposed()) out.push_back(c);
+    return out;
+}
+
 void SetMouseControl(TControl* control) {
     if (control == g_mouseControl) return;
     TControl* old = g_mouseControl;
@@ -59,6 +71,16 @@ TShiftState KeyboardShiftState() {
     return s;
 }
 
+bool KeyboardCuesShown() {
+    return g_keyboardCues;
+}
+
+void SetKeyboardCuesShown(bool shown) {
+    if (shown == g_keyboardCues) return;
+    g_keyboardCues = shown;
+    if (TWinControl* focused = TWinControl::FindControl(GetFocus())) focused->Invalidate();
+}
+
 // ---- TControl ------------------------------------------------------------------
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
@@ -67,6 +89,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 }
 
 TControl::~TControl() {
+    AccDisconnect();
     if (g_mouseControl == this) g_mouseControl = nullptr;
     if (m_parent) {
         if (m_parent->m_captureControl == this) m_parent->m_captureControl = nullptr;
@@ -140,6 +163,7 @@ void TControl::SetCaption(const std::string& text) {
     if (text == m_caption) return;
     m_caption = text;
     TextChanged();
+    NotifyAccEvent(accEventNameChange);
 }
 
 void TControl::SetColor(TColor color) {
@@ -291,6 +315,134 @@ void TControl::Click() {
     if (OnClick) OnClick(this);
 }
 
+// ---- TControl: accessibility -------------------------------------------------------
+
+void TControl::AccDescribeSelf(TAccInfo& info) {
+    // A graphic control says nothing unless it describes itself.
+    (void)info;
+}
+
+bool TControl::AccExposed() {
+    if (!Visible()) return false;
+    if (auto* wc = dynamic_cast<TWinControl*>(this)) return wc->HandleAllocated();
+    TAccInfo info;
+    AccDescribeSelf(info);
+    return info.Role != 0;
+}
+
+int TControl::AccChildCount() {
+    return AccItemCount() + static_cast<int>(ExposedChildren(*this).size());
+}
+
+TAccChild TControl::AccChild(int child) {
+    const int items = AccItemCount();
+    if (child <= items) return {};
+    const auto kids = ExposedChildren(*this);
+    const auto k = static_cast<size_t>(child - items - 1);
+    if (k >= kids.size()) return {};
+    if (auto* wc = dynamic_cast<TWinControl*>(kids[k])) return {nullptr, wc->HandleOrNull(), accObjWindow};
+    return {kids[k], nullptr};
+}
+
+TAccInfo TControl::AccDescribe(int child) {
+    TAccInfo info;
+    const TPoint origin = ClientOrigin();
+    const int items = AccItemCount();
+    if (child >= 1 && child <= items) {
+        AccDescribeItem(child - 1, info);
+        info.Bounds = OffsetRect(info.Bounds, origin.X, origin.Y);
+        return info;
+    }
+    if (child > items) {
+        // An object child answers for itself.
+        const auto kids = ExposedChildren(*this);
+        const auto k = static_cast<size_t>(child - items - 1);
+        if (k < kids.size()) return kids[k]->AccDescribe(0);
+        return info;
+    }
+    AccDescribeSelf(info);
+    if (!Showing()) info.State |= accStateInvisible;
+    if (!Enabled()) info.State |= accStateUnavailable;
+    info.Bounds = OffsetRect(ClientRect(), origin.X, origin.Y);
+    return info;
+}
+
+int TControl::AccHitTest(TPoint screen) {
+    const TPoint p = ScreenToClient(screen);
+    if (!ClientRect().Contains(p)) return -1;
+    const int items = AccItemCount();
+    if (const int item = AccItemAt(p); item >= 0 && item < items) return item + 1;
+    const auto kids = ExposedChildren(*this);
+    for (size_t i = kids.size(); i-- > 0;)
+        if (kids[i]->BoundsRect().Contains(p)) return items + 1 + static_cast<int>(i);
+    return 0;
+}
+
+int TControl::AccFocus() {
+    auto* wc = dynamic_cast<TWinControl*>(this);
+    HWND focus = GetFocus();
+    if (wc == nullptr || !wc->HandleAllocated() || focus == nullptr) return -1;
+    if (focus == wc->HandleOrNull()) {
+        const int item = AccFocusedItem();
+        return item >= 0 && item < AccItemCount() ? item + 1 : 0;
+    }
+    if (!IsChild(wc->HandleOrNull(), focus)) return -1;
+    const int items = AccItemCount();
+    const auto kids = ExposedChildren(*this);
+    for (size_t i = 0; i < kids.size(); ++i) {
+        auto* child = dynamic_cast<TWinControl*>(kids[i]);
+        if (child != nullptr && (child->HandleOrNull() == focus || IsChild(child->HandleOrNull(), focus)))
+            return items + 1 + static_cast<int>(i);
+    }
+    return -1;
+}
+
+int TControl::AccSelection() {
+    const int item = AccSelectedItem();
+    return item >= 0 && item < AccItemCount() ? item + 1 : -1;
+}
+
+TAccChild TControl::AccParent() {
+    // A window's client area is a child of the window's own object.
+    if (auto* wc = dynamic_cast<TWinControl*>(this); wc != nullptr && wc->HandleAllocated())
+        return {nullptr, wc->HandleOrNull(), accObjWindow};
+    if (m_parent != nullptr) return {m_parent, nullptr};
+    return {};
+}
+
+bool TControl::AccDoDefaultAction(int child) {
+    if (child > AccItemCount() || AccDescribe(child).DefaultAction.empty()) return false;
+    auto* wc = dynamic_cast<TWinControl*>(this);
+    if (wc == nullptr || !wc->HandleAllocated()) return false;
+    return PostMessageA(wc->HandleOrNull(), CM_ACCACTION, static_cast<WPARAM>(child), 0) != FALSE;
+}
+
+bool TControl::AccSelect(int child, long flags) {
+    if (child == 0) {
+        auto* wc = dynamic_cast<TWinControl*>(this);
+        if (wc == nullptr || !(flags & accSelTakeFocus) || !wc->CanFocus()) return false;
+        wc->SetFocus();
+        return true;
+    }
+    if (child <= AccItemCount()) return AccSelectItem(child - 1, flags);
+    return false;
+}
+
+void TControl::NotifyAccEvent(DWORD event, int item) {
+    if (auto* wc = dynamic_cast<TWinControl*>(this)) {
+        if (wc->HandleAllocated())
+            ::zv::NotifyAccEvent(event, wc->HandleOrNull(), accObjClient, item >= 0 ? item + 1 : 0);
+        return;
+    }
+    // A graphic control is a child of its parent's object.
+    if (m_parent == nullptr || !m_parent->HandleAllocated() || !AccExposed()) return;
+    const auto kids = ExposedChildren(*m_parent);
+    const auto it = std::find(kids.begin(), kids.end(), this);
+    if (it == kids.end()) return;
+    ::zv::NotifyAccEvent(event, m_parent->HandleOrNull(), accObjClient,
+                         m_parent->AccItemCount() + 1 + static_cast<long>(it - kids.begin()));
+}
+
 // ---- TGraphicControl -----------------------------------------------------------
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
@@ -312,6 +464,8 @@ void TGraphicControl::PaintTo(HDC dc) {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+    AccDisconnect();
+    if (m_accWindow) m_accWindow->AccDisconnect();
     // Children that this control does not own must not keep a dangling parent.
     while (!m_controls.empty()) m_controls.back()->SetParent(nullptr);
     DestroyHandle();
@@ -520,6 +674,14 @@ void TWinControl::WndProc(TMessage& msg) {
         case WM_CTLCOLORBTN: WMCtlColor(msg); return;
         case CM_MOUSEENTER:
         case CM_MOUSELEAVE: TControl::WndProc(msg); return;
+        case WM_GETOBJECT:
+            if (AsksForObject(msg.LParam, accObjClient))
+                msg.Result = AnswerGetObject(*this, msg.WParam);
+            else if (AsksForObject(msg.LParam, accObjWindow))
+                msg.Result = AnswerGetObject(AccWindowNode(), msg.WParam);
+            if (msg.Result == 0) DefaultHandler(msg);
+            return;
+        case CM_ACCACTION: AccPerformDefaultAction(static_cast<int>(msg.WParam) - 1); return;
         default: break;
     }
     if (msg.Msg >= CN_BASE && msg.Msg < CN_BASE + 0x400) return;  // reflected, not handled
@@ -837,6 +999,8 @@ void TWinControl::WMSetFocus(TMessage& msg) {
     DefaultHandler(msg);
     if (TCustomForm* form = ParentForm(); form && form != this) form->FocusChanged(this);
     DoEnter();
+    // A reader follows the focus: to the control, or to its focused item.
+    NotifyAccEvent(accEventFocus, AccFocusedItem());
 }
 
 void TWinControl::WMKillFocus(TMessage& msg) {
@@ -988,6 +1152,19 @@ void TWinControl::WMCtlColor(TMessage& msg) {
 void TWinControl::SetWindowRegion(TRegionHandle region, bool redraw) {
     // The system owns a region once it is set on a window.
     SetWindowRgn(Handle(), region.Release(), redraw ? TRUE : FALSE);
+}
+
+TAccWindowNode& TWinControl::AccWindowNode() {
+    if (!m_accWindow) m_accWindow = std::make_unique<TAccWindowNode>(*this);
+    return *m_accWindow;
+}
+
+void TWinControl::AccDescribeSelf(TAccInfo& info) {
+    // A container: its name, if any, comes from what it shows, never from a
+    // template's caption.
+    info.Role = accRoleClient;
+    if (TabStop()) info.State |= accStateFocusable;
+    if (Focused()) info.State |= accStateFocused;
 }
 
 // ---- TCustomControl --------------------------------------------------------------

@@ -15,6 +15,11 @@
 //                          window regions
 //   TCustomControl         a windowed control that paints itself on a canvas
 //   TPopupWindow           a non-activating topmost tool window
+//   KeyboardCuesShown      whether focus rectangles show (keyboard in use)
+//
+// Every control is also the accessibility node screen readers see
+// (vcl/Accessibility.h): windows answer WM_GETOBJECT with it, graphic
+// controls that describe a role are children of their parent's node.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +31,7 @@
 
 #include "base/Component.h"
 #include "base/Types.h"
+#include "vcl/Accessibility.h"
 #include "vcl/Graphics.h"
 #include "vcl/Win32Handles.h"
 
@@ -51,6 +57,9 @@ enum : UINT {
     // the new pixels per inch, lParam the old), once every control has its
     // new bounds; whoever took over the form's window procedure sees it.
     CM_SCALECHANGED = CM_BASE + 60,
+    // A default action asked for by an accessibility client, run from the
+    // queue: wParam the item + 1 (0 the control itself).
+    CM_ACCACTION = CM_BASE + 62,
     // Notifications a parent reflects back to the child they concern:
     // CN_BASE + WM_COMMAND, + WM_DRAWITEM, + WM_MEASUREITEM, + WM_CTLCOLOR*.
     CN_BASE = 0xBC00,
@@ -69,7 +78,13 @@ using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 TShiftState KeysToShiftState(WPARAM keys);
 TShiftState KeyboardShiftState();
 
-class TControl : public TComponent {
+// Windows' keyboard cues: focus rectangles show once the user moves with the
+// keyboard (Tab, arrows, Alt) and go again when a mouse button is pressed.
+// A change repaints the focused control.
+[[nodiscard]] bool KeyboardCuesShown();
+void SetKeyboardCuesShown(bool shown);
+
+class TControl : public TComponent, public TAccNode {
 public:
     explicit TControl(TComponent* owner);
     ~TControl() override;
@@ -166,6 +181,49 @@ public:
         (void)shift;
         return false;
     }
+
+    // ---- what a screen reader gets
+    // The control itself: role (0 leaves a graphic control out), name,
+    // state beyond the framework's own (visible, enabled, focus), value,
+    // default action and shortcut; the framework adds the place.
+    virtual void AccDescribeSelf(TAccInfo& info);
+    // Simple children of the control (a list's lines): their number, each
+    // one (Bounds in client coordinates), the one at a client point, the
+    // one with the focus and the selected one (-1 for none).
+    [[nodiscard]] virtual int AccItemCount() { return 0; }
+    virtual void AccDescribeItem(int index, TAccInfo& info) {
+        (void)index;
+        (void)info;
+    }
+    [[nodiscard]] virtual int AccItemAt(TPoint client) {
+        (void)client;
+        return -1;
+    }
+    [[nodiscard]] virtual int AccFocusedItem() { return -1; }
+    [[nodiscard]] virtual int AccSelectedItem() { return -1; }
+    virtual bool AccSelectItem(int index, long flags) {
+        (void)index;
+        (void)flags;
+        return false;
+    }
+    // Runs the default action of the control (item -1) or an item; reached
+    // through the message queue (CM_ACCACTION).
+    virtual void AccPerformDefaultAction(int item) { (void)item; }
+    // Tells accessibility clients about a change of the control (item -1)
+    // or one of its items.
+    void NotifyAccEvent(DWORD event, int item = -1);
+    // Whether the control is one of its parent's accessible children.
+    [[nodiscard]] bool AccExposed();
+
+    [[nodiscard]] int AccChildCount() override;
+    [[nodiscard]] TAccChild AccChild(int child) override;
+    [[nodiscard]] TAccInfo AccDescribe(int child) override;
+    [[nodiscard]] int AccHitTest(TPoint screen) override;
+    [[nodiscard]] int AccFocus() override;
+    [[nodiscard]] int AccSelection() override;
+    [[nodiscard]] TAccChild AccParent() override;
+    bool AccDoDefaultAction(int child) override;
+    bool AccSelect(int child, long flags) override;
 
 protected:
     virtual void WndProc(TMessage& msg);
@@ -309,6 +367,11 @@ public:
     void ChangeScale(int m, int d) override;
     // The window's font follows the density.
     void ScaleChanged() override;
+    // The window as a whole for accessibility clients (OBJID_WINDOW); a
+    // skinned frame puts its title bar in front of the client area.
+    TAccWindowNode& AccWindowNode();
+    [[nodiscard]] HWND AccWindowHandle() override { return HandleOrNull(); }
+    void AccDescribeSelf(TAccInfo& info) override;
 
 protected:
     virtual void CreateParams(TCreateParams& params);
@@ -372,6 +435,7 @@ private:
     bool m_trackingLeave = false;
     TControl* m_captureControl = nullptr;
     std::unique_ptr<TBitmap> m_paintBuffer;
+    std::unique_ptr<TAccWindowNode> m_accWindow;
 };
 
 class TCustomControl : public TWinControl {

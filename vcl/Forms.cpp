@@ -410,6 +410,11 @@ bool TCustomForm::DialogKey(WORD key, TShiftState shift) {
     }
 }
 
+void TCustomForm::AccDescribeSelf(TAccInfo& info) {
+    TWinControl::AccDescribeSelf(info);
+    info.Name = Caption();
+}
+
 // ---- TApplication ----------------------------------------------------------------
 
 TApplication::TApplication() : TComponent(nullptr) {}
@@ -470,6 +475,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
         m_terminated = true;
         return true;
     }
+    NoteInput(msg);
     bool handled = false;
     if (OnMessage) {
         try {
@@ -484,6 +490,34 @@ bool TApplication::ProcessMessage(MSG& msg) {
         DispatchMessageA(&msg);
     }
     return true;
+}
+
+void TApplication::NoteInput(const MSG& msg) {
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            switch (msg.wParam) {
+                case VK_TAB:
+                case VK_LEFT:
+                case VK_RIGHT:
+                case VK_UP:
+                case VK_DOWN:
+                case VK_MENU: SetKeyboardCuesShown(true); break;
+                default: break;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCMBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK: SetKeyboardCuesShown(false); break;
+        default: break;
+    }
 }
 
 bool TApplication::IsKeyMsg(MSG& msg) {

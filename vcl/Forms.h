@@ -88,6 +88,8 @@ public:
     void SelectNext(TWinControl* current, bool forward);
     // Handles a navigation key the focused control does not want; true when used.
     bool DialogKey(WORD key, TShiftState shift) override;
+    // The client area of a window is named by its caption.
+    void AccDescribeSelf(TAccInfo& info) override;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -180,6 +182,8 @@ protected:
 private:
     bool ProcessMessage(MSG& msg);
     bool IsKeyMsg(MSG& msg);
+    // Keyboard navigation shows the keyboard cues, a mouse press hides them.
+    static void NoteInput(const MSG& msg);
 
     std::string m_title;
     TWindowHandle m_handle;

@@ -278,6 +278,11 @@ void TCanvas::Draw(int x, int y, HICON icon) {
     if (m_dc && icon) DrawIconEx(m_dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL);
 }
 
+void TCanvas::Draw(const TRect& r, HICON icon) {
+    if (m_dc && icon && !r.IsEmpty())
+        DrawIconEx(m_dc, r.Left, r.Top, icon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
+}
+
 // ---- TBitmap -------------------------------------------------------------------
 
 TBitmap::~TBitmap() {
@@ -369,6 +374,25 @@ void TBitmap::DrawTo(HDC dc, int x, int y, const TRect& src) const {
 void TIcon::LoadStock(int id) {
     m_owned.Reset();
     m_shared = LoadIconA(nullptr, MAKEINTRESOURCEA(id));
+}
+
+void TIcon::LoadStock(int id, int width, int height) {
+    m_shared = nullptr;
+    m_owned.Reset(static_cast<HICON>(
+        LoadImageA(nullptr, MAKEINTRESOURCEA(id), IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
+    if (!m_owned) LoadStock(id);
+}
+
+TSize TIcon::Size() const {
+    ICONINFO info{};
+    if (Handle() == nullptr || !GetIconInfo(Handle(), &info)) return {0, 0};
+    BITMAP bm{};
+    HBITMAP shape = info.hbmColor != nullptr ? info.hbmColor : info.hbmMask;
+    GetObjectA(shape, sizeof bm, &bm);
+    TSize size{bm.bmWidth, info.hbmColor != nullptr ? bm.bmHeight : bm.bmHeight / 2};
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+    if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+    return size;
 }
 
 void TIcon::LoadFromResource(HINSTANCE instance, int id) {

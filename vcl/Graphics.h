@@ -141,6 +141,8 @@ public:
     [[nodiscard]] TColor Pixel(int x, int y) const;
     void SetPixel(int x, int y, TColor c);
     void Draw(int x, int y, HICON icon);
+    // The icon scaled to r (the image of the icon nearest r's size).
+    void Draw(const TRect& r, HICON icon);
 
     // Selects the current font, brush and pen into the DC (done by every
     // drawing call; public for code that calls GDI directly).
@@ -198,6 +200,12 @@ public:
     // A stock icon of the system (IDI_HAND 32513, IDI_ASTERISK 32516 ...);
     // stock icons are shared and never destroyed.
     void LoadStock(int id);
+    // The image of that size out of the stock icon (the 32 x 32 one,
+    // whatever the screen's resolution makes the system's own size); the
+    // system's size when it has none.
+    void LoadStock(int id, int width, int height);
+    // The size of the icon's image (0 x 0 for none).
+    [[nodiscard]] TSize Size() const;
     void LoadFromResource(HINSTANCE instance, int id);
     [[nodiscard]] HICON Handle() const { return m_shared ? m_shared : m_owned.Get(); }
     [[nodiscard]] bool Empty() const { return Handle() == nullptr; }

@@ -207,4 +207,19 @@ void DrawCaptionGlyph(const TSkinSurface& target, TCaptionGlyph glyph, int x, in
     CaptionGlyphOn(TSurfaceTarget{target}, glyph, x, y, colour);
 }
 
+void DrawFocusFrame(const TPixelView& target, const TRect& r, TPixel colour) {
+    if (r.IsEmpty()) return;
+    auto dot = [&](int x, int y) {
+        if (((x - r.Left) + (y - r.Top)) % 2 == 0 && target.Contains(x, y)) target.At(x, y) = colour;
+    };
+    for (int x = r.Left; x < r.Right; ++x) {
+        dot(x, r.Top);
+        dot(x, r.Bottom - 1);
+    }
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        dot(r.Left, y);
+        dot(r.Right - 1, y);
+    }
+}
+
 }  // namespace zv

@@ -7,6 +7,7 @@
 //   DrawArrow         a small filled triangle centred in a rectangle
 //   DrawCheckMark     a three-pixel-thick check mark
 //   DrawCaptionGlyph  the eight glyphs of the default caption buttons
+//   DrawFocusFrame    the dotted rectangle that marks the keyboard focus
 //
 // All drawing is clipped to the target. Lines are exact for the directions
 // the glyphs use (horizontal, vertical and 45 degrees); other slopes follow a
@@ -47,5 +48,10 @@ void DrawGlyphFrame(const TSkinSurface& target, int x, int y, int frame, int cou
 void DrawArrow(const TSkinSurface& target, const TRect& r, TPixel colour, int direction);
 void DrawCheckMark(const TSkinSurface& target, int x, int y, TPixel colour);
 void DrawCaptionGlyph(const TSkinSurface& target, TCaptionGlyph glyph, int x, int y, TPixel colour);
+
+// Every other pixel of the one-pixel outline of r, starting with its
+// top-left corner (a pixel is set when its distance along x plus y from
+// that corner is even), as the platform's focus rectangle is dotted.
+void DrawFocusFrame(const TPixelView& target, const TRect& r, TPixel colour);
 
 }  // namespace zv

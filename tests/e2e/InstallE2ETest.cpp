@@ -16,6 +16,7 @@
 #include "deploy/FileHelpers.h"
 #include "deploy/InstallRecord.h"
 #include "deploy/PayloadFile.h"
+#include "tests/win/support/AccTestSupport.h"
 #include "tests/win/support/WinTestSupport.h"
 #include "vcl/Win32Handles.h"
 
@@ -856,4 +857,73 @@ TEST(InstallerE2E, TheProgramCarriesTheVersionItInstalls) {
     const std::string manifest(static_cast<const char*>(LockResource(data)), SizeofResource(exe.Get(), res));
     EXPECT_NE(manifest.find(std::string("version=\"") + zv::PayloadVersion + "\""), std::string::npos)
         << manifest;
+}
+
+// What a screen reader in another process gets of the real program: the
+// window's title bar and buttons, the banner, each line as a check button
+// named by its path with its state; the default actions work across the
+// process boundary, the error dialog's message is read, and Esc ends it.
+TEST(InstallerE2E, AScreenReaderInAnotherProcessReadsAndDrivesTheWindows) {
+    const std::string root = kWork + "\\reader";
+    DeleteTree(root);
+    TRegisteredBrowsers browsers;
+    const std::string dir = browsers.Mozilla(root + "\\Mozilla");
+    MakeDirs(dir);
+    TInstaller installer;
+    ASSERT_TRUE(installer.Started()) << kExe;
+    HWND main = WaitForWindow(installer.ProcessId(), "Zorvane Player Installation");
+    ASSERT_NE(main, nullptr);
+
+    std::vector<zvtest::TAccEntry> all = zvtest::Flatten(zvtest::WindowObject(main));
+    ASSERT_FALSE(all.empty()) << "no accessible object for the main window";
+    EXPECT_EQ(all[0].Props.Role, ROLE_SYSTEM_WINDOW);
+    EXPECT_TRUE(zvtest::FindEntry(all, ROLE_SYSTEM_TITLEBAR, "Zorvane Player Installation"));
+    EXPECT_TRUE(zvtest::FindEntry(all, ROLE_SYSTEM_PUSHBUTTON, "Close"));
+    EXPECT_TRUE(zvtest::FindEntry(all, ROLE_SYSTEM_PUSHBUTTON, "System menu"));
+    bool banner = false;
+    for (const auto& e : all)
+        banner = banner || (e.Props.Role == ROLE_SYSTEM_STATICTEXT &&
+                            e.Props.Name.rfind("The Player Installer collected", 0) == 0);
+    EXPECT_TRUE(banner);
+    const zvtest::TAccProps* line = zvtest::FindEntry(all, ROLE_SYSTEM_CHECKBUTTON, dir);
+    ASSERT_NE(line, nullptr) << "the line of " << dir;
+    EXPECT_TRUE(line->State & STATE_SYSTEM_CHECKED);
+    const zvtest::TAccProps* install = zvtest::FindEntry(all, ROLE_SYSTEM_PUSHBUTTON, "Install");
+    ASSERT_NE(install, nullptr);
+    EXPECT_TRUE(install->State & STATE_SYSTEM_DEFAULT);
+
+    // Unchecking the line through the reader, then pressing Install through
+    // it: the program asks for a line.
+    HWND list = nullptr;
+    EnumChildWindows(main, FindCheckList, reinterpret_cast<LPARAM>(&list));
+    ASSERT_NE(list, nullptr);
+    zvtest::TAccRef listObject = zvtest::ClientObject(list);
+    ASSERT_TRUE(listObject);
+    const long lines = zvtest::ChildCount(listObject);
+    ASSERT_GE(lines, 1);
+    for (long i = 1; i <= lines; ++i) {
+        if (!(zvtest::Props(listObject, i).State & STATE_SYSTEM_CHECKED)) continue;
+        EXPECT_EQ(listObject->accDoDefaultAction(zvtest::ChildId(i)), S_OK);
+        EXPECT_TRUE(zvtest::PumpUntil(
+            [&] { return !(zvtest::Props(listObject, i).State & STATE_SYSTEM_CHECKED); }, 5000))
+            << zvtest::Props(listObject, i).Name;
+    }
+    HWND installWindow = ChildWithText(main, "Install");
+    ASSERT_NE(installWindow, nullptr);
+    zvtest::TAccRef button = zvtest::ClientObject(installWindow);
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->accDoDefaultAction(zvtest::ChildId(CHILDID_SELF)), S_OK);
+    HWND error = WaitForWindow(installer.ProcessId(), "Error...", 30000);
+    ASSERT_NE(error, nullptr);
+    all = zvtest::Flatten(zvtest::WindowObject(error));
+    EXPECT_TRUE(zvtest::FindEntry(all, ROLE_SYSTEM_STATICTEXT, "Please select an item !"));
+    EXPECT_TRUE(zvtest::FindEntry(all, ROLE_SYSTEM_GRAPHIC, "Error"));
+    EXPECT_TRUE(zvtest::FindEntry(all, ROLE_SYSTEM_PUSHBUTTON, "OK"));
+    Shot(error, "reader-error-dialog");
+    SetForegroundWindow(error);
+    zvtest::Pump(200);
+    zvtest::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return !IsWindow(error) || !IsWindowVisible(error); }, 10000))
+        << "Esc ends the error dialog";
+    EXPECT_TRUE(IsWindowVisible(main)) << "and only the dialog";
 }

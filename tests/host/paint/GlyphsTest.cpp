@@ -32,6 +32,21 @@ TEST(Glyphs, ArrowsPointTheFourWays) {
     EXPECT_EQ(b, TPixelBuffer(9, 9, kPaper));
 }
 
+TEST(Glyphs, FocusFrameIsDottedFromTheTopLeftCornerAndClipped) {
+    TPixelBuffer b(9, 6, kPaper);
+    DrawFocusFrame(b.View(), {1, 1, 8, 5}, kInk);
+    EXPECT_EQ(test::Art(b, kInk),
+              (Rows{".........", ".#.#.#.#.", ".........", ".#.....#.", "..#.#.#..", "........."}));
+    // The even width leaves the bottom row's corners out; a rectangle
+    // running off the target is cut, an empty one draws nothing.
+    TPixelBuffer c(4, 3, kPaper);
+    DrawFocusFrame(c.View(), {-1, 0, 3, 3}, kInk);
+    EXPECT_EQ(test::Art(c, kInk), (Rows{".#..", "..#.", ".#.."}));
+    DrawFocusFrame(c.View(), {2, 2, 2, 3}, kInk);
+    DrawFocusFrame(c.View(), {0, 0, 3, 0}, kInk);
+    EXPECT_EQ(test::Art(c, kInk), (Rows{".#..", "..#.", ".#.."}));
+}
+
 TEST(Glyphs, CheckMarkIsThreeLinesThick) {
     TPixelBuffer b(8, 8, kPaper);
     DrawCheckMark(b.View(), 0, 0, kInk);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/frmMain.h"
+#include "tests/win/support/AccTestSupport.h"
 #include "tests/win/support/WinTestSupport.h"
 
 using namespace zv;
@@ -276,4 +277,50 @@ TEST(MainForm, DamagedStoredSkinIsReportedAndTheWindowKeepsItsDefaultLooks) {
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
     EXPECT_EQ(f.TopLabel->Caption(), TMainForm::NotFoundText);
     zvtest::Pump(100);
+}
+
+// The window as keyboard and screen-reader users meet it: the banner, the
+// list with its named, checked lines, "Install" as the default button that
+// Enter in the list presses, and the frame's buttons.
+TEST(MainForm, ReadersGetTheWholeWindowAndEnterInTheListPressesInstall) {
+    zvtest::TRegistrySandbox sandbox;
+    zvtest::TTempDir tmp;
+    MakeDirs(tmp / "A\\Plugins");
+    MakeDirs(tmp / "B\\Plugins");
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1\\Main", "Install Directory", tmp / "A");
+    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\2\\Main", "Install Directory", tmp / "B");
+    auto c = CreateMainForm();
+    TMainForm& f = *c.form;
+    int presses = 0;
+    f.InstallButton->OnClick = [&](TObject*) { ++presses; };
+    f.LB->SetChecked(1, false);
+    f.Show();
+    SetForegroundWindow(f.Handle());
+    zvtest::Pump(150);
+
+    const auto all = zvtest::Flatten(zvtest::WindowObject(f.Handle()));
+    EXPECT_TRUE(zvtest::FindEntry(all, ROLE_SYSTEM_TITLEBAR, "Zorvane Player Installation"));
+    EXPECT_TRUE(zvtest::FindEntry(all, ROLE_SYSTEM_PUSHBUTTON, "Close"));
+    EXPECT_TRUE(zvtest::FindEntry(all, ROLE_SYSTEM_PUSHBUTTON, "System menu"));
+    EXPECT_TRUE(zvtest::FindEntry(all, ROLE_SYSTEM_STATICTEXT, TMainForm::FoundText));
+    EXPECT_TRUE(zvtest::FindEntry(all, ROLE_SYSTEM_LIST, "Plug-in directories"));
+    const zvtest::TAccProps* a = zvtest::FindEntry(all, ROLE_SYSTEM_CHECKBUTTON, tmp / "A\\Plugins");
+    const zvtest::TAccProps* b = zvtest::FindEntry(all, ROLE_SYSTEM_CHECKBUTTON, tmp / "B\\Plugins");
+    ASSERT_TRUE(a);
+    ASSERT_TRUE(b);
+    EXPECT_TRUE(a->State & STATE_SYSTEM_CHECKED);
+    EXPECT_FALSE(b->State & STATE_SYSTEM_CHECKED);
+    const zvtest::TAccProps* install = zvtest::FindEntry(all, ROLE_SYSTEM_PUSHBUTTON, "Install");
+    ASSERT_TRUE(install);
+    EXPECT_TRUE(install->State & STATE_SYSTEM_DEFAULT);
+    for (const auto& e : all) {
+        EXPECT_NE(e.Props.Name, "Panel");
+        EXPECT_NE(e.Props.Name.rfind("item", 0), 0u) << "no placeholder line: " << e.Props.Name;
+    }
+
+    f.LB->ListBox().SetFocus();
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return f.LB->ListBox().Focused(); }, 2000));
+    zvtest::PressKey(VK_RETURN);
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return presses == 1; }, 2000));
+    EXPECT_TRUE(f.LB->ListBox().Focused()) << "Enter presses, it does not move the focus";
 }

@@ -17,6 +17,7 @@
 #include "skinui/SkinWin32.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/SkinPaint.h"
+#include "tests/win/support/AccTestSupport.h"
 #include "tests/win/support/SkinTestSupport.h"
 #include "tests/win/support/WinTestSupport.h"
 
@@ -689,7 +690,7 @@ TEST(TksSkinFrame, DoubleClickOnTheCaptionRollsUpWhenTheFrameMay) {
     EXPECT_EQ(r.bottom - r.top, 271);
 }
 
-TEST(TksSkinFrame, KeyboardMenuKeysOpenNoMenu) {
+TEST(TksSkinFrame, KeyboardMenuKeysOpenNoPlatformMenuAndAltSpaceTheSkinnedOne) {
     TFrameForm f;
     f.Skin();
     f.ShowActive();
@@ -704,7 +705,19 @@ TEST(TksSkinFrame, KeyboardMenuKeysOpenNoMenu) {
     zvtest::KeyUp(VK_MENU);
     zvtest::Pump(300);
     EXPECT_FALSE(PlatformMenuOpen());
-    EXPECT_FALSE(f.Frame->SkinMenu()->MenuOpen());
+    // Alt+Space opens the skinned system menu in the platform's place, from
+    // its button and with the first entry selected; Esc closes it.
+    TksSkinMenu& menu = *f.Frame->SkinMenu();
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return menu.MenuOpen(); }, 2000));
+    ASSERT_EQ(menu.LevelCount(), 1);
+    EXPECT_EQ(menu.Level(0)->SelectedEntry(), 0);
+    RECT lr;
+    GetWindowRect(menu.Level(0)->Handle(), &lr);
+    EXPECT_EQ(lr.left, f.ScreenPoint(6, 19).x);
+    EXPECT_EQ(lr.top, f.ScreenPoint(6, 19).y);
+    zvtest::PressKey(VK_ESCAPE);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return !menu.MenuOpen(); }, 2000));
+    EXPECT_FALSE(f.Frame->InMenuMode());
     EXPECT_EQ(SendMessageA(f.Handle(), WM_SYSCOMMAND, 0xF100, 0), 0);
     EXPECT_FALSE(PlatformMenuOpen());
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
@@ -1181,4 +1194,76 @@ TEST(TksSkinFrame, TranslucencyOnlyWhenAlphaBlendIsOn) {
     f.Frame->AlphaBlend = false;
     f.Frame->ApplyFrameSkin();
     EXPECT_EQ(GetWindowLongPtrA(f.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+}
+
+TEST(TksSkinFrame, ReadersGetTheTitleBarItsButtonsAndTheSystemMenu) {
+    TFrameForm f;
+    f.Skin();
+    f.ShowActive();
+    const RECT wr = f.WindowRect();
+    zvtest::TAccRef window = zvtest::WindowObject(f.Handle());
+    ASSERT_TRUE(window);
+    EXPECT_EQ(zvtest::Props(window).Name, "Zorvane Player Installation");
+    ASSERT_EQ(zvtest::ChildCount(window), 2) << "the title bar, then the client area";
+    zvtest::TAccRef title = zvtest::ChildObject(window, 1);
+    ASSERT_TRUE(title);
+    zvtest::TAccProps p = zvtest::Props(title);
+    EXPECT_EQ(p.Role, ROLE_SYSTEM_TITLEBAR);
+    EXPECT_EQ(p.Name, "Zorvane Player Installation");
+    EXPECT_EQ(zvtest::Props(zvtest::ChildObject(window, 2)).Role, ROLE_SYSTEM_CLIENT);
+    EXPECT_EQ(zvtest::Props(zvtest::ParentObject(title)).Role, ROLE_SYSTEM_WINDOW);
+    // Only the buttons that show: the system menu and close.
+    ASSERT_EQ(zvtest::ChildCount(title), 2);
+    long sysId = 0, closeId = 0;
+    for (long i = 1; i <= 2; ++i) {
+        p = zvtest::Props(title, i);
+        EXPECT_EQ(p.Role, ROLE_SYSTEM_PUSHBUTTON);
+        EXPECT_EQ(p.DefaultAction, "Press");
+        const TRect& r = p.Name == "Close" ? kClose : kSysMenu;
+        EXPECT_EQ(p.Place.left, wr.left + r.Left) << p.Name;
+        EXPECT_EQ(p.Place.top, wr.top + r.Top) << p.Name;
+        EXPECT_EQ(p.Place.right, wr.left + r.Right) << p.Name;
+        (p.Name == "Close" ? closeId : sysId) = i;
+    }
+    ASSERT_NE(closeId, 0);
+    ASSERT_NE(sysId, 0);
+    EXPECT_EQ(zvtest::Props(title, sysId).Name, "System menu");
+    EXPECT_TRUE(zvtest::Props(title, sysId).State & STATE_SYSTEM_HASPOPUP);
+    VARIANT v;
+    VariantInit(&v);
+    ASSERT_EQ(window->accHitTest(wr.left + kClose.Left + 3, wr.top + kClose.Top + 3, &v), S_OK);
+    zvtest::TAccRef hit;
+    EXPECT_EQ(zvtest::ChildAnswer(v, &hit), -2);
+    ASSERT_EQ(title->accHitTest(wr.left + kClose.Left + 3, wr.top + kClose.Top + 3, &v), S_OK);
+    EXPECT_EQ(zvtest::ChildAnswer(v), closeId);
+
+    // Pressing "System menu" opens the skinned menu; its entry is a menu item
+    // with its caption and shortcut, focused, and its action runs it.
+    zvtest::TAccEvents events;
+    EXPECT_EQ(title->accDoDefaultAction(zvtest::ChildId(sysId)), S_OK);
+    TksSkinMenu& menu = *f.Frame->SkinMenu();
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return menu.MenuOpen(); }, 2000));
+    HWND levelWindow = menu.Level(0)->Handle();
+    EXPECT_TRUE(events.WaitFor(EVENT_SYSTEM_MENUPOPUPSTART, levelWindow, OBJID_CLIENT, CHILDID_SELF));
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_FOCUS, levelWindow, OBJID_CLIENT, 1));
+    zvtest::TAccRef popup = zvtest::ClientObject(levelWindow);
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(zvtest::Props(popup).Role, ROLE_SYSTEM_MENUPOPUP);
+    ASSERT_EQ(zvtest::ChildCount(popup), 1);
+    p = zvtest::Props(popup, 1);
+    EXPECT_EQ(p.Role, ROLE_SYSTEM_MENUITEM);
+    EXPECT_EQ(p.Name, "Close");
+    EXPECT_EQ(p.Shortcut, "Alt+F4");
+    EXPECT_EQ(p.DefaultAction, "Execute");
+    EXPECT_TRUE(p.State & STATE_SYSTEM_FOCUSED);
+    EXPECT_TRUE(zvtest::Props(title, sysId).State & STATE_SYSTEM_PRESSED);
+    EXPECT_EQ(popup->accDoDefaultAction(zvtest::ChildId(1)), S_OK);
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return !IsWindowVisible(f.Handle()); }, 3000));
+    EXPECT_TRUE(events.WaitFor(EVENT_SYSTEM_MENUPOPUPEND, levelWindow, OBJID_CLIENT, CHILDID_SELF));
+
+    // "Close" closes the window as its click does.
+    f.ShowActive();
+    ASSERT_TRUE(IsWindowVisible(f.Handle()));
+    EXPECT_EQ(title->accDoDefaultAction(zvtest::ChildId(closeId)), S_OK);
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return !IsWindowVisible(f.Handle()); }, 3000));
 }

@@ -8,7 +8,9 @@
 #include <string>
 
 #include "skinui/SkinListControls.h"
+#include "skinui/paint/Glyphs.h"
 #include "tests/win/skinlist/SkinListTestSupport.h"
+#include "tests/win/support/AccTestSupport.h"
 
 using namespace zv;
 using namespace zvtest;
@@ -26,6 +28,8 @@ constexpr TRect kClientTile{67 + 2, 130 + 2, 67 + 57, 130 + 50};
 class CheckListFromSkin : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Focus cues show only after keyboard use; each test starts without.
+        SetKeyboardCuesShown(false);
         box = new TksSkinCheckListBox(&form);
         box->SetParent(&form);
         box->SetBounds(10, 10, 200, 160);
@@ -385,4 +389,118 @@ TEST(TksSkinCheckListBoxSkin, SectionOfAnotherKindGivesThePlainLook) {
     EXPECT_EQ(box->ListBox().ItemHeight(), 20);
     EXPECT_EQ(box->ListBox().BoundsRect(), Rect(2, 2, 198, 118));
     EXPECT_EQ(WindowPixel(box->ListBox().Handle(), 3, 4), GetSysColor(COLOR_BTNSHADOW));  // the plain box
+}
+
+TEST_F(CheckListFromSkin, ReadersGetEachLineAsACheckButtonWithItsWholePathAndState) {
+    const std::string dirs[] = {"C:\\Program Files\\Mozilla Firefox\\plugins",
+                                "C:\\Program Files (x86)\\Opera\\Program\\Plugins", "D:\\Netscape\\Plugins"};
+    for (const auto& d : dirs) box->Items().Add(d);
+    box->SetChecked(0, true);
+    box->SetChecked(2, true);
+    box->SetItemIndex(1);
+    box->SetCaption("Plug-in directories");
+    TAccEvents events;
+    form.ShowActive();
+    box->ListBox().SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return box->ListBox().Focused(); }, 2000));
+    TAccRef list = ClientObject(List());
+    ASSERT_TRUE(list);
+    TAccProps p = Props(list);
+    EXPECT_EQ(p.Role, ROLE_SYSTEM_LIST);
+    EXPECT_EQ(p.Name, "Plug-in directories");
+    ASSERT_EQ(ChildCount(list), 3);
+    RECT lr;
+    GetWindowRect(List(), &lr);
+    for (long i = 0; i < 3; ++i) {
+        p = Props(list, i + 1);
+        EXPECT_EQ(p.Role, ROLE_SYSTEM_CHECKBUTTON);
+        EXPECT_EQ(p.Name, dirs[i]);
+        EXPECT_EQ((p.State & STATE_SYSTEM_CHECKED) != 0, i != 1) << i;
+        EXPECT_EQ((p.State & STATE_SYSTEM_SELECTED) != 0, i == 1) << i;
+        EXPECT_EQ((p.State & STATE_SYSTEM_FOCUSED) != 0, i == 1) << i;
+        EXPECT_EQ(p.DefaultAction, i == 1 ? "Check" : "Uncheck");
+        EXPECT_EQ(p.Place.top, lr.top + 21 * i);
+        EXPECT_EQ(p.Place.bottom - p.Place.top, 21);
+    }
+    VARIANT v;
+    VariantInit(&v);
+    ASSERT_EQ(list->get_accFocus(&v), S_OK);
+    EXPECT_EQ(ChildAnswer(v), 2);
+    ASSERT_EQ(list->accHitTest(lr.left + 50, lr.top + 21 * 2 + 5, &v), S_OK);
+    EXPECT_EQ(ChildAnswer(v), 3);
+
+    // The default action toggles the line (later, from the queue) and tells
+    // readers of the new state.
+    events.Clear();
+    EXPECT_EQ(list->accDoDefaultAction(ChildId(2)), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return box->IsChecked(1); }, 2000));
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, List(), OBJID_CLIENT, 2));
+    EXPECT_TRUE(Props(list, 2).State & STATE_SYSTEM_CHECKED);
+    EXPECT_EQ(Props(list, 2).DefaultAction, "Uncheck");
+    box->SetChecked(0, false);
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, List(), OBJID_CLIENT, 1));
+    EXPECT_FALSE(Props(list, 1).State & STATE_SYSTEM_CHECKED);
+
+    // The arrow keys move focus and selection; a reader follows.
+    events.Clear();
+    PressKey(VK_DOWN);
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_FOCUS, List(), OBJID_CLIENT, 3));
+    EXPECT_TRUE(events.Has(EVENT_OBJECT_SELECTION, List(), OBJID_CLIENT, 3));
+    p = Props(list, 3);
+    EXPECT_EQ(p.State & (STATE_SYSTEM_FOCUSED | STATE_SYSTEM_SELECTED),
+              STATE_SYSTEM_FOCUSED | STATE_SYSTEM_SELECTED);
+    // A reader can move the selection itself.
+    EXPECT_EQ(list->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, ChildId(1)), S_OK);
+    EXPECT_EQ(box->ItemIndex(), 0);
+    EXPECT_EQ(list->accSelect(SELFLAG_TAKESELECTION, ChildId(4)), E_INVALIDARG);
+
+    // The box around the list leads to it.
+    const auto all = Flatten(ClientObject(box->Handle()));
+    EXPECT_TRUE(FindEntry(all, ROLE_SYSTEM_CHECKBUTTON, dirs[2]));
+}
+
+TEST_F(CheckListFromSkin, KeyboardCueFramesTheFocusedLineInItsTextColour) {
+    box->Items().Add("one");
+    box->Items().Add("two");
+    box->SetItemIndex(1);
+    form.ShowActive();
+    box->ListBox().SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return box->ListBox().Focused(); }, 2000));
+    SetKeyboardCuesShown(true);
+    Pump(150);
+    TPixelBuffer want = ExpectedRow(196, kFocusItemRect, false, "two");
+    const TPixel ink = ColorToPixel(ColorToRGB(box->CheckListData()->FocusFontColor));
+    DrawFocusFrame(want.View(), {1, 1, 195, 20}, PixelRGB(ink));
+    ExpectPixels(Crop(CaptureClient(List()), 0, 21, 196, 21), want, "focus-cue");
+    // The other line and, without the cues, the focused one keep the skin's look.
+    ExpectPixels(Crop(CaptureClient(List()), 0, 0, 196, 21), ExpectedRow(196, kItemRect, false, "one"),
+                 "other");
+    SetKeyboardCuesShown(false);
+    Pump(150);
+    ExpectPixels(Crop(CaptureClient(List()), 0, 21, 196, 21), ExpectedRow(196, kFocusItemRect, false, "two"),
+                 "no-cue");
+}
+
+TEST_F(CheckListFromSkin, AnEmptyListPaintsOnlyTheBoxBackgroundEvenFocused) {
+    form.ShowActive();
+    // The focus comes after the first paint, as the user tabs in.
+    box->ListBox().SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return box->ListBox().Focused(); }, 2000));
+    Pump(150);
+    TPixelBuffer want(196, 156);
+    for (int y = 0; y < want.Height(); ++y)
+        for (int x = 0; x < 196; ++x)
+            want.At(x, y) = PixelRGB(Pic().At(kClientTile.Left + x % 55, kClientTile.Top + y % 48));
+    ExpectPixels(CaptureClient(List()), want, "empty");
+    // Nor after a whole repaint with the keyboard cues on.
+    SetKeyboardCuesShown(true);
+    InvalidateRect(List(), nullptr, TRUE);
+    Pump(150);
+    ExpectPixels(CaptureClient(List()), want, "empty, repainted");
+    TAccRef list = ClientObject(List());
+    EXPECT_EQ(ChildCount(list), 0);
+    VARIANT v;
+    VariantInit(&v);
+    ASSERT_EQ(list->get_accFocus(&v), S_OK);
+    EXPECT_EQ(ChildAnswer(v), 0) << "the list itself has the focus";
 }

@@ -10,6 +10,7 @@
 #include "skinui/SkinControls.h"
 #include "skinui/paint/Glyphs.h"
 #include "tests/win/skinui/SkinDrawingSupport.h"
+#include "tests/win/support/AccTestSupport.h"
 
 using namespace zv;
 using namespace zvskintest;
@@ -399,4 +400,84 @@ TEST(TksSkinButton, DefaultButtonIsDrawnHighlightedWhileTheFocusIsOnAnotherKindO
     const TPixelBuffer normal = ExpectedButton(kNormal, RGB(0, 0, 0), false);
     ExpectPixels(
         *install, [&](int x, int y) { return normal.At(x, y); }, "normal");
+}
+
+namespace {
+// Keyboard cues shown for the life of the object.
+struct TCuesShown {
+    TCuesShown() { SetKeyboardCuesShown(true); }
+    ~TCuesShown() { SetKeyboardCuesShown(false); }
+};
+}  // namespace
+
+TEST(TksSkinButton, TheKeyboardFocusAddsADottedFrameThatHoverNeverShows) {
+    TInstallForm f;
+    TCuesShown cues;
+    // Hovered, not focused: the highlighted picture alone.
+    f.MouseIn();
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return f.button->MorphFactor() == 1.0; }, 3000));
+    zvtest::Pump(60);
+    const TPixelBuffer hovered = ExpectedButton(kActive, RGB(0, 0, 0), false);
+    ExpectPixels(
+        *f.button, [&](int x, int y) { return hovered.At(x, y); }, "hovered");
+    // Focused (the mouse away): the same picture with the focus frame just
+    // inside the caption area, dotted in the caption's colour.
+    TInstallForm::MouseAway();
+    f.button->SetFocus();
+    ASSERT_TRUE(
+        zvtest::PumpUntil([&] { return f.button->Focused() && f.button->MorphFactor() == 1.0; }, 3000));
+    zvtest::Pump(60);
+    TPixelBuffer focused = hovered;
+    DrawFocusFrame(focused.View(), {5, 5, 30 + kW - 35, 20}, 0);
+    DumpWindow(f.form.Handle(), "install-focused");
+    ExpectPixels(
+        *f.button, [&](int x, int y) { return focused.At(x, y); }, "focused");
+    // Without keyboard use the platform hides focus cues, and so do we.
+    SetKeyboardCuesShown(false);
+    zvtest::Pump(60);
+    ExpectPixels(
+        *f.button, [&](int x, int y) { return hovered.At(x, y); }, "focused, cues hidden");
+}
+
+TEST(TksSkinButton, ReadersGetAPushButtonWithItsStatesAndPress) {
+    TTestForm form;
+    auto* other = new TWinControlStub(&form);
+    auto* button = new TksSkinButton(&form);
+    button->SetBounds(20, 60, kW, 25);
+    button->SetCaption("&Install");
+    button->SetParent(&form);
+    button->SetDefault(true);
+    int clicks = 0;
+    button->OnClick = [&](TObject*) { ++clicks; };
+    form.ShowActive();
+    other->SetFocus();
+    zvtest::Pump(50);
+    zvtest::TAccEvents events;
+    zvtest::TAccRef object = zvtest::ClientObject(button->Handle());
+    ASSERT_TRUE(object);
+    zvtest::TAccProps p = zvtest::Props(object);
+    EXPECT_EQ(p.Role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(p.Name, "Install");
+    EXPECT_EQ(p.Shortcut, "Alt+I");
+    EXPECT_EQ(p.DefaultAction, "Press");
+    EXPECT_EQ(p.State & (STATE_SYSTEM_DEFAULT | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED),
+              STATE_SYSTEM_DEFAULT | STATE_SYSTEM_FOCUSABLE);
+    // The window object around it names it too.
+    EXPECT_EQ(zvtest::Props(zvtest::WindowObject(button->Handle())).Name, "Install");
+
+    EXPECT_EQ(object->accDoDefaultAction(zvtest::ChildId(CHILDID_SELF)), S_OK);
+    EXPECT_EQ(clicks, 0) << "run from the queue, not inside the reader's call";
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return clicks == 1; }, 2000));
+
+    button->SetFocus();
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_FOCUS, button->Handle(), OBJID_CLIENT, CHILDID_SELF));
+    EXPECT_TRUE(zvtest::Props(object).State & STATE_SYSTEM_FOCUSED);
+    button->SetEnabled(false);
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, button->Handle(), OBJID_CLIENT, CHILDID_SELF));
+    p = zvtest::Props(object);
+    EXPECT_TRUE(p.State & STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_EQ(p.DefaultAction, "");
+    EXPECT_EQ(object->accDoDefaultAction(zvtest::ChildId(CHILDID_SELF)), DISP_E_MEMBERNOTFOUND);
+    zvtest::Pump(100);
+    EXPECT_EQ(clicks, 1);
 }
