@@ -16,6 +16,7 @@
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/SkinPaint.h"
+#include "vcl/WideText.h"
 
 namespace zv {
 
@@ -58,7 +59,8 @@ private:
 }  // namespace
 
 // The lines of the inner list: kept by the platform window, which is made
-// when the first line is touched.
+// when the first line is touched. The window is a Unicode one and the lines
+// go in and out as UTF-16, so a path in any script stays as it is.
 class TListBoxStrings : public TStrings {
 public:
     explicit TListBoxStrings(TksCheckListBox& list) : m_list(list) {}
@@ -68,17 +70,18 @@ public:
     }
     [[nodiscard]] std::string Get(int index) const override {
         CheckIndex(index);
-        const auto len = SendMessageA(m_list.Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-        std::string s(static_cast<size_t>(std::max<LRESULT>(len, 0)) + 1, '\0');
-        SendMessageA(m_list.Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(s.data()));
-        s.resize(static_cast<size_t>(std::max<LRESULT>(len, 0)));
-        return s;
+        const auto len = SendMessageW(m_list.Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+        std::wstring s(static_cast<size_t>(std::max<LRESULT>(len, 0)) + 1, L'\0');
+        const auto got = SendMessageW(m_list.Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
+                                      reinterpret_cast<LPARAM>(s.data()));
+        s.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, std::max<LRESULT>(len, 0))));
+        return FromWide(s);
     }
     void Insert(int index, const std::string& s) override {
         if (index < 0 || index > Count()) Error(SListIndexError, index);
-        SendMessageA(m_list.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(s.c_str()));
+        const std::wstring text = ToWide(s);
+        SendMessageW(m_list.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(text.c_str()));
         Changed();
     }
     void Delete(int index) override {
@@ -134,6 +137,7 @@ void TksCheckListBox::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.SubClassOf = "LISTBOX";
     params.WinClassName = "ZvCheckListBox";
+    params.Unicode = true;
     // No border, no 3-D look; owner-drawn rows of one height.
     params.Style |=
         LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
@@ -145,8 +149,10 @@ void TksCheckListBox::CreateWnd() {
     TWinControl::CreateWnd();
     SendMessageA(HandleOrNull(), LB_SETITEMHEIGHT, 0, m_itemHeight);
     // Lines and states kept while there was no window come back in order.
-    for (size_t i = 0; i < m_savedTexts.size(); ++i)
-        SendMessageA(HandleOrNull(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_savedTexts[i].c_str()));
+    for (const std::string& saved : m_savedTexts) {
+        const std::wstring text = ToWide(saved);
+        SendMessageW(HandleOrNull(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
     for (size_t i = 0; i < m_savedStates.size() && i < m_savedTexts.size(); ++i) {
         if (m_savedStates[i].first != 0 || m_savedStates[i].second != 0) {
             TksCheckListBoxDataWrapper* w = Wrapper(static_cast<int>(i), true);

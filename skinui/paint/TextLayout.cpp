@@ -1,5 +1,7 @@
 #include "skinui/paint/TextLayout.h"
 
+#include "base/Utf16.h"
+
 namespace zv {
 
 namespace {
@@ -9,7 +11,8 @@ const std::string kEllipsis = "...";
 void FitTextToWidth(TTextCanvas& canvas, std::string& text, int width) {
     if (canvas.TextExtent(text).cx <= width) return;
     while (!text.empty()) {
-        text.pop_back();
+        // Whole characters only: half of one would draw as a stray sign.
+        text.resize(Utf8Back(text));
         if (canvas.TextExtent(text + kEllipsis).cx <= width) break;
     }
     text += kEllipsis;

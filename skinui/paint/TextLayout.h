@@ -19,7 +19,7 @@ class TTextCanvas {
 public:
     virtual ~TTextCanvas() = default;
     // Width and height of `text` in the canvas's current font, as a single
-    // line (ANSI text; no line breaks are interpreted).
+    // line (UTF-8 text; no line breaks are interpreted).
     virtual TSize TextExtent(const std::string& text) = 0;
     // Draws `text` with its top-left corner at (x, y), showing only what
     // lies inside `clip`, in the canvas's current font and colour, with a
@@ -28,8 +28,8 @@ public:
 };
 
 // Leaves `text` as it is when its width is at most `width`; otherwise
-// removes characters from its end until the rest followed by "..." fits,
-// and appends "..." (just "..." when nothing fits).
+// removes characters (whole UTF-8 sequences) from its end until the rest
+// followed by "..." fits, and appends "..." (just "..." when nothing fits).
 void FitTextToWidth(TTextCanvas& canvas, std::string& text, int width);
 
 // Left-aligned at r.left, top at r.top + (height of r - text height) / 2.

@@ -4,16 +4,20 @@
 
 #include <vector>
 
+#include "base/Utf16.h"
+
 namespace zv {
 namespace {
 
-// Every character 7 pixels wide except '.' (2); lines `height` high.
+// Every character 7 pixels wide except '.' (2); lines `height` high. Bytes
+// that make no UTF-8 character take no room, as in a font without a glyph
+// for them.
 class TFakeCanvas : public TTextCanvas {
 public:
     explicit TFakeCanvas(int height = 14) : m_height(height) {}
     TSize TextExtent(const std::string& text) override {
         int w = 0;
-        for (char c : text) w += c == '.' ? 2 : 7;
+        for (char16_t c : Utf8ToUtf16(text)) w += c == u'.' ? 2 : (c == 0xFFFD ? 0 : 7);
         ++Measured;
         return {w, m_height};
     }
@@ -50,6 +54,10 @@ TEST(TextLayout, FitTextToWidthCutsAndAppendsDots) {
     EXPECT_EQ(s, "");
     FitTextToWidth(c, s, -1);
     EXPECT_EQ(s, "...");
+    // Characters of several bytes go whole: half of one would fit here.
+    s = "C:\\\xE6\x97\xA5\xE6\x9C\xAC";  // "C:\日本", 35 pixels
+    FitTextToWidth(c, s, 34);
+    EXPECT_EQ(s, "C:\\\xE6\x97\xA5...");
 }
 
 TEST(TextLayout, SingleLineTextIsCentredVerticallyAndClipped) {

@@ -47,6 +47,7 @@ private:
     std::string m_path;
 };
 
+// File helpers take UTF-8 paths, as the program does.
 // Recursive delete of a directory tree; true when it is gone.
 bool RemoveTree(const std::string& path);
 // Writes bytes to a file (created or truncated).
@@ -75,7 +76,7 @@ void PressKey(WORD vk);
 
 // A visible top-level window of this process with exactly this caption.
 [[nodiscard]] HWND FindProcessWindow(const std::string& caption);
-// Text of a window (GetWindowText).
+// Text of a window (GetWindowText), as UTF-8.
 [[nodiscard]] std::string WindowText(HWND hwnd);
 // Texts of the static and button children of a window, in z-order.
 [[nodiscard]] std::string ChildTexts(HWND hwnd);
