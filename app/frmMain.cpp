@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/InstallRun.h"
 #include "app/KvSkinDialogs.h"
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
@@ -105,8 +106,11 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     ksCompressedStoredSkin->SetName("ksCompressedStoredSkin");
     ksCompressedStoredSkin->SetFileName("skin.ini");
 
-    // The placeholder lines of the template; FormCreate replaces them.
+    // The placeholder lines of the template; FormCreate replaces them. One
+    // update of the list for all of them.
+    LB->Items().BeginUpdate();
     for (int i = 1; i <= 15; ++i) LB->Items().Add("item" + std::to_string(i));
+    LB->Items().EndUpdate();
 
     LoadStoredSkin();
 
@@ -167,8 +171,11 @@ void TMainForm::FormCreate(TObject*) {
         GetMozillaPluginDirs(*m_mozillaDirs, &problems);
         GetFirefoxPluginDirs(*m_mozillaDirs, &problems);
         if (m_mozillaDirs->Count() > 0) mergedDirs.AddStrings(*m_mozillaDirs);
+        // Filled and checked in one update of the list: it is drawn once.
+        LB->Items().BeginUpdate();
         LB->Items().Assign(mergedDirs);
         for (int i = 0; i < LB->Items().Count(); ++i) LB->SetChecked(i, true);
+        LB->Items().EndUpdate();
     }
     if (LB->Items().Count() > 0) {
         TopLabel->SetCaption(FoundText);
@@ -232,9 +239,30 @@ bool ListHolds(const TStrings& list, const std::string& text) {
     return false;
 }
 
+// The directories the install command will serve for the checked lines, by
+// the same tests it uses: the n of its "k of n" progress.
+int DeploymentSteps(const TMainForm& form) {
+    int steps = 0;
+    for (int i = 0; i < form.LB->Items().Count(); ++i) {
+        if (!form.LB->IsChecked(i)) continue;
+        const std::string t = form.LB->Items()[i];
+        const bool isIE = t == form.IEPluginDir();
+        const bool isOpera = t == form.OperaPluginDir();
+        steps += static_cast<int>(isIE) + static_cast<int>(isOpera);
+        if (!isIE && !isOpera)
+            steps += static_cast<int>(ListHolds(*form.MozillaPluginDirs(), t)) +
+                     static_cast<int>(ListHolds(*form.NetscapePluginDirs(), t));
+    }
+    return steps;
+}
+
 }  // namespace
 
 void TMainForm::InstallButtonClick(TObject*) {
+    // Waiting for the registration tool keeps the window painting; a click
+    // that comes meanwhile must not start a second install.
+    TInstallRun run(*this, DeploymentSteps(*this));
+    if (!run.Active()) return;
     TStringList mozillaGroup;
     TStringList netscapeGroup;
     bool allSucceeded = true;
@@ -243,6 +271,7 @@ void TMainForm::InstallButtonClick(TObject*) {
     // After the first failure every later call's code is reported; a call
     // that succeeded leaves 0, which has no message.
     auto report = [&](bool succeeded, TBrowser browser, int code, const std::string& dir) {
+        run.Deployed(kBrowserNames[browser], succeeded, code);
         if (!succeeded) allSucceeded = false;
         if (allSucceeded) return;
         const std::string message = FailureMessage(browser, code, dir);
@@ -306,6 +335,7 @@ void TMainForm::InstallButtonClick(TObject*) {
         report(ok, brNetscape, code, where);
     }
 
+    run.Finish(allSucceeded);
     if (allSucceeded) {
         Hide();
         ShowSkinInfoDialog("Info...", "Zorvane Player installed.", ksSkinData);

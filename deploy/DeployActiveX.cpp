@@ -4,6 +4,7 @@
 
 #include "base/SysUtils.h"
 #include "deploy/ActiveXRegistration.h"
+#include "deploy/DeployObserver.h"
 #include "deploy/FileHelpers.h"
 #include "deploy/PayloadFile.h"
 #include "vcl/WideText.h"
@@ -28,6 +29,7 @@ bool DeployActiveX(const std::string& dir, int& code, std::string* failedDir) {
         if (failedDir) *failedDir = ExcludeTrailingBackslash(ExtractFilePath(target));
         result = false;
     };
+    if (auto* observer = DeployObserver()) observer->Deploying(target);
 
     bool inPlace = false;
     try {
@@ -61,7 +63,9 @@ bool DeployActiveX(const std::string& dir, int& code, std::string* failedDir) {
     // class to nothing and spoil a registration that worked.
     if (!inPlace) return result;
     RemoveOldIEPluginKeys();
-    RegisterServerSilently(target);
+    // The tool's own failure says nothing new after an earlier one (no
+    // control in place, or one that is not ours): that code stays.
+    if (!RegisterServerSilently(target) && result) fail(drRegistration);
     if (!RegisterActiveX(ActiveXMimeType, ".zrvn", ".mp3zrvn", ActiveXClassId, ActiveXProgId,
                          GetProgramDir()))
         fail(drRegistration);

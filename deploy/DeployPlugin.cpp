@@ -1,5 +1,6 @@
 #include "deploy/DeployPlugin.h"
 
+#include "deploy/DeployObserver.h"
 #include "deploy/FileHelpers.h"
 #include "deploy/PayloadFile.h"
 
@@ -32,6 +33,7 @@ bool DeployPlugin(const TStrings& dirs, int& code, std::string* failedDir) {
                 fail(drPathTooLong, current);
                 continue;
             }
+            if (auto* observer = DeployObserver()) observer->Deploying(target);
             ClearReadOnlyHidden(target);
             if (TargetNeedsUpdate(target)) {
                 const int c = ReplaceWithEntry(payload.Reader(), PluginFileName, target);

@@ -1,11 +1,11 @@
 #include "deploy/FileHelpers.h"
 
-#include <shellapi.h>
-
 #include <cstring>
 #include <vector>
 
 #include "base/SysUtils.h"
+#include "deploy/DeployObserver.h"
+#include "deploy/ToolProcess.h"
 #include "vcl/Registry.h"
 #include "vcl/WideText.h"
 #include "vcl/Win32Handles.h"
@@ -175,17 +175,29 @@ void ClearReadOnlyHidden(const std::string& file) {
     }
 }
 
-bool RegisterServerSilently(const std::string& file) {
+namespace {
+
+bool RunRegistrationTool(const std::string& file, bool unregister) {
     // By its full path: a bare "regsvr32" would be looked for in the
     // current and the program's directory before the system's.
     const std::string dir = SystemDirectory();
-    if (dir.empty()) return false;
-    const std::wstring tool = ToWide(dir + "\\regsvr32.exe");
-    const std::wstring parameters = ToWide(" /s \"" + file + "\"");
-    const HINSTANCE started =
-        ShellExecuteW(nullptr, nullptr, tool.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
-    Sleep(2000);
-    return reinterpret_cast<INT_PTR>(started) > 32;
+    TToolRun run;
+    if (!dir.empty()) {
+        const std::string parameters = std::string(unregister ? "/u /s" : "/s") + " \"" + file + "\"";
+        run = RunToolAndWait(dir + "\\regsvr32.exe", parameters, RegistrationToolTimeoutMs);
+    }
+    if (auto* observer = DeployObserver()) observer->RegistrationToolRan(file, unregister, run);
+    return run.Succeeded();
+}
+
+}  // namespace
+
+bool RegisterServerSilently(const std::string& file) {
+    return RunRegistrationTool(file, false);
+}
+
+bool UnregisterServerSilently(const std::string& file) {
+    return RunRegistrationTool(file, true);
 }
 
 std::string GetInprocServerPath(const std::string& clsid) {

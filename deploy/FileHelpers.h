@@ -9,7 +9,8 @@
 //   GetProgramDir           directory of the program module
 //   GetFileVersionString    a version-resource text, "," -> "." and blanks removed
 //   ClearReadOnlyHidden     clear the bits that stop a file from being overwritten
-//   RegisterServerSilently  start regsvr32 on a file and wait a fixed 2000 ms
+//   RegisterServerSilently  run regsvr32 /s on a file, wait for its end, check its outcome
+//   UnregisterServerSilently  the same with /u
 //   GetInprocServerPath     the registered server file of a COM class
 //   GetDefaultBrowserPath   the program of the default web browser
 // VersionToNumber lives in deploy/VersionNumber.h (portable).
@@ -55,9 +56,14 @@ std::string GetFileVersionString(const std::string& file, const std::string& nam
 // Missing files and refused changes are ignored.
 void ClearReadOnlyHidden(const std::string& file);
 
-// Starts "<system directory>\regsvr32.exe" with " /s "<file>"", waits 2000 ms
-// without looking at the tool's outcome; true when the shell could start it.
+// Runs "<system directory>\regsvr32.exe" with " /s "<file>"" and waits for
+// it to end (at most RegistrationToolTimeoutMs, the windows kept painted:
+// RunToolAndWait). True only when the tool ended with exit code 0; a tool
+// that cannot be started, fails or does not end in time is a failed
+// registration. The run is told to the deployment's observer.
 bool RegisterServerSilently(const std::string& file);
+// The same with " /u /s "<file>"": the control takes its registration away.
+bool UnregisterServerSilently(const std::string& file);
 
 // HKEY_CLASSES_ROOT\CLSID\<clsid>\InprocServer32 default value, trimmed;
 // empty when anything is missing. clsid is given in braces.

@@ -7,6 +7,7 @@
 
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
+#include "deploy/DeployObserver.h"
 #include "deploy/FileHelpers.h"
 #include "vcl/ResourceStream.h"
 #include "vcl/WideText.h"
@@ -217,6 +218,7 @@ int ReplaceWithEntry(TZipReader& reader, const std::string& entry, const std::st
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return FailureOf(GetLastError(), drCannotCreate);
     removeFresh.path.clear();
+    if (auto* observer = DeployObserver()) observer->FileInstalled(target);
     return drOk;
 }
 

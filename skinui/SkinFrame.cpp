@@ -243,7 +243,6 @@ void TksSkinFrame::ApplyFrameSkin() {
     UpdateAlphaBlend();
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
     UpdateCaptionObjects();
-    if (!m_pollTimer.Active()) m_pollTimer = TTimerId(h, kPollTimerId, 50);
     if (OnChangeSkinData) OnChangeSkinData(this);
     if (ClientWidth > 0) m_form->SetClientSize(ClientWidth, m_form->ClientHeight());
     if (ClientHeight > 0) m_form->SetClientSize(m_form->ClientWidth(), ClientHeight);
@@ -342,40 +341,40 @@ void TksSkinFrame::CreateDefaultObjects() {
         for (const auto& o : m_objects) o->Enabled = o->Visible = false;
 }
 
-std::vector<TFrameObjectSpec> TksSkinFrame::ObjectSpecs() const {
-    std::vector<TFrameObjectSpec> specs;
-    specs.reserve(m_objects.size());
+std::vector<TFrameObjectEntry> TksSkinFrame::ObjectEntries() const {
+    std::vector<TFrameObjectEntry> entries;
+    entries.reserve(m_objects.size());
     for (const auto& o : m_objects) {
-        TFrameObjectSpec spec;
-        spec.SkinRect = o->Data().SkinRect;
-        spec.ButtonSize = {o->Data().SkinRect.Width(), o->Data().SkinRect.Height()};
-        spec.SkinRectInAPicture = o->Data().SkinRectInAPicture;
-        spec.RollUp = o->Data().RollUp;
-        spec.Enabled = o->Enabled;
-        spec.Visible = o->Visible;
-        if (o->Kind() == TksObjectKind::Caption) spec.Role = TFrameObjectRole::Caption;
+        TFrameObjectEntry entry;
+        entry.SkinRect = o->Data().SkinRect;
+        entry.ButtonSize = {o->Data().SkinRect.Width(), o->Data().SkinRect.Height()};
+        entry.SkinRectInAPicture = o->Data().SkinRectInAPicture;
+        entry.RollUp = o->Data().RollUp;
+        entry.Enabled = o->Enabled;
+        entry.Visible = o->Visible;
+        if (o->Kind() == TksObjectKind::Caption) entry.Role = TFrameObjectRole::Caption;
         if (const auto* b = dynamic_cast<const TksSkinStdButtonObject*>(o.get())) {
-            spec.Role = TFrameObjectRole::CaptionButton;
-            spec.Command = b->Data().Command;
+            entry.Role = TFrameObjectRole::CaptionButton;
+            entry.Command = b->Data().Command;
             if (b->ShowsIcon())
-                spec.ButtonSize = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+                entry.ButtonSize = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
         }
-        specs.push_back(spec);
+        entries.push_back(entry);
     }
-    return specs;
+    return entries;
 }
 
 void TksSkinFrame::UpdateLayout() {
     const TSize s = WindowSize(FormHandle());
-    const std::vector<TFrameObjectSpec> specs = ObjectSpecs();
+    const std::vector<TFrameObjectEntry> entries = ObjectEntries();
     if (m_skinned) {
         const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
         m_layout = CalcFrameLayout(fi, {m_skinData->Picture().Width(), m_skinData->Picture().Height()}, s.cx,
                                    s.cy, DefaultCaptionHeight());
-        PlaceFrameObjects(m_layout, fi, specs);
+        PlaceFrameObjects(m_layout, fi, entries);
     } else {
         const bool tool = m_form != nullptr && m_form->BorderStyle() == TFormBorderStyle::bsToolWindow;
-        m_layout = CalcDefaultFrameLayout(s.cx, s.cy, DefaultCaptionHeight(), tool ? 13 : 17, specs);
+        m_layout = CalcDefaultFrameLayout(s.cx, s.cy, DefaultCaptionHeight(), tool ? 13 : 17, entries);
     }
     m_frameWidth = s.cx;
     m_frameHeight = s.cy;
@@ -937,6 +936,11 @@ void TksSkinFrame::PollMouse() {
         TestHover(p.X, p.Y, allow);
     else if (m_hoverIndex != -1)
         TestHover(-1, -1, allow);
+    // The mouse off every frame object, nothing hovered or held: the poll
+    // stops until the mouse comes over an object again (the hit test there
+    // starts it), so a window left alone costs nothing.
+    const bool overObject = allow && !m_layout.ClientRect.Contains(p) && FindFrameObject(m_layout, p) != -1;
+    if (!overObject && m_hoverIndex == -1 && m_pressedIndex == -1 && !m_captured) m_pollTimer.Reset();
 }
 
 void TksSkinFrame::NCMouse(TMessage& msg) {

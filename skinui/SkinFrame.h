@@ -233,7 +233,7 @@ private:
     void SkinChanged(TksSkinData* data);
     void PaintDefaultFrame();
     void CreateDefaultObjects();
-    [[nodiscard]] std::vector<TFrameObjectSpec> ObjectSpecs() const;
+    [[nodiscard]] std::vector<TFrameObjectEntry> ObjectEntries() const;
     [[nodiscard]] TPoint ScreenToWindow(LPARAM lp) const;
     [[nodiscard]] HWND FormHandle() const;
     [[nodiscard]] bool BorderStyleNone() const;

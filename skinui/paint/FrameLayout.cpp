@@ -19,20 +19,20 @@ TPoint Moved(TPoint p, int dx, int dy) {
 constexpr TStdCommand kRowOrder[] = {TStdCommand::cmClose, TStdCommand::cmMaximize, TStdCommand::cmMinimize,
                                      TStdCommand::cmRollUp, TStdCommand::cmMinimizeToTray};
 
-bool IsButton(const TFrameObjectSpec& o, TStdCommand command) {
+bool IsButton(const TFrameObjectEntry& o, TStdCommand command) {
     return o.Role == TFrameObjectRole::CaptionButton && o.Command == command;
 }
 
 // A caption button that takes a place in a row: visible, its look part of
 // a picture (a button whose normal look is drawn by the frame picture keeps
 // the place the picture gives it).
-bool InRow(const TFrameObjectSpec& o, TStdCommand command) {
+bool InRow(const TFrameObjectEntry& o, TStdCommand command) {
     return IsButton(o, command) && o.Visible && o.SkinRectInAPicture;
 }
 
-std::vector<TFrameObjectPlace> PlacesOf(const std::vector<TFrameObjectSpec>& objects) {
+std::vector<TFrameObjectPlace> PlacesOf(const std::vector<TFrameObjectEntry>& objects) {
     std::vector<TFrameObjectPlace> places(objects.size());
-    std::transform(objects.begin(), objects.end(), places.begin(), [](const TFrameObjectSpec& o) {
+    std::transform(objects.begin(), objects.end(), places.begin(), [](const TFrameObjectEntry& o) {
         return TFrameObjectPlace{o.SkinRect, o.Role == TFrameObjectRole::Caption, o.RollUp, o.Enabled,
                                  o.Visible};
     });
@@ -82,7 +82,7 @@ TFrameLayout CalcFrameLayout(const TksDataSkinFormInfo& fi, TSize picture, int w
 }
 
 void PlaceFrameObjects(TFrameLayout& layout, const TksDataSkinFormInfo& fi,
-                       const std::vector<TFrameObjectSpec>& objects) {
+                       const std::vector<TFrameObjectEntry>& objects) {
     layout.Objects = PlacesOf(objects);
     if (!layout.Skinned) return;
     std::vector<TFrameObjectPlace>& places = layout.Objects;
@@ -102,12 +102,12 @@ void PlaceFrameObjects(TFrameLayout& layout, const TksDataSkinFormInfo& fi,
     };
     std::vector<int> order;
     for (TStdCommand c : kRowOrder)
-        if (const int i = first([c](const TFrameObjectSpec& o) { return InRow(o, c); }); i != -1)
+        if (const int i = first([c](const TFrameObjectEntry& o) { return InRow(o, c); }); i != -1)
             order.push_back(i);
     for (int i = 0; i < n; ++i)
         if (InRow(objects[static_cast<size_t>(i)], TStdCommand::cmDefault)) order.push_back(i);
-    const int caption = first([](const TFrameObjectSpec& o) { return o.Role == TFrameObjectRole::Caption; });
-    const int sysMenu = first([](const TFrameObjectSpec& o) { return InRow(o, TStdCommand::cmSysMenu); });
+    const int caption = first([](const TFrameObjectEntry& o) { return o.Role == TFrameObjectRole::Caption; });
+    const int sysMenu = first([](const TFrameObjectEntry& o) { return InRow(o, TStdCommand::cmSysMenu); });
     auto place = [&](int i) -> TRect& { return places[static_cast<size_t>(i)].Rect; };
     auto size = [&](int i) { return objects[static_cast<size_t>(i)].ButtonSize; };
     const int offset = fi.ButtonsOffset;
@@ -146,7 +146,7 @@ void PlaceFrameObjects(TFrameLayout& layout, const TksDataSkinFormInfo& fi,
 }
 
 TFrameLayout CalcDefaultFrameLayout(int w, int h, int captionHeight, int buttonSize,
-                                    const std::vector<TFrameObjectSpec>& objects) {
+                                    const std::vector<TFrameObjectEntry>& objects) {
     TFrameLayout l;
     l.Width = w;
     l.Height = h;

@@ -6,7 +6,7 @@
 // anything out themselves.
 //
 //   THitCode                            the hit-test codes the frame answers
-//   TFrameObjectRole, TFrameObjectSpec  what the layout needs of an object
+//   TFrameObjectRole, TFrameObjectEntry  what the layout needs of an object
 //   TFrameObjectPlace, TFrameLayout     the layout value
 //   CalcFrameLayout                     the [FORMINFO] targets for w x h
 //   PlaceFrameObjects                   object places: mapped skin rects, the
@@ -50,7 +50,7 @@ enum THitCode : int {
 enum class TFrameObjectRole { Other, Caption, CaptionButton };
 
 // A frame object as the layout sees it, in the frame's object order.
-struct TFrameObjectSpec {
+struct TFrameObjectEntry {
     TFrameObjectRole Role = TFrameObjectRole::Other;
     TStdCommand Command = TStdCommand::cmDefault;  // caption buttons only
     TRect SkinRect{};                              // in the main picture
@@ -117,7 +117,7 @@ TFrameLayout CalcFrameLayout(const TksDataSkinFormInfo& fi, TSize picture, int w
 // first caption object makes room for them and for a system-menu button
 // placed at the caption row's left end.
 void PlaceFrameObjects(TFrameLayout& layout, const TksDataSkinFormInfo& fi,
-                       const std::vector<TFrameObjectSpec>& objects);
+                       const std::vector<TFrameObjectEntry>& objects);
 
 // The frame without skin for a w x h window: a 3-pixel border, a caption bar
 // `captionHeight` high, square caption buttons of `buttonSize` from the
@@ -125,7 +125,7 @@ void PlaceFrameObjects(TFrameLayout& layout, const TksDataSkinFormInfo& fi,
 // the system-menu button at the left end. Objects that get no place keep
 // their SkinRect.
 TFrameLayout CalcDefaultFrameLayout(int w, int h, int captionHeight, int buttonSize,
-                                    const std::vector<TFrameObjectSpec>& objects);
+                                    const std::vector<TFrameObjectEntry>& objects);
 
 // The index of the first object under p that can take the mouse (enabled,
 // visible, not a roll-up object); -1 for none.

@@ -115,33 +115,33 @@ std::vector<std::string> WrapText(const std::string& text, int width) {
 // are hidden unless their normal look is part of the frame picture, and
 // custom buttons are hidden.
 std::vector<const TksDataSkinObject*> FrameObjectsOf(const TksSkinData& data,
-                                                     std::vector<TFrameObjectSpec>& specs) {
+                                                     std::vector<TFrameObjectEntry>& entries) {
     std::vector<const TksDataSkinObject*> objects;
     for (int i = 0; i < data.SkinObjectCount(); ++i) {
         const TksDataSkinObject* o = data.SkinObjects(i);
         if (dynamic_cast<const TksDataSkinMenuItem*>(o) || dynamic_cast<const TksDataSkinMainMenuItem*>(o) ||
             dynamic_cast<const TksDataSkinMainMenuBarButton*>(o))
             continue;
-        TFrameObjectSpec spec;
-        spec.SkinRect = o->SkinRect;
-        spec.ButtonSize = {o->SkinRect.Width(), o->SkinRect.Height()};
-        spec.SkinRectInAPicture = o->SkinRectInAPicture;
-        spec.RollUp = o->RollUp;
+        TFrameObjectEntry entry;
+        entry.SkinRect = o->SkinRect;
+        entry.ButtonSize = {o->SkinRect.Width(), o->SkinRect.Height()};
+        entry.SkinRectInAPicture = o->SkinRectInAPicture;
+        entry.RollUp = o->RollUp;
         if (const auto* b = dynamic_cast<const TksDataSkinStdButton*>(o)) {
-            spec.Role = TFrameObjectRole::CaptionButton;
-            spec.Command = b->Command;
+            entry.Role = TFrameObjectRole::CaptionButton;
+            entry.Command = b->Command;
             if (b->Command == TStdCommand::cmDefault) {
-                spec.Visible = false;
+                entry.Visible = false;
             } else if (b->Command != TStdCommand::cmClose && b->Command != TStdCommand::cmSysMenu) {
-                spec.Enabled = false;
-                spec.Visible = !b->SkinRectInAPicture;
+                entry.Enabled = false;
+                entry.Visible = !b->SkinRectInAPicture;
             }
         } else if (dynamic_cast<const TksDataSkinCaption*>(o)) {
-            spec.Role = TFrameObjectRole::Caption;
+            entry.Role = TFrameObjectRole::Caption;
         } else if (!dynamic_cast<const TksDataSkinButton*>(o)) {
             continue;  // kinds the program's windows do not make
         }
-        specs.push_back(spec);
+        entries.push_back(entry);
         objects.push_back(o);
     }
     return objects;
@@ -158,10 +158,10 @@ TPreviewImage RenderFramePreview(const TksSkinData& data, int w, int h, bool act
     TPreviewImage img = Opaque(w, h);
     // The frame's own layout: the same targets and object places the
     // skinned windows use.
-    std::vector<TFrameObjectSpec> specs;
-    const std::vector<const TksDataSkinObject*> objects = FrameObjectsOf(data, specs);
+    std::vector<TFrameObjectEntry> entries;
+    const std::vector<const TksDataSkinObject*> objects = FrameObjectsOf(data, entries);
     TFrameLayout layout = CalcFrameLayout(fi, {pic.Width(), pic.Height()}, w, h, kDefaultCaptionHeight);
-    PlaceFrameObjects(layout, fi, specs);
+    PlaceFrameObjects(layout, fi, entries);
     const TSkinGeometry& src = layout.Source;
     const TSkinGeometry& dst = layout.Target;
 
@@ -206,9 +206,9 @@ TPreviewImage RenderFramePreview(const TksSkinData& data, int w, int h, bool act
                             ColorToPixel(active ? c->ActiveFontColor : c->FontColor), bold, c->Alignment);
             continue;
         }
-        const TFrameObjectSpec& spec = specs[i];
-        if (spec.Command == TStdCommand::cmClose && spec.Role == TFrameObjectRole::CaptionButton &&
-            spec.SkinRectInAPicture && objectPicture)
+        const TFrameObjectEntry& entry = entries[i];
+        if (entry.Command == TStdCommand::cmClose && entry.Role == TFrameObjectRole::CaptionButton &&
+            entry.SkinRectInAPicture && objectPicture)
             CopyBlock(img.Pixels.View(), place.Left, place.Top, objectPicture->View(), o->SkinRect);
     }
 

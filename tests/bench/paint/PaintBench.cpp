@@ -56,7 +56,7 @@ void BM_FramePaint(benchmark::State& state) {
     fi.RightBottomPoint = {151, 131};
     fi.ButtonsRect = {92, 5, 154, 21};
     fi.MaskRectArea = {4, 3, 159, 137};
-    std::vector<TFrameObjectSpec> objects(6);
+    std::vector<TFrameObjectEntry> objects(6);
     objects[0].Role = TFrameObjectRole::Caption;
     objects[0].SkinRect = {24, 3, 89, 21};
     for (size_t i = 1; i < objects.size(); ++i) {

@@ -34,16 +34,16 @@ TksDataSkinFormInfo ProgramFormInfo() {
 }
 constexpr TSize kPicture{162, 140};
 
-TFrameObjectSpec Caption(const TRect& skinRect) {
-    TFrameObjectSpec o;
+TFrameObjectEntry Caption(const TRect& skinRect) {
+    TFrameObjectEntry o;
     o.Role = TFrameObjectRole::Caption;
     o.SkinRect = skinRect;
     return o;
 }
 
-TFrameObjectSpec Button(TStdCommand command, const TRect& skinRect, bool inPicture = true,
-                        bool visible = true) {
-    TFrameObjectSpec o;
+TFrameObjectEntry Button(TStdCommand command, const TRect& skinRect, bool inPicture = true,
+                         bool visible = true) {
+    TFrameObjectEntry o;
     o.Role = TFrameObjectRole::CaptionButton;
     o.Command = command;
     o.SkinRect = skinRect;
@@ -56,7 +56,7 @@ TFrameObjectSpec Button(TStdCommand command, const TRect& skinRect, bool inPictu
 
 // The program's six objects in the skin's order; `allIcons` makes the
 // minimise, maximise and roll-up buttons visible as with every border icon.
-std::vector<TFrameObjectSpec> ProgramObjects(bool allIcons) {
+std::vector<TFrameObjectEntry> ProgramObjects(bool allIcons) {
     return {Caption({24, 3, 89, 21}),
             Button(TStdCommand::cmClose, {35, 57, 49, 71}),
             Button(TStdCommand::cmMinimize, {35, 73, 49, 87}, true, allIcons),
@@ -65,7 +65,8 @@ std::vector<TFrameObjectSpec> ProgramObjects(bool allIcons) {
             Button(TStdCommand::cmSysMenu, {6, 5, 20, 19}, false)};
 }
 
-TFrameLayout Laid(const TksDataSkinFormInfo& fi, int w, int h, const std::vector<TFrameObjectSpec>& objects) {
+TFrameLayout Laid(const TksDataSkinFormInfo& fi, int w, int h,
+                  const std::vector<TFrameObjectEntry>& objects) {
     TFrameLayout l = CalcFrameLayout(fi, kPicture, w, h, 19);
     PlaceFrameObjects(l, fi, objects);
     return l;
@@ -127,8 +128,8 @@ TEST(FrameLayout, CaptionRowsMakeRoomForButtonsAndTheSystemMenu) {
     fi.ButtonsRect = {};
     fi.CaptionRect = {20, 2, 140, 22};
     fi.ButtonsOffset = 2;
-    TFrameObjectSpec sysMenu = Button(TStdCommand::cmSysMenu, {0, 0, 16, 16});
-    const std::vector<TFrameObjectSpec> objects = {
+    TFrameObjectEntry sysMenu = Button(TStdCommand::cmSysMenu, {0, 0, 16, 16});
+    const std::vector<TFrameObjectEntry> objects = {
         Caption({30, 3, 120, 21}),
         Button(TStdCommand::cmDefault, {0, 0, 10, 12}),
         Button(TStdCommand::cmClose, {0, 0, 14, 14}),
@@ -247,7 +248,7 @@ TEST(FrameHitTest, AnswersFromTheLayoutAndTheFramesState) {
 }
 
 TEST(FrameHitTest, DefaultFrameWithoutSkin) {
-    const std::vector<TFrameObjectSpec> objects = {
+    const std::vector<TFrameObjectEntry> objects = {
         Button(TStdCommand::cmSysMenu, {}), Button(TStdCommand::cmClose, {}),
         Button(TStdCommand::cmMaximize, {}, true, false), Button(TStdCommand::cmMinimize, {})};
     // 333 x 168, caption 19 high, buttons 17 square: top = 3 + (19 - 17) / 2.

@@ -28,6 +28,9 @@ inline std::string NoVersionDll() {
 inline std::string ProbeExe() {
     return WinPath(ZV_TEST_PROBE);
 }
+inline std::string ExitToolExe() {
+    return WinPath(ZV_TEST_EXIT_TOOL);
+}
 
 inline constexpr const char* kClsid = "{B77F4487-9ABE-11D5-AFDD-00500460AA49}";
 inline constexpr const char* kProgId = "ZorvaneActiveX.ZorvaneActiveForm";

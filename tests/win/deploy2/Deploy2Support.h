@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -40,6 +41,10 @@ inline std::string NewerDll() {
 inline std::string BadDll() {
     return WinPath(ZV_TEST_BAD);
 }  // 1.7.9.17a
+// The version being installed, and nothing to register.
+inline std::string SameVersionDll() {
+    return WinPath(ZV_TEST_SAME);
+}
 inline std::string CommasDll() {
     return WinPath(ZV_TEST_COMMAS);
 }  // "1, 7, 9, 174"
@@ -117,6 +122,36 @@ inline std::string Version(const std::string& file) {
 
 inline DWORD Attributes(const std::string& file) {
     return GetFileAttributesA(file.c_str());
+}
+
+// Every key and value below a root, as "path|name=value" lines.
+inline void Dump(HKEY key, const std::string& path, std::map<std::string, std::string>& out) {
+    out[path] = "";
+    char name[512];
+    BYTE data[2048];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLen = sizeof name, dataLen = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS) break;
+        out[path + "|" + name] =
+            std::string(reinterpret_cast<char*>(data), dataLen) + "#" + std::to_string(type);
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLen = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        HKEY sub;
+        if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
+            Dump(sub, path + "\\" + name, out);
+            RegCloseKey(sub);
+        }
+    }
+}
+
+// HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE whole (meant for a sandbox).
+inline std::map<std::string, std::string> DumpAll() {
+    std::map<std::string, std::string> out;
+    Dump(HKEY_CLASSES_ROOT, "HKCR", out);
+    Dump(HKEY_LOCAL_MACHINE, "HKLM", out);
+    return out;
 }
 
 // Undoes what regsvr32 wrote into the prefix's real registry for the control

@@ -3,8 +3,6 @@
 // registry, which each test undoes).
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "deploy/ActiveXRegistration.h"
 #include "deploy/DeployActiveX.h"
 #include "tests/win/deploy2/Deploy2Support.h"
@@ -47,35 +45,6 @@ void SetValue(HKEY root, const std::string& path, const char* name, const std::s
     RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
                    static_cast<DWORD>(v.size() + 1));
     RegCloseKey(k);
-}
-
-// Every key and value below a root, as "path|name=value" lines.
-void Dump(HKEY key, const std::string& path, std::map<std::string, std::string>& out) {
-    out[path] = "";
-    char name[512];
-    BYTE data[2048];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = sizeof name, dataLen = sizeof data, type = 0;
-        if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS) break;
-        out[path + "|" + name] =
-            std::string(reinterpret_cast<char*>(data), dataLen) + "#" + std::to_string(type);
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        HKEY sub;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
-            Dump(sub, path + "\\" + name, out);
-            RegCloseKey(sub);
-        }
-    }
-}
-
-std::map<std::string, std::string> DumpAll() {
-    std::map<std::string, std::string> out;
-    Dump(HKEY_CLASSES_ROOT, "HKCR", out);
-    Dump(HKEY_LOCAL_MACHINE, "HKLM", out);
-    return out;
 }
 
 bool Register(const std::string& dir) {
@@ -297,6 +266,19 @@ TEST(DeployActiveX, ControlThatIsNotInPlaceLeavesTheRegistryAsItWas) {
         EXPECT_TRUE(Listing(disk.Dir()).empty());
         EXPECT_EQ(DumpAll(), before);
     }
+}
+
+TEST(DeployActiveX, TheRegistrationToolsFailureIsMinusFourWhenNothingFailedBefore) {
+    zvtest::TTempDir dir;
+    TUnregisterGuard unregister(dir / "ZorvaneActiveX.ocx");
+    zvtest::TRegistrySandbox sandbox;
+    // Up to date, so nothing is written, but it has no DllRegisterServer:
+    // regsvr32 ends with a failure code.
+    ASSERT_TRUE(CopyFileA(SameVersionDll().c_str(), (dir / "ZorvaneActiveX.ocx").c_str(), FALSE));
+    int code = 9;
+    EXPECT_FALSE(DeployActiveX(dir.Path(), code)) << "a failed registration was reported as success";
+    EXPECT_EQ(code, -4);
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, ".zrvn"), kProgId) << "the entries are written all the same";
 }
 
 TEST(DeployActiveX, FailedRegistrationReplacesAnEarlierCodeWithMinusFour) {

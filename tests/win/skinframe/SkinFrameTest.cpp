@@ -494,6 +494,9 @@ TEST(TksSkinFrame, HoverFadesTheCloseButtonInSixStepsOnlyWhileActive) {
     f.Skin();
     zvtest::MouseMoveTo(f.ScreenPoint(200, 150).x, f.ScreenPoint(200, 150).y);
     f.ShowActive();
+    // Nothing polls the mouse until it comes over a frame object.
+    zvtest::Pump(200);
+    EXPECT_FALSE(f.Frame->PollTimerActive());
     TksActiveSkinObject* close = f.Object("closebutton");
     std::vector<double> steps;
     f.Frame->OnMouseEnterEvent = [&](const std::string& id) { steps.push_back(id == "closebutton" ? 1 : 0); };
@@ -522,6 +525,9 @@ TEST(TksSkinFrame, HoverFadesTheCloseButtonInSixStepsOnlyWhileActive) {
         zvtest::PumpUntil([&] { return close->MorphFactor == 0.0 && !f.Frame->MorphTimerActive(); }, 2000));
     px = CaptureWindow(f);
     EXPECT_EQ(CountMismatches(px, kClose, Rect(35, 57, 49, 71)), 0) << "normal look";
+    // and the poll stops again once the mouse is off every object: a window
+    // left alone costs nothing.
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return !f.Frame->PollTimerActive(); }, 1000));
 
     // Not while another window is active.
     TOtherForm other;
