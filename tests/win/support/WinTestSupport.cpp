@@ -108,6 +108,14 @@ bool DirExists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool AnsiCodePageLacks(const std::string& utf8) {
+    const std::wstring wide = ToWide(utf8);
+    BOOL usedDefault = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0,
+                        nullptr, &usedDefault);
+    return usedDefault != FALSE;
+}
+
 // ---- message loop --------------------------------------------------------------------
 
 // Through the application's loop when there is one, so that the message
