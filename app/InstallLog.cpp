@@ -19,8 +19,9 @@ std::string LogTimestamp() {
 bool TInstallLog::Open(const std::string& path) {
     // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end,
     // also when another run appends to the same file meanwhile.
-    m_file.Reset(CreateFileW(ToWide(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    m_file.Reset(CreateFileW(ToWide(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                             nullptr));
     return IsOpen();
 }
 

@@ -36,7 +36,8 @@ void InstallZipPlatformHooks() {
     auto& hooks = ZipPlatformHooks();
     if (!hooks.showNotice) {
         hooks.showNotice = [](const std::string& text, const std::string& caption) {
-            MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(caption).c_str(), MB_OK | MB_TASKMODAL);
+            MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(caption).c_str(),
+                        MB_OK | MB_TASKMODAL);
         };
     }
     if (!hooks.oemToAnsi) {

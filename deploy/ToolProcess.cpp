@@ -43,8 +43,8 @@ TToolRun RunToolAndWait(const std::string& application, const std::string& param
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(ToWide(application).c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessW(ToWide(application).c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
         run.error = GetLastError();
         return run;
     }

@@ -268,8 +268,7 @@ private:
     void Unregister() {
         for (const TRecordedFile& f : m_record.files) {
             if (!Same(ExtractFileName(f.path), ActiveXFileName)) continue;
-            if (!Exists(f.path) ||
-                GetFileVersionString(f.path, "ProductVersion") != f.version)
+            if (!Exists(f.path) || GetFileVersionString(f.path, "ProductVersion") != f.version)
                 continue;                                                      // the file step says why
             if (!Same(GetInprocServerPath(ActiveXClassId), f.path)) continue;  // not registered as ours
             if (UnregisterServerSilently(f.path)) {

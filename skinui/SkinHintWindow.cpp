@@ -7,6 +7,7 @@
 #include "skinui/SkinRegions.h"
 #include "skinui/SkinWin32.h"
 #include "skinui/paint/BlockTransfer.h"
+#include "skinui/paint/Glyphs.h"
 #include "skinui/paint/TextLayout.h"
 
 namespace zv {
@@ -142,13 +143,13 @@ void TksSkinHintWindow::ActivateHint(HWND nearWindow, int x, int y, const std::s
         const TksDataSkinHintWindow& d = *m_data;
         const TSkinGeometry source{d.ClientRect, d.LeftTopPoint, d.RightTopPoint, d.LeftBottomPoint,
                                    d.RightBottomPoint};
-        SetWindowRegion(CreateComposedMaskRegion(m_mask->View(), source, TargetGeometry(size.cx, size.cy),
-                                                 size.cx),
-                        false);
+        SetWindowRegion(
+            CreateComposedMaskRegion(m_mask->View(), source, TargetGeometry(size.cx, size.cy), size.cx),
+            false);
     }
     Popup(x, y);
     m_showing = true;
-    InvalidateRect(h, nullptr, FALSE);
+    ::InvalidateRect(h, nullptr, FALSE);
     UpdateWindow(h);
 }
 

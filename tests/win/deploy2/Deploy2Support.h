@@ -20,8 +20,8 @@
 #include "deploy/PayloadFile.h"
 #include "tests/win/support/WinTestSupport.h"
 #include "vcl/ResourceStream.h"
-#include "vcl/Win32Handles.h"
 #include "vcl/WideText.h"
+#include "vcl/Win32Handles.h"
 
 namespace deploy2 {
 
@@ -59,9 +59,15 @@ inline std::string ActiveXOcx() {
     return WinPath(ZV_TEST_ACTIVEX);
 }
 
+// The bytes of a file (empty when it cannot be read); the name is UTF-8.
 inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::string bytes;
+    FILE* f = _wfopen(zv::ToWide(path).c_str(), L"rb");
+    if (!f) return bytes;
+    char buf[65536];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+    std::fclose(f);
+    return bytes;
 }
 
 inline std::string PluginArchive() {

@@ -491,6 +491,44 @@ TEST(MozillaFamily, VersionsInRegistryOrderOnOneSharedList) {
               (Lines{tmp / "FF1\\Plugins", UpperCase(tmp / "moz15") + "\\Plugins", tmp / "FF15\\Plugins"}));
 }
 
+// ---- names outside the ANSI code page --------------------------------------------------------
+
+// Every family finds its directory under a name the ANSI code page cannot
+// spell, as it is spelled on disk and in the registry; the ANSI calls would
+// see "?" there and miss it.
+TEST(Discovery, DirectoriesNamedInAnyScriptAreFoundAsTheyAreSpelled) {
+    ASSERT_TRUE(zvtest::AnsiCodePageLacks(zvtest::kScripts) || GetACP() == CP_UTF8);
+    zvtest::TRegistrySandbox sandbox;
+    zvtest::TTempDir tmp;
+    const std::string base = GetLongPathForm(tmp.Path());
+    const std::string firefox = tmp / (zvtest::kJapanese + "\\Mozilla Firefox");
+    const std::string netscape = tmp / (zvtest::kCyrillic + "\\Netscape");
+    MakeDirs(firefox + "\\Plugins");
+    MakeDirs(netscape + "\\Plugins");
+    MakeDirs(tmp / (zvtest::kGreek + "\\Internet Explorer"));
+    if (GetACP() != CP_UTF8) {
+        EXPECT_EQ(GetFileAttributesA((firefox + "\\Plugins").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+
+    SetVersion(kFirefox, "1.5 (ja)", firefox);
+    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.1\\Main", "Install Directory", netscape);
+    SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.1");
+    SetStr(HKEY_CLASSES_ROOT, kIEServer, "",
+           Quote(tmp.Path() + "\\" + zvtest::kGreekUpper + "\\Internet Explorer\\iexplore.exe"));
+    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", tmp / (zvtest::kScripts + "\\Opera"));
+
+    TStringList list;
+    GetFirefoxPluginDirs(list);
+    EXPECT_EQ(list.ToVector(), (Lines{firefox + "\\Plugins"}));
+    EXPECT_EQ(Netscape(), (Lines{netscape + "\\Plugins"}));
+    // The capitals in the registry become the spelling on disk (the file
+    // system folds Greek letters as the wide calls do).
+    const std::string ie = GetIEPluginDir();
+    EXPECT_EQ(ie, base + "\\" + zvtest::kGreek + "\\Internet Explorer\\Plugins");
+    EXPECT_TRUE(zvtest::DirExists(ie));
+    EXPECT_EQ(GetOperaPluginDir(), tmp / (zvtest::kScripts + "\\Opera\\Program\\Plugins"));
+}
+
 // ---- all families ------------------------------------------------------------------------
 
 TEST(Discovery, EveryFamilyInstalledGivesExactlyItsDirectories) {

@@ -59,10 +59,11 @@ void WriteFile(const std::string& path, const std::string& bytes);
 
 // Folder names in scripts that no single ANSI code page holds together, in
 // UTF-8 as the program keeps its text.
-inline const std::string kJapanese = "\xE6\x97\xA5\xE6\x9C\xAC";                          // two kanji
-inline const std::string kGreek = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1";       // Greece
-inline const std::string kGreekUpper = "\xCE\x95\xCE\x9B\xCE\x9B\xCE\x86\xCE\x94\xCE\x91";  // the same in capitals
-inline const std::string kCyrillic = "\xD0\xA0\xD0\xBE\xD1\x81\xD1\x81\xD0\xB8\xD1\x8F";    // Russia
+inline const std::string kJapanese = "\xE6\x97\xA5\xE6\x9C\xAC";                       // two kanji
+inline const std::string kGreek = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1";  // Greece
+inline const std::string kGreekUpper =
+    "\xCE\x95\xCE\x9B\xCE\x9B\xCE\x86\xCE\x94\xCE\x91";  // the same in capitals
+inline const std::string kCyrillic = "\xD0\xA0\xD0\xBE\xD1\x81\xD1\x81\xD0\xB8\xD1\x8F";  // Russia
 inline const std::string kScripts = kJapanese + " " + kGreek + " " + kCyrillic;
 // True when the machine's ANSI code page cannot spell `utf8`: the ANSI calls
 // would turn it into "?" (never so where that code page is UTF-8).

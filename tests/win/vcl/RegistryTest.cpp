@@ -138,10 +138,11 @@ TEST(TRegistry, NamesAndTextsOutsideTheAnsiCodePageGoThroughUnchanged) {
 
     // What the system holds, asked for with the wide calls.
     HKEY k = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE,
-                            (L"Software\\" + ToWide(zvtest::kGreek) + L"\\" + ToWide(zvtest::kJapanese)).c_str(),
-                            0, KEY_READ, &k),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                      (L"Software\\" + ToWide(zvtest::kGreek) + L"\\" + ToWide(zvtest::kJapanese)).c_str(), 0,
+                      KEY_READ, &k),
+        ERROR_SUCCESS);
     wchar_t stored[256] = {};
     DWORD size = sizeof stored - sizeof(wchar_t);
     DWORD type = 0;
