@@ -25,6 +25,10 @@ namespace {
 
 // Not one of the ids the platform list uses for its own timers.
 constexpr UINT_PTR HintTimerId = 0x7A01;
+// While the hint shows, where the mouse is is looked at this often: the
+// hint may lie over the next line and take its mouse messages.
+constexpr UINT_PTR HintPollId = 0x7A02;
+constexpr UINT HintPollInterval = 100;
 TPixel SysPixel(TColor c) {
     return ColorToPixel(ColorToRGB(c));
 }
@@ -135,6 +139,7 @@ TksCheckListBox::TksCheckListBox(TComponent* owner, TksSkinCheckListBox* box)
 
 TksCheckListBox::~TksCheckListBox() {
     m_hintTimer.Reset();
+    m_hintPoll.Reset();
     m_hint.reset();
     if (HandleAllocated()) FreeWrappers();
 }
@@ -379,6 +384,11 @@ void TksCheckListBox::WndProc(TMessage& msg) {
                 msg.Result = 0;
                 return;
             }
+            if (msg.WParam == HintPollId) {
+                PollHint();
+                msg.Result = 0;
+                return;
+            }
             DefaultHandler(msg);
             ScrollStateChanged();
             return;
@@ -477,6 +487,7 @@ std::string TksCheckListBox::ShownText(int index) {
 
 void TksCheckListBox::ForgetHover() {
     m_hintTimer.Reset();
+    m_hintPoll.Reset();
     m_hoverIndex = -1;
     if (m_hint) m_hint->ReleaseHint();
 }
@@ -500,11 +511,28 @@ bool TksCheckListBox::ShowHintFor(int index) {
     ::ClientToScreen(HandleOrNull(), &p);
     m_hoverIndex = index;
     m_hint->ActivateHint(HandleOrNull(), p.x, p.y, line);
+    m_hintPoll = TTimerId(HandleOrNull(), HintPollId, HintPollInterval);
     return true;
+}
+
+void TksCheckListBox::PollHint() {
+    POINT p;
+    if (!GetCursorPos(&p)) return;
+    ::ScreenToClient(HandleOrNull(), &p);
+    RECT cr;
+    GetClientRect(HandleOrNull(), &cr);
+    const bool inside = p.x >= 0 && p.y >= 0 && p.x < cr.right && p.y < cr.bottom;
+    if (inside && m_hoverIndex >= 0 && ItemRect(m_hoverIndex).Contains({p.x, p.y})) return;
+    ForgetHover();
+    if (inside) HoverAt(p.x, p.y);
 }
 
 void TksCheckListBox::MouseMove(TShiftState shift, int x, int y) {
     TWinControl::MouseMove(shift, x, y);
+    HoverAt(x, y);
+}
+
+void TksCheckListBox::HoverAt(int x, int y) {
     const LRESULT hit = SendMessageA(HandleOrNull(), LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
     int index = HIWORD(hit) == 0 && LOWORD(hit) < m_items->Count() ? LOWORD(hit) : -1;
     // Below the last line the list answers with the nearest one.

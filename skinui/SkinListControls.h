@@ -79,7 +79,7 @@ public:
     [[nodiscard]] int HintIndex() const { return m_hint && m_hint->Showing() ? m_hoverIndex : -1; }
     // Shows the hint for line `index` now when that line is shortened
     // (what resting the mouse on it does after the hint delay); false when
-    // it is not.
+    // it is not. The hint goes once the mouse is not on that line.
     bool ShowHintFor(int index);
     void HideHint();
 
@@ -116,6 +116,10 @@ private:
     [[nodiscard]] int LineTextWidth(int w, bool skinned) const;
     void AssignLineFont(TFont& font, bool skinned);
     void ForgetHover();
+    // The mouse at (x, y) of the list: the line under it becomes the one
+    // hovered, its hint delay starting when it is shortened.
+    void HoverAt(int x, int y);
+    void PollHint();
 
     TksSkinCheckListBox* m_box;
     std::unique_ptr<TStrings> m_items;
@@ -127,6 +131,7 @@ private:
     std::unique_ptr<TksSkinHintWindow> m_hint;
     int m_hoverIndex = -1;
     TTimerId m_hintTimer;
+    TTimerId m_hintPoll;
 };
 
 class TksSkinCheckListBox : public TksSkinCustomControl {

@@ -7,7 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "skinui/CanvasText.h"
 #include "skinui/SkinListControls.h"
+#include "skinui/paint/TextLayout.h"
 #include "tests/win/skinlist/SkinListTestSupport.h"
 #include "vcl/WideText.h"
 
@@ -92,6 +94,15 @@ protected:
     TksSkinCheckListBox* box = nullptr;
 };
 
+// A line as a text area `width` pixels wide shows it in Arial 14.
+std::string Shown(const std::string& line, int width) {
+    TBitmap measure(1, 1);
+    measure.Canvas().Font().SetName("Arial");
+    measure.Canvas().Font().SetHeight(14);
+    TksCanvasText text(measure.Canvas());
+    return ShortenPath(text, line, width);
+}
+
 TPixelBuffer Crop(const TPixelBuffer& src, int x, int y, int w, int h) {
     TPixelBuffer out(w, h);
     for (int j = 0; j < h; ++j)
@@ -113,9 +124,12 @@ TEST_F(CheckListFromSkin, ThreeCheckedDirectoriesShowThreeRowsAndNoBar) {
     EXPECT_EQ(box->ListBox().ItemHeight(), 21);
     EXPECT_EQ(box->ScrollBar(), nullptr);
     const TPixelBuffer got = CaptureClient(List());
+    // The first line is wider than its 174 pixels and shows shortened.
     for (int i = 0; i < 3; ++i)
-        ExpectPixels(Crop(got, 0, 21 * i, 196, 21), ExpectedRow(196, kItemRect, true, dirs[i]),
+        ExpectPixels(Crop(got, 0, 21 * i, 196, 21), ExpectedRow(196, kItemRect, true, Shown(dirs[i], 174)),
                      "row" + std::to_string(i));
+    EXPECT_NE(Shown(dirs[0], 174), dirs[0]);
+    EXPECT_EQ(Shown(dirs[1], 174), dirs[1]);
     // Below the last item the box's client picture, tiled from (0, 63).
     TPixelBuffer below(196, 156 - 63);
     for (int y = 0; y < below.Height(); ++y)
@@ -539,9 +553,14 @@ TEST(TksSkinCheckListBoxPlain, HintWithoutSkinHasTheTooltipLook) {
     box->Items().Add(whole);
     box->Items().Add("C:\\x");
     form.ShowActive();
+    // The mouse on the line, where the hint stays while it shows.
+    POINT row{40, 10};
+    ClientToScreen(box->ListBox().Handle(), &row);
+    MouseMoveTo(row.x, row.y);
     EXPECT_FALSE(box->ListBox().ShowHintFor(1));  // shown whole
     ASSERT_TRUE(box->ListBox().ShowHintFor(0));
-    Pump(100);
+    Pump(300);
+    ASSERT_EQ(box->ListBox().HintIndex(), 0);
     TksSkinHintWindow* hint = box->ListBox().Hint();
     EXPECT_FALSE(hint->Skinned());
     const TSize t = ArialExtent(whole);
@@ -565,4 +584,5 @@ TEST(TksSkinCheckListBoxPlain, HintWithoutSkinHasTheTooltipLook) {
     ExpectPixels(got, bmp.ToBuffer(), "plainhint");
     box->ListBox().HideHint();
     EXPECT_FALSE(IsWindowVisible(hint->Handle()));
+    MouseMoveTo(0, 0);
 }
