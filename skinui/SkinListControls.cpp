@@ -29,6 +29,11 @@ constexpr UINT_PTR HintTimerId = 0x7A01;
 // hint may lie over the next line and take its mouse messages.
 constexpr UINT_PTR HintPollId = 0x7A02;
 constexpr UINT HintPollInterval = 100;
+
+// The program is at work (the hourglass shows): no hint comes up meanwhile.
+bool Busy() {
+    return Screen != nullptr && Screen->Cursor() != crDefault;
+}
 TPixel SysPixel(TColor c) {
     return ColorToPixel(ColorToRGB(c));
 }
@@ -380,7 +385,7 @@ void TksCheckListBox::WndProc(TMessage& msg) {
         case WM_TIMER:
             if (msg.WParam == HintTimerId) {
                 m_hintTimer.Reset();
-                ShowHintFor(m_hoverIndex);
+                if (!Busy() && IsWindowVisible(HandleOrNull())) ShowHintFor(m_hoverIndex);
                 msg.Result = 0;
                 return;
             }
@@ -517,7 +522,10 @@ bool TksCheckListBox::ShowHintFor(int index) {
 
 void TksCheckListBox::PollHint() {
     POINT p;
-    if (!GetCursorPos(&p)) return;
+    if (Busy() || !IsWindowVisible(HandleOrNull()) || !GetCursorPos(&p)) {
+        ForgetHover();
+        return;
+    }
     ::ScreenToClient(HandleOrNull(), &p);
     RECT cr;
     GetClientRect(HandleOrNull(), &cr);

@@ -79,7 +79,9 @@ public:
     [[nodiscard]] int HintIndex() const { return m_hint && m_hint->Showing() ? m_hoverIndex : -1; }
     // Shows the hint for line `index` now when that line is shortened
     // (what resting the mouse on it does after the hint delay); false when
-    // it is not. The hint goes once the mouse is not on that line.
+    // it is not. The hint goes once the mouse is not on that line, the list
+    // is hidden or the program is at work (the hourglass shows); resting
+    // the mouse brings none up meanwhile.
     bool ShowHintFor(int index);
     void HideHint();
 

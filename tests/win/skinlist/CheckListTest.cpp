@@ -533,9 +533,19 @@ TEST_F(CheckListFromSkin, RestingOnAShortenedLineShowsItWholeInTheSkinnedHint) {
     Pump(1200);
     EXPECT_EQ(box->ListBox().HintIndex(), -1);
     EXPECT_FALSE(IsWindowVisible(h));
-    // Back, then out of the list: shown again, then gone.
+    // Back: shown again. While the program is at work (the hourglass) it
+    // goes, and resting brings it up only once the work is done.
     MouseMoveTo(row.x, row.y);
     ASSERT_TRUE(PumpUntil([&] { return box->ListBox().HintIndex() == 0; }, 4000));
+    Screen->SetCursor(crHourGlass);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(h); }, 2000));
+    MouseMoveTo(row.x + 5, row.y);
+    Pump(1200);
+    EXPECT_FALSE(IsWindowVisible(h));
+    Screen->SetCursor(crDefault);
+    MouseMoveTo(row.x, row.y);
+    ASSERT_TRUE(PumpUntil([&] { return box->ListBox().HintIndex() == 0; }, 4000));
+    // Out of the list: gone.
     MouseMoveTo(row.x, row.y + 200);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(h); }, 2000));
     EXPECT_EQ(box->ListBox().HintIndex(), -1);
