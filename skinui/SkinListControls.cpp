@@ -385,7 +385,12 @@ void TksCheckListBox::WndProc(TMessage& msg) {
         case WM_TIMER:
             if (msg.WParam == HintTimerId) {
                 m_hintTimer.Reset();
-                if (!Busy() && IsWindowVisible(HandleOrNull())) ShowHintFor(m_hoverIndex);
+                // At work or hidden: forgotten, so that the next move over
+                // the line starts the delay again.
+                if (Busy() || !IsWindowVisible(HandleOrNull()))
+                    ForgetHover();
+                else
+                    ShowHintFor(m_hoverIndex);
                 msg.Result = 0;
                 return;
             }
