@@ -40,6 +40,14 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     ksSkinData->SetEnableSkinEffects(true);
     ksMainSkinFrame->SetSkinData(ksSkinData);
 
+    // The skin is loaded before the controls exist: each takes it as it is
+    // made and is laid out once, in its skinned size, instead of being made
+    // plain and then re-laid out and repainted when the skin arrives.
+    ksCompressedStoredSkin = new TksCompressedStoredSkin(this);
+    ksCompressedStoredSkin->SetName("ksCompressedStoredSkin");
+    ksCompressedStoredSkin->SetFileName("skin.ini");
+    LoadStoredSkin();
+
     TopPanel = new TksSkinPanel(this);
     TopPanel->SetName("TopPanel");
     TopPanel->SetBounds(0, 0, 415, 58);
@@ -102,17 +110,11 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     InstallButton->SetParent(BottomPanel);
     InstallButton->OnClick = [this](TObject* s) { InstallButtonClick(s); };
 
-    ksCompressedStoredSkin = new TksCompressedStoredSkin(this);
-    ksCompressedStoredSkin->SetName("ksCompressedStoredSkin");
-    ksCompressedStoredSkin->SetFileName("skin.ini");
-
     // The placeholder lines of the template; FormCreate replaces them. One
     // update of the list for all of them.
     LB->Items().BeginUpdate();
     for (int i = 1; i <= 15; ++i) LB->Items().Add("item" + std::to_string(i));
     LB->Items().EndUpdate();
-
-    LoadStoredSkin();
 
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnDestroy = [this](TObject* s) { FormDestroy(s); };
