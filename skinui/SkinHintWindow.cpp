@@ -47,7 +47,10 @@ void TksSkinHintWindow::CreateParams(TCreateParams& params) {
     TPopupWindow::CreateParams(params);
     params.WinClassName = "ZvSkinHint";
     params.ClassStyle = CS_SAVEBITS;
-    params.ExStyle |= WS_EX_NOACTIVATE;
+    // Layered and transparent: the system looks through it for the window
+    // under the mouse (it may lie over the next line or the button below the
+    // list), and it never takes the activation.
+    params.ExStyle |= WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT;
 }
 
 void TksSkinHintWindow::WndProc(TMessage& msg) {
@@ -147,6 +150,7 @@ void TksSkinHintWindow::ActivateHint(HWND nearWindow, int x, int y, const std::s
             CreateComposedMaskRegion(m_mask->View(), source, TargetGeometry(size.cx, size.cy), size.cx),
             false);
     }
+    SetWindowAlpha(h, 255);  // a layered window shows once it has its alpha
     Popup(x, y);
     m_showing = true;
     ::InvalidateRect(h, nullptr, FALSE);
