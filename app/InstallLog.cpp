@@ -5,21 +5,9 @@
 #include <algorithm>
 
 #include "base/SysUtils.h"
+#include "vcl/WideText.h"
 
 namespace zv {
-
-std::string AnsiToUtf8(const std::string& text) {
-    if (text.empty()) return {};
-    const int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (wide <= 0) return text;
-    std::wstring w(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), w.data(), wide);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return text;
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, out.data(), bytes, nullptr, nullptr);
-    return out;
-}
 
 std::string LogTimestamp() {
     SYSTEMTIME t;
@@ -31,8 +19,9 @@ std::string LogTimestamp() {
 bool TInstallLog::Open(const std::string& path) {
     // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end,
     // also when another run appends to the same file meanwhile.
-    m_file.Reset(CreateFileA(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    m_file.Reset(CreateFileW(ToWide(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                             nullptr));
     return IsOpen();
 }
 
@@ -41,7 +30,7 @@ void TInstallLog::Line(const std::string& text) {
     std::string clean = text;
     std::replace_if(
         clean.begin(), clean.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-    const std::string line = LogTimestamp() + "  " + AnsiToUtf8(clean) + "\r\n";
+    const std::string line = LogTimestamp() + "  " + clean + "\r\n";
     LARGE_INTEGER none{};
     SetFilePointerEx(m_file.Get(), none, nullptr, FILE_END);
     DWORD written = 0;

@@ -30,7 +30,4 @@ TInstallLog& InstallLog();
 // The local time as the log writes it.
 std::string LogTimestamp();
 
-// ANSI (the system's code page) to UTF-8.
-std::string AnsiToUtf8(const std::string& text);
-
 }  // namespace zv

@@ -7,29 +7,37 @@
 #include "base/SysUtils.h"
 #include "skinui/SkinMessageHook.h"
 #include "vcl/Forms.h"
+#include "vcl/WideText.h"
 #include "zip/ZipPlatform.h"
 
 namespace zv {
 
 namespace {
 
-int CompareTextByLocale(const std::string& a, const std::string& b) {
-    const int r = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
-                                 b.c_str(), static_cast<int>(b.size()));
+// The texts are UTF-8; compared as UTF-16, every letter the user's locale
+// knows is ordered and folded, not only those of the ANSI code page.
+int CompareByLocale(DWORD flags, const std::string& a, const std::string& b) {
+    const std::wstring wa = ToWide(a);
+    const std::wstring wb = ToWide(b);
+    const int r = CompareStringW(LOCALE_USER_DEFAULT, flags, wa.c_str(), static_cast<int>(wa.size()),
+                                 wb.c_str(), static_cast<int>(wb.size()));
     return r - CSTR_EQUAL;
 }
 
+int CompareTextByLocale(const std::string& a, const std::string& b) {
+    return CompareByLocale(NORM_IGNORECASE, a, b);
+}
+
 int CompareStrByLocale(const std::string& a, const std::string& b) {
-    const int r = CompareStringA(LOCALE_USER_DEFAULT, 0, a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                 static_cast<int>(b.size()));
-    return r - CSTR_EQUAL;
+    return CompareByLocale(0, a, b);
 }
 
 void InstallZipPlatformHooks() {
     auto& hooks = ZipPlatformHooks();
     if (!hooks.showNotice) {
         hooks.showNotice = [](const std::string& text, const std::string& caption) {
-            MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), MB_OK | MB_TASKMODAL);
+            MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(caption).c_str(),
+                        MB_OK | MB_TASKMODAL);
         };
     }
     if (!hooks.oemToAnsi) {

@@ -19,6 +19,7 @@
 #include "deploy/PayloadFile.h"
 #include "deploy/Uninstall.h"
 #include "vcl/Forms.h"
+#include "vcl/WideText.h"
 #include "zip/ZipPlatform.h"
 
 namespace zv {
@@ -26,7 +27,8 @@ namespace zv {
 namespace {
 
 void Message(const std::string& text, UINT icon) {
-    MessageBoxA(nullptr, text.c_str(), Application ? Application->Title().c_str() : "Player Installer",
+    MessageBoxW(nullptr, ToWide(text).c_str(),
+                ToWide(Application ? Application->Title() : std::string("Player Installer")).c_str(),
                 MB_OK | icon | MB_TASKMODAL);
 }
 

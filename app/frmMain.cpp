@@ -11,6 +11,7 @@
 #include "deploy/PayloadFile.h"
 #include "discovery/PluginDirs.h"
 #include "vcl/ResourceStream.h"
+#include "vcl/WideText.h"
 
 namespace zv {
 
@@ -313,8 +314,8 @@ void TMainForm::InstallButtonClick(TObject*) {
         if (isIE) {
             // A plug-in library left there would make Internet Explorer load
             // the old plug-in instead of the control.
-            const std::string stale = m_ieDir + "\\" + PluginFileName;
-            if (GetFileAttributesA(stale.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileA(stale.c_str());
+            const std::wstring stale = ToWide(m_ieDir + "\\" + PluginFileName);
+            if (GetFileAttributesW(stale.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileW(stale.c_str());
             int code = 0;
             const bool ok = DeployActiveX(m_ieDir, code, &where);
             report(ok, brIE, code, where);

@@ -7,6 +7,7 @@
 
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
+#include "base/Utf16.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -148,7 +149,16 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : m_fileNam
         how = "w+b";
     else if ((mode & 3) == fmOpenWrite || (mode & 3) == fmOpenReadWrite)
         how = "r+b";
+#ifdef _WIN32
+    // The name is UTF-8; the C library's narrow open would read it in the
+    // ANSI code page.
+    const std::u16string name = Utf8ToUtf16(fileName);
+    const std::wstring wideName(name.begin(), name.end());
+    const std::wstring wideHow(how, how + std::strlen(how));
+    m_file = _wfopen(wideName.c_str(), wideHow.c_str());
+#else
     m_file = std::fopen(fileName.c_str(), how);
+#endif
     if (!m_file) {
         const std::string reason = std::strerror(errno);
         if (mode == fmCreate)

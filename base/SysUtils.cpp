@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/Exceptions.h"
+#include "base/Utf16.h"
 
 namespace zv {
 
@@ -143,25 +144,33 @@ int CompareStr(const std::string& a, const std::string& b) {
 
 namespace {
 
-// Windows-1252 upper-case folding, enough for the portable build's idea of
-// "the locale": ASCII letters and the Latin-1 letters with accents.
-unsigned char FoldUpper1252(unsigned char c) {
-    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
-    if (c == 0x9A || c == 0x9C || c == 0x9E) return static_cast<unsigned char>(c - 16);
-    if (c == 0xFF) return 0x9F;
-    return c;
+// Upper-case folding of the letters Windows-1252 has, enough for the
+// portable build's idea of "the locale": ASCII and the Latin-1 letters with
+// accents, and the few of 1252's own (the texts are UTF-8, compared by
+// their UTF-16 units).
+char16_t FoldUpperLatin(char16_t c) {
+    if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 32);
+    switch (c) {
+        case 0xFF: return 0x178;   // y with diaeresis
+        case 0x153: return 0x152;  // oe
+        case 0x161: return 0x160;  // s with caron
+        case 0x17E: return 0x17D;  // z with caron
+        default: return c;
+    }
 }
 
 int PortableAnsiCompareText(const std::string& a, const std::string& b) {
-    const size_t n = std::min(a.size(), b.size());
+    const std::u16string wa = Utf8ToUtf16(a);
+    const std::u16string wb = Utf8ToUtf16(b);
+    const size_t n = std::min(wa.size(), wb.size());
     for (size_t i = 0; i < n; ++i) {
-        const unsigned char ca = FoldUpper1252(static_cast<unsigned char>(a[i]));
-        const unsigned char cb = FoldUpper1252(static_cast<unsigned char>(b[i]));
+        const char16_t ca = FoldUpperLatin(wa[i]);
+        const char16_t cb = FoldUpperLatin(wb[i]);
         if (ca != cb) return ca < cb ? -1 : 1;
     }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
+    if (wa.size() == wb.size()) return 0;
+    return wa.size() < wb.size() ? -1 : 1;
 }
 
 TTextCompare g_compareText = &PortableAnsiCompareText;

@@ -35,9 +35,9 @@ bool SameText(const std::string& a, const std::string& b);    // ASCII case-inse
 int CompareText(const std::string& a, const std::string& b);  // ASCII case-insensitive
 int CompareStr(const std::string& a, const std::string& b);
 
-// The locale's text comparisons. The portable default compares the Windows-1252
-// letters case-insensitively; the Windows program installs the system's
-// CompareStringA through SetAnsiCompareHooks at start.
+// The locale's text comparisons of UTF-8 texts. The portable default compares
+// the letters of Windows-1252 case-insensitively; the Windows program
+// installs the system's CompareStringW through SetAnsiCompareHooks at start.
 using TTextCompare = int (*)(const std::string&, const std::string&);
 void SetAnsiCompareHooks(TTextCompare compareText, TTextCompare compareStr);
 int AnsiCompareText(const std::string& a, const std::string& b);

@@ -7,6 +7,7 @@
 #include "deploy/DeployObserver.h"
 #include "deploy/FileHelpers.h"
 #include "deploy/PayloadFile.h"
+#include "vcl/WideText.h"
 
 namespace zv {
 
@@ -17,7 +18,7 @@ bool DeployActiveX(const std::string& dir, int& code, std::string* failedDir) {
 
     // A registered control that exists is updated where it is.
     std::string target = GetInprocServerPath(ActiveXClassId);
-    if (target.empty() || GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (target.empty() || GetFileAttributesW(ToWide(target).c_str()) == INVALID_FILE_ATTRIBUTES) {
         if (dir.empty()) return true;
         target = dir;
         if (target.back() != '\\') target += '\\';

@@ -7,6 +7,7 @@
 #include "deploy/DeployObserver.h"
 #include "deploy/ToolProcess.h"
 #include "vcl/Registry.h"
+#include "vcl/WideText.h"
 #include "vcl/Win32Handles.h"
 
 namespace zv {
@@ -33,42 +34,48 @@ TSetDefaultDllDirectories FindSetDefaultDllDirectories() {
 
 // version.dll, entered by name at run time (never from the import table, which
 // the loader would satisfy from the program's own directory first).
-using TGetFileVersionInfoSizeA = DWORD(WINAPI*)(LPCSTR, LPDWORD);
-using TGetFileVersionInfoA = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
-using TVerQueryValueA = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+using TGetFileVersionInfoSizeW = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+using TGetFileVersionInfoW = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+using TVerQueryValueW = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
 
-// The text of a value found by VerQueryValueA, read no further than the
-// value's own length and the end of the block it points into.
+// The text of a value found by VerQueryValueW, read no further than the
+// value's own length (in characters) and the end of the block it points into.
 std::string ValueText(const std::vector<char>& block, const void* value, UINT length) {
     const char* p = static_cast<const char*>(value);
     const char* begin = block.data();
     const char* end = begin + block.size();
     if (!p || p < begin || p >= end) return {};
-    const std::size_t room = static_cast<std::size_t>(end - p);
+    const std::size_t room = static_cast<std::size_t>(end - p) / sizeof(wchar_t);
     const std::size_t limit = length < room ? length : room;
-    std::size_t n = 0;
-    while (n < limit && p[n] != '\0') ++n;
-    return std::string(p, n);
+    std::wstring text;
+    for (std::size_t n = 0; n < limit; ++n) {
+        wchar_t c;
+        std::memcpy(&c, p + n * sizeof(wchar_t), sizeof c);  // the block need not be aligned for it
+        if (c == L'\0') break;
+        text += c;
+    }
+    return FromWide(text);
 }
 
 std::string QueryVersionValue(const std::string& file, const std::string& name) {
     TLibrary version(LoadSystemLibrary("version.dll"));
     if (!version) return "n/a";
-    const auto getSize = GetProc<TGetFileVersionInfoSizeA>(version.Get(), "GetFileVersionInfoSizeA");
-    const auto getInfo = GetProc<TGetFileVersionInfoA>(version.Get(), "GetFileVersionInfoA");
-    const auto query = GetProc<TVerQueryValueA>(version.Get(), "VerQueryValueA");
+    const auto getSize = GetProc<TGetFileVersionInfoSizeW>(version.Get(), "GetFileVersionInfoSizeW");
+    const auto getInfo = GetProc<TGetFileVersionInfoW>(version.Get(), "GetFileVersionInfoW");
+    const auto query = GetProc<TVerQueryValueW>(version.Get(), "VerQueryValueW");
     if (!getSize || !getInfo || !query) return "n/a";
 
+    const std::wstring path = ToWide(file);
     DWORD handle = 0;
-    const DWORD size = getSize(file.c_str(), &handle);
+    const DWORD size = getSize(path.c_str(), &handle);
     if (size == 0) return "n/a";
     std::vector<char> block(size);
-    if (!getInfo(file.c_str(), 0, size, block.data())) return "n/a";
+    if (!getInfo(path.c_str(), 0, size, block.data())) return "n/a";
 
     std::string subBlock = name;
     void* translation = nullptr;
     UINT translationLength = 0;
-    if (query(block.data(), "\\VarFileInfo\\Translation", &translation, &translationLength) && translation &&
+    if (query(block.data(), L"\\VarFileInfo\\Translation", &translation, &translationLength) && translation &&
         translationLength >= 4) {
         WORD langAndCodePage[2];
         std::memcpy(langAndCodePage, translation, sizeof langAndCodePage);
@@ -78,7 +85,7 @@ std::string QueryVersionValue(const std::string& file, const std::string& name) 
 
     void* value = nullptr;
     UINT valueLength = 0;
-    if (query(block.data(), subBlock.c_str(), &value, &valueLength))
+    if (query(block.data(), ToWide(subBlock).c_str(), &value, &valueLength))
         return ValueText(block, value, valueLength);
     return "n/a";
 }
@@ -86,7 +93,7 @@ std::string QueryVersionValue(const std::string& file, const std::string& name) 
 // SetFileAttributes takes 0 as "no attributes" on some systems only; the
 // documented way to say it is FILE_ATTRIBUTE_NORMAL.
 void WriteAttributes(const std::string& file, WORD attributes) {
-    SetFileAttributesA(file.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(ToWide(file).c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace
@@ -102,35 +109,34 @@ bool MakeDllSearchSafe() {
 }
 
 std::string SystemDirectory() {
-    std::vector<char> buf(MAX_PATH + 1);
+    std::vector<wchar_t> buf(MAX_PATH + 1);
     for (;;) {
-        const UINT n = GetSystemDirectoryA(buf.data(), static_cast<UINT>(buf.size()));
+        const UINT n = GetSystemDirectoryW(buf.data(), static_cast<UINT>(buf.size()));
         if (n == 0) return {};
-        if (n < buf.size()) return ExcludeTrailingBackslash(std::string(buf.data(), n));
+        if (n < buf.size()) return ExcludeTrailingBackslash(FromWide({buf.data(), n}));
         buf.resize(n + 1);  // n is the size needed, terminator included
     }
 }
 
 HMODULE LoadSystemLibrary(const std::string& name) {
     if (FindSetDefaultDllDirectories()) {
-        if (HMODULE h = LoadLibraryExA(name.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return h;
+        if (HMODULE h = LoadLibraryExW(ToWide(name).c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return h;
     }
     const std::string dir = SystemDirectory();
     if (dir.empty()) return nullptr;
-    return LoadLibraryA((dir + "\\" + name).c_str());
+    return LoadLibraryW(ToWide(dir + "\\" + name).c_str());
 }
 
 std::string GetModuleDir(HMODULE module) {
-    // GetModuleFileNameA answers the buffer size when the path was cut (and
-    // on XP leaves it unterminated), so grow until the whole path fits. The
-    // system's limit is 32767 UTF-16 units; in a multi-byte code page that
-    // can take up to twice as many bytes.
-    std::vector<char> buf(MAX_PATH + 1);
+    // GetModuleFileNameW answers the buffer size when the path was cut (and
+    // on XP leaves it unterminated), so grow until the whole path fits, up to
+    // the system's limit of 32767 units.
+    std::vector<wchar_t> buf(MAX_PATH + 1);
     for (;;) {
-        const DWORD n = GetModuleFileNameA(module, buf.data(), static_cast<DWORD>(buf.size()));
+        const DWORD n = GetModuleFileNameW(module, buf.data(), static_cast<DWORD>(buf.size()));
         if (n == 0) return {};
-        if (n < buf.size()) return ExtractFilePath(std::string(buf.data(), n));
-        if (buf.size() > 2 * 32768) return {};
+        if (n < buf.size()) return ExtractFilePath(FromWide({buf.data(), n}));
+        if (buf.size() > 32768) return {};
         buf.resize(buf.size() * 2);
     }
 }
@@ -156,7 +162,7 @@ std::string GetFileVersionString(const std::string& file, const std::string& nam
 }
 
 void ClearReadOnlyHidden(const std::string& file) {
-    const DWORD found = GetFileAttributesA(file.c_str());
+    const DWORD found = GetFileAttributesW(ToWide(file).c_str());
     if (found == INVALID_FILE_ATTRIBUTES || (found & FILE_ATTRIBUTE_DIRECTORY)) return;
     auto attributes = static_cast<WORD>(found);
     if (attributes & FILE_ATTRIBUTE_READONLY) {

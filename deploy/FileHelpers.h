@@ -14,6 +14,9 @@
 //   GetInprocServerPath     the registered server file of a COM class
 //   GetDefaultBrowserPath   the program of the default web browser
 // VersionToNumber lives in deploy/VersionNumber.h (portable).
+//
+// Paths are UTF-8 and go to the system's wide functions, whatever the
+// machine's ANSI code page can spell.
 #pragma once
 
 #include <windows.h>

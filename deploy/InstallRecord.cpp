@@ -11,6 +11,7 @@
 #include "base/Strings.h"
 #include "base/SysUtils.h"
 #include "vcl/Registry.h"
+#include "vcl/WideText.h"
 
 namespace zv {
 
@@ -33,12 +34,12 @@ std::optional<std::string> ReadOptional(const TRegistry& reg, const std::string&
 }
 
 std::string ProgramPath() {
-    std::string buf(MAX_PATH + 1, '\0');
+    std::wstring buf(MAX_PATH + 1, L'\0');
     for (;;) {
-        const DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
         if (n == 0) return {};
-        if (n < buf.size()) return buf.substr(0, n);
-        if (buf.size() > 2 * 32768) return {};
+        if (n < buf.size()) return FromWide(std::wstring_view(buf).substr(0, n));
+        if (buf.size() > 32768) return {};
         buf.resize(buf.size() * 2);
     }
 }
@@ -46,7 +47,7 @@ std::string ProgramPath() {
 void MakeDirectories(const std::string& path) {
     for (std::size_t i = 0; i <= path.size(); ++i)
         if (i == path.size() || (path[i] == '\\' && i > 0 && path[i - 1] != ':'))
-            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+            CreateDirectoryW(ToWide(path.substr(0, i)).c_str(), nullptr);
 }
 
 }  // namespace
@@ -207,15 +208,15 @@ std::string KeepInstallerCopy(const std::string& folder) {
     const std::string copy = IncludeTrailingBackslash(folder) + InstallerCopyName;
     if (AnsiSameText(self, copy)) return copy;
     MakeDirectories(ExcludeTrailingBackslash(folder));
-    if (!CopyFileA(self.c_str(), copy.c_str(), FALSE)) return {};
+    if (!CopyFileW(ToWide(self).c_str(), ToWide(copy).c_str(), FALSE)) return {};
     return copy;
 }
 
 std::string DefaultInstallFolder() {
-    char buf[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, buf)) || !buf[0])
+    wchar_t buf[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, buf)) || !buf[0])
         return {};
-    return IncludeTrailingBackslash(buf) + ProductName;
+    return IncludeTrailingBackslash(FromWide(buf)) + ProductName;
 }
 
 }  // namespace zv

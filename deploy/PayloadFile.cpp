@@ -10,6 +10,7 @@
 #include "deploy/DeployObserver.h"
 #include "deploy/FileHelpers.h"
 #include "vcl/ResourceStream.h"
+#include "vcl/WideText.h"
 #include "vcl/Win32Handles.h"
 
 namespace zv {
@@ -30,7 +31,7 @@ std::optional<std::uint64_t> FreeSpace(const std::string& dir) {
     if (FreeSpaceQuery()) return FreeSpaceQuery()(dir);
     // What the user may write, which a quota can make less than the disk has.
     ULARGE_INTEGER available{};
-    if (!GetDiskFreeSpaceExA(dir.c_str(), &available, nullptr, nullptr)) return std::nullopt;
+    if (!GetDiskFreeSpaceExW(ToWide(dir).c_str(), &available, nullptr, nullptr)) return std::nullopt;
     return available.QuadPart;
 }
 
@@ -115,8 +116,8 @@ TFileHandle CreateFreshFile(const std::string& target, std::string& path, DWORD&
     error = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         path = dir + Format("zv%04x.tmp", (start + ++counter) & 0xFFFFu);
-        TFileHandle h(
-            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        TFileHandle h(CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (h) return h;
         error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
@@ -129,21 +130,23 @@ TFileHandle CreateFreshFile(const std::string& target, std::string& path, DWORD&
 // it can be opened for writing and deleting with nobody sharing it (a file in
 // use, a running module or a read-only file cannot).
 bool TargetReplaceable(const std::string& target) {
-    if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
-    TFileHandle h(CreateFileA(target.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+    const std::wstring path = ToWide(target);
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    TFileHandle h(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     return static_cast<bool>(h);
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
 
 bool TargetPathTooLong(const std::string& target) {
-    // The limit counts the system's characters, which in a multi-byte code
-    // page can be fewer than the bytes.
-    const int units =
-        MultiByteToWideChar(CP_ACP, 0, target.data(), static_cast<int>(target.size()), nullptr, 0);
-    const size_t length = units > 0 ? static_cast<size_t>(units) : target.size();
-    return length >= MAX_PATH;
+    // The limit counts the system's UTF-16 units, which are fewer than the
+    // bytes for any name beyond ASCII.
+    return ToWide(target).size() >= MAX_PATH;
 }
 
 void SetFreeSpaceQuery(TFreeSpaceQuery query) {
@@ -160,12 +163,12 @@ void SetPayloadArchiveOpener(TPayloadArchiveOpener opener) {
 }
 
 bool TargetNeedsUpdate(const std::string& target) {
-    if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (!FileExists(target)) return true;
     return VersionToNumber(GetFileVersionString(target, "ProductVersion")) < VersionToNumber(PayloadVersion);
 }
 
 bool TargetIsNewer(const std::string& target) {
-    if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    if (!FileExists(target)) return false;
     return VersionToNumber(GetFileVersionString(target, "ProductVersion")) > VersionToNumber(PayloadVersion);
 }
 
@@ -189,7 +192,7 @@ int ReplaceWithEntry(TZipReader& reader, const std::string& entry, const std::st
         std::string path;
         ~TRemoveFresh() {
             file.Reset();
-            if (!path.empty()) DeleteFileA(path.c_str());
+            if (!path.empty()) DeleteFileW(ToWide(path).c_str());
         }
     } removeFresh{file, fresh};
 
@@ -211,7 +214,8 @@ int ReplaceWithEntry(TZipReader& reader, const std::string& entry, const std::st
     if (closeError != 0) return FailureOf(closeError, drCannotWrite);
 
     if (!TargetReplaceable(target)) return drCannotCreate;
-    if (!MoveFileExA(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(ToWide(fresh).c_str(), ToWide(target).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return FailureOf(GetLastError(), drCannotCreate);
     removeFresh.path.clear();
     if (auto* observer = DeployObserver()) observer->FileInstalled(target);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "vcl/WideText.h"
 #include "vcl/Win32Handles.h"
 
 namespace zv {
@@ -35,14 +36,15 @@ bool DispatchWaitingMessages(int& quitCode) {
 
 TToolRun RunToolAndWait(const std::string& application, const std::string& parameters, DWORD timeoutMs) {
     TToolRun run;
-    std::string commandLine = "\"" + application + "\" " + parameters;
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup{};
+    // Wide: the control's path may hold characters the ANSI code page lacks.
+    const std::wstring commandLine = ToWide("\"" + application + "\" " + parameters);
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(application.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessW(ToWide(application).c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
         run.error = GetLastError();
         return run;
     }

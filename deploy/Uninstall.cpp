@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "base/SysUtils.h"
 #include "deploy/ActiveXRegistration.h"
 #include "deploy/DeployObserver.h"
 #include "deploy/FileHelpers.h"
+#include "vcl/WideText.h"
 
 namespace zv {
 
@@ -32,9 +34,12 @@ std::string Parent(const std::string& key) {
     return slash == std::string::npos ? std::string() : key.substr(0, slash);
 }
 
+// Keys, names and texts are UTF-8 here and go to the registry through its
+// wide functions, as the install wrote them: a path in any script compares
+// equal to what the install recorded.
 bool KeyExists(HKEY root, const std::string& key) {
     HKEY k = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(root, ToWide(key).c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
     RegCloseKey(k);
     return true;
 }
@@ -48,20 +53,22 @@ struct TValueState {
 
 TValueState ReadState(HKEY root, const std::string& key, const std::string& name) {
     HKEY k = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return {};
+    if (RegOpenKeyExW(root, ToWide(key).c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return {};
+    const std::wstring wideName = ToWide(name);
     DWORD type = 0;
     DWORD size = 0;
     TValueState state;
-    if (RegQueryValueExA(k, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExW(k, wideName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
         if (type != REG_SZ && type != REG_EXPAND_SZ) {
             state.isString = false;
         } else {
-            std::string data(size + 1, '\0');
-            DWORD got = size;
-            if (RegQueryValueExA(k, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+            // The size is in bytes; an odd one leaves a half unit, dropped.
+            std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+            DWORD got = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+            if (RegQueryValueExW(k, wideName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
                                  &got) == ERROR_SUCCESS) {
-                data.resize(std::min<std::size_t>(got, data.size()));
-                state.text = data.substr(0, data.find('\0'));
+                data.resize(std::min<std::size_t>(got / sizeof(wchar_t), data.size()));
+                state.text = FromWide(data.substr(0, data.find(L'\0')));
             }
         }
     }
@@ -77,13 +84,14 @@ bool Holds(HKEY root, const TRecordedValue& v) {
 bool SetState(HKEY root, const std::string& key, const std::string& name,
               const std::optional<std::string>& text) {
     HKEY k = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(root, ToWide(key).c_str(), 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return false;
     LONG rc;
     if (text) {
-        rc = RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
-                            static_cast<DWORD>(text->size() + 1));
+        const std::wstring wide = ToWide(*text);
+        rc = RegSetValueExW(k, ToWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                            static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
     } else {
-        rc = RegDeleteValueA(k, name.c_str());
+        rc = RegDeleteValueW(k, ToWide(name).c_str());
         if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
     }
     RegCloseKey(k);
@@ -93,17 +101,22 @@ bool SetState(HKEY root, const std::string& key, const std::string& name,
 // Deletes key with everything below it; true when it is gone.
 bool DeleteTree(HKEY root, const std::string& key) {
     HKEY k = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &k) == ERROR_SUCCESS) {
+    const std::wstring wideKey = ToWide(key);
+    if (RegOpenKeyExW(root, wideKey.c_str(), 0, KEY_ALL_ACCESS, &k) == ERROR_SUCCESS) {
         for (;;) {
-            char name[MAX_PATH + 1];
-            DWORD len = sizeof name;
-            if (RegEnumKeyExA(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            if (!DeleteTree(k, name)) break;
+            wchar_t name[MAX_PATH + 1];
+            DWORD len = MAX_PATH + 1;
+            if (RegEnumKeyExW(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (!DeleteTree(k, FromWide({name, len}))) break;
         }
         RegCloseKey(k);
     }
-    const LONG rc = RegDeleteKeyA(root, key.c_str());
+    const LONG rc = RegDeleteKeyW(root, wideKey.c_str());
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string Quoted(const std::optional<std::string>& text) {
@@ -158,15 +171,17 @@ private:
     // Nothing but recorded values left in the key, and no subkeys.
     [[nodiscard]] bool OnlyOursLeft(HKEY root, const std::string& rootName, const std::string& key) const {
         HKEY k = nullptr;
-        if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+        if (RegOpenKeyExW(root, ToWide(key).c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
         DWORD subKeys = 1;
-        bool ours = RegQueryInfoKeyA(k, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+        bool ours = RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
                                      nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
                     subKeys == 0;
         for (DWORD i = 0; ours; ++i) {
-            char name[16384];
-            DWORD len = sizeof name;
-            if (RegEnumValueA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            std::vector<wchar_t> buffer(16384);
+            auto len = static_cast<DWORD>(buffer.size());
+            if (RegEnumValueW(k, i, buffer.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            const std::string name = FromWide({buffer.data(), len});
             ours = std::any_of(m_record.values.begin(), m_record.values.end(), [&](const TRecordedValue& v) {
                 return v.root == rootName && Same(v.key, key) && Same(v.name, name);
             });
@@ -253,8 +268,7 @@ private:
     void Unregister() {
         for (const TRecordedFile& f : m_record.files) {
             if (!Same(ExtractFileName(f.path), ActiveXFileName)) continue;
-            if (GetFileAttributesA(f.path.c_str()) == INVALID_FILE_ATTRIBUTES ||
-                GetFileVersionString(f.path, "ProductVersion") != f.version)
+            if (!Exists(f.path) || GetFileVersionString(f.path, "ProductVersion") != f.version)
                 continue;                                                      // the file step says why
             if (!Same(GetInprocServerPath(ActiveXClassId), f.path)) continue;  // not registered as ours
             if (UnregisterServerSilently(f.path)) {
@@ -268,7 +282,7 @@ private:
 
     void RemoveFiles() {
         for (const TRecordedFile& f : m_record.files) {
-            if (GetFileAttributesA(f.path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            if (!Exists(f.path)) {
                 Note("File " + f.path + " is already gone.");
                 continue;
             }
@@ -286,9 +300,9 @@ private:
                 continue;
             }
             ClearReadOnlyHidden(f.path);
-            if (DeleteFileA(f.path.c_str())) {
+            if (DeleteFileW(ToWide(f.path).c_str())) {
                 Note("Removed " + f.path + ".");
-            } else if (MoveFileExA(f.path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+            } else if (MoveFileExW(ToWide(f.path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
                 m_result.scheduled.push_back(f.path);
                 Note(f.path + " is in use: it will be removed when Windows restarts.");
             } else {
@@ -301,15 +315,15 @@ private:
     void FinishRecord() {
         if (!RemoveUninstallEntry()) Fail("The \"Add or remove programs\" entry could not be removed.");
         const std::string& copy = m_record.installerCopy;
-        if (!copy.empty() && GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (!copy.empty() && Exists(copy)) {
             const std::string folder = ExcludeTrailingBackslash(ExtractFilePath(copy));
-            if (DeleteFileA(copy.c_str())) {
+            if (DeleteFileW(ToWide(copy).c_str())) {
                 Note("Removed the kept copy of the installer " + copy + ".");
-                if (RemoveDirectoryA(folder.c_str())) Note("Removed the folder " + folder + ".");
-            } else if (MoveFileExA(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+                if (RemoveDirectoryW(ToWide(folder).c_str())) Note("Removed the folder " + folder + ".");
+            } else if (MoveFileExW(ToWide(copy).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
                 // The running program is that copy (started from "Add or
                 // remove programs"); its folder follows it at restart.
-                MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+                MoveFileExW(ToWide(folder).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
                 Note("The kept copy of the installer " + copy +
                      " is running: it and its folder will be removed "
                      "when Windows restarts.");

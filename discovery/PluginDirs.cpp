@@ -20,6 +20,7 @@
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
 #include "vcl/Registry.h"
+#include "vcl/WideText.h"
 #include "vcl/Win32Handles.h"
 
 namespace zv {
@@ -40,13 +41,15 @@ bool OpenChain(TRegistry& reg, HKEY root, TChain chain) {
 }
 
 std::string ExpandEnvironment(const std::string& text) {
-    std::vector<char> buf(text.size() + 256);
-    // The ANSI call has been seen to want one byte more than it reports, so
-    // only an answer below the buffer size counts as complete.
+    const std::wstring source = ToWide(text);
+    std::vector<wchar_t> buf(source.size() + 256);
+    // Only an answer below the buffer size counts as complete (the ANSI call
+    // has been seen to want one more than it reports; the wide one is taken
+    // the same way).
     for (int attempt = 0; attempt < 4; ++attempt) {
-        const DWORD n = ExpandEnvironmentStringsA(text.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
+        const DWORD n = ExpandEnvironmentStringsW(source.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
         if (n == 0) return text;
-        if (n < buf.size()) return std::string(buf.data());
+        if (n < buf.size()) return FromWide(buf.data());
         buf.resize(static_cast<size_t>(n) + 1);
     }
     return text;
@@ -143,16 +146,16 @@ size_t UncRootLength(const std::string& path) {
 }
 
 // The name dir + component is stored under, or component when there is
-// none. A component that FindFirstFileA would read as a pattern or as more
+// none. A component that FindFirstFile would read as a pattern or as more
 // than one name ("*", "?", "/", "." and "..") would answer with some other
 // entry's name, so it keeps its spelling.
 std::string StoredName(const std::string& dir, const std::string& component) {
     if (component == "." || component == ".." || component.find_first_of("*?/") != std::string::npos)
         return component;
-    WIN32_FIND_DATAA data{};
-    const TFindHandle find(FindFirstFileA((dir + component).c_str(), &data));
+    WIN32_FIND_DATAW data{};
+    const TFindHandle find(FindFirstFileW(ToWide(dir + component).c_str(), &data));
     if (!find) return component;
-    return data.cFileName;
+    return FromWide(data.cFileName);
 }
 
 }  // namespace
@@ -168,7 +171,7 @@ std::string JoinDir(const std::string& value, const std::string& suffix) {
 }
 
 bool DirExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -183,9 +186,9 @@ bool ForceDirectories(const std::string& dir) {
     for (size_t i = 1; i < target.size(); ++i) {
         if (!IsSeparator(target[i]) || IsSeparator(target[i - 1]) || target[i - 1] == ':') continue;
         const std::string parent = target.substr(0, i);
-        if (!DirExists(parent)) CreateDirectoryA(parent.c_str(), nullptr);
+        if (!DirExists(parent)) CreateDirectoryW(ToWide(parent).c_str(), nullptr);
     }
-    CreateDirectoryA(target.c_str(), nullptr);
+    CreateDirectoryW(ToWide(target).c_str(), nullptr);
     return DirExists(target);
 }
 

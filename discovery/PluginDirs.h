@@ -19,6 +19,10 @@
 // Without one, the first problem is raised as ERegistryException ("Invalid
 // data type for '<name>'") once every source has run. Entries appended by
 // the sources stay either way. Paths stored as REG_EXPAND_SZ are expanded.
+//
+// Paths are UTF-8 and reach the registry and the file system through their
+// wide functions: a directory whose name the machine's ANSI code page cannot
+// spell is found like any other.
 #pragma once
 
 #include <string>

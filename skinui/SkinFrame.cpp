@@ -27,6 +27,7 @@
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/TextLayout.h"
+#include "vcl/WideText.h"
 
 namespace zv {
 
@@ -1125,11 +1126,12 @@ void TksSkinFrame::MorphTick() {
 std::string TksSkinFrame::FormCaption() const {
     HWND h = FormHandle();
     if (h == nullptr) return m_form != nullptr ? m_form->Caption() : std::string();
-    const int n = GetWindowTextLengthA(h);
-    std::string text(static_cast<size_t>(std::max(n, 0)) + 1, '\0');
-    const int got = GetWindowTextA(h, text.data(), n + 1);
-    text.resize(static_cast<size_t>(std::max(got, 0)));
-    return text;
+    // Read wide: the canvas takes UTF-8, whatever the ANSI code page.
+    const int n = GetWindowTextLengthW(h);
+    std::wstring text(static_cast<size_t>(std::max(n, 0)) + 1, L'\0');
+    const int got = GetWindowTextW(h, text.data(), n + 1);
+    text.resize(static_cast<size_t>(std::clamp(got, 0, std::max(n, 0))));
+    return FromWide(text);
 }
 
 void TksSkinFrame::CloseForm() {

@@ -16,10 +16,24 @@
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
 #include "skinui/paint/SkinPaint.h"
+#include "skinui/paint/TextLayout.h"
+#include "vcl/WideText.h"
 
 namespace zv {
 
 namespace {
+
+// Not one of the ids the platform list uses for its own timers.
+constexpr UINT_PTR HintTimerId = 0x7A01;
+// While the hint shows, where the mouse is is looked at this often: the
+// hint may lie over the next line and take its mouse messages.
+constexpr UINT_PTR HintPollId = 0x7A02;
+constexpr UINT HintPollInterval = 100;
+
+// The program is at work (the hourglass shows): no hint comes up meanwhile.
+bool Busy() {
+    return Screen != nullptr && Screen->Cursor() != crDefault;
+}
 TPixel SysPixel(TColor c) {
     return ColorToPixel(ColorToRGB(c));
 }
@@ -58,7 +72,8 @@ private:
 }  // namespace
 
 // The lines of the inner list: kept by the platform window, which is made
-// when the first line is touched.
+// when the first line is touched. The window is a Unicode one and the lines
+// go in and out as UTF-16, so a path in any script stays as it is.
 class TListBoxStrings : public TStrings {
 public:
     explicit TListBoxStrings(TksCheckListBox& list) : m_list(list) {}
@@ -68,17 +83,18 @@ public:
     }
     [[nodiscard]] std::string Get(int index) const override {
         CheckIndex(index);
-        const auto len = SendMessageA(m_list.Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-        std::string s(static_cast<size_t>(std::max<LRESULT>(len, 0)) + 1, '\0');
-        SendMessageA(m_list.Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(s.data()));
-        s.resize(static_cast<size_t>(std::max<LRESULT>(len, 0)));
-        return s;
+        const auto len = SendMessageW(m_list.Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+        std::wstring s(static_cast<size_t>(std::max<LRESULT>(len, 0)) + 1, L'\0');
+        const auto got = SendMessageW(m_list.Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
+                                      reinterpret_cast<LPARAM>(s.data()));
+        s.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, std::max<LRESULT>(len, 0))));
+        return FromWide(s);
     }
     void Insert(int index, const std::string& s) override {
         if (index < 0 || index > Count()) Error(SListIndexError, index);
-        SendMessageA(m_list.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(s.c_str()));
+        const std::wstring text = ToWide(s);
+        SendMessageW(m_list.Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(text.c_str()));
         Changed();
     }
     void Delete(int index) override {
@@ -130,6 +146,9 @@ TksCheckListBox::TksCheckListBox(TComponent* owner, TksSkinCheckListBox* box)
 }
 
 TksCheckListBox::~TksCheckListBox() {
+    m_hintTimer.Reset();
+    m_hintPoll.Reset();
+    m_hint.reset();
     if (HandleAllocated()) FreeWrappers();
 }
 
@@ -137,6 +156,7 @@ void TksCheckListBox::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.SubClassOf = "LISTBOX";
     params.WinClassName = "ZvCheckListBox";
+    params.Unicode = true;
     // No border, no 3-D look; owner-drawn rows of one height.
     params.Style |=
         LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
@@ -148,8 +168,10 @@ void TksCheckListBox::CreateWnd() {
     TWinControl::CreateWnd();
     SendMessageA(HandleOrNull(), LB_SETITEMHEIGHT, 0, m_itemHeight);
     // Lines and states kept while there was no window come back in order.
-    for (size_t i = 0; i < m_savedTexts.size(); ++i)
-        SendMessageA(HandleOrNull(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_savedTexts[i].c_str()));
+    for (const std::string& saved : m_savedTexts) {
+        const std::wstring text = ToWide(saved);
+        SendMessageW(HandleOrNull(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
     for (size_t i = 0; i < m_savedStates.size() && i < m_savedTexts.size(); ++i) {
         if (m_savedStates[i].first != 0 || m_savedStates[i].second != 0) {
             TksCheckListBoxDataWrapper* w = Wrapper(static_cast<int>(i), true);
@@ -164,6 +186,7 @@ void TksCheckListBox::CreateWnd() {
 }
 
 void TksCheckListBox::DestroyWnd() {
+    ForgetHover();
     if (HandleAllocated() && !IsDestroying()) {
         const int n = static_cast<int>(SendMessageA(HandleOrNull(), LB_GETCOUNT, 0, 0));
         m_savedTexts.clear();
@@ -409,6 +432,20 @@ void TksCheckListBox::AccPerformDefaultAction(int item) {
 
 void TksCheckListBox::WndProc(TMessage& msg) {
     switch (msg.Msg) {
+        case WM_MOUSEWHEEL:
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+        case WM_KEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            // The lines move or the user acts on them: the hint goes.
+            ForgetHover();
+            break;
+        default: break;
+    }
+    switch (msg.Msg) {
         case WM_NCCALCSIZE:
             // No non-client area: the list's own scroll bar is never shown.
             msg.Result = 0;
@@ -447,11 +484,30 @@ void TksCheckListBox::WndProc(TMessage& msg) {
             }
             ScrollStateChanged();
             return;
+        case WM_TIMER:
+            if (msg.WParam == HintTimerId) {
+                m_hintTimer.Reset();
+                // At work or hidden: forgotten, so that the next move over
+                // the line starts the delay again.
+                if (Busy() || !IsWindowVisible(HandleOrNull()))
+                    ForgetHover();
+                else
+                    ShowHintFor(m_hoverIndex);
+                msg.Result = 0;
+                return;
+            }
+            if (msg.WParam == HintPollId) {
+                PollHint();
+                msg.Result = 0;
+                return;
+            }
+            DefaultHandler(msg);
+            ScrollStateChanged();
+            return;
         case WM_VSCROLL:
         case WM_HSCROLL:
         case LB_SETTOPINDEX:
         case LB_SETCURSEL:
-        case WM_TIMER:
             // The list scrolled on its own (keys, selection, drag): the bar
             // follows.
             DefaultHandler(msg);
@@ -503,15 +559,115 @@ void TksCheckListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
     const bool selected = (dis.itemState & ODS_SELECTED) != 0;
     const bool focused = (dis.itemState & ODS_FOCUS) != 0;
-    if (m_box) m_box->LookUpSkinData();
-    const bool skinned = m_box && m_box->m_listData && m_box->SkinPicture() && m_box->DataIndex() != -1 &&
-                         !m_box->m_listData->ItemRect.IsEmpty();
+    const bool skinned = Skinned();
     TBitmap bmp(r.Width(), r.Height());
     if (skinned)
         DrawSkinItem(bmp, index, selected, focused);
     else
         DrawPlainItem(bmp, index, selected, focused);
     bmp.DrawTo(dis.hDC, r.Left, r.Top);
+}
+
+bool TksCheckListBox::Skinned() {
+    if (m_box) m_box->LookUpSkinData();
+    return m_box && m_box->m_listData && m_box->SkinPicture() && m_box->DataIndex() != -1 &&
+           !m_box->m_listData->ItemRect.IsEmpty();
+}
+
+int TksCheckListBox::LineTextWidth(int w, bool skinned) const {
+    if (!skinned) return (w - 2) - 22;
+    const TksDataSkinCheckListBox& d = *m_box->m_listData;
+    const int width = d.ItemTextRect.Width() + w - d.ItemRect.Width();
+    // Lines of their own height draw their text 2 pixels in.
+    return m_box->UseSkinItemHeight ? width : width - 2;
+}
+
+void TksCheckListBox::AssignLineFont(TFont& font, bool skinned) {
+    if (skinned)
+        AssignSkinFont(font, m_box->UseSkinFont() ? m_box->m_listData : nullptr, m_box->DefaultFont());
+    else
+        font.Assign(m_box ? m_box->Font() : Font());
+}
+
+std::string TksCheckListBox::ShownText(int index) {
+    const std::string line = m_items->Get(index);
+    if (!HandleAllocated()) return line;
+    const bool skinned = Skinned();
+    RECT cr;
+    GetClientRect(HandleOrNull(), &cr);
+    TBitmap measure(1, 1);
+    AssignLineFont(measure.Canvas().Font(), skinned);
+    TksCanvasText text(measure.Canvas());
+    return ShortenPath(text, line, LineTextWidth(cr.right, skinned));
+}
+
+void TksCheckListBox::ForgetHover() {
+    m_hintTimer.Reset();
+    m_hintPoll.Reset();
+    m_hoverIndex = -1;
+    if (m_hint) m_hint->ReleaseHint();
+}
+
+void TksCheckListBox::HideHint() {
+    ForgetHover();
+}
+
+bool TksCheckListBox::ShowHintFor(int index) {
+    m_hintTimer.Reset();
+    if (!HandleAllocated() || index < 0 || index >= m_items->Count() || m_box == nullptr) return false;
+    const std::string line = m_items->Get(index);
+    if (ShownText(index) == line) return false;
+    if (!m_hint) m_hint = std::make_unique<TksSkinHintWindow>(nullptr);
+    m_hint->SetSkinData(m_box->SkinData());
+    // Just below the line, its text straight under the line's text.
+    const TRect r = ItemRect(index);
+    int textLeft = 22;
+    if (Skinned()) textLeft = m_box->m_listData->ItemTextRect.Left + (m_box->UseSkinItemHeight ? 0 : 2);
+    POINT p{r.Left + textLeft - m_hint->TextOrigin(line).X, r.Bottom + 1};
+    ::ClientToScreen(HandleOrNull(), &p);
+    m_hoverIndex = index;
+    m_hint->ActivateHint(HandleOrNull(), p.x, p.y, line);
+    m_hintPoll = TTimerId(HandleOrNull(), HintPollId, HintPollInterval);
+    return true;
+}
+
+void TksCheckListBox::PollHint() {
+    POINT p;
+    if (Busy() || !IsWindowVisible(HandleOrNull()) || !GetCursorPos(&p)) {
+        ForgetHover();
+        return;
+    }
+    ::ScreenToClient(HandleOrNull(), &p);
+    RECT cr;
+    GetClientRect(HandleOrNull(), &cr);
+    const bool inside = p.x >= 0 && p.y >= 0 && p.x < cr.right && p.y < cr.bottom;
+    if (inside && m_hoverIndex >= 0 && ItemRect(m_hoverIndex).Contains({p.x, p.y})) return;
+    ForgetHover();
+    if (inside) HoverAt(p.x, p.y);
+}
+
+void TksCheckListBox::MouseMove(TShiftState shift, int x, int y) {
+    TWinControl::MouseMove(shift, x, y);
+    HoverAt(x, y);
+}
+
+void TksCheckListBox::HoverAt(int x, int y) {
+    const LRESULT hit = SendMessageA(HandleOrNull(), LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
+    int index = HIWORD(hit) == 0 && LOWORD(hit) < m_items->Count() ? LOWORD(hit) : -1;
+    // Below the last line the list answers with the nearest one.
+    if (index >= 0 && !ItemRect(index).Contains({x, y})) index = -1;
+    if (index == m_hoverIndex) return;
+    ForgetHover();
+    m_hoverIndex = index;
+    // A line shown whole needs no hint; one shortened gets it once the
+    // mouse rests on it as long as the system waits before a tooltip.
+    if (index >= 0 && ShownText(index) != m_items->Get(index))
+        m_hintTimer = TTimerId(HandleOrNull(), HintTimerId, GetDoubleClickTime());
+}
+
+void TksCheckListBox::MouseLeave() {
+    ForgetHover();
+    TWinControl::MouseLeave();
 }
 
 void TksCheckListBox::DrawSkinItem(TBitmap& bmp, int index, bool selected, bool focused) {
@@ -563,7 +719,7 @@ void TksCheckListBox::DrawSkinItem(TBitmap& bmp, int index, bool selected, bool 
 
     TCanvas& c = bmp.Canvas();
     TFont& font = c.Font();
-    AssignSkinFont(font, m_box->UseSkinFont() ? &d : nullptr, m_box->DefaultFont());
+    AssignLineFont(font, true);
     if (fixedHeight)
         font.SetColor(focused && selected ? d.FocusFontColor : (selected ? d.ActiveFontColor : d.FontColor));
     else
@@ -573,10 +729,11 @@ void TksCheckListBox::DrawSkinItem(TBitmap& bmp, int index, bool selected, bool 
         m_box->OnDrawItem(m_box, c, index, state, textRect, h, w);
     } else {
         TksCanvasText text(c);
+        const std::string line = ShortenPath(text, m_items->Get(index), LineTextWidth(w, true));
         if (fixedHeight)
-            DrawSingleLineText(text, m_items->Get(index), textRect);
+            DrawSingleLineText(text, line, textRect);
         else
-            DrawTextInRect(text, m_items->Get(index), textRect);
+            DrawTextInRect(text, line, textRect);
     }
     if (focusFrame) {
         RECT fr{0, 0, w, h};
@@ -599,8 +756,7 @@ void TksCheckListBox::DrawPlainItem(TBitmap& bmp, int index, bool selected, bool
     DrawRectOutline(v, {3, h / 2 - 6, 16, h / 2 + 7}, SysPixel(clBtnShadow));
     if (State(index) == 1) DrawCheckMark(v, 6, h / 2 - 4, SysPixel(clWindowText));
     TCanvas& c = bmp.Canvas();
-    const TFont& font = m_box ? m_box->Font() : Font();
-    c.Font().Assign(font);
+    AssignLineFont(c.Font(), false);
     if (selected) c.Font().SetColor(clHighlightText);
     const TRect textRect{22, 0, w - 2, h};
     if (m_box && m_box->OnDrawItem) {
@@ -608,7 +764,7 @@ void TksCheckListBox::DrawPlainItem(TBitmap& bmp, int index, bool selected, bool
         m_box->OnDrawItem(m_box, c, index, state, textRect, h, w);
     } else {
         TksCanvasText text(c);
-        DrawSingleLineText(text, m_items->Get(index), textRect);
+        DrawSingleLineText(text, ShortenPath(text, m_items->Get(index), LineTextWidth(w, false)), textRect);
     }
     if (focused) {
         RECT fr{20, 0, w, h};

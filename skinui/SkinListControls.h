@@ -4,6 +4,9 @@
 //                               the caller's item data
 //   TksCheckListBox             the inner owner-drawn platform LISTBOX
 //                               without non-client area
+//                               (a line too wide for it shows its path
+//                               shortened in the middle, and hovering it
+//                               shows the whole line in the skinned hint)
 //   TksSkinCheckListBox         the skinned frame around it: Items,
 //                               ItemIndex, SetChecked / IsChecked, the
 //                               layout of the list and of the skinned
@@ -23,6 +26,7 @@
 #include "base/Strings.h"
 #include "skin/SkinDataObjects.h"
 #include "skinui/SkinControlBase.h"
+#include "skinui/SkinHintWindow.h"
 #include "skinui/SkinScrollBar.h"
 
 namespace zv {
@@ -66,6 +70,21 @@ public:
     // (item coordinates, right and bottom edges excluded).
     [[nodiscard]] TRect CheckHotSpot(int itemWidth);
 
+    // The line as drawn: the whole text, or its path shortened in the middle
+    // when it is wider than the line's text area.
+    [[nodiscard]] std::string ShownText(int index);
+    // The hint that shows a shortened line whole while the mouse rests on
+    // it (null until first needed), and the line it shows.
+    [[nodiscard]] TksSkinHintWindow* Hint() const { return m_hint.get(); }
+    [[nodiscard]] int HintIndex() const { return m_hint && m_hint->Showing() ? m_hoverIndex : -1; }
+    // Shows the hint for line `index` now when that line is shortened
+    // (what resting the mouse on it does after the hint delay); false when
+    // it is not. The hint goes once the mouse is not on that line, the list
+    // is hidden or the program is at work (the hourglass shows); resting
+    // the mouse brings none up meanwhile.
+    bool ShowHintFor(int index);
+    void HideHint();
+
     TNotifyEvent OnClickCheck;
 
     [[nodiscard]] bool WantsKey(WORD key) const override {
@@ -91,6 +110,8 @@ protected:
     void WndProc(TMessage& msg) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void KeyPress(char& key) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseLeave() override;
 
 private:
     friend class TListBoxStrings;
@@ -108,6 +129,17 @@ private:
     // Tells readers about a move of the selection (and, with the focus
     // here, of the focus) since the last report.
     void ReportSelection();
+    // Drawn from the skin's pictures (else the plain look).
+    [[nodiscard]] bool Skinned();
+    // The width the text of a line w pixels wide may take, and the font it
+    // is drawn in (its colour aside).
+    [[nodiscard]] int LineTextWidth(int w, bool skinned) const;
+    void AssignLineFont(TFont& font, bool skinned);
+    void ForgetHover();
+    // The mouse at (x, y) of the list: the line under it becomes the one
+    // hovered, its hint delay starting when it is shortened.
+    void HoverAt(int x, int y);
+    void PollHint();
 
     TksSkinCheckListBox* m_box;
     std::unique_ptr<TStrings> m_items;
@@ -117,6 +149,10 @@ private:
     std::vector<std::pair<unsigned char, std::intptr_t>> m_savedStates;
     int m_savedIndex = -1;
     int m_reportedSelection = -1;
+    std::unique_ptr<TksSkinHintWindow> m_hint;
+    int m_hoverIndex = -1;
+    TTimerId m_hintTimer;
+    TTimerId m_hintPoll;
 };
 
 class TksSkinCheckListBox : public TksSkinCustomControl {

@@ -7,6 +7,7 @@
 
 #include "base/Exceptions.h"
 #include "vcl/Forms.h"
+#include "vcl/WideText.h"
 
 namespace zv {
 
@@ -499,19 +500,28 @@ void TWinControl::CreateParams(TCreateParams& params) {
     params.WndParent = Parent() ? Parent()->Handle() : nullptr;
 }
 
-ATOM TWinControl::RegisterWindowClass(TCreateParams& params, WNDPROC& defaultProc) {
-    static std::map<std::string, std::pair<ATOM, WNDPROC>> registered;
+namespace {
+
+// The ANSI and the wide window-class calls. The system makes a window Unicode
+// when its class's procedure was registered through the wide call, and a
+// superclass's default procedure must be asked for in the same kind.
+template <typename TClass, typename TChar>
+struct TClassCalls {
+    BOOL(WINAPI* getClassInfo)(HINSTANCE, const TChar*, TClass*);
+    ATOM(WINAPI* registerClass)(const TClass*);
+    WNDPROC defWindowProc;
+};
+
+template <typename TClass, typename TChar>
+ATOM RegisterClassOfKind(const TClassCalls<TClass, TChar>& calls, const std::basic_string<TChar>& name,
+                         const std::basic_string<TChar>& base, const TCreateParams& params, WNDPROC ownProc,
+                         WNDPROC& defaultProc) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    auto it = registered.find(params.WinClassName);
-    if (it != registered.end()) {
-        defaultProc = it->second.second;
-        return it->second.first;
-    }
-    WNDCLASSA wc{};
-    if (!params.SubClassOf.empty()) {
+    TClass wc{};
+    if (!base.empty()) {
         // A superclass of a standard control: its look and behaviour, our
         // procedure in front.
-        if (!GetClassInfoA(nullptr, params.SubClassOf.c_str(), &wc))
+        if (!calls.getClassInfo(nullptr, base.c_str(), &wc))
             throw EOSError("Cannot find window class " + params.SubClassOf);
         defaultProc = wc.lpfnWndProc;
     } else {
@@ -519,12 +529,30 @@ ATOM TWinControl::RegisterWindowClass(TCreateParams& params, WNDPROC& defaultPro
         wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
         wc.hbrBackground = params.Background;
         wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-        defaultProc = DefWindowProcA;
+        defaultProc = calls.defWindowProc;
     }
-    wc.lpfnWndProc = &TWinControl::StaticWndProc;
+    wc.lpfnWndProc = ownProc;
     wc.hInstance = instance;
-    wc.lpszClassName = params.WinClassName.c_str();
-    const ATOM atom = RegisterClassA(&wc);
+    wc.lpszClassName = name.c_str();
+    return calls.registerClass(&wc);
+}
+
+}  // namespace
+
+ATOM TWinControl::RegisterWindowClass(TCreateParams& params, WNDPROC& defaultProc) {
+    static std::map<std::string, std::pair<ATOM, WNDPROC>> registered;
+    auto it = registered.find(params.WinClassName);
+    if (it != registered.end()) {
+        defaultProc = it->second.second;
+        return it->second.first;
+    }
+    static const TClassCalls<WNDCLASSA, char> ansi{GetClassInfoA, RegisterClassA, DefWindowProcA};
+    static const TClassCalls<WNDCLASSW, wchar_t> wide{GetClassInfoW, RegisterClassW, DefWindowProcW};
+    const ATOM atom = params.Unicode
+                          ? RegisterClassOfKind(wide, ToWide(params.WinClassName), ToWide(params.SubClassOf),
+                                                params, &TWinControl::StaticWndProc, defaultProc)
+                          : RegisterClassOfKind(ansi, params.WinClassName, params.SubClassOf, params,
+                                                &TWinControl::StaticWndProc, defaultProc);
     if (!atom) throw EOSError("Cannot register window class " + params.WinClassName);
     registered[params.WinClassName] = {atom, defaultProc};
     return atom;
@@ -546,9 +574,12 @@ void TWinControl::CreateWindowHandle(const TCreateParams& params) {
     g_creating = this;
     HMENU id = nullptr;
     if (params.Style & WS_CHILD) id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(g_nextChildId++));
-    HWND hwnd = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(),
-                                params.Style, params.X, params.Y, params.Width, params.Height,
-                                params.WndParent, id, GetModuleHandleA(nullptr), this);
+    // Created through the wide call whatever the class: the caption reaches
+    // an ANSI window converted to its code page, a Unicode one as it is.
+    HWND hwnd =
+        CreateWindowExW(params.ExStyle, ToWide(params.WinClassName).c_str(), ToWide(params.Caption).c_str(),
+                        params.Style, params.X, params.Y, params.Width, params.Height, params.WndParent, id,
+                        GetModuleHandleA(nullptr), this);
     g_creating = saved;
     if (hwnd && !m_handle) m_handle.Reset(hwnd);
 }
@@ -576,7 +607,9 @@ LRESULT CALLBACK TWinControl::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, 
     auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self || !GetPropA(hwnd, "ZvControl")) {
         self = g_creating;
-        if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+        if (!self)
+            return IsWindowUnicode(hwnd) ? DefWindowProcW(hwnd, msg, wParam, lParam)
+                                         : DefWindowProcA(hwnd, msg, wParam, lParam);
         // First message of a window we are creating: bind it to its object.
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         SetPropA(hwnd, "ZvControl", reinterpret_cast<HANDLE>(1));
@@ -606,8 +639,13 @@ LRESULT CALLBACK TWinControl::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, 
 LRESULT TWinControl::DefaultHandler(TMessage& msg) {
     HWND h = m_handle.Get();
     if (!h) return 0;
-    msg.Result =
-        CallWindowProcA(m_defWndProc ? m_defWndProc : DefWindowProcA, h, msg.Msg, msg.WParam, msg.LParam);
+    // The default procedure takes messages in the form its window gets them.
+    if (IsWindowUnicode(h))
+        msg.Result =
+            CallWindowProcW(m_defWndProc ? m_defWndProc : DefWindowProcW, h, msg.Msg, msg.WParam, msg.LParam);
+    else
+        msg.Result =
+            CallWindowProcA(m_defWndProc ? m_defWndProc : DefWindowProcA, h, msg.Msg, msg.WParam, msg.LParam);
     return msg.Result;
 }
 
@@ -821,7 +859,7 @@ void TWinControl::SetEnabled(bool enabled) {
 }
 
 void TWinControl::TextChanged() {
-    if (m_handle) SetWindowTextA(m_handle.Get(), Caption().c_str());
+    if (m_handle) SetWindowTextW(m_handle.Get(), ToWide(Caption()).c_str());
     Invalidate();
 }
 

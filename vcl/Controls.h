@@ -292,6 +292,10 @@ struct TCreateParams {
     std::string SubClassOf;
     UINT ClassStyle = CS_DBLCLKS;
     HBRUSH Background = nullptr;
+    // A window that keeps texts of the program inside it (a list box its
+    // lines) is a Unicode window, so that they hold characters the ANSI code
+    // page lacks. The others keep ANSI procedures.
+    bool Unicode = false;
 };
 
 class TWinControl : public TControl {

@@ -5,6 +5,7 @@
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
 #include "vcl/PixelsPerInch.h"
+#include "vcl/WideText.h"
 
 namespace zv {
 
@@ -440,7 +441,7 @@ void TApplication::Initialize() {
 
 void TApplication::SetTitle(const std::string& title) {
     m_title = title;
-    if (m_handle) SetWindowTextA(m_handle.Get(), title.c_str());
+    if (m_handle) SetWindowTextW(m_handle.Get(), ToWide(title).c_str());
 }
 
 void TApplication::Notification(TComponent* component, TOperation operation) {
@@ -564,7 +565,9 @@ void TApplication::ShowException(const std::exception& e) {
     if (m_handlingException) return;  // an error inside the report itself
     m_handlingException = true;
     HWND owner = GetActiveWindow();
-    MessageBoxA(owner, e.what(), m_title.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    // Messages may name paths and keys in any script (they are UTF-8).
+    MessageBoxW(owner, ToWide(e.what()).c_str(), ToWide(m_title).c_str(),
+                MB_OK | MB_ICONERROR | MB_TASKMODAL);
     m_handlingException = false;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/Exceptions.h"
+#include "vcl/WideText.h"
 
 namespace zv {
 
@@ -240,7 +241,8 @@ void TCanvas::LineTo(int x, int y) {
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
     RequireState();
-    ::TextOutA(m_dc, x, y, text.c_str(), static_cast<int>(text.size()));
+    const std::wstring w = ToWide(text);
+    ::TextOutW(m_dc, x, y, w.c_str(), static_cast<int>(w.size()));
 }
 
 void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
@@ -248,13 +250,15 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
     UINT options = ETO_CLIPPED;
     if (m_brush.Style() != TBrushStyle::bsClear) options |= ETO_OPAQUE;
-    ExtTextOutA(m_dc, x, y, options, &rc, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    const std::wstring w = ToWide(text);
+    ExtTextOutW(m_dc, x, y, options, &rc, w.c_str(), static_cast<UINT>(w.size()), nullptr);
 }
 
 int TCanvas::DrawText(const std::string& text, TRect& r, UINT flags) {
     RequireState();
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    const int h = ::DrawTextA(m_dc, text.c_str(), static_cast<int>(text.size()), &rc, flags);
+    const std::wstring w = ToWide(text);
+    const int h = ::DrawTextW(m_dc, w.c_str(), static_cast<int>(w.size()), &rc, flags);
     r = {rc.left, rc.top, rc.right, rc.bottom};
     return h;
 }
@@ -262,7 +266,8 @@ int TCanvas::DrawText(const std::string& text, TRect& r, UINT flags) {
 TSize TCanvas::TextExtent(const std::string& text) {
     RequireState();
     SIZE sz{};
-    GetTextExtentPoint32A(m_dc, text.c_str(), static_cast<int>(text.size()), &sz);
+    const std::wstring w = ToWide(text);
+    GetTextExtentPoint32W(m_dc, w.c_str(), static_cast<int>(w.size()), &sz);
     return {sz.cx, sz.cy};
 }
 

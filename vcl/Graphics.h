@@ -130,6 +130,8 @@ public:
     void Rectangle(const TRect& r);
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
+    // Texts are UTF-8 and drawn and measured with the wide functions, so
+    // every character the font has shows, whatever the ANSI code page.
     void TextOut(int x, int y, const std::string& text);
     // Text clipped to r, drawn at (x, y).
     void TextRect(const TRect& r, int x, int y, const std::string& text);

@@ -5,6 +5,7 @@
 
 #include "base/Exceptions.h"
 #include "base/SysUtils.h"
+#include "vcl/WideText.h"
 
 namespace zv {
 
@@ -31,15 +32,16 @@ TRegDataType DataTypeOf(DWORD type) {
 // Deletes every subkey of `key` below it, depth first.
 void DeleteSubKeys(HKEY key) {
     for (;;) {
-        char name[MAX_PATH + 1];
-        DWORD len = sizeof name;
-        if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return;
+        // Key names are at most 255 characters.
+        wchar_t name[MAX_PATH + 1];
+        DWORD len = MAX_PATH + 1;
+        if (RegEnumKeyExW(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return;
         HKEY sub = nullptr;
-        if (RegOpenKeyExA(key, name, 0, KEY_ALL_ACCESS, &sub) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(key, name, 0, KEY_ALL_ACCESS, &sub) == ERROR_SUCCESS) {
             TRegKey guard(sub);
             DeleteSubKeys(sub);
         }
-        if (RegDeleteKeyA(key, name) != ERROR_SUCCESS) return;  // stop rather than loop forever
+        if (RegDeleteKeyW(key, name) != ERROR_SUCCESS) return;  // stop rather than loop forever
     }
 }
 
@@ -78,11 +80,11 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     HKEY temp = nullptr;
     LONG rc;
     if (!canCreate || s.empty()) {
-        rc = RegOpenKeyExA(BaseKey(relative), s.c_str(), 0, m_access, &temp);
+        rc = RegOpenKeyExW(BaseKey(relative), ToWide(s).c_str(), 0, m_access, &temp);
     } else {
         DWORD disposition = 0;
-        rc = RegCreateKeyExA(BaseKey(relative), s.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, m_access,
-                             nullptr, &temp, &disposition);
+        rc = RegCreateKeyExW(BaseKey(relative), ToWide(s).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                             m_access, nullptr, &temp, &disposition);
     }
     if (rc != ERROR_SUCCESS) return false;
     if (m_currentKey && relative) s = m_currentPath + '\\' + s;
@@ -113,7 +115,7 @@ bool TRegistry::CreateKey(const std::string& key) {
     const std::string s = StripLeadingBackslash(key);
     HKEY temp = nullptr;
     DWORD disposition = 0;
-    const LONG rc = RegCreateKeyExA(BaseKey(relative), s.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+    const LONG rc = RegCreateKeyExW(BaseKey(relative), ToWide(s).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                     KEY_ALL_ACCESS, nullptr, &temp, &disposition);
     if (rc != ERROR_SUCCESS) throw ERegistryException(Format("Failed to create key %s", key.c_str()));
     RegCloseKey(temp);
@@ -122,27 +124,27 @@ bool TRegistry::CreateKey(const std::string& key) {
 
 bool TRegistry::DeleteKey(const std::string& key) {
     const bool relative = IsRelative(key);
-    const std::string s = StripLeadingBackslash(key);
+    const std::wstring s = ToWide(StripLeadingBackslash(key));
     const HKEY base = BaseKey(relative);
     HKEY temp = nullptr;
-    if (RegOpenKeyExA(base, s.c_str(), 0, KEY_ALL_ACCESS, &temp) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(base, s.c_str(), 0, KEY_ALL_ACCESS, &temp) == ERROR_SUCCESS) {
         TRegKey guard(temp);
         DeleteSubKeys(temp);
     }
-    return RegDeleteKeyA(base, s.c_str()) == ERROR_SUCCESS;
+    return RegDeleteKeyW(base, s.c_str()) == ERROR_SUCCESS;
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
-    return RegDeleteValueA(m_currentKey.Get(), name.c_str()) == ERROR_SUCCESS;
+    return RegDeleteValueW(m_currentKey.Get(), ToWide(name).c_str()) == ERROR_SUCCESS;
 }
 
 bool TRegistry::KeyExists(const std::string& key) {
     bool result = false;
     // Ask for as little as possible: existence is what matters.
     const bool relative = IsRelative(key);
-    const std::string s = StripLeadingBackslash(key);
+    const std::wstring s = ToWide(StripLeadingBackslash(key));
     HKEY temp = nullptr;
-    if (RegOpenKeyExA(BaseKey(relative), s.c_str(), 0, STANDARD_RIGHTS_READ | KEY_QUERY_VALUE, &temp) ==
+    if (RegOpenKeyExW(BaseKey(relative), s.c_str(), 0, STANDARD_RIGHTS_READ | KEY_QUERY_VALUE, &temp) ==
         ERROR_SUCCESS) {
         RegCloseKey(temp);
         result = true;
@@ -155,7 +157,8 @@ bool TRegistry::GetDataInfo(const std::string& name, TRegDataInfo& info) const {
     DWORD size = 0;
     info = {};
     if (!m_currentKey) return false;
-    if (RegQueryValueExA(m_currentKey.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(m_currentKey.Get(), ToWide(name).c_str(), nullptr, &type, nullptr, &size) !=
+        ERROR_SUCCESS)
         return false;
     info.RegData = DataTypeOf(type);
     info.DataSize = size;
@@ -170,7 +173,7 @@ bool TRegistry::ValueExists(const std::string& name) const {
 bool TRegistry::HasSubKeys() const {
     DWORD subKeys = 0;
     if (!m_currentKey) return false;
-    if (RegQueryInfoKeyA(m_currentKey.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+    if (RegQueryInfoKeyW(m_currentKey.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
                          nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return false;
     return subKeys > 0;
@@ -181,15 +184,15 @@ void TRegistry::GetKeyNames(TStrings& strings) const {
     if (!m_currentKey) return;
     DWORD count = 0;
     DWORD maxLen = 0;
-    if (RegQueryInfoKeyA(m_currentKey.Get(), nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr,
+    if (RegQueryInfoKeyW(m_currentKey.Get(), nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr,
                          nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return;
-    std::vector<char> buf(maxLen + 2);
+    std::vector<wchar_t> buf(maxLen + 2);
     for (DWORD i = 0; i < count; ++i) {
         DWORD len = static_cast<DWORD>(buf.size());
-        if (RegEnumKeyExA(m_currentKey.Get(), i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr) ==
+        if (RegEnumKeyExW(m_currentKey.Get(), i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr) ==
             ERROR_SUCCESS)
-            strings.Add(std::string(buf.data(), len));
+            strings.Add(FromWide({buf.data(), len}));
     }
 }
 
@@ -198,15 +201,15 @@ void TRegistry::GetValueNames(TStrings& strings) const {
     if (!m_currentKey) return;
     DWORD count = 0;
     DWORD maxLen = 0;
-    if (RegQueryInfoKeyA(m_currentKey.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+    if (RegQueryInfoKeyW(m_currentKey.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
                          &maxLen, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return;
-    std::vector<char> buf(maxLen + 2);
+    std::vector<wchar_t> buf(maxLen + 2);
     for (DWORD i = 0; i < count; ++i) {
         DWORD len = static_cast<DWORD>(buf.size());
-        if (RegEnumValueA(m_currentKey.Get(), i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr) ==
+        if (RegEnumValueW(m_currentKey.Get(), i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr) ==
             ERROR_SUCCESS)
-            strings.Add(std::string(buf.data(), len));
+            strings.Add(FromWide({buf.data(), len}));
     }
 }
 
@@ -223,25 +226,27 @@ std::string TRegistry::ReadString(const std::string& name) const {
     }
     if (info.RegData != TRegDataType::rdString && info.RegData != TRegDataType::rdExpandString)
         ReadError(name);
-    std::vector<char> buf(info.DataSize + 1, '\0');
+    // The size is in bytes; a text stored with an odd count has a half unit
+    // at its end, which is dropped.
+    std::vector<wchar_t> buf(info.DataSize / sizeof(wchar_t) + 2, L'\0');
     DWORD type = 0;
-    DWORD size = info.DataSize;
-    if (RegQueryValueExA(m_currentKey.Get(), name.c_str(), nullptr, &type,
+    DWORD size = static_cast<DWORD>((buf.size() - 1) * sizeof(wchar_t));
+    if (RegQueryValueExW(m_currentKey.Get(), ToWide(name).c_str(), nullptr, &type,
                          reinterpret_cast<BYTE*>(buf.data()), &size) != ERROR_SUCCESS)
         throw ERegistryException(Format("Failed to get data for '%s'", name.c_str()));
     if (type != REG_SZ && type != REG_EXPAND_SZ) ReadError(name);
     // The stored text may or may not carry its terminating zero.
-    std::string s(buf.data(), std::min<size_t>(size, buf.size()));
-    const auto nul = s.find('\0');
-    if (nul != std::string::npos) s.resize(nul);
-    return s;
+    std::wstring_view s(buf.data(), std::min<size_t>(size / sizeof(wchar_t), buf.size()));
+    const auto nul = s.find(L'\0');
+    if (nul != std::wstring_view::npos) s = s.substr(0, nul);
+    return FromWide(s);
 }
 
 int TRegistry::ReadInteger(const std::string& name) const {
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof value;
-    const LONG rc = m_currentKey ? RegQueryValueExA(m_currentKey.Get(), name.c_str(), nullptr, &type,
+    const LONG rc = m_currentKey ? RegQueryValueExW(m_currentKey.Get(), ToWide(name).c_str(), nullptr, &type,
                                                     reinterpret_cast<BYTE*>(&value), &size)
                                  : ERROR_INVALID_HANDLE;
     if (rc == ERROR_MORE_DATA || (rc == ERROR_SUCCESS && type != REG_DWORD)) ReadError(name);
@@ -250,9 +255,10 @@ int TRegistry::ReadInteger(const std::string& name) const {
 }
 
 void TRegistry::PutString(const std::string& name, const std::string& value, DWORD type) {
-    const LONG rc = m_currentKey ? RegSetValueExA(m_currentKey.Get(), name.c_str(), 0, type,
-                                                  reinterpret_cast<const BYTE*>(value.c_str()),
-                                                  static_cast<DWORD>(value.size() + 1))
+    const std::wstring text = ToWide(value);
+    const LONG rc = m_currentKey ? RegSetValueExW(m_currentKey.Get(), ToWide(name).c_str(), 0, type,
+                                                  reinterpret_cast<const BYTE*>(text.c_str()),
+                                                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)))
                                  : ERROR_INVALID_HANDLE;
     if (rc != ERROR_SUCCESS) throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
 }
@@ -267,7 +273,7 @@ void TRegistry::WriteExpandString(const std::string& name, const std::string& va
 
 void TRegistry::WriteInteger(const std::string& name, int value) {
     const auto v = static_cast<DWORD>(value);
-    const LONG rc = m_currentKey ? RegSetValueExA(m_currentKey.Get(), name.c_str(), 0, REG_DWORD,
+    const LONG rc = m_currentKey ? RegSetValueExW(m_currentKey.Get(), ToWide(name).c_str(), 0, REG_DWORD,
                                                   reinterpret_cast<const BYTE*>(&v), sizeof v)
                                  : ERROR_INVALID_HANDLE;
     if (rc != ERROR_SUCCESS) throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));

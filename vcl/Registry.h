@@ -6,6 +6,10 @@
 // quietly as the framework's accessor does. Writes that the system refuses
 // raise ERegistryException. The current key is closed by CloseKey, by opening
 // another key and by the destructor.
+//
+// Key names, value names and texts are UTF-8 and go through the system's
+// wide functions, so a path that the ANSI code page cannot spell reads and
+// writes as it is stored.
 #pragma once
 
 #include <windows.h>

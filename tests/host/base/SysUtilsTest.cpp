@@ -67,7 +67,9 @@ TEST(IsAbsolutePath, DriveRootsAndUncNamesOnly) {
 }
 
 TEST(AnsiCompareText, FoldsAccentedLettersInThePortableBuild) {
-    EXPECT_EQ(AnsiCompareText("\xC9t\xE9", "\xE9T\xC9"), 0);  // Été / éTÉ
+    EXPECT_EQ(AnsiCompareText("\xC3\x89t\xC3\xA9", "\xC3\xA9T\xC3\x89"), 0);  // Été / éTÉ in UTF-8
+    EXPECT_EQ(AnsiCompareText("\xC5\x93\xC3\xBF", "\xC5\x92\xC5\xB8"), 0);    // oe, y-diaeresis
+    EXPECT_LT(AnsiCompareText("\xC3\xA9", "\xC3\xAA"), 0);                    // é before ê
     EXPECT_NE(AnsiCompareText("a", "b"), 0);
     EXPECT_NE(AnsiCompareStr("A", "a"), 0);
 }

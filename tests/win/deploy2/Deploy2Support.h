@@ -20,6 +20,7 @@
 #include "deploy/PayloadFile.h"
 #include "tests/win/support/WinTestSupport.h"
 #include "vcl/ResourceStream.h"
+#include "vcl/WideText.h"
 #include "vcl/Win32Handles.h"
 
 namespace deploy2 {
@@ -58,9 +59,15 @@ inline std::string ActiveXOcx() {
     return WinPath(ZV_TEST_ACTIVEX);
 }
 
+// The bytes of a file (empty when it cannot be read); the name is UTF-8.
 inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::string bytes;
+    FILE* f = _wfopen(zv::ToWide(path).c_str(), L"rb");
+    if (!f) return bytes;
+    char buf[65536];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+    std::fclose(f);
+    return bytes;
 }
 
 inline std::string PluginArchive() {
@@ -103,16 +110,16 @@ private:
     std::shared_ptr<std::string> m_bytes;
 };
 
-// The names in a directory (without "." and "..").
+// The names in a directory (without "." and ".."); UTF-8 as the program's.
 inline std::set<std::string> Listing(const std::string& dir) {
     std::set<std::string> names;
-    WIN32_FIND_DATAA fd;
-    zv::TFindHandle h(FindFirstFileA((dir + "\\*").c_str(), &fd));
+    WIN32_FIND_DATAW fd;
+    zv::TFindHandle h(FindFirstFileW(zv::ToWide(dir + "\\*").c_str(), &fd));
     if (!h) return names;
     do {
-        const std::string n = fd.cFileName;
+        const std::string n = zv::FromWide(fd.cFileName);
         if (n != "." && n != "..") names.insert(n);
-    } while (FindNextFileA(h.Get(), &fd));
+    } while (FindNextFileW(h.Get(), &fd));
     return names;
 }
 
@@ -121,7 +128,7 @@ inline std::string Version(const std::string& file) {
 }
 
 inline DWORD Attributes(const std::string& file) {
-    return GetFileAttributesA(file.c_str());
+    return GetFileAttributesW(zv::ToWide(file).c_str());
 }
 
 // Every key and value below a root, as "path|name=value" lines.
@@ -167,7 +174,7 @@ public:
         // Even when the file was never written, the copy from the build
         // unregisters the same class.
         for (const std::string& p : {m_path, ActiveXOcx()}) {
-            zv::TLibrary lib(LoadLibraryA(p.c_str()));
+            zv::TLibrary lib(LoadLibraryW(zv::ToWide(p).c_str()));
             if (!lib) continue;
             const auto unreg = reinterpret_cast<Fn>(
                 reinterpret_cast<void (*)()>(GetProcAddress(lib.Get(), "DllUnregisterServer")));

@@ -315,3 +315,38 @@ TEST(DeployPlugin, FullDiskIsItsOwnFailureAndTheOldFileStays) {
     EXPECT_TRUE(DeployPluginToDir(dir, code));
     EXPECT_EQ(ReadBytes(Target(dir)), ReadBytes(PluginDll()));
 }
+
+// A directory named in scripts that the ANSI code page lacks (where the ANSI
+// calls see "????") gets the payload under its own name, and a second run
+// finds it there at the payload's version.
+TEST(DeployPlugin, DirectoryNamedInAnyScriptGetsThePayloadUnderItsOwnName) {
+    ASSERT_TRUE(zvtest::AnsiCodePageLacks(zvtest::kScripts) || GetACP() == CP_UTF8);
+    zvtest::TTempDir tmp;
+    const std::string dir = tmp.Path() + "\\" + zvtest::kScripts + "\\Plugins";
+    ASSERT_TRUE(CreateDirectoryW(zv::ToWide(tmp.Path() + "\\" + zvtest::kScripts).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(zv::ToWide(dir).c_str(), nullptr));
+    int code = 7;
+    EXPECT_TRUE(Deploy({dir}, code));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(ReadBytes(Target(dir)), ReadBytes(PluginDll()));
+    EXPECT_EQ(Version(Target(dir)), "1.7.9.174");
+    EXPECT_EQ(Listing(dir), kJustPlugin);
+    EXPECT_EQ(Listing(tmp.Path()), std::set<std::string>{zvtest::kScripts});  // nothing beside it
+    // Left alone the second time (the same file, not a new one moved over
+    // it): the installed file's version is read through its own name too.
+    const auto fileIndex = [&] {
+        const HANDLE h = CreateFileW(zv::ToWide(Target(dir)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr);
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (h != INVALID_HANDLE_VALUE) {
+            GetFileInformationByHandle(h, &info);
+            CloseHandle(h);
+        }
+        return (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    };
+    const unsigned long long before = fileIndex();
+    ASSERT_NE(before, 0u);
+    EXPECT_TRUE(DeployPluginToDir(dir, code));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(fileIndex(), before);
+}

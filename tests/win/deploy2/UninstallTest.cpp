@@ -297,3 +297,40 @@ TEST(InstallRecord, MergesLaterInstallsAndKeepsTheProductsEntries) {
     TInstallRecord none;
     EXPECT_FALSE(TInstallRecord::Load(none));
 }
+
+// What went into a directory named in scripts that the ANSI code page lacks
+// is recorded under its own name and taken back completely: the file, and
+// the registration whose values name that directory.
+TEST(Uninstall, TakesBackWhatWentIntoADirectoryNamedInAnyScript) {
+    ASSERT_TRUE(zvtest::AnsiCodePageLacks(zvtest::kScripts) || GetACP() == CP_UTF8);
+    zvtest::TTempDir root;
+    const std::string dir = root / zvtest::kScripts;
+    ASSERT_TRUE(CreateDirectoryW(ToWide(dir).c_str(), nullptr));
+    zvtest::TRegistrySandbox sandbox;
+    SeedOtherPlayer();
+    const auto before = DumpAll();
+    TInstallRecord record;
+    {
+        TRecording recording;
+        TDeployObserverScope listening(&recording);
+        int code = 9;
+        ASSERT_TRUE(DeployPluginToDir(dir, code));
+        record = recording.record;
+    }
+    record.Merge(Register(dir + "\\"));
+    ASSERT_EQ(record.files.size(), 1u);
+    EXPECT_EQ(record.files[0].path, dir + "\\NPZRVN32.dll");
+    ASSERT_TRUE(record.Save());
+    TInstallRecord stored;
+    ASSERT_TRUE(TInstallRecord::Load(stored));
+    ASSERT_EQ(stored.files.size(), 1u);
+    EXPECT_EQ(stored.files[0].path, record.files[0].path);
+    EXPECT_EQ(stored.files[0].version, "1.7.9.174");
+
+    const TUninstallResult result = RunUninstall(stored);
+    for (const auto& n : g_notes) std::printf("%s\n", n.c_str());
+    EXPECT_TRUE(result.failures.empty());
+    EXPECT_TRUE(Listing(dir).empty());
+    EXPECT_TRUE(Noted("Removed " + dir + "\\NPZRVN32.dll."));
+    EXPECT_EQ(DumpAll(), before);
+}

@@ -18,6 +18,7 @@
 #include "base/SysUtils.h"
 #include "discovery/PluginDirs.h"
 #include "tests/win/support/WinTestSupport.h"
+#include "vcl/WideText.h"
 
 using namespace zv;
 using Lines = std::vector<std::string>;
@@ -35,9 +36,19 @@ void WriteValue(HKEY root, const std::string& path, const std::string& name, DWO
     RegCloseKey(key);
 }
 
+// A text value (UTF-8 here) stored as the registry holds it, in UTF-16.
 void SetStr(HKEY root, const std::string& path, const std::string& name, const std::string& value,
             DWORD type = REG_SZ) {
-    WriteValue(root, path, name, type, value.c_str(), static_cast<DWORD>(value.size() + 1));
+    const std::wstring text = ToWide(value);
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExW(root, ToWide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS)
+        << path;
+    ASSERT_EQ(RegSetValueExW(key, ToWide(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
 }
 
 void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value) {
@@ -54,7 +65,7 @@ void MakeKey(HKEY root, const std::string& path) {
 // Made step by step here rather than with the code under test.
 std::string MakeDirs(const std::string& path) {
     for (size_t i = 3; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+        if (i == path.size() || path[i] == '\\') CreateDirectoryW(ToWide(path.substr(0, i)).c_str(), nullptr);
     EXPECT_TRUE(zvtest::DirExists(path)) << path;
     return path;
 }
@@ -108,14 +119,14 @@ TEST(AddDirIfNew, FoldsOnlyAsciiLettersAndCountsEveryEntry) {
     AddDirIfNew(list, "c:\\caller\\PLUGINS");  // the caller's own entry counts
     AddDirIfNew(list, "C:\\Netscape\\Plugins");
     AddDirIfNew(list, "c:\\netscape\\plugins");
-    AddDirIfNew(list, "C:\\Netscape\\Plugins\\");  // a trailing separator makes it another path
-    AddDirIfNew(list, "C:\\\xC4rger\\Plugins");    // "Ä"
-    AddDirIfNew(list, "C:\\\xE4rger\\Plugins");    // "ä": not folded
+    AddDirIfNew(list, "C:\\Netscape\\Plugins\\");    // a trailing separator makes it another path
+    AddDirIfNew(list, "C:\\\xC3\x84rger\\Plugins");  // "Ä"
+    AddDirIfNew(list, "C:\\\xC3\xA4rger\\Plugins");  // "ä": not folded
     AddDirIfNew(list, "C:\\x[");
     AddDirIfNew(list, "C:\\X{");  // "[" and "{" differ by the a-z case bit, but are no letters
     EXPECT_EQ(list.ToVector(),
               (Lines{"C:\\Caller\\Plugins", "C:\\Netscape\\Plugins", "C:\\Netscape\\Plugins\\",
-                     "C:\\\xC4rger\\Plugins", "C:\\\xE4rger\\Plugins", "C:\\x[", "C:\\X{"}));
+                     "C:\\\xC3\x84rger\\Plugins", "C:\\\xC3\xA4rger\\Plugins", "C:\\x[", "C:\\X{"}));
 }
 
 // ---- GetLongPathForm ------------------------------------------------------------------------
@@ -364,8 +375,8 @@ TEST(GetNetscapePluginDirs, CaseDifferencesInAsciiLettersOnlyMakeEqualPaths) {
 TEST(GetNetscapePluginDirs, AccentedCapitalsMakeDifferentPaths) {
     zvtest::TRegistrySandbox sandbox;
     zvtest::TTempDir tmp;
-    const std::string upper = tmp / "\xC4rger";  // "Ärger"
-    const std::string lower = tmp / "\xE4rger";  // "ärger"
+    const std::string upper = tmp / "\xC3\x84rger";  // "Ärger" (UTF-8)
+    const std::string lower = tmp / "\xC3\xA4rger";  // "ärger"
     MakeDirs(upper + "\\Plugins");
     // The file system may fold these letters itself; then one directory serves both names.
     if (!zvtest::DirExists(lower + "\\Plugins")) MakeDirs(lower + "\\Plugins");
@@ -478,6 +489,44 @@ TEST(MozillaFamily, VersionsInRegistryOrderOnOneSharedList) {
     EXPECT_EQ(ErrorOf([&] { GetFirefoxPluginDirs(again); }), "Invalid data type for 'Install Directory'");
     EXPECT_EQ(again.ToVector(),
               (Lines{tmp / "FF1\\Plugins", UpperCase(tmp / "moz15") + "\\Plugins", tmp / "FF15\\Plugins"}));
+}
+
+// ---- names outside the ANSI code page --------------------------------------------------------
+
+// Every family finds its directory under a name the ANSI code page cannot
+// spell, as it is spelled on disk and in the registry; the ANSI calls would
+// see "?" there and miss it.
+TEST(Discovery, DirectoriesNamedInAnyScriptAreFoundAsTheyAreSpelled) {
+    ASSERT_TRUE(zvtest::AnsiCodePageLacks(zvtest::kScripts) || GetACP() == CP_UTF8);
+    zvtest::TRegistrySandbox sandbox;
+    zvtest::TTempDir tmp;
+    const std::string base = GetLongPathForm(tmp.Path());
+    const std::string firefox = tmp / (zvtest::kJapanese + "\\Mozilla Firefox");
+    const std::string netscape = tmp / (zvtest::kCyrillic + "\\Netscape");
+    MakeDirs(firefox + "\\Plugins");
+    MakeDirs(netscape + "\\Plugins");
+    MakeDirs(tmp / (zvtest::kGreek + "\\Internet Explorer"));
+    if (GetACP() != CP_UTF8) {
+        EXPECT_EQ(GetFileAttributesA((firefox + "\\Plugins").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+
+    SetVersion(kFirefox, "1.5 (ja)", firefox);
+    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.1\\Main", "Install Directory", netscape);
+    SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.1");
+    SetStr(HKEY_CLASSES_ROOT, kIEServer, "",
+           Quote(tmp.Path() + "\\" + zvtest::kGreekUpper + "\\Internet Explorer\\iexplore.exe"));
+    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", tmp / (zvtest::kScripts + "\\Opera"));
+
+    TStringList list;
+    GetFirefoxPluginDirs(list);
+    EXPECT_EQ(list.ToVector(), (Lines{firefox + "\\Plugins"}));
+    EXPECT_EQ(Netscape(), (Lines{netscape + "\\Plugins"}));
+    // The capitals in the registry become the spelling on disk (the file
+    // system folds Greek letters as the wide calls do).
+    const std::string ie = GetIEPluginDir();
+    EXPECT_EQ(ie, base + "\\" + zvtest::kGreek + "\\Internet Explorer\\Plugins");
+    EXPECT_TRUE(zvtest::DirExists(ie));
+    EXPECT_EQ(GetOperaPluginDir(), tmp / (zvtest::kScripts + "\\Opera\\Program\\Plugins"));
 }
 
 // ---- all families ------------------------------------------------------------------------

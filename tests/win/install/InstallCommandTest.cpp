@@ -17,18 +17,22 @@ using Dialogs = std::vector<TShownDialog>;
 
 namespace {
 
+// Names and values are UTF-8 and stored as the registry and the file system
+// hold them, in UTF-16.
 void SetStr(HKEY root, const std::string& path, const std::string& name, const std::string& value) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
+    ASSERT_EQ(
+        RegCreateKeyExW(root, ToWide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    const std::wstring text = ToWide(value);
+    RegSetValueExW(key, ToWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 
 void MakeDirs(const std::string& path) {
     for (size_t i = 3; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+        if (i == path.size() || path[i] == '\\') CreateDirectoryW(ToWide(path.substr(0, i)).c_str(), nullptr);
 }
 
 // Browsers installed under one temporary tree; each plug-in directory is
@@ -308,4 +312,29 @@ TEST(InstallCommand, FullDiskAndOverlongDirectoryAreNamedWithTheirDirectories) {
     EXPECT_FALSE(w.closed);
     EXPECT_TRUE(Listing(opera).empty());
     EXPECT_TRUE(Listing(navigatorPlugins).empty());
+}
+
+// Browsers installed under names that the ANSI code page cannot spell are
+// listed as they are spelled and installed into; the registry entries and
+// the file name the install uses stay as they are.
+TEST(InstallCommand, DirectoriesNamedInAnyScriptAreListedAndInstalledInto) {
+    ASSERT_TRUE(zvtest::AnsiCodePageLacks(zvtest::kScripts) || GetACP() == CP_UTF8);
+    zvtest::TRegistrySandbox sandbox;
+    TMachine m;
+    const std::string firefox = m.root / (zvtest::kJapanese + "\\Mozilla Firefox");
+    m.AddFirefox(firefox);
+    m.AddNetscape(zvtest::kCyrillic + " " + zvtest::kGreek);
+    TWindow w;
+    const std::string netscape = m.Netscape(zvtest::kCyrillic + " " + zvtest::kGreek);
+    ASSERT_EQ(w.form->LB->Items().Count(), 2);
+    EXPECT_GE(w.Line(firefox + "\\Plugins"), 0);
+    EXPECT_GE(w.Line(netscape), 0);
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(w.form->LB->IsChecked(i));
+    EXPECT_EQ(w.Install(), Dialogs{kInstalled});
+    EXPECT_TRUE(w.closed);
+    for (const std::string& d : {firefox + "\\Plugins", netscape}) {
+        EXPECT_EQ(Version(Target(d)), "1.7.9.174") << d;
+        EXPECT_EQ(ReadBytes(Target(d)), ReadBytes(PluginDll())) << d;
+        EXPECT_EQ(Listing(d), std::set<std::string>{"NPZRVN32.dll"}) << d;
+    }
 }

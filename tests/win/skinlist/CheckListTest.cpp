@@ -7,10 +7,13 @@
 #include <functional>
 #include <string>
 
+#include "skinui/CanvasText.h"
 #include "skinui/SkinListControls.h"
 #include "skinui/paint/Glyphs.h"
+#include "skinui/paint/TextLayout.h"
 #include "tests/win/skinlist/SkinListTestSupport.h"
 #include "tests/win/support/AccTestSupport.h"
+#include "vcl/WideText.h"
 
 using namespace zv;
 using namespace zvtest;
@@ -95,6 +98,15 @@ protected:
     TksSkinCheckListBox* box = nullptr;
 };
 
+// A line as a text area `width` pixels wide shows it in Arial 14.
+std::string Shown(const std::string& line, int width) {
+    TBitmap measure(1, 1);
+    measure.Canvas().Font().SetName("Arial");
+    measure.Canvas().Font().SetHeight(14);
+    TksCanvasText text(measure.Canvas());
+    return ShortenPath(text, line, width);
+}
+
 TPixelBuffer Crop(const TPixelBuffer& src, int x, int y, int w, int h) {
     TPixelBuffer out(w, h);
     for (int j = 0; j < h; ++j)
@@ -116,9 +128,12 @@ TEST_F(CheckListFromSkin, ThreeCheckedDirectoriesShowThreeRowsAndNoBar) {
     EXPECT_EQ(box->ListBox().ItemHeight(), 21);
     EXPECT_EQ(box->ScrollBar(), nullptr);
     const TPixelBuffer got = CaptureClient(List());
+    // The first line is wider than its 174 pixels and shows shortened.
     for (int i = 0; i < 3; ++i)
-        ExpectPixels(Crop(got, 0, 21 * i, 196, 21), ExpectedRow(196, kItemRect, true, dirs[i]),
+        ExpectPixels(Crop(got, 0, 21 * i, 196, 21), ExpectedRow(196, kItemRect, true, Shown(dirs[i], 174)),
                      "row" + std::to_string(i));
+    EXPECT_NE(Shown(dirs[0], 174), dirs[0]);
+    EXPECT_EQ(Shown(dirs[1], 174), dirs[1]);
     // Below the last item the box's client picture, tiled from (0, 63).
     TPixelBuffer below(196, 156 - 63);
     for (int y = 0; y < below.Height(); ++y)
@@ -503,4 +518,199 @@ TEST_F(CheckListFromSkin, AnEmptyListPaintsOnlyTheBoxBackgroundEvenFocused) {
     VariantInit(&v);
     ASSERT_EQ(list->get_accFocus(&v), S_OK);
     EXPECT_EQ(ChildAnswer(v), 0) << "the list itself has the focus";
+}
+
+// ---- lines in any script, lines wider than the list -----------------------------------
+
+namespace {
+
+std::string Questions(const std::string& utf8) {
+    return std::string(ToWide(utf8).size(), '?');
+}
+
+int Differing(const TPixelBuffer& a, const TPixelBuffer& b) {
+    int n = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x) n += PixelRGB(a.At(x, y)) != PixelRGB(b.At(x, y));
+    return n;
+}
+
+TSize ArialExtent(const std::string& text) {
+    TBitmap measure(1, 1);
+    measure.Canvas().Font().SetName("Arial");
+    measure.Canvas().Font().SetHeight(14);
+    return measure.Canvas().TextExtent(text);
+}
+
+}  // namespace
+
+// Lines keep every character whatever the ANSI code page, and are drawn as
+// the platform draws that text, not as the "?" the ANSI calls would make.
+TEST_F(CheckListFromSkin, LinesInAnyScriptKeepAndShowTheirOwnLetters) {
+    const std::string lines[] = {"C:\\" + kGreek + "\\" + kCyrillic, "D:\\" + kJapanese + "\\Plugins"};
+    for (const std::string& l : lines) box->Items().Add(l);
+    box->SetChecked(0, true);
+    EXPECT_EQ(box->Items().ToVector(), (std::vector<std::string>{lines[0], lines[1]}));
+    ShowUnfocused();
+    const TPixelBuffer got = CaptureClient(List());
+    for (int i = 0; i < 2; ++i) {
+        const TPixelBuffer row = Crop(got, 0, 21 * i, 196, 21);
+        ExpectPixels(row, ExpectedRow(196, kItemRect, i == 0, lines[i]), "script" + std::to_string(i));
+        EXPECT_GT(Differing(row, ExpectedRow(196, kItemRect, i == 0, Questions(lines[i]))), 20) << i;
+    }
+}
+
+// A line wider than its text area (174 pixels in a 196-pixel list) shows its
+// path shortened in the middle, drive and last folders kept; the line itself
+// stays whole.
+TEST_F(CheckListFromSkin, LineWiderThanTheListShowsItsPathShortenedInTheMiddle) {
+    const std::string whole =
+        "C:\\Documents and Settings\\All Users\\Application Data\\Mozilla Firefox\\browser\\plugins";
+    const std::string fits = "C:\\Opera\\Program\\Plugins";
+    box->Items().Add(whole);
+    box->Items().Add(fits);
+    ShowUnfocused();
+    ASSERT_GT(ArialExtent(whole).cx, 174);
+    const std::string shown = box->ListBox().ShownText(0);
+    EXPECT_EQ(box->Items()[0], whole);
+    EXPECT_EQ(box->ListBox().ShownText(1), fits);
+    EXPECT_EQ(shown.rfind("C:\\", 0), 0u) << shown;
+    EXPECT_NE(shown.find("\\...\\"), std::string::npos) << shown;
+    EXPECT_EQ(shown.substr(shown.size() - 16), "\\browser\\plugins") << shown;
+    EXPECT_LE(ArialExtent(shown).cx, 174) << shown;
+    // One more folder would not have fitted.
+    const std::string tail = shown.substr(shown.find("\\...\\") + 4);
+    const std::size_t cut = whole.size() - tail.size();
+    const std::string oneMore = "C:\\..." + whole.substr(whole.rfind('\\', cut - 1));
+    EXPECT_GT(ArialExtent(oneMore).cx, 174) << oneMore;
+    const TPixelBuffer got = CaptureClient(List());
+    ExpectPixels(Crop(got, 0, 0, 196, 21), ExpectedRow(196, kItemRect, false, shown), "shortened");
+    ExpectPixels(Crop(got, 0, 21, 196, 21), ExpectedRow(196, kItemRect, false, fits), "whole");
+}
+
+// Resting the mouse on a shortened line shows the whole line in the hint
+// drawn from the skin's [HINTWINDOW] (picture 3, 42 x 22, corner points
+// 4,4 / 38,4 / 4,18 / 38,18, client 3,3,39,19, Arial 14 black), just below
+// the line with its text under the line's text; leaving the line hides it,
+// and a line shown whole gets none.
+TEST_F(CheckListFromSkin, RestingOnAShortenedLineShowsItWholeInTheSkinnedHint) {
+    const std::string whole =
+        "C:\\Documents and Settings\\All Users\\Application Data\\Mozilla Firefox\\browser\\plugins";
+    box->Items().Add(whole);
+    box->Items().Add("C:\\Opera\\Program\\Plugins");
+    ShowUnfocused();
+    POINT row{60, 10};
+    ClientToScreen(List(), &row);
+    MouseMoveTo(row.x, row.y);
+    MouseMoveTo(row.x + 3, row.y);
+    ASSERT_TRUE(PumpUntil([&] { return box->ListBox().HintIndex() == 0; }, 4000));
+    Pump(100);
+    TksSkinHintWindow* hint = box->ListBox().Hint();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->Skinned());
+    EXPECT_EQ(hint->Text(), whole);
+    const HWND h = hint->Handle();
+    EXPECT_TRUE(IsWindowVisible(h));
+    const TSize t = ArialExtent(whole);
+    RECT wr;
+    GetWindowRect(h, &wr);
+    POINT below{20 - 5, 21 + 1};  // the text 5 pixels into the hint
+    ClientToScreen(List(), &below);
+    EXPECT_EQ(wr.left, below.x);
+    EXPECT_EQ(wr.top, below.y);
+    const int w = t.cx + 4 + 6;
+    const int hh = t.cy + 6;
+    ASSERT_EQ(wr.right - wr.left, w);
+    ASSERT_EQ(wr.bottom - wr.top, hh);
+
+    // The picture composed by hand: corners fixed, bands and client tiled.
+    const TPixelView pic = skin.Data.ActivePicture(3)->View();
+    ASSERT_EQ(pic.Width, 42);
+    ASSERT_EQ(pic.Height, 22);
+    TPixelBuffer want(w, hh);
+    for (int y = 0; y < hh; ++y)
+        for (int x = 0; x < w; ++x) {
+            int sx;
+            int sy;
+            if (x >= 3 && x < w - 3 && y >= 3 && y < hh - 3) {
+                sx = 3 + (x - 3) % 36;
+                sy = 3 + (y - 3) % 16;
+            } else {
+                sx = x < 4 ? x : (x >= w - 4 ? 42 - (w - x) : 4 + (x - 4) % 34);
+                sy = y < 4 ? y : (y >= hh - 4 ? 22 - (hh - y) : 4 + (y - 4) % 14);
+            }
+            want.At(x, y) = PixelRGB(pic.At(sx, sy));
+        }
+    want = PutText(
+        want, {0, 0, w, hh}, 5, [&](int th) { return 3 + (hh - 6 - th) / 2; }, whole);
+    ExpectPixels(CaptureClient(h), want, "hint");
+
+    // Onto the line shown whole: the hint goes and does not come back.
+    MouseMoveTo(row.x, row.y + 21);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(h); }, 2000));
+    Pump(1200);
+    EXPECT_EQ(box->ListBox().HintIndex(), -1);
+    EXPECT_FALSE(IsWindowVisible(h));
+    // Back: shown again. While the program is at work (the hourglass) it
+    // goes, and resting brings it up only once the work is done.
+    MouseMoveTo(row.x, row.y);
+    ASSERT_TRUE(PumpUntil([&] { return box->ListBox().HintIndex() == 0; }, 4000));
+    Screen->SetCursor(crHourGlass);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(h); }, 2000));
+    MouseMoveTo(row.x + 5, row.y);
+    Pump(1200);
+    EXPECT_FALSE(IsWindowVisible(h));
+    Screen->SetCursor(crDefault);
+    MouseMoveTo(row.x, row.y);
+    ASSERT_TRUE(PumpUntil([&] { return box->ListBox().HintIndex() == 0; }, 4000));
+    // Out of the list: gone.
+    MouseMoveTo(row.x, row.y + 200);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(h); }, 2000));
+    EXPECT_EQ(box->ListBox().HintIndex(), -1);
+    MouseMoveTo(0, 0);
+}
+
+// Without a skin the hint takes the look of the system's tooltips: the info
+// background, a one-pixel frame in the info text colour, the text at (4, 2).
+TEST(TksSkinCheckListBoxPlain, HintWithoutSkinHasTheTooltipLook) {
+    TTestForm form;
+    auto* box = new TksSkinCheckListBox(&form);
+    box->SetParent(&form);
+    box->SetBounds(10, 10, 120, 100);
+    const std::string whole = "C:\\Program Files\\Mozilla Firefox\\plugins";
+    box->Items().Add(whole);
+    box->Items().Add("C:\\x");
+    form.ShowActive();
+    // The mouse on the line, where the hint stays while it shows.
+    POINT row{40, 10};
+    ClientToScreen(box->ListBox().Handle(), &row);
+    MouseMoveTo(row.x, row.y);
+    EXPECT_FALSE(box->ListBox().ShowHintFor(1));  // shown whole
+    ASSERT_TRUE(box->ListBox().ShowHintFor(0));
+    Pump(300);
+    ASSERT_EQ(box->ListBox().HintIndex(), 0);
+    TksSkinHintWindow* hint = box->ListBox().Hint();
+    EXPECT_FALSE(hint->Skinned());
+    const TSize t = ArialExtent(whole);
+    const TPixelBuffer got = CaptureClient(hint->Handle());
+    ASSERT_EQ(got.Width(), t.cx + 8);
+    ASSERT_EQ(got.Height(), t.cy + 4);
+    TPixelBuffer want(t.cx + 8, t.cy + 4);
+    const TPixel frame = PixelRGB(ColorToPixel(ColorToRGB(clInfoText)));
+    const TPixel fill = PixelRGB(ColorToPixel(ColorToRGB(clInfoBk)));
+    for (int y = 0; y < want.Height(); ++y)
+        for (int x = 0; x < want.Width(); ++x)
+            want.At(x, y) =
+                (x == 0 || y == 0 || x == want.Width() - 1 || y == want.Height() - 1) ? frame : fill;
+    TBitmap bmp(want.Width(), want.Height());
+    bmp.Assign(want);
+    bmp.Canvas().Font().SetName("Arial");
+    bmp.Canvas().Font().SetHeight(14);
+    bmp.Canvas().Font().SetColor(clInfoText);
+    bmp.Canvas().Brush().SetStyle(TBrushStyle::bsClear);
+    bmp.Canvas().TextRect({0, 0, want.Width(), want.Height()}, 4, 2, whole);
+    ExpectPixels(got, bmp.ToBuffer(), "plainhint");
+    box->ListBox().HideHint();
+    EXPECT_FALSE(IsWindowVisible(hint->Handle()));
+    MouseMoveTo(0, 0);
 }

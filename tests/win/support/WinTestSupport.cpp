@@ -5,6 +5,10 @@
 #include <vector>
 
 #include "vcl/Forms.h"
+#include "vcl/WideText.h"
+
+using zv::FromWide;
+using zv::ToWide;
 
 namespace zvtest {
 
@@ -39,13 +43,13 @@ TRegistrySandbox::~TRegistrySandbox() {
 // ---- files ------------------------------------------------------------------------
 
 TTempDir::TTempDir() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
+    wchar_t base[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, base);
     static int counter = 0;
     for (;;) {
-        m_path = std::string(base) + "zvtest_" + std::to_string(GetCurrentProcessId()) + "_" +
+        m_path = FromWide(base) + "zvtest_" + std::to_string(GetCurrentProcessId()) + "_" +
                  std::to_string(++counter);
-        if (CreateDirectoryA(m_path.c_str(), nullptr)) break;
+        if (CreateDirectoryW(ToWide(m_path).c_str(), nullptr)) break;
         if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + m_path);
     }
 }
@@ -54,36 +58,38 @@ TTempDir::~TTempDir() {
     RemoveTree(m_path);
 }
 
+// Paths are UTF-8, as in the program, and go to the wide functions.
 bool RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(ToWide(path + "\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = fd.cFileName;
+            const std::string name = FromWide(fd.cFileName);
             if (name == "." || name == "..") continue;
             const std::string full = path + "\\" + name;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(full);
             } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
+                SetFileAttributesW(ToWide(full).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(ToWide(full).c_str());
             }
-        } while (FindNextFileA(h, &fd));
+        } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return RemoveDirectoryA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    const std::wstring wide = ToWide(path);
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return RemoveDirectoryW(wide.c_str()) || GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
+    FILE* f = _wfopen(ToWide(path).c_str(), L"wb");
     if (!f) throw std::runtime_error("cannot write " + path);
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
 }
 
 std::string ReadFile(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
+    FILE* f = _wfopen(ToWide(path).c_str(), L"rb");
     if (!f) return "<missing>";
     std::string bytes;
     char buf[65536];
@@ -93,13 +99,21 @@ std::string ReadFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-    const DWORD a = GetFileAttributesA(path.c_str());
+    const DWORD a = GetFileAttributesW(ToWide(path).c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool DirExists(const std::string& path) {
-    const DWORD a = GetFileAttributesA(path.c_str());
+    const DWORD a = GetFileAttributesW(ToWide(path).c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool AnsiCodePageLacks(const std::string& utf8) {
+    const std::wstring wide = ToWide(utf8);
+    BOOL usedDefault = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0,
+                        nullptr, &usedDefault);
+    return usedDefault != FALSE;
 }
 
 // ---- message loop --------------------------------------------------------------------
@@ -280,9 +294,9 @@ void PressKey(WORD vk) {
 // ---- windows --------------------------------------------------------------------------
 
 std::string WindowText(HWND hwnd) {
-    char buf[1024] = {};
-    GetWindowTextA(hwnd, buf, sizeof buf);
-    return buf;
+    wchar_t buf[1024] = {};
+    GetWindowTextW(hwnd, buf, 1024);
+    return FromWide(buf);
 }
 
 namespace {

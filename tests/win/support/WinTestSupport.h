@@ -47,6 +47,7 @@ private:
     std::string m_path;
 };
 
+// File helpers take UTF-8 paths, as the program does.
 // Recursive delete of a directory tree; true when it is gone.
 bool RemoveTree(const std::string& path);
 // Writes bytes to a file (created or truncated).
@@ -55,6 +56,18 @@ void WriteFile(const std::string& path, const std::string& bytes);
 [[nodiscard]] std::string ReadFile(const std::string& path);
 [[nodiscard]] bool FileExists(const std::string& path);
 [[nodiscard]] bool DirExists(const std::string& path);
+
+// Folder names in scripts that no single ANSI code page holds together, in
+// UTF-8 as the program keeps its text.
+inline const std::string kJapanese = "\xE6\x97\xA5\xE6\x9C\xAC";                       // two kanji
+inline const std::string kGreek = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1";  // Greece
+inline const std::string kGreekUpper =
+    "\xCE\x95\xCE\x9B\xCE\x9B\xCE\x86\xCE\x94\xCE\x91";  // the same in capitals
+inline const std::string kCyrillic = "\xD0\xA0\xD0\xBE\xD1\x81\xD1\x81\xD0\xB8\xD1\x8F";  // Russia
+inline const std::string kScripts = kJapanese + " " + kGreek + " " + kCyrillic;
+// True when the machine's ANSI code page cannot spell `utf8`: the ANSI calls
+// would turn it into "?" (never so where that code page is UTF-8).
+[[nodiscard]] bool AnsiCodePageLacks(const std::string& utf8);
 
 // Runs the message loop of this thread for `ms` milliseconds.
 void Pump(int ms);
@@ -75,7 +88,7 @@ void PressKey(WORD vk);
 
 // A visible top-level window of this process with exactly this caption.
 [[nodiscard]] HWND FindProcessWindow(const std::string& caption);
-// Text of a window (GetWindowText).
+// Text of a window (GetWindowText), as UTF-8.
 [[nodiscard]] std::string WindowText(HWND hwnd);
 // Texts of the static and button children of a window, in z-order.
 [[nodiscard]] std::string ChildTexts(HWND hwnd);

@@ -120,9 +120,9 @@ TEST(TApplication, FormsListAndLocaleComparison) {
     // accented capitals too.
     TStringList l;
     l.SetSorted(true);
-    l.Add("C:\\\xC9T\xC9");
-    l.Add("c:\\\xE9t\xE9");
+    l.Add("C:\\\xC3\x89T\xC3\x89");  // UTF-8 "ÉTÉ" and "été"
+    l.Add("c:\\\xC3\xA9t\xC3\xA9");
     l.Add("b");
     EXPECT_EQ(l.Count(), 2);
-    EXPECT_EQ(l[1], "C:\\\xC9T\xC9");
+    EXPECT_EQ(l[1], "C:\\\xC3\x89T\xC3\x89");
 }

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/Exceptions.h"
 #include "tests/win/support/WinTestSupport.h"
 #include "vcl/ResourceStream.h"
+#include "vcl/WideText.h"
 
 using namespace zv;
 
@@ -110,4 +113,66 @@ TEST(TResourceStream, ReadsRcDataAndReportsMissingOnes) {
     } catch (const EResNotFound& e) {
         EXPECT_EQ(e.Message(), "Resource 99 not found");
     }
+}
+
+// Names and texts in scripts the ANSI code page lacks are stored and read
+// back as they are: the registry holds them in UTF-16, the accessor's caller
+// in UTF-8.
+TEST(TRegistry, NamesAndTextsOutsideTheAnsiCodePageGoThroughUnchanged) {
+    ASSERT_TRUE(zvtest::AnsiCodePageLacks(zvtest::kScripts) || GetACP() == CP_UTF8);
+    zvtest::TRegistrySandbox sandbox;
+    const std::string path = "C:\\" + zvtest::kScripts + "\\Plugins";
+    TRegistry reg;
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKey("\\Software\\" + zvtest::kGreek + "\\" + zvtest::kJapanese, true));
+    reg.WriteString(zvtest::kCyrillic, path);
+    reg.WriteExpandString("", zvtest::kJapanese);
+    EXPECT_EQ(reg.ReadString(zvtest::kCyrillic), path);
+    EXPECT_EQ(reg.ReadString(""), zvtest::kJapanese);
+    TStringList names;
+    reg.GetValueNames(names);
+    std::vector<std::string> valueNames = names.ToVector();
+    std::sort(valueNames.begin(), valueNames.end());
+    EXPECT_EQ(valueNames, (std::vector<std::string>{"", zvtest::kCyrillic}));
+    reg.CloseKey();
+
+    // What the system holds, asked for with the wide calls.
+    HKEY k = nullptr;
+    ASSERT_EQ(
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                      (L"Software\\" + ToWide(zvtest::kGreek) + L"\\" + ToWide(zvtest::kJapanese)).c_str(), 0,
+                      KEY_READ, &k),
+        ERROR_SUCCESS);
+    wchar_t stored[256] = {};
+    DWORD size = sizeof stored - sizeof(wchar_t);
+    DWORD type = 0;
+    ASSERT_EQ(RegQueryValueExW(k, ToWide(zvtest::kCyrillic).c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(stored), &size),
+              ERROR_SUCCESS);
+    RegCloseKey(k);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::wstring(stored), ToWide(path));
+    EXPECT_EQ(size, (ToWide(path).size() + 1) * sizeof(wchar_t));
+
+    // Subkey names come back as themselves, a text of an odd byte count
+    // without its half unit, and the tree goes by its own name.
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\" + zvtest::kGreek));
+    reg.GetKeyNames(names);
+    EXPECT_EQ(names.ToVector(), std::vector<std::string>{zvtest::kJapanese});
+    EXPECT_EQ(reg.CurrentPath(), "Software\\" + zvtest::kGreek);
+    reg.CloseKey();
+    const std::wstring odd = L"ab\x65E5";
+    HKEY w = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\T", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &w,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(w, L"Odd", 0, REG_SZ, reinterpret_cast<const BYTE*>(odd.c_str()), 5);
+    RegCloseKey(w);
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("Software\\T"));
+    EXPECT_EQ(reg.ReadString("Odd"), "ab");
+    reg.CloseKey();
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    EXPECT_TRUE(reg.DeleteKey("\\Software\\" + zvtest::kGreek));
+    EXPECT_FALSE(reg.KeyExists("\\Software\\" + zvtest::kGreek));
 }
