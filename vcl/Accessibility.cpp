@@ -14,6 +14,9 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <string>
+
+#include "vcl/WideText.h"
 
 namespace zv {
 
@@ -35,14 +38,10 @@ bool SameGuid(REFIID a, const GUID& b) {
     return IsEqualGUID(a, b) != FALSE;
 }
 
-// Texts are the program's 8-bit strings in the ANSI code page.
+// Texts are the program's UTF-8 strings; readers get them as UTF-16.
 BSTR ToBstr(const std::string& text) {
-    if (text.empty()) return SysAllocString(L"");
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(std::max(n, 0)));
-    if (out != nullptr && n > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out, n);
-    return out;
+    const std::wstring wide = ToWide(text);
+    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
 // A text answer: S_FALSE (and no string) for an empty one, as the

@@ -558,6 +558,10 @@ TEST_F(CheckListFromSkin, LinesInAnyScriptKeepAndShowTheirOwnLetters) {
         ExpectPixels(row, ExpectedRow(196, kItemRect, i == 0, lines[i]), "script" + std::to_string(i));
         EXPECT_GT(Differing(row, ExpectedRow(196, kItemRect, i == 0, Questions(lines[i]))), 20) << i;
     }
+    // A reader gets each line's own letters too.
+    TAccRef list = ClientObject(List());
+    ASSERT_TRUE(list);
+    for (long i = 0; i < 2; ++i) EXPECT_EQ(Props(list, i + 1).Name, lines[i]) << i;
 }
 
 // A line wider than its text area (174 pixels in a 196-pixel list) shows its

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "tests/win/support/WinTestSupport.h"
+#include "vcl/WideText.h"
 
 namespace zvtest {
 
@@ -113,10 +114,7 @@ inline TAccRef ParentObject(const TAccRef& o) {
 
 inline std::string FromBstr(BSTR b) {
     if (b == nullptr) return {};
-    const int n =
-        WideCharToMultiByte(CP_ACP, 0, b, static_cast<int>(SysStringLen(b)), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, b, static_cast<int>(SysStringLen(b)), s.data(), n, nullptr, nullptr);
+    std::string s = zv::FromWide(std::wstring_view(b, SysStringLen(b)));
     SysFreeString(b);
     return s;
 }
