@@ -18,6 +18,7 @@
 #include "deploy/FileHelpers.h"
 #include "deploy/InstallRecord.h"
 #include "deploy/PayloadFile.h"
+#include "tests/e2e/E2EProcess.h"
 #include "tests/win/support/WinTestSupport.h"
 #include "vcl/Win32Handles.h"
 
@@ -323,41 +324,14 @@ private:
 };
 
 // The installer as a child process with a command line.
-class TRun {
+class TRun : public e2e::TChildProcess {
 public:
-    TRun(const std::string& exe, const std::string& args) {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::string cmd = "\"" + exe + "\" " + args;
-        m_started = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   kWork.c_str(), &si, &m_pi) != FALSE;
-    }
-    ~TRun() {
-        if (!m_started) return;
-        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(m_pi.hProcess, 1);
-            WaitForSingleObject(m_pi.hProcess, 5000);
-        }
-        CloseHandle(m_pi.hThread);
-        CloseHandle(m_pi.hProcess);
-    }
-    TRun(const TRun&) = delete;
-    TRun& operator=(const TRun&) = delete;
-
-    [[nodiscard]] bool Started() const { return m_started; }
-    [[nodiscard]] DWORD ProcessId() const { return m_pi.dwProcessId; }
-    [[nodiscard]] bool Ended() const { return WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0; }
+    TRun(const std::string& exe, const std::string& args) : TChildProcess(exe, args, kWork) {}
     // The exit code, or -1 when the program did not end in time.
     long ExitCode(int timeoutMs = kRunTimeoutMs) {
-        if (WaitForSingleObject(m_pi.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return -1;
         DWORD code = 0;
-        GetExitCodeProcess(m_pi.hProcess, &code);
-        return static_cast<long>(code);
+        return WaitForExit(timeoutMs, code) ? static_cast<long>(code) : -1;
     }
-
-private:
-    PROCESS_INFORMATION m_pi{};
-    bool m_started = false;
 };
 
 struct TFind {

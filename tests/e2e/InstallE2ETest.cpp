@@ -16,6 +16,7 @@
 #include "deploy/FileHelpers.h"
 #include "deploy/InstallRecord.h"
 #include "deploy/PayloadFile.h"
+#include "tests/e2e/E2EProcess.h"
 #include "tests/win/support/AccTestSupport.h"
 #include "tests/win/support/WinTestSupport.h"
 #include "vcl/Win32Handles.h"
@@ -217,40 +218,10 @@ private:
     std::string m_savedIE;
 };
 
-// The installer as a child process.
-class TInstaller {
+// The installer as a child process, without options.
+class TInstaller : public e2e::TChildProcess {
 public:
-    TInstaller() {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::string cmd = "\"" + kExe + "\"";
-        m_started = CreateProcessA(kExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   kWork.c_str(), &si, &m_pi) != FALSE;
-    }
-    ~TInstaller() {
-        if (!m_started) return;
-        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(m_pi.hProcess, 1);
-            WaitForSingleObject(m_pi.hProcess, 5000);
-        }
-        CloseHandle(m_pi.hThread);
-        CloseHandle(m_pi.hProcess);
-    }
-    TInstaller(const TInstaller&) = delete;
-    TInstaller& operator=(const TInstaller&) = delete;
-
-    [[nodiscard]] bool Started() const { return m_started; }
-    [[nodiscard]] DWORD ProcessId() const { return m_pi.dwProcessId; }
-    bool WaitForExit(int ms, DWORD& exitCode) {
-        if (WaitForSingleObject(m_pi.hProcess, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) return false;
-        GetExitCodeProcess(m_pi.hProcess, &exitCode);
-        return true;
-    }
-    [[nodiscard]] bool Running() const { return WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT; }
-
-private:
-    PROCESS_INFORMATION m_pi{};
-    bool m_started = false;
+    TInstaller() : TChildProcess(kExe, "", kWork) {}
 };
 
 struct TFind {
