@@ -15,8 +15,8 @@ public:
         si.cb = sizeof si;
         std::string cmd = "\"" + exe + "\"";
         if (!args.empty()) cmd += " " + args;
-        m_started = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(),
-                                   &si, &m_pi) != FALSE;
+        m_started = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   workDir.c_str(), &si, &m_pi) != FALSE;
     }
     ~TChildProcess() {
         if (!m_started) return;
