@@ -640,7 +640,14 @@ TEST(InstallerE2E, ControlThatCannotBeWrittenIsNotRegistered) {
     ASSERT_NE(install, nullptr);
     ClickCentre(install);
 
-    HWND error = WaitForWindow(installer.ProcessId(), "Error...", 60000);
+    // Under the emulated 32-bit runner a synthetic click is now and then
+    // lost; a click that started the install shows as the dialog or as the
+    // other browser's file. Only when neither came is it given again.
+    HWND error = WaitForWindow(installer.ProcessId(), "Error...", 30000);
+    if (error == nullptr && !zvtest::FileExists(firefox + "\\NPZRVN32.dll")) {
+        ClickCentre(install);
+        error = WaitForWindow(installer.ProcessId(), "Error...", 60000);
+    }
     ASSERT_NE(error, nullptr) << "no error dialog";
     Shot(error, "9-locked-ie-message");
     HWND ok = ChildWithText(error, "OK");
