@@ -248,8 +248,8 @@ void TksSkinFrame::ApplyFrameSkin() {
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
     UpdateCaptionObjects();
     if (OnChangeSkinData) OnChangeSkinData(this);
-    if (ClientWidth > 0) m_form->SetClientSize(ClientWidth, m_form->ClientHeight());
-    if (ClientHeight > 0) m_form->SetClientSize(m_form->ClientWidth(), ClientHeight);
+    if (ClientWidth > 0) m_form->SetClientSize(Scale().Map(ClientWidth), m_form->ClientHeight());
+    if (ClientHeight > 0) m_form->SetClientSize(m_form->ClientWidth(), Scale().Map(ClientHeight));
 }
 
 void TksSkinFrame::CreateFrameObjects() {
@@ -360,8 +360,12 @@ std::vector<TFrameObjectEntry> TksSkinFrame::ObjectEntries() const {
         if (const auto* b = dynamic_cast<const TksSkinStdButtonObject*>(o.get())) {
             entry.Role = TFrameObjectRole::CaptionButton;
             entry.Command = b->Data().Command;
-            if (b->ShowsIcon())
-                entry.ButtonSize = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+            if (b->ShowsIcon()) {
+                // The small icon's size is the system's (window pixels).
+                const TDeviceScale scale = Scale();
+                entry.ButtonSize = {scale.Unmap(GetSystemMetrics(SM_CXSMICON)),
+                                    scale.Unmap(GetSystemMetrics(SM_CYSMICON))};
+            }
         }
         entries.push_back(entry);
     }
@@ -371,19 +375,66 @@ std::vector<TFrameObjectEntry> TksSkinFrame::ObjectEntries() const {
 void TksSkinFrame::UpdateLayout() {
     const TSize s = WindowSize(FormHandle());
     const std::vector<TFrameObjectEntry> entries = ObjectEntries();
+    // The rules of the skin run in skin pixels, for the skin size the
+    // window's pixels stand for; the map puts their results on the window.
+    m_map = WindowMap(s.cx, s.cy);
     if (m_skinned) {
         const TksDataSkinFormInfo& fi = m_skinData->FormInfo();
-        m_layout = CalcFrameLayout(fi, {m_skinData->Picture().Width(), m_skinData->Picture().Height()}, s.cx,
-                                   s.cy, DefaultCaptionHeight());
+        m_layout = CalcFrameLayout(fi, {m_skinData->Picture().Width(), m_skinData->Picture().Height()},
+                                   m_map.Width, m_map.Height, DefaultCaptionHeight());
         PlaceFrameObjects(m_layout, fi, entries);
     } else {
         const bool tool = m_form != nullptr && m_form->BorderStyle() == TFormBorderStyle::bsToolWindow;
-        m_layout = CalcDefaultFrameLayout(s.cx, s.cy, DefaultCaptionHeight(), tool ? 13 : 17, entries);
+        m_layout = CalcDefaultFrameLayout(m_map.Width, m_map.Height, DefaultCaptionHeight(), tool ? 13 : 17,
+                                          entries);
     }
+    m_clientRect = m_map.ToDevice(m_layout.ClientRect);
+    m_captionRect = m_map.ToDevice(m_layout.CaptionRect);
+    m_buttonsRect = m_map.ToDevice(m_layout.ButtonsRect);
+    m_maskRect = m_map.ToDevice(m_layout.MaskRect);
     m_frameWidth = s.cx;
     m_frameHeight = s.cy;
-    for (size_t i = 0; i < m_objects.size() && i < m_layout.Objects.size(); ++i)
-        m_objects[i]->ObjectRect = m_layout.Objects[i].Rect;
+    for (size_t i = 0; i < m_objects.size() && i < m_layout.Objects.size(); ++i) {
+        m_objects[i]->SkinPlace = m_layout.Objects[i].Rect;
+        m_objects[i]->ObjectRect = m_map.ToDevice(m_layout.Objects[i].Rect);
+    }
+}
+
+TDeviceScale TksSkinFrame::Scale() const {
+    if (!m_skinned || m_form == nullptr) return {};
+    return TDeviceScale(m_form->PixelsPerInch());
+}
+
+TDeviceMap TksSkinFrame::WindowMap(int w, int h) const {
+    return TDeviceMap::ForDeviceSize(w, h, Scale());
+}
+
+TksFrameCanvas TksSkinFrame::CanvasFor(TBitmap& bitmap, const TRect& skinArea) const {
+    TksFrameCanvas c;
+    c.Bitmap = &bitmap;
+    c.Origin = m_map.ToDevice(skinArea.TopLeft());
+    c.SkinOrigin = skinArea.TopLeft();
+    c.Map = m_map.Part(skinArea);
+    c.Pictures = ScaledPicturesOf(m_skinned ? m_skinData : nullptr, m_map.Scale);
+    // The bitmap's canvas draws text at the density.
+    bitmap.Canvas().SetPixelsPerInch(m_map.Scale.PixelsPerInch());
+    return c;
+}
+
+void TksSkinFrame::ScaleChanged() {
+    HWND h = FormHandle();
+    if (h == nullptr || BorderStyleNone()) return;
+    // The non-client sizes follow the density even when the window's size
+    // stayed (the form scales it, which usually lays the frame out anyway).
+    SetWindowPos(h, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_skinned) {
+        UpdateFrame();
+        RepaintFrame();
+    } else {
+        UpdateLayout();
+        RepaintFrame();
+    }
 }
 
 // ---- sizes -----------------------------------------------------------------------
@@ -400,10 +451,12 @@ bool TksSkinFrame::FormMinimized() const {
     return FormHandle() != nullptr && IsIconic(FormHandle());
 }
 
+// The minimum and maximum sizes are skin pixels (the picture's, and the
+// properties as set at the skin's density), given in window pixels.
 int TksSkinFrame::MinimumWidth() const {
     if (m_skinned) {
         const int pw = m_skinData->Picture().Width();
-        return (MinWidth > pw && !FormMinimized()) ? MinWidth : pw;
+        return Scale().Map((MinWidth > pw && !FormMinimized()) ? MinWidth : pw);
     }
     return MinWidth != 0 ? MinWidth : 130;
 }
@@ -411,15 +464,16 @@ int TksSkinFrame::MinimumWidth() const {
 int TksSkinFrame::MinimumHeight() const {
     if (m_skinned) {
         const int h = m_skinData->Picture().Height() - m_skinData->FormInfo().ClientRect.Height();
-        return (MinHeight > h && !m_rolledUp && !FormMinimized()) ? MinHeight : h;
+        return Scale().Map((MinHeight > h && !m_rolledUp && !FormMinimized()) ? MinHeight : h);
     }
     return std::max(DefaultCaptionHeight() + 6, MinHeight);
 }
 
 TRect TksSkinFrame::MaximumArea() const {
     TRect area = GetMonitorWorkArea(FormHandle(), !MaximizeOnFullScreen);
-    if (MaxWidth > 0 && area.Width() > MaxWidth) area.Right = area.Left + MaxWidth;
-    if (MaxHeight > 0 && area.Height() > MaxHeight) area.Bottom = area.Top + MaxHeight;
+    const TDeviceScale scale = Scale();
+    if (MaxWidth > 0 && area.Width() > scale.Map(MaxWidth)) area.Right = area.Left + scale.Map(MaxWidth);
+    if (MaxHeight > 0 && area.Height() > scale.Map(MaxHeight)) area.Bottom = area.Top + scale.Map(MaxHeight);
     return area;
 }
 
@@ -471,7 +525,7 @@ void TksSkinFrame::UpdateFrame() {
     if (!m_skinned) return;
     UpdateLayout();
     UpdateFrameRegion();
-    if (OnChangeClientRect) OnChangeClientRect(m_layout.ClientRect);
+    if (OnChangeClientRect) OnChangeClientRect(m_clientRect);
     if (!m_maskRegion) RepaintFrame();
 }
 
@@ -488,9 +542,12 @@ void TksSkinFrame::UpdateFrameRegion() {
     source.ClientRect = fi.MaskRectArea;
     TSkinGeometry dest = m_layout.Target;
     dest.ClientRect = m_layout.MaskRect;
-    m_maskRegion = ComposeMaskRegion(m_skinData->Mask().View(), source, dest, m_frameWidth);
+    // Shaped in skin pixels; every mask pixel becomes the block of window
+    // pixels it is drawn on.
+    m_maskRegion = ComposeMaskRegion(m_skinData->Mask().View(), source, dest, m_layout.Width);
     TRegionHandle region;
-    if (m_maskRegion) region = CreateComposedRegion(*m_maskRegion);
+    if (m_maskRegion)
+        region = CreateComposedRegion(m_map.IsIdentity() ? *m_maskRegion : RegionToDevice(*m_maskRegion, m_map));
     if (!region) m_maskRegion.reset();
     // The system owns the region from here on.
     SetWindowRgn(h, region.Release(), TRUE);
@@ -514,8 +571,11 @@ void TksSkinFrame::PaintSkinFrame() {
     const TSize size = WindowSize(h);
     if (size.cx < MinimumWidth() || size.cy < MinimumHeight()) return;
     // Painted as laid out for the size: the layout follows every size change.
-    const TSize s{m_layout.Width, m_layout.Height};
-    const TRect& client = m_layout.ClientRect;
+    // The layout is in skin pixels; each strip is the part of the window's
+    // map at its skin rectangle, so strips drawn apart join without a gap.
+    const int w = m_layout.Width;
+    const int hgt = m_layout.Height;
+    const TRect& client = m_clientRect;
     const bool active = IsFormActive();
     const TksBitmap& picture = (active || m_skinData->InActivePicture().Empty())
                                    ? m_skinData->Picture()
@@ -523,18 +583,39 @@ void TksSkinFrame::PaintSkinFrame() {
     // The strips are composed straight into the bitmaps that go to the
     // screen; the objects and the inactive effect work on the same pixels.
     const TFrameStripSizes& sizes = m_layout.Strips;
-    TBitmap top(sizes.Top.cx, sizes.Top.cy);
-    TBitmap bottom(sizes.Bottom.cx, sizes.Bottom.cy);
-    TBitmap left(sizes.Left.cx, sizes.Left.cy);
-    TBitmap right(sizes.Right.cx, sizes.Right.cy);
-    ComposeFrameStrips(picture.View(), m_layout.Source, m_layout.Target,
-                       {fi.TopStretch, fi.BottomStretch, fi.LeftStretch, fi.RightStretch},
-                       {top.Pixels(), bottom.Pixels(), left.Pixels(), right.Pixels()});
-    TksFrameCanvas topCanvas{&top, {0, 0}};
-    TksFrameCanvas bottomCanvas{&bottom, {0, client.Bottom}};
+    const TRect topArea{0, 0, sizes.Top.cx, sizes.Top.cy};
+    const TRect bottomArea{0, hgt - sizes.Bottom.cy, sizes.Bottom.cx, hgt};
+    const TRect leftArea{0, sizes.Top.cy, sizes.Left.cx, sizes.Top.cy + sizes.Left.cy};
+    const TRect rightArea{w - sizes.Right.cx, sizes.Top.cy, w, sizes.Top.cy + sizes.Right.cy};
+    auto deviceSize = [this](const TRect& r) {
+        const TRect d = m_map.ToDevice(r);
+        return TSize{r.IsEmpty() ? 0 : d.Width(), r.IsEmpty() ? 0 : d.Height()};
+    };
+    const TSize topSize = deviceSize(topArea), bottomSize = deviceSize(bottomArea);
+    const TSize leftSize = deviceSize(leftArea), rightSize = deviceSize(rightArea);
+    TBitmap top(topSize.cx, topSize.cy);
+    TBitmap bottom(bottomSize.cx, bottomSize.cy);
+    TBitmap left(leftSize.cx, leftSize.cy);
+    TBitmap right(rightSize.cx, rightSize.cy);
+    TksFrameCanvas topCanvas = CanvasFor(top, topArea);
+    TksFrameCanvas bottomCanvas = CanvasFor(bottom, bottomArea);
+    const TStretchFlags stretch{fi.TopStretch, fi.BottomStretch, fi.LeftStretch, fi.RightStretch};
+    if (m_map.IsIdentity()) {
+        ComposeFrameStrips(picture.View(), m_layout.Source, m_layout.Target, stretch,
+                           {top.Pixels(), bottom.Pixels(), left.Pixels(), right.Pixels()});
+    } else {
+        const TksFrameCanvas leftCanvas = CanvasFor(left, leftArea);
+        const TksFrameCanvas rightCanvas = CanvasFor(right, rightArea);
+        auto surface = [](const TksFrameCanvas& c) {
+            return c.Bitmap->Empty() ? TSkinSurface() : c.Surface();
+        };
+        ComposeFrameStrips(
+            picture.View(), m_layout.Source, m_layout.Target, stretch,
+            {surface(topCanvas), surface(bottomCanvas), surface(leftCanvas), surface(rightCanvas)});
+    }
     for (const auto& o : m_objects) {
         if (!o->Visible || o->Data().RollUp) continue;
-        if (o->ObjectRect.Bottom <= client.Top) {
+        if (o->SkinPlace.Bottom <= m_layout.ClientRect.Top) {
             if (!top.Empty()) o->PaintObject(topCanvas, false);
         } else if (!bottom.Empty()) {
             o->PaintObject(bottomCanvas, false);
@@ -547,11 +628,13 @@ void TksSkinFrame::PaintSkinFrame() {
     TWindowDC dc = TWindowDC::Window(h);
     if (!dc) return;
     ExcludeClipRect(dc.Get(), client.Left, client.Top, client.Right, client.Bottom);
-    const int topHeight = top.Height();
+    const TRect leftAt = m_map.ToDevice(leftArea);
+    const TRect rightAt = m_map.ToDevice(rightArea);
+    const TRect bottomAt = m_map.ToDevice(bottomArea);
     top.DrawTo(dc.Get(), 0, 0);
-    left.DrawTo(dc.Get(), 0, topHeight);
-    right.DrawTo(dc.Get(), s.cx - right.Width(), topHeight);
-    bottom.DrawTo(dc.Get(), 0, s.cy - bottom.Height());
+    left.DrawTo(dc.Get(), leftAt.Left, leftAt.Top);
+    right.DrawTo(dc.Get(), rightAt.Left, rightAt.Top);
+    bottom.DrawTo(dc.Get(), bottomAt.Left, bottomAt.Top);
 }
 
 void TksSkinFrame::PaintDefaultFrame() {
@@ -605,7 +688,7 @@ void TksSkinFrame::PaintDefaultFrame() {
         if (o->Visible) o->PaintObject(canvas, true);
     TWindowDC dc = TWindowDC::Window(h);
     if (!dc) return;
-    const TRect& client = m_layout.ClientRect;
+    const TRect& client = m_clientRect;
     ExcludeClipRect(dc.Get(), client.Left, client.Top, client.Right, client.Bottom);
     b.DrawTo(dc.Get(), 0, 0);
 }
@@ -622,10 +705,11 @@ void TksSkinFrame::RedrawObject(TksActiveSkinObject* object) {
     // Start from what the window shows there, so that a look that leaves
     // pixels out keeps the frame below.
     TBitmap b(r.Width(), r.Height());
+    TksFrameCanvas canvas = CanvasFor(b, object->SkinPlace);
+    canvas.Origin = r.TopLeft();
     BitBlt(b.Canvas().Handle(), 0, 0, r.Width(), r.Height(), dc.Get(), r.Left, r.Top, SRCCOPY);
-    TksFrameCanvas canvas{&b, r.TopLeft()};
     object->PaintObject(canvas, true);
-    const TRect& client = m_layout.ClientRect;
+    const TRect& client = m_clientRect;
     ExcludeClipRect(dc.Get(), client.Left, client.Top, client.Right, client.Bottom);
     b.DrawTo(dc.Get(), r.Left, r.Top);
 }
@@ -653,6 +737,15 @@ void TksSkinFrame::WMEraseBkgnd(TMessage& msg) {
     }
     if (pic == nullptr || pic->Empty() || tile.IsEmpty()) {
         FillRectClipped(v, v.Bounds(), ColorToPixel(ColorToRGB(clBtnFace)));
+    } else if (!m_map.IsIdentity()) {
+        // Tiled in skin pixels over the client area's part of the window's
+        // map (or its own when the window is between two sizes).
+        TDeviceMap map = m_map.Part(m_layout.ClientRect);
+        if (map.DeviceWidth() != cr.right || map.DeviceHeight() != cr.bottom)
+            map = TDeviceMap::ForDeviceSize(cr.right, cr.bottom, m_map.Scale);
+        const TSkinSurface surface(v, map, ScaledPicturesOf(m_skinData, m_map.Scale));
+        for (int y = 0; y < map.Height; y += tile.Height())
+            for (int x = 0; x < map.Width; x += tile.Width()) surface.Copy(x, y, pic->View(), tile);
     } else {
         const int columns = cr.right / tile.Width() + 1;
         const int rows = cr.bottom / tile.Height() + 1;
@@ -848,6 +941,10 @@ void TksSkinFrame::FrameWndProc(TMessage& msg) {
             LeaveMenuMode();
             msg.Result = 0;
             return;
+        case CM_SCALECHANGED:
+            PassOn(msg);
+            ScaleChanged();
+            return;
         case WM_SKINCHANGING: SkinChanging(reinterpret_cast<TksSkinData*>(msg.WParam)); break;
         case WM_SKINCHANGED: SkinChanged(reinterpret_cast<TksSkinData*>(msg.WParam)); break;
         case WM_SKINSTRINGSCHANGED:
@@ -868,10 +965,16 @@ void TksSkinFrame::WMNCCalcSize(TMessage& msg) {
     int left, top, right, bottom;
     const TksDataSkinFormInfo* fi = m_skinned ? &m_skinData->FormInfo() : nullptr;
     if (fi != nullptr && !fi->ClientRect.IsEmpty()) {
-        left = fi->ClientRect.Left;
-        top = fi->ClientRect.Top;
-        right = m_skinData->Picture().Width() - fi->ClientRect.Right;
-        bottom = m_skinData->Picture().Height() - fi->ClientRect.Bottom;
+        // The client rectangle the layout gives the window's skin size, put
+        // on the window's pixels by the same map the frame is painted with.
+        const TDeviceMap map = WindowMap(r->right - r->left, r->bottom - r->top);
+        const TRect cl = fi->ClientRect;
+        const TRect client = map.ToDevice({cl.Left, cl.Top, cl.Right + map.Width - m_skinData->Picture().Width(),
+                                           cl.Bottom + map.Height - m_skinData->Picture().Height()});
+        left = client.Left;
+        top = client.Top;
+        right = map.DeviceWidth() - client.Right;
+        bottom = map.DeviceHeight() - client.Bottom;
     } else {
         left = right = bottom = 3;
         top = DefaultCaptionHeight() + 3;
@@ -919,7 +1022,8 @@ LRESULT TksSkinFrame::HitTest(int x, int y) {
         state.BorderWidth = m_skinData->FormInfo().BorderWidth;
         state.Mask = m_maskRegion ? &*m_maskRegion : nullptr;
     }
-    return HitTestFrame(m_layout, state, {x, y});
+    // The layout answers in skin pixels.
+    return HitTestFrame(m_layout, state, m_map.ToSkin({x, y}));
 }
 
 void TksSkinFrame::WMNCHitTest(TMessage& msg) {
@@ -934,7 +1038,7 @@ void TksSkinFrame::WMNCHitTest(TMessage& msg) {
 void TksSkinFrame::TestHover(int x, int y, bool allow) {
     if (!IsFormActive()) return;
     const int old = m_hoverIndex;
-    const int found = FindFrameObject(m_layout, {x, y});
+    const int found = FindFrameObject(m_layout, m_map.ToSkin({x, y}));
     m_hoverIndex = (found != -1 && allow) ? found : -1;
     if (m_pressedIndex != -1 && m_hoverIndex != m_pressedIndex) m_hoverIndex = -1;
     if (m_hoverIndex == old) return;
@@ -954,14 +1058,15 @@ void TksSkinFrame::PollMouse() {
     if (h == nullptr || !GetCursorPos(&c)) return;
     const bool allow = WindowFromPoint(c) == h;
     const TPoint p = ScreenToWindow(MAKELPARAM(c.x, c.y));
-    if (!m_layout.ClientRect.Contains(p))
+    if (!m_clientRect.Contains(p))
         TestHover(p.X, p.Y, allow);
     else if (m_hoverIndex != -1)
         TestHover(-1, -1, allow);
     // The mouse off every frame object, nothing hovered or held: the poll
     // stops until the mouse comes over an object again (the hit test there
     // starts it), so a window left alone costs nothing.
-    const bool overObject = allow && !m_layout.ClientRect.Contains(p) && FindFrameObject(m_layout, p) != -1;
+    const bool overObject =
+        allow && !m_clientRect.Contains(p) && FindFrameObject(m_layout, m_map.ToSkin(p)) != -1;
     if (!overObject && m_hoverIndex == -1 && m_pressedIndex == -1 && !m_captured) m_pollTimer.Reset();
 }
 
@@ -1303,7 +1408,7 @@ void TksSkinFrame::ShowSystemMenuFromKeyboard() {
     } else {
         RECT wr;
         GetWindowRect(h, &wr);
-        ShowSystemMenuAt(wr.left + m_layout.ClientRect.Left, wr.top + m_layout.ClientRect.Top);
+        ShowSystemMenuAt(wr.left + m_clientRect.Left, wr.top + m_clientRect.Top);
     }
 }
 

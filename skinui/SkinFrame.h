@@ -6,7 +6,9 @@
 //     skin             ApplyFrameSkin, CreateFrameObjects, ArrangeFrameObjects
 //     sizes            minimum/maximum, WM_GETMINMAXINFO, WM_NCCALCSIZE
 //     layout           UpdateLayout (one TFrameLayout for size, skin and
-//                      objects), UpdateFrame, UpdateFrameRegion (mask)
+//                      objects, in skin pixels, and the window's map onto
+//                      its device pixels), UpdateFrame, UpdateFrameRegion
+//                      (mask)
 //     painting         PaintSkinFrame (WM_NCPAINT), RedrawObject, client
 //                      background, the default frame while unskinned
 //     input            hit test, hover polling, non-client mouse, move loop,
@@ -28,6 +30,7 @@
 
 #include "skin/SkinData.h"
 #include "skinui/SkinFrameObjects.h"
+#include "skinui/paint/DeviceScale.h"
 #include "skinui/paint/FrameLayout.h"
 #include "skinui/paint/MaskRegion.h"
 #include "skinui/paint/SkinPaint.h"
@@ -166,6 +169,16 @@ public:
     void CreateFrameObjects();
     void ArrangeFrameObjects();
 
+    // ---- display density
+    // The factor from skin to window pixels: the form's density while the
+    // frame is skinned (the default frame is drawn 1:1).
+    [[nodiscard]] TDeviceScale Scale() const;
+    // How the skin pixels the frame is laid out in lie on the window's
+    // pixels, for a window of w x h device pixels.
+    [[nodiscard]] TDeviceMap WindowMap(int w, int h) const;
+    // The map of the window's current layout.
+    [[nodiscard]] const TDeviceMap& Map() const { return m_map; }
+
     // ---- sizes and layout (window coordinates)
     [[nodiscard]] int MinimumWidth() const;
     [[nodiscard]] int MinimumHeight() const;
@@ -173,14 +186,17 @@ public:
     // The layout for the window's current size, skin and objects: the
     // frame's own (skinned or default), every object's place.
     void UpdateLayout();
+    // The layout in skin pixels (Map() puts it on the window).
     [[nodiscard]] const TFrameLayout& Layout() const { return m_layout; }
-    [[nodiscard]] TRect MapSkinRect(const TRect& r) const { return m_layout.MapSkinRect(r); }
+    // A rectangle of the main picture moved to the window (window pixels).
+    [[nodiscard]] TRect MapSkinRect(const TRect& r) const { return m_map.ToDevice(m_layout.MapSkinRect(r)); }
     void UpdateFrame();
     void UpdateFrameRegion();
-    [[nodiscard]] const TRect& TargetClientRect() const { return m_layout.ClientRect; }
-    [[nodiscard]] const TRect& TargetCaptionRect() const { return m_layout.CaptionRect; }
-    [[nodiscard]] const TRect& TargetButtonsRect() const { return m_layout.ButtonsRect; }
-    [[nodiscard]] const TRect& TargetMaskRect() const { return m_layout.MaskRect; }
+    // The layout's rectangles in window pixels.
+    [[nodiscard]] const TRect& TargetClientRect() const { return m_clientRect; }
+    [[nodiscard]] const TRect& TargetCaptionRect() const { return m_captionRect; }
+    [[nodiscard]] const TRect& TargetButtonsRect() const { return m_buttonsRect; }
+    [[nodiscard]] const TRect& TargetMaskRect() const { return m_maskRect; }
     [[nodiscard]] int FrameWidth() const { return m_frameWidth; }
     [[nodiscard]] int FrameHeight() const { return m_frameHeight; }
     // The default frame's caption height (19, 15 for tool windows).
@@ -248,6 +264,11 @@ private:
     bool EndMenuMessage(UINT msg) const;
 
     void WMNCCalcSize(TMessage& msg);
+    // A new density: laid out, shaped and painted again.
+    void ScaleChanged();
+    // A canvas on `bitmap` showing the window's skin rectangle `skinArea`
+    // (the bitmap has its device size).
+    [[nodiscard]] TksFrameCanvas CanvasFor(TBitmap& bitmap, const TRect& skinArea) const;
     void WMNCHitTest(TMessage& msg);
     void WMEraseBkgnd(TMessage& msg);
     void WMTimer(TMessage& msg);
@@ -289,6 +310,12 @@ private:
     int m_frameWidth = 0;
     int m_frameHeight = 0;
     TFrameLayout m_layout;
+    TDeviceMap m_map;
+    TRect m_clientRect{};
+    TRect m_captionRect{};
+    TRect m_buttonsRect{};
+    TRect m_maskRect{};
+    // The window's shape in skin pixels (the hit test reads it there).
     std::optional<TComposedMaskRegion> m_maskRegion;
 
     std::vector<std::unique_ptr<TksActiveSkinObject>> m_objects;

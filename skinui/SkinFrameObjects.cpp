@@ -49,6 +49,12 @@ TRect ToCanvas(const TksFrameCanvas& c, const TRect& r) {
     return OffsetRect(r, -c.Origin.X, -c.Origin.Y);
 }
 
+// The map of an object's own pixels: the part of the canvas's map at the
+// object's skin place.
+TDeviceMap ObjectMap(const TksFrameCanvas& c, const TRect& skinPlace) {
+    return c.Map.Part(c.FromSkin(skinPlace));
+}
+
 void BlitToCanvas(TksFrameCanvas& canvas, const TRect& objectRect, const TBitmap& look) {
     if (canvas.Bitmap == nullptr || look.Empty()) return;
     const TRect d = ToCanvas(canvas, objectRect);
@@ -57,12 +63,19 @@ void BlitToCanvas(TksFrameCanvas& canvas, const TRect& objectRect, const TBitmap
 
 }  // namespace
 
+TSkinSurface TksFrameCanvas::Surface() const {
+    if (Bitmap == nullptr) return {};
+    if (Map.IsIdentity()) return TSkinSurface(Bitmap->Pixels());
+    return {Bitmap->Pixels(), Map, Pictures};
+}
+
 // ---- TksActiveSkinObject ---------------------------------------------------------
 
 TksActiveSkinObject::TksActiveSkinObject(TksFrameObjectOwner* parent, TksSkinData* skinData,
                                          std::unique_ptr<TksDataSkinObject> record)
     : Parent(parent), SkinData(skinData), m_data(std::move(record)) {
     ObjectRect = m_data->SkinRect;
+    SkinPlace = ObjectRect;
     if (SkinData != nullptr) {
         Picture = m_data->RollUp ? &SkinData->RollUpPicture() : &SkinData->Picture();
         // An index that names no picture leaves the object without active
@@ -98,13 +111,24 @@ void TksActiveSkinObject::MorphStep() {
 
 void TksActiveSkinObject::CopyToObject(TksFrameCanvas& canvas, const TksBitmap* pic, const TRect& src) const {
     if (canvas.Bitmap == nullptr || pic == nullptr || pic->Empty() || src.IsEmpty()) return;
-    StretchBlock(canvas.Bitmap->Pixels(), ToCanvas(canvas, ObjectRect), pic->View(), src);
+    if (canvas.Map.IsIdentity()) {
+        StretchBlock(canvas.Bitmap->Pixels(), ToCanvas(canvas, ObjectRect), pic->View(), src);
+        return;
+    }
+    canvas.Surface().Stretch(canvas.FromSkin(SkinPlace), pic->View(), src);
 }
 
-TPixelBuffer TksActiveSkinObject::MakeLook(const TksBitmap* pic, const TRect& src) const {
+TSkinSurface TksActiveSkinObject::ObjectSurface(const TksFrameCanvas& canvas, const TPixelView& own) const {
+    if (canvas.Map.IsIdentity()) return TSkinSurface(own);
+    return {own, ObjectMap(canvas, SkinPlace), canvas.Pictures};
+}
+
+TPixelBuffer TksActiveSkinObject::MakeLook(const TksFrameCanvas& canvas, const TksBitmap* pic,
+                                           const TRect& src) const {
     TPixelBuffer look(std::max(ObjectRect.Width(), 0), std::max(ObjectRect.Height(), 0));
-    if (pic != nullptr && !pic->Empty() && !src.IsEmpty() && !look.Empty())
-        StretchBlock(look.View(), look.View().Bounds(), pic->View(), src);
+    if (pic == nullptr || pic->Empty() || src.IsEmpty() || look.Empty()) return look;
+    const TSkinSurface surface = ObjectSurface(canvas, look.View());
+    surface.Stretch(surface.Bounds(), pic->View(), src);
     return look;
 }
 
@@ -117,9 +141,9 @@ void TksActiveSkinObject::DrawBuffer(TksFrameCanvas& canvas, const TPixelBuffer&
 void TksActiveSkinObject::DrawMorph(TksFrameCanvas& canvas, const TksBitmap* normalPic,
                                     const TRect& normalSrc, const TksBitmap* activePic,
                                     const TRect& activeSrc) const {
-    TPixelBuffer normal = MakeLook(normalPic, normalSrc);
+    TPixelBuffer normal = MakeLook(canvas, normalPic, normalSrc);
     if (activePic != nullptr && !activeSrc.IsEmpty()) {
-        const TPixelBuffer active = MakeLook(activePic, activeSrc);
+        const TPixelBuffer active = MakeLook(canvas, activePic, activeSrc);
         MorphPixels(normal.View(), active.View(), static_cast<int>(Data().MorphKind), MorphFactor);
     }
     DrawBuffer(canvas, normal);
@@ -383,7 +407,7 @@ TksSkinCaptionObject::TksSkinCaptionObject(TksFrameObjectOwner* parent, TksSkinD
 TCaptionLayout TksSkinCaptionObject::Layout() const {
     const TksDataSkinFormInfo& fi = FormInfoOf(SkinData);
     return CalcCaptionLayout(
-        Data().SkinRect, {ObjectRect.Width(), ObjectRect.Height()},
+        Data().SkinRect, {SkinPlace.Width(), SkinPlace.Height()},
         {fi.ClientRect, fi.LeftTopPoint, fi.RightTopPoint, fi.LeftBottomPoint, fi.RightBottomPoint});
 }
 
@@ -395,25 +419,31 @@ void TksSkinCaptionObject::GetLayoutKind(TLayoutKind& kind, int& fixed1, int& fi
 }
 
 TRect TksSkinCaptionObject::TextRectangle() const {
-    return CaptionTextRect(Data(), ObjectRect.Width());
+    return CaptionTextRect(Data(), SkinPlace.Width());
 }
 
-void TksSkinCaptionObject::MakeCaptionLook(TBitmap& bmp, const TksBitmap* pic, const TRect& src) const {
+void TksSkinCaptionObject::MakeCaptionLook(const TksFrameCanvas& canvas, TBitmap& bmp, const TksBitmap* pic,
+                                           const TRect& src) const {
     bmp.SetSize(std::max(ObjectRect.Width(), 0), std::max(ObjectRect.Height(), 0));
     if (pic == nullptr || pic->Empty() || bmp.Empty()) return;
-    ComposeCaptionLook(bmp.Pixels(), pic->View(), src, Layout());
+    ComposeCaptionLook(ObjectSurface(canvas, bmp.Pixels()), pic->View(), src, Layout());
 }
 
-void TksSkinCaptionObject::DrawCaptionText(TBitmap& bmp, int ox, int oy, const TRect& clip, bool activeLook,
-                                           TColor color) const {
+void TksSkinCaptionObject::DrawCaptionText(const TksFrameCanvas& canvas, TBitmap& bmp, int ox, int oy,
+                                           const TRect& clip, bool activeLook, TColor color) const {
     std::string text = Parent->FormCaption();
     if (text.empty() || Data().TextRect.IsEmpty() || bmp.Empty()) return;
-    TCanvas& canvas = bmp.Canvas();
-    AssignSkinFont(canvas.Font(), &Data(), Parent->DefaultCaptionFont());
-    TksCanvasText measure(canvas);
-    const TRect tr = TextRectangle();
+    // The rules place the text in skin pixels; the platform draws it on the
+    // device pixels at the density's font height, so it stays sharp.
+    const TDeviceMap map = canvas.Map.IsIdentity() ? TDeviceMap{} : ObjectMap(canvas, SkinPlace);
+    const TDeviceScale scale = map.Scale;
+    TCanvas& c = bmp.Canvas();
+    c.SetPixelsPerInch(scale.PixelsPerInch());
+    AssignSkinFont(c.Font(), &Data(), Parent->DefaultCaptionFont());
+    TksCanvasText measure(c);
+    const TRect tr = map.ToDevice(TextRectangle());
     FitTextToWidth(measure, text, tr.Width());
-    const TSize size = canvas.TextExtent(text);
+    const TSize size = c.TextExtent(text);
     const int y = tr.Top + tr.Height() / 2 - size.cy / 2 + oy;
     int x = tr.Left;
     switch (Data().Alignment) {
@@ -425,21 +455,33 @@ void TksSkinCaptionObject::DrawCaptionText(TBitmap& bmp, int ox, int oy, const T
     if (!Data().FrameRect.IsEmpty() && ActivePicture != nullptr) {
         const TRect src =
             (activeLook && !Data().ActiveFrameRect.IsEmpty()) ? Data().ActiveFrameRect : Data().FrameRect;
+        // The frame piece around the text is as wide as the text in skin
+        // pixels and drawn at the density.
+        const TRect& ft = Data().FrameTextRect;
         TPixelBuffer piece;
         ComposeHorizontal(ActivePicture->View(), src, Data().FrameLeftOffset, Data().FrameRightOffset, piece,
-                          Data().FrameRect.Width() + size.cx - Data().FrameTextRect.Width(), false);
-        CopyBlock(bmp.Pixels(), x - Data().FrameTextRect.Left, y - Data().FrameTextRect.Top, piece.View(),
-                  piece.View().Bounds());
+                          Data().FrameRect.Width() + scale.Unmap(size.cx) - ft.Width(), false);
+        if (scale.Identity()) {
+            CopyBlock(bmp.Pixels(), x - ft.Left, y - ft.Top, piece.View(), piece.View().Bounds());
+        } else if (!piece.Empty()) {
+            TPixelBuffer device;
+            ResamplePiece(piece.View(), piece.View().Bounds(), scale.Map(piece.Width()),
+                          scale.Map(piece.Height()), device);
+            CopyBlock(bmp.Pixels(), x - scale.Map(ft.Left), y - scale.Map(ft.Top), device.View(),
+                      device.View().Bounds());
+        }
     }
+    // The light and the shadow lie one skin pixel off the text.
+    const int off = scale.Map(1);
     if (Data().Light) {
-        canvas.Font().SetColor(activeLook ? Data().ActiveLightColor : Data().LightColor);
-        measure.TextOutClipped(clip, x - 1, y - 1, text);
+        c.Font().SetColor(activeLook ? Data().ActiveLightColor : Data().LightColor);
+        measure.TextOutClipped(clip, x - off, y - off, text);
     }
     if (Data().Shadow) {
-        canvas.Font().SetColor(activeLook ? Data().ActiveShadowColor : Data().ShadowColor);
-        measure.TextOutClipped(clip, x + 1, y + 1, text);
+        c.Font().SetColor(activeLook ? Data().ActiveShadowColor : Data().ShadowColor);
+        measure.TextOutClipped(clip, x + off, y + off, text);
     }
-    canvas.Font().SetColor(color);
+    c.Font().SetColor(color);
     measure.TextOutClipped(clip, x, y, text);
     GdiFlush();
 }
@@ -455,15 +497,15 @@ void TksSkinCaptionObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
     const TRect own{0, 0, ObjectRect.Width(), ObjectRect.Height()};
     if (!Data().ActiveSkinRect.IsEmpty() && ActivePicture != nullptr && (Active || MorphFactor != 0.0)) {
         TBitmap active;
-        MakeCaptionLook(active, ActivePicture, Data().ActiveSkinRect);
-        DrawCaptionText(active, 0, 0, own, true, Data().ActiveFontColor);
+        MakeCaptionLook(canvas, active, ActivePicture, Data().ActiveSkinRect);
+        DrawCaptionText(canvas, active, 0, 0, own, true, Data().ActiveFontColor);
         if ((MorphFactor == 0.0 && Active && !MorphAllowed()) || (Active && MorphFactor == 1.0)) {
             BlitToCanvas(canvas, ObjectRect, active);
             return;
         }
         TBitmap normal;
-        MakeCaptionLook(normal, Picture, Data().SkinRect);
-        DrawCaptionText(normal, 0, 0, own, false, Data().FontColor);
+        MakeCaptionLook(canvas, normal, Picture, Data().SkinRect);
+        DrawCaptionText(canvas, normal, 0, 0, own, false, Data().FontColor);
         MorphPixels(normal.Pixels(), active.Pixels(), static_cast<int>(Data().MorphKind), MorphFactor);
         if (!Active) InActiveEffect(normal);
         BlitToCanvas(canvas, ObjectRect, normal);
@@ -471,14 +513,14 @@ void TksSkinCaptionObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
     }
     if (updateAll) {
         TBitmap normal;
-        MakeCaptionLook(normal, Picture, Data().SkinRect);
-        DrawCaptionText(normal, 0, 0, own, Active, Active ? Data().ActiveFontColor : Data().FontColor);
+        MakeCaptionLook(canvas, normal, Picture, Data().SkinRect);
+        DrawCaptionText(canvas, normal, 0, 0, own, Active, Active ? Data().ActiveFontColor : Data().FontColor);
         if (!Active) InActiveEffect(normal);
         BlitToCanvas(canvas, ObjectRect, normal);
         return;
     }
     const TRect d = ToCanvas(canvas, ObjectRect);
-    DrawCaptionText(*canvas.Bitmap, d.Left, d.Top, d, Active,
+    DrawCaptionText(canvas, *canvas.Bitmap, d.Left, d.Top, d, Active,
                     Active ? Data().ActiveFontColor : Data().FontColor);
 }
 

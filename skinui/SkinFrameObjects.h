@@ -1,8 +1,9 @@
 // Frame objects of a skinned window: the caption and the caption buttons
 // that TksSkinFrame draws into its non-client area.
 //
-//   TksFrameCanvas          where an object paints: a bitmap and the window
-//                           coordinate of its top-left pixel
+//   TksFrameCanvas          where an object paints: a bitmap, the window
+//                           coordinate of its top-left pixel, and how the
+//                           skin pixels of its area lie on it
 //   TksFrameObjectOwner     what the objects need of their frame: its
 //                           activation, caption and window state, redraw
 //                           and the morph timer, commands, the system menu,
@@ -27,7 +28,9 @@
 #include "base/PixelBuffer.h"
 #include "base/Types.h"
 #include "skin/SkinData.h"
+#include "skinui/paint/DeviceScale.h"
 #include "skinui/paint/FrameLayout.h"
+#include "skinui/paint/SkinSurface.h"
 #include "vcl/Controls.h"
 #include "vcl/Graphics.h"
 #include "vcl/Menus.h"
@@ -37,9 +40,23 @@ namespace zv {
 class TksActiveSkinObject;
 class TksSkinButtonObject;
 
+// The frame lays its objects out in skin pixels and draws them on the
+// window's device pixels: Map is the part of the window's map that the
+// bitmap shows, SkinOrigin the skin position of its top-left pixel. At the
+// skin's own density both are the identity and SkinOrigin is Origin.
 struct TksFrameCanvas {
     TBitmap* Bitmap = nullptr;
     TPoint Origin;  // window coordinate of the bitmap's (0, 0)
+    TPoint SkinOrigin{};
+    TDeviceMap Map{};
+    TScaledPictures* Pictures = nullptr;
+
+    // The bitmap seen in skin pixels.
+    [[nodiscard]] TSkinSurface Surface() const;
+    // A skin rectangle of the window as a rectangle of that surface.
+    [[nodiscard]] TRect FromSkin(const TRect& r) const {
+        return OffsetRect(r, -SkinOrigin.X, -SkinOrigin.Y);
+    }
 };
 
 // The morph factor after one step of 0.2 up or down, computed in extended
@@ -115,7 +132,11 @@ public:
     TksSkinData* SkinData = nullptr;
     const TksBitmap* Picture = nullptr;
     const TksBitmap* ActivePicture = nullptr;
+    // Where the object is: ObjectRect in window (device) pixels, SkinPlace
+    // the same place in the skin pixels the frame is laid out in (equal at
+    // the skin's own density).
     TRect ObjectRect{};
+    TRect SkinPlace{};
     bool Enabled = true;
     bool Visible = true;
     bool Active = false;
@@ -146,8 +167,13 @@ protected:
     // Copies src of pic onto ObjectRect of the canvas, stretched when the
     // sizes differ. Nothing for a missing picture.
     void CopyToObject(TksFrameCanvas& canvas, const TksBitmap* pic, const TRect& src) const;
-    // src of pic stretched to the size of ObjectRect.
-    [[nodiscard]] TPixelBuffer MakeLook(const TksBitmap* pic, const TRect& src) const;
+    // src of pic stretched to the size of ObjectRect, drawn at the density
+    // of `canvas`.
+    [[nodiscard]] TPixelBuffer MakeLook(const TksFrameCanvas& canvas, const TksBitmap* pic,
+                                        const TRect& src) const;
+    // The object's own pixels (ObjectRect's size, (0, 0) its top-left) seen
+    // in skin pixels at the density of `canvas`.
+    [[nodiscard]] TSkinSurface ObjectSurface(const TksFrameCanvas& canvas, const TPixelView& own) const;
     void DrawBuffer(TksFrameCanvas& canvas, const TPixelBuffer& look) const;
     // The morph between two looks of ObjectRect's size, drawn at its top-left.
     void DrawMorph(TksFrameCanvas& canvas, const TksBitmap* normalPic, const TRect& normalSrc,
@@ -237,7 +263,7 @@ public:
     // The layout kind and its two fixed lengths (left/right widths or
     // top/bottom heights).
     void GetLayoutKind(TLayoutKind& kind, int& fixed1, int& fixed2) const;
-    // The text rectangle in the object's own coordinates.
+    // The text rectangle in the object's own coordinates (skin pixels).
     [[nodiscard]] TRect TextRectangle() const;
 
     void PaintObject(TksFrameCanvas& canvas, bool updateAll) override;
@@ -249,11 +275,13 @@ public:
 private:
     [[nodiscard]] TCaptionLayout Layout() const;
     // A look of ObjectRect's size cut from src of pic by the layout kind.
-    void MakeCaptionLook(TBitmap& bmp, const TksBitmap* pic, const TRect& src) const;
+    void MakeCaptionLook(const TksFrameCanvas& canvas, TBitmap& bmp, const TksBitmap* pic,
+                         const TRect& src) const;
     // Draws the caption text onto bmp with its (0, 0) at the object's
-    // (ox, oy) offset; activeLook selects the active colours and frame.
-    void DrawCaptionText(TBitmap& bmp, int ox, int oy, const TRect& clip, bool activeLook,
-                         TColor color) const;
+    // (ox, oy) offset (device pixels); activeLook selects the active colours
+    // and frame. The platform draws the text at the canvas's density.
+    void DrawCaptionText(const TksFrameCanvas& canvas, TBitmap& bmp, int ox, int oy, const TRect& clip,
+                         bool activeLook, TColor color) const;
     void InActiveEffect(TBitmap& bmp) const;
 };
 

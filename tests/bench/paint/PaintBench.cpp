@@ -1,6 +1,7 @@
 // Speed of the paint core on the program's sizes: the four frame strips of
 // the main window, the frame's share of a non-client paint (at 100% and at
-// 200%), scaling the program's skin for one display density, one morph step
+// 200%), a whole frame repaint with its objects at 100%, 150% and 200%,
+// scaling the program's skin for one display density, one morph step
 // of the install button, and the runs of a large mask.
 #include <benchmark/benchmark.h>
 
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "skinui/paint/EffectBitmap.h"
 #include "skinui/paint/FrameLayout.h"
@@ -138,6 +140,75 @@ void BM_FramePaintScaled(benchmark::State& state) {
     state.counters["device_pixels"] = static_cast<double>(device.Width()) * device.Height();
 }
 BENCHMARK(BM_FramePaintScaled)->Arg(96)->Arg(144)->Arg(192)->Unit(benchmark::kMicrosecond);
+
+// A whole repaint of the main window's frame at arg pixels per inch, the
+// pixel work the frame does for one WM_NCPAINT: the layout in skin pixels
+// and its map onto the window's device size, the four strips each in its
+// own bitmap (parts of the one window map), the caption's look fitted to
+// its place and the close and system-menu buttons' looks from the active
+// picture, each through the part of the map at its place. The caption's
+// text (drawn by the platform) and the copy to the screen are not counted.
+void BM_FrameRepaint(benchmark::State& state) {
+    const TPixelBuffer pic = Picture(162, 140, 1);
+    const TPixelBuffer active = Picture(100, 80, 7);
+    TksDataSkinFormInfo fi;
+    fi.ClientRect = {5, 24, 157, 135};
+    fi.LeftTopPoint = {34, 26};
+    fi.RightTopPoint = {80, 28};
+    fi.LeftBottomPoint = {8, 131};
+    fi.RightBottomPoint = {151, 131};
+    fi.ButtonsRect = {92, 5, 154, 21};
+    fi.MaskRectArea = {4, 3, 159, 137};
+    std::vector<TFrameObjectEntry> objects(3);
+    objects[0].Role = TFrameObjectRole::Caption;
+    objects[0].SkinRect = {24, 3, 89, 21};
+    objects[1].Role = TFrameObjectRole::CaptionButton;
+    objects[1].Command = TStdCommand::cmClose;
+    objects[2].Role = TFrameObjectRole::CaptionButton;
+    objects[2].Command = TStdCommand::cmSysMenu;
+    for (size_t i = 1; i < objects.size(); ++i) {
+        objects[i].SkinRect = {35, 57, 49, 71};
+        objects[i].ButtonSize = {14, 14};
+        objects[i].SkinRectInAPicture = true;
+    }
+    const TDeviceScale scale(static_cast<int>(state.range(0)));
+    TScaledPictures pictures(scale);
+    TScaledPictures* kept = scale.Identity() ? nullptr : &pictures;
+    const int deviceW = scale.Map(421), deviceH = scale.Map(271);
+    const TSkinGeometry corners{fi.ClientRect, fi.LeftTopPoint, fi.RightTopPoint, fi.LeftBottomPoint,
+                                fi.RightBottomPoint};
+    for (auto _ : state) {
+        const TDeviceMap window = TDeviceMap::ForDeviceSize(deviceW, deviceH, scale);
+        TFrameLayout layout = CalcFrameLayout(fi, {162, 140}, window.Width, window.Height, 19);
+        PlaceFrameObjects(layout, fi, objects);
+        const TFrameStripSizes& sizes = layout.Strips;
+        const int w = window.Width, h = window.Height;
+        const TRect areas[4] = {{0, 0, sizes.Top.cx, sizes.Top.cy},
+                                {0, h - sizes.Bottom.cy, sizes.Bottom.cx, h},
+                                {0, sizes.Top.cy, sizes.Left.cx, sizes.Top.cy + sizes.Left.cy},
+                                {w - sizes.Right.cx, sizes.Top.cy, w, sizes.Top.cy + sizes.Right.cy}};
+        TPixelBuffer bitmaps[4];
+        TSkinSurface surfaces[4];
+        for (int i = 0; i < 4; ++i) {
+            const TRect d = window.ToDevice(areas[i]);
+            bitmaps[i].SetSize(d.Width(), d.Height());
+            surfaces[i] = TSkinSurface(bitmaps[i].View(), window.Part(areas[i]), kept);
+        }
+        ComposeFrameStrips(pic.View(), layout.Source, layout.Target, {},
+                           {surfaces[0], surfaces[1], surfaces[2], surfaces[3]});
+        // The objects on the top strip, at their places.
+        const TRect cap = layout.Objects[0].Rect;
+        ComposeCaptionLook(surfaces[0].Part(cap), active.View(), {4, 3, 69, 21},
+                           CalcCaptionLayout({24, 3, 89, 21}, {cap.Width(), cap.Height()}, corners));
+        for (size_t i = 1; i < objects.size(); ++i) {
+            const TRect r = layout.Objects[i].Rect;
+            surfaces[0].Stretch(r, active.View(), {1, 57, 15, 71});
+        }
+        benchmark::DoNotOptimize(bitmaps[0].View().Bits);
+    }
+    state.counters["device_pixels"] = static_cast<double>(deviceW) * deviceH;
+}
+BENCHMARK(BM_FrameRepaint)->Arg(96)->Arg(144)->Arg(192)->Unit(benchmark::kMicrosecond);
 
 // Scaling the program's own skin (resources/skin, or ZV_SOURCE_DIR's) for
 // one display density at start: every picture the windows draw from,
