@@ -547,7 +547,8 @@ void TksSkinFrame::UpdateFrameRegion() {
     m_maskRegion = ComposeMaskRegion(m_skinData->Mask().View(), source, dest, m_layout.Width);
     TRegionHandle region;
     if (m_maskRegion)
-        region = CreateComposedRegion(m_map.IsIdentity() ? *m_maskRegion : RegionToDevice(*m_maskRegion, m_map));
+        region =
+            CreateComposedRegion(m_map.IsIdentity() ? *m_maskRegion : RegionToDevice(*m_maskRegion, m_map));
     if (!region) m_maskRegion.reset();
     // The system owns the region from here on.
     SetWindowRgn(h, region.Release(), TRUE);
@@ -969,8 +970,9 @@ void TksSkinFrame::WMNCCalcSize(TMessage& msg) {
         // on the window's pixels by the same map the frame is painted with.
         const TDeviceMap map = WindowMap(r->right - r->left, r->bottom - r->top);
         const TRect cl = fi->ClientRect;
-        const TRect client = map.ToDevice({cl.Left, cl.Top, cl.Right + map.Width - m_skinData->Picture().Width(),
-                                           cl.Bottom + map.Height - m_skinData->Picture().Height()});
+        const TRect client =
+            map.ToDevice({cl.Left, cl.Top, cl.Right + map.Width - m_skinData->Picture().Width(),
+                          cl.Bottom + map.Height - m_skinData->Picture().Height()});
         left = client.Left;
         top = client.Top;
         right = map.DeviceWidth() - client.Right;

@@ -514,7 +514,8 @@ void TksSkinCaptionObject::PaintObject(TksFrameCanvas& canvas, bool updateAll) {
     if (updateAll) {
         TBitmap normal;
         MakeCaptionLook(canvas, normal, Picture, Data().SkinRect);
-        DrawCaptionText(canvas, normal, 0, 0, own, Active, Active ? Data().ActiveFontColor : Data().FontColor);
+        DrawCaptionText(canvas, normal, 0, 0, own, Active,
+                        Active ? Data().ActiveFontColor : Data().FontColor);
         if (!Active) InActiveEffect(normal);
         BlitToCanvas(canvas, ObjectRect, normal);
         return;

@@ -54,9 +54,7 @@ struct TksFrameCanvas {
     // The bitmap seen in skin pixels.
     [[nodiscard]] TSkinSurface Surface() const;
     // A skin rectangle of the window as a rectangle of that surface.
-    [[nodiscard]] TRect FromSkin(const TRect& r) const {
-        return OffsetRect(r, -SkinOrigin.X, -SkinOrigin.Y);
-    }
+    [[nodiscard]] TRect FromSkin(const TRect& r) const { return OffsetRect(r, -SkinOrigin.X, -SkinOrigin.Y); }
 };
 
 // The morph factor after one step of 0.2 up or down, computed in extended

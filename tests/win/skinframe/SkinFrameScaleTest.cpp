@@ -98,6 +98,21 @@ public:
     TksSkinFrame* Frame;
 };
 
+// Another window of the program, to take the activation away.
+class TOtherForm : public TForm {
+public:
+    TOtherForm() : TForm(nullptr) {
+        SetBorderStyle(TFormBorderStyle::bsNone);
+        SetBounds(1100, 900, 120, 80);
+    }
+    void Activate() {
+        Show();
+        SetForegroundWindow(Handle());
+        SetActiveWindow(Handle());
+        zvtest::Pump(300);
+    }
+};
+
 // The window's region (the caller deletes it).
 HRGN RegionOf(HWND h) {
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
@@ -256,14 +271,93 @@ TEST(SkinFrameScale, At192TheFrameIsThe96FrameReplicated2x2ExceptTheCaptionText)
     DeleteObject(bigRgn);
 }
 
+// The looks between two states and the inactive look: the caption halfway
+// in its fade to the active look and the close button in its morph toward
+// the highlight, then the window deactivated (the caption fades back to
+// its normal look with the inactive text colour).
+struct TFadeLooks {
+    TPixelBuffer Fading;
+    TPixelBuffer Inactive;
+    TRect Text;  // the caption's text columns over the caption's height
+};
+
+TFadeLooks CaptureFadeLooks(TScaledFrameForm& f) {
+    TFadeLooks looks;
+    TksActiveSkinObject* caption = f.Object("caption");
+    TksActiveSkinObject* close = f.Object("closebutton");
+    const TRect tr = SkinTextRect(f);
+    looks.Text = f.Frame->Map().ToDevice(
+        {tr.Left - 1, caption->SkinPlace.Top, tr.Right + 2, caption->SkinPlace.Bottom});
+    caption->MorphFactor = 0.4;
+    close->Active = true;
+    close->MorphFactor = 0.6;
+    f.Frame->RedrawObject(caption);
+    f.Frame->RedrawObject(close);
+    // What the objects drew reaches the screen with the next messages.
+    zvtest::Pump(100);
+    looks.Fading = f.Capture();
+    close->Active = false;
+    close->MorphFactor = 0.0;
+    TOtherForm other;
+    other.Activate();
+    zvtest::PumpUntil([&] { return !f.Frame->MorphTimerActive(); }, 3000);
+    zvtest::Pump(100);
+    looks.Inactive = f.Capture();
+    return looks;
+}
+
+// Pixels of `big` outside `skip` and the client area that differ from the
+// pixel of `small` they stand for at factor 2; -1 for other sizes.
+int Unreplicated(const TPixelBuffer& small, const TPixelBuffer& big, const TRect& skip, const TRect& client,
+                 HRGN region) {
+    if (big.Width() != 2 * small.Width() || big.Height() != 2 * small.Height()) return -1;
+    int bad = 0;
+    for (int y = 0; y < big.Height(); ++y)
+        for (int x = 0; x < big.Width(); ++x) {
+            if (skip.Contains({x, y}) || client.Contains({x, y}) || !PtInRegion(region, x, y)) continue;
+            bad += PixelRGB(big.At(x, y)) != PixelRGB(small.At(x / 2, y / 2));
+        }
+    return bad;
+}
+
+TEST(SkinFrameScale, At192TheFadesAndTheInactiveLookAreThe96OnesReplicated) {
+    TScaledFrameForm one(96);
+    const TFadeLooks small = CaptureFadeLooks(one);
+    one.Hide();
+    TScaledFrameForm two(192);
+    const TFadeLooks big = CaptureFadeLooks(two);
+    HRGN rgn = RegionOf(two.Handle());
+    ASSERT_NE(rgn, nullptr);
+    EXPECT_EQ(big.Text,
+              Rect(2 * small.Text.Left, 2 * small.Text.Top, 2 * small.Text.Right, 2 * small.Text.Bottom));
+    const TRect client = two.Frame->TargetClientRect();
+    EXPECT_EQ(Unreplicated(small.Fading, big.Fading, big.Text, client, rgn), 0) << "fading";
+    EXPECT_EQ(Unreplicated(small.Inactive, big.Inactive, big.Text, client, rgn), 0) << "inactive";
+    // The three looks differ where the caption and the button are: the
+    // comparisons above saw the fades, not one look three times.
+    const TRect closeRect = two.Object("closebutton")->ObjectRect;
+    int fadeVsInactive = 0;
+    for (int y = closeRect.Top; y < closeRect.Bottom; ++y)
+        for (int x = closeRect.Left; x < closeRect.Right; ++x)
+            fadeVsInactive += PixelRGB(big.Fading.At(x, y)) != PixelRGB(big.Inactive.At(x, y));
+    EXPECT_GT(fadeVsInactive, 40);
+    const TRect cap = two.Object("caption")->ObjectRect;
+    int captionChanged = 0;
+    for (int y = cap.Top; y < cap.Bottom; ++y)
+        for (int x = cap.Left; x < big.Text.Left; ++x)
+            captionChanged += PixelRGB(big.Fading.At(x, y)) != PixelRGB(big.Inactive.At(x, y));
+    EXPECT_GT(captionChanged, 40);
+    DeleteObject(rgn);
+}
+
 TEST(SkinFrameScale, At192TheCloseButtonHoversAndPressesAtItsDoubledPlace) {
     // The hovered close button at 96, to compare with.
     TScaledFrameForm one(96);
     const TRect smallClose = one.Object("closebutton")->ObjectRect;
     const RECT w1 = one.WindowRect();
     zvtest::MouseMoveTo(w1.left + smallClose.Left + 7, w1.top + smallClose.Top + 7);
-    ASSERT_TRUE(zvtest::PumpUntil([&] { return one.Frame->HoverIndex() == one.Frame->IndexOfObject("closebutton"); },
-                                  2000));
+    ASSERT_TRUE(zvtest::PumpUntil(
+        [&] { return one.Frame->HoverIndex() == one.Frame->IndexOfObject("closebutton"); }, 2000));
     zvtest::PumpUntil([&] { return !one.Frame->MorphTimerActive(); }, 2000);
     zvtest::Pump(100);
     const TPixelBuffer smallHover = one.Capture();
@@ -274,7 +368,8 @@ TEST(SkinFrameScale, At192TheCloseButtonHoversAndPressesAtItsDoubledPlace) {
     TScaledFrameForm two(192);
     const int close = two.Frame->IndexOfObject("closebutton");
     const TRect bigClose = two.Object("closebutton")->ObjectRect;
-    ASSERT_EQ(bigClose, Rect(2 * smallClose.Left, 2 * smallClose.Top, 2 * smallClose.Right, 2 * smallClose.Bottom));
+    ASSERT_EQ(bigClose,
+              Rect(2 * smallClose.Left, 2 * smallClose.Top, 2 * smallClose.Right, 2 * smallClose.Bottom));
     const RECT w2 = two.WindowRect();
     // The last device pixel of the button still finds it; the one past it
     // does not.
@@ -389,8 +484,10 @@ TEST(SkinFrameScale, At144SizesAreOneAndAHalfTheRegionFollowsTheMaskAndTheTextFi
     for (int y = 0; y < size.cy; ++y)
         for (int x = 0; x < size.cx; ++x) {
             if (client.Contains({x, y}) || caption.Contains({x, y}) || !f.InRegion(rgn, x, y)) continue;
-            const int x0 = std::max(x * 421 / size.cx - 1, 0), x1 = std::min((x + 1) * 421 / size.cx + 1, 420);
-            const int y0 = std::max(y * 271 / size.cy - 1, 0), y1 = std::min((y + 1) * 271 / size.cy + 1, 270);
+            const int x0 = std::max(x * 421 / size.cx - 1, 0),
+                      x1 = std::min((x + 1) * 421 / size.cx + 1, 420);
+            const int y0 = std::max(y * 271 / size.cy - 1, 0),
+                      y1 = std::min((y + 1) * 271 / size.cy + 1, 270);
             int lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
             bool inside = true;
             for (int sy = y0; sy <= y1 && inside; ++sy)
