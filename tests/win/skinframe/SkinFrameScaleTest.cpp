@@ -1,11 +1,12 @@
 // The skinned frame on a form laid out for another display density (the
 // form reads its monitor's pixels per inch from a test source when it first
 // shows). At 192 every pixel of the frame but the caption's text is the 96
-// frame replicated 2 x 2, the window's region is the 96 region doubled and
-// the hit test finds the same parts at doubled points; at 144 the window
-// and its borders are 1.5 times as large within a pixel, the region follows
-// the mask, the caption's taller text stays in its rectangle and the
-// strips join without seams.
+// frame replicated 2 x 2 in each of its looks (active, a button hovered,
+// halfway through the fades, inactive), the window's region is the 96
+// region doubled and the hit test finds the same parts at doubled points;
+// at 144 the window and its borders are 1.5 times as large within a pixel,
+// the region follows the mask, the caption's taller text stays in its
+// rectangle and the strips join without seams.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -94,7 +95,16 @@ public:
     [[nodiscard]] TksActiveSkinObject* Object(const std::string& name) {
         return Frame->FrameObjects(Frame->IndexOfObject(name));
     }
-    [[nodiscard]] bool InRegion(HRGN rgn, int x, int y) const { return PtInRegion(rgn, x, y) != FALSE; }
+    [[nodiscard]] TSize WindowSize() {
+        const RECT r = WindowRect();
+        return {r.right - r.left, r.bottom - r.top};
+    }
+    // The window's region.
+    [[nodiscard]] TRegionHandle Region() {
+        TRegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+        if (GetWindowRgn(Handle(), rgn.Get()) == ERROR) return {};
+        return rgn;
+    }
     TksSkinFrame* Frame;
 };
 
@@ -113,14 +123,8 @@ public:
     }
 };
 
-// The window's region (the caller deletes it).
-HRGN RegionOf(HWND h) {
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    if (GetWindowRgn(h, rgn) == ERROR) {
-        DeleteObject(rgn);
-        return nullptr;
-    }
-    return rgn;
+bool InRegion(const TRegionHandle& rgn, int x, int y) {
+    return PtInRegion(rgn.Get(), x, y) != FALSE;
 }
 
 // The box of the pixels that differ between two captures of a window.
@@ -161,133 +165,38 @@ TPixelBuffer FrameStrips96(int w, int h) {
     return out;
 }
 
-TSize WindowSizeOf(TScaledFrameForm& f) {
-    const RECT r = f.WindowRect();
-    return {r.right - r.left, r.bottom - r.top};
-}
-
-// The client area's origin in window pixels.
-TPoint ClientOrigin(TScaledFrameForm& f) {
-    POINT origin{0, 0};
-    ClientToScreen(f.Handle(), &origin);
-    const RECT r = f.WindowRect();
-    return {origin.x - r.left, origin.y - r.top};
-}
-
-}  // namespace
-
-TEST(SkinFrameScale, At192TheFrameIsThe96FrameReplicated2x2ExceptTheCaptionText) {
-    TScaledFrameForm one(96);
-    const TPixelBuffer small = one.Capture();
-    HRGN smallRgn = RegionOf(one.Handle());
-    ASSERT_NE(smallRgn, nullptr);
-    const TRect smallText = SkinTextRect(one);
-    const TRect smallCaption = one.Object("caption")->ObjectRect;
-    one.Hide();
-
-    TScaledFrameForm two(192);
-    ASSERT_EQ(two.PixelsPerInch(), 192);
-    const TPixelBuffer big = two.Capture();
-    HRGN bigRgn = RegionOf(two.Handle());
-    ASSERT_NE(bigRgn, nullptr);
-
-    // The window, its client area and every object's place doubled; the
-    // layout itself stays in skin pixels.
-    EXPECT_EQ(WindowSizeOf(two).cx, 842);
-    EXPECT_EQ(WindowSizeOf(two).cy, 542);
-    EXPECT_EQ(two.ClientWidth(), 2 * one.ClientWidth());
-    EXPECT_EQ(two.ClientHeight(), 2 * one.ClientHeight());
-    EXPECT_EQ(ClientOrigin(two).X, 10);
-    EXPECT_EQ(ClientOrigin(two).Y, 48);
-    EXPECT_EQ(two.Frame->TargetClientRect(), Rect(10, 48, 832, 532));
-    EXPECT_EQ(two.Frame->Layout().ClientRect, one.Frame->Layout().ClientRect);
-    for (const char* n : {"caption", "closebutton", "sysmenubutton"}) {
-        const TRect a = one.Object(n)->ObjectRect;
-        EXPECT_EQ(two.Object(n)->ObjectRect, Rect(2 * a.Left, 2 * a.Top, 2 * a.Right, 2 * a.Bottom)) << n;
-        EXPECT_EQ(two.Object(n)->SkinPlace, a) << n;
-    }
-
-    // Every pixel outside the client area and the caption's text is the 96
-    // pixel it stands for; inside the region and outside it alike.
-    const TRect client = two.Frame->TargetClientRect();
-    // The text with its shadow: the text rectangle's columns (and a skin
-    // pixel more on each side) over the caption's height.
-    const TRect text{2 * (smallText.Left - 1), 2 * smallCaption.Top, 2 * (smallText.Right + 2),
-                     2 * smallCaption.Bottom};
-    int compared = 0, bad = 0, regionBad = 0;
-    for (int y = 0; y < 542; ++y)
-        for (int x = 0; x < 842; ++x) {
-            const bool inBig = two.InRegion(bigRgn, x, y);
-            if (inBig != one.InRegion(smallRgn, x / 2, y / 2)) {
-                if (regionBad < 5) ADD_FAILURE() << "region differs at " << x << "," << y;
-                ++regionBad;
-            }
-            if (!inBig || client.Contains({x, y}) || text.Contains({x, y})) continue;
-            ++compared;
-            if (PixelRGB(big.At(x, y)) != PixelRGB(small.At(x / 2, y / 2))) {
-                if (bad < 5) ADD_FAILURE() << "frame pixel " << x << "," << y;
-                ++bad;
-            }
-        }
-    EXPECT_GT(compared, 4 * 8000);
-    EXPECT_EQ(bad, 0);
-    EXPECT_EQ(regionBad, 0);
-
-    // The caption's text: drawn, in the active colour, within its doubled
-    // rectangle, and taller than at 96 (the platform's font at twice the
-    // height, not the small text stretched).
-    auto whiteRows = [](const TPixelBuffer& px, const TRect& r) {
-        int first = -1, last = -1;
-        for (int y = r.Top; y < r.Bottom; ++y)
-            for (int x = r.Left; x < r.Right; ++x)
-                if (PixelRGB(px.At(x, y)) == MakePixel(255, 255, 255)) {
-                    if (first == -1) first = y;
-                    last = y;
-                }
-        return first == -1 ? 0 : last - first + 1;
-    };
-    const int smallInk = whiteRows(small, {text.Left / 2, text.Top / 2, text.Right / 2, text.Bottom / 2});
-    const int bigInk = whiteRows(big, text);
-    EXPECT_GT(smallInk, 6);
-    EXPECT_GE(bigInk, 2 * smallInk - 4);
-    EXPECT_LE(bigInk, 2 * smallInk + 4);
-
-    // The hit test answers for device points what it answers at 96 for the
-    // skin point they lie on: the same object at doubled points.
-    int hitBad = 0;
-    for (int y = 0; y < 271; ++y)
-        for (int x = 0; x < 421; ++x) {
-            const LRESULT want = one.Frame->HitTest(x, y);
-            for (const TPoint p : {TPoint{2 * x, 2 * y}, TPoint{2 * x + 1, 2 * y + 1}}) {
-                if (two.Frame->HitTest(p.X, p.Y) != want) {
-                    if (hitBad < 5) ADD_FAILURE() << "hit test at " << p.X << "," << p.Y;
-                    ++hitBad;
-                }
-            }
-        }
-    EXPECT_EQ(hitBad, 0);
-    EXPECT_EQ(one.Frame->HitTest(406, 12), HTOBJECT_CODE);  // the close button
-    DeleteObject(smallRgn);
-    DeleteObject(bigRgn);
-}
-
-// The looks between two states and the inactive look: the caption halfway
-// in its fade to the active look and the close button in its morph toward
-// the highlight, then the window deactivated (the caption fades back to
-// its normal look with the inactive text colour).
-struct TFadeLooks {
-    TPixelBuffer Fading;
-    TPixelBuffer Inactive;
-    TRect Text;  // the caption's text columns over the caption's height
+// The looks of a frame one after the other: active; the close button
+// hovered (the mouse on its last device pixel); the caption halfway in its
+// fade to the active look and the close button in its morph toward the
+// highlight; inactive (the caption faded back, the inactive text colour).
+struct TFrameLooks {
+    TPixelBuffer Looks[4];
+    TRegionHandle Region;
+    // The caption's text columns over the caption's height (window pixels).
+    TRect Text;
 };
 
-TFadeLooks CaptureFadeLooks(TScaledFrameForm& f) {
-    TFadeLooks looks;
+TFrameLooks CaptureLooks(TScaledFrameForm& f) {
+    TFrameLooks l;
+    l.Region = f.Region();
     TksActiveSkinObject* caption = f.Object("caption");
     TksActiveSkinObject* close = f.Object("closebutton");
     const TRect tr = SkinTextRect(f);
-    looks.Text = f.Frame->Map().ToDevice(
+    l.Text = f.Frame->Map().ToDevice(
         {tr.Left - 1, caption->SkinPlace.Top, tr.Right + 2, caption->SkinPlace.Bottom});
+    l.Looks[0] = f.Capture();
+    const RECT w = f.WindowRect();
+    const TRect c = close->ObjectRect;
+    const int index = f.Frame->IndexOfObject("closebutton");
+    zvtest::MouseMoveTo(w.left + c.Right - 1, w.top + c.Bottom - 1);
+    EXPECT_TRUE(zvtest::PumpUntil([&] { return f.Frame->HoverIndex() == index; }, 2000));
+    zvtest::PumpUntil([&] { return !f.Frame->MorphTimerActive(); }, 2000);
+    zvtest::Pump(100);
+    l.Looks[1] = f.Capture();
+    // The pixel past the button's corner is off it.
+    zvtest::MouseMoveTo(w.left + c.Right, w.top + c.Bottom);
+    EXPECT_TRUE(
+        zvtest::PumpUntil([&] { return f.Frame->HoverIndex() == -1 && !f.Frame->MorphTimerActive(); }, 2000));
     caption->MorphFactor = 0.4;
     close->Active = true;
     close->MorphFactor = 0.6;
@@ -295,116 +204,137 @@ TFadeLooks CaptureFadeLooks(TScaledFrameForm& f) {
     f.Frame->RedrawObject(close);
     // What the objects drew reaches the screen with the next messages.
     zvtest::Pump(100);
-    looks.Fading = f.Capture();
+    l.Looks[2] = f.Capture();
     close->Active = false;
     close->MorphFactor = 0.0;
     TOtherForm other;
     other.Activate();
     zvtest::PumpUntil([&] { return !f.Frame->MorphTimerActive(); }, 3000);
     zvtest::Pump(100);
-    looks.Inactive = f.Capture();
-    return looks;
+    l.Looks[3] = f.Capture();
+    return l;
 }
 
-// Pixels of `big` outside `skip` and the client area that differ from the
-// pixel of `small` they stand for at factor 2; -1 for other sizes.
+// Pixels of `big` in its region, outside `skip` and `client`, that differ
+// from the pixel of `small` they stand for at factor 2 (-1 for other sizes).
 int Unreplicated(const TPixelBuffer& small, const TPixelBuffer& big, const TRect& skip, const TRect& client,
-                 HRGN region) {
+                 const TRegionHandle& region) {
     if (big.Width() != 2 * small.Width() || big.Height() != 2 * small.Height()) return -1;
     int bad = 0;
     for (int y = 0; y < big.Height(); ++y)
         for (int x = 0; x < big.Width(); ++x) {
-            if (skip.Contains({x, y}) || client.Contains({x, y}) || !PtInRegion(region, x, y)) continue;
+            if (skip.Contains({x, y}) || client.Contains({x, y}) || !InRegion(region, x, y)) continue;
             bad += PixelRGB(big.At(x, y)) != PixelRGB(small.At(x / 2, y / 2));
         }
     return bad;
 }
 
-TEST(SkinFrameScale, At192TheFadesAndTheInactiveLookAreThe96OnesReplicated) {
-    TScaledFrameForm one(96);
-    const TFadeLooks small = CaptureFadeLooks(one);
-    one.Hide();
-    TScaledFrameForm two(192);
-    const TFadeLooks big = CaptureFadeLooks(two);
-    HRGN rgn = RegionOf(two.Handle());
-    ASSERT_NE(rgn, nullptr);
-    EXPECT_EQ(big.Text,
-              Rect(2 * small.Text.Left, 2 * small.Text.Top, 2 * small.Text.Right, 2 * small.Text.Bottom));
-    const TRect client = two.Frame->TargetClientRect();
-    EXPECT_EQ(Unreplicated(small.Fading, big.Fading, big.Text, client, rgn), 0) << "fading";
-    EXPECT_EQ(Unreplicated(small.Inactive, big.Inactive, big.Text, client, rgn), 0) << "inactive";
-    // The three looks differ where the caption and the button are: the
-    // comparisons above saw the fades, not one look three times.
-    const TRect closeRect = two.Object("closebutton")->ObjectRect;
-    int fadeVsInactive = 0;
-    for (int y = closeRect.Top; y < closeRect.Bottom; ++y)
-        for (int x = closeRect.Left; x < closeRect.Right; ++x)
-            fadeVsInactive += PixelRGB(big.Fading.At(x, y)) != PixelRGB(big.Inactive.At(x, y));
-    EXPECT_GT(fadeVsInactive, 40);
-    const TRect cap = two.Object("caption")->ObjectRect;
-    int captionChanged = 0;
-    for (int y = cap.Top; y < cap.Bottom; ++y)
-        for (int x = cap.Left; x < big.Text.Left; ++x)
-            captionChanged += PixelRGB(big.Fading.At(x, y)) != PixelRGB(big.Inactive.At(x, y));
-    EXPECT_GT(captionChanged, 40);
-    DeleteObject(rgn);
+// Pixels of r that differ between two captures.
+int Changed(const TPixelBuffer& a, const TPixelBuffer& b, const TRect& r) {
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x) n += PixelRGB(a.At(x, y)) != PixelRGB(b.At(x, y));
+    return n;
 }
 
-TEST(SkinFrameScale, At192TheCloseButtonHoversAndPressesAtItsDoubledPlace) {
-    // The hovered close button at 96, to compare with.
+TPoint ClientOrigin(TScaledFrameForm& f) {
+    POINT origin{0, 0};
+    ClientToScreen(f.Handle(), &origin);
+    const RECT r = f.WindowRect();
+    return {origin.x - r.left, origin.y - r.top};
+}
+
+TRect Doubled(const TRect& r) {
+    return {2 * r.Left, 2 * r.Top, 2 * r.Right, 2 * r.Bottom};
+}
+
+}  // namespace
+
+TEST(SkinFrameScale, At192EveryLookOfTheFrameIsThe96OneReplicated2x2ExceptTheCaptionText) {
     TScaledFrameForm one(96);
-    const TRect smallClose = one.Object("closebutton")->ObjectRect;
-    const RECT w1 = one.WindowRect();
-    zvtest::MouseMoveTo(w1.left + smallClose.Left + 7, w1.top + smallClose.Top + 7);
-    ASSERT_TRUE(zvtest::PumpUntil(
-        [&] { return one.Frame->HoverIndex() == one.Frame->IndexOfObject("closebutton"); }, 2000));
-    zvtest::PumpUntil([&] { return !one.Frame->MorphTimerActive(); }, 2000);
-    zvtest::Pump(100);
-    const TPixelBuffer smallHover = one.Capture();
-    zvtest::MouseMoveTo(1270, 1010);
-    zvtest::Pump(200);
+    const TFrameLooks small = CaptureLooks(one);
+    ASSERT_TRUE(small.Region);
+    const int smallInk = [&] {
+        int first = -1, last = -1;
+        for (int y = small.Text.Top; y < small.Text.Bottom; ++y)
+            for (int x = small.Text.Left; x < small.Text.Right; ++x)
+                if (PixelRGB(small.Looks[0].At(x, y)) == MakePixel(255, 255, 255)) {
+                    if (first == -1) first = y;
+                    last = y;
+                }
+        return first == -1 ? 0 : last - first + 1;
+    }();
     one.Hide();
 
     TScaledFrameForm two(192);
-    const int close = two.Frame->IndexOfObject("closebutton");
-    const TRect bigClose = two.Object("closebutton")->ObjectRect;
-    ASSERT_EQ(bigClose,
-              Rect(2 * smallClose.Left, 2 * smallClose.Top, 2 * smallClose.Right, 2 * smallClose.Bottom));
-    const RECT w2 = two.WindowRect();
-    // The last device pixel of the button still finds it; the one past it
-    // does not.
-    zvtest::MouseMoveTo(w2.left + bigClose.Right - 1, w2.top + bigClose.Bottom - 1);
-    ASSERT_TRUE(zvtest::PumpUntil([&] { return two.Frame->HoverIndex() == close; }, 2000));
-    zvtest::PumpUntil([&] { return !two.Frame->MorphTimerActive(); }, 2000);
-    zvtest::Pump(100);
-    const TPixelBuffer bigHover = two.Capture();
-    int bad = 0;
-    for (int y = bigClose.Top; y < bigClose.Bottom; ++y)
-        for (int x = bigClose.Left; x < bigClose.Right; ++x)
-            bad += PixelRGB(bigHover.At(x, y)) != PixelRGB(smallHover.At(x / 2, y / 2));
-    EXPECT_EQ(bad, 0) << "the hover look replicated";
-    // And it differs from the normal look there (the hover shows).
-    const TPixelBuffer normal = [&] {
-        zvtest::MouseMoveTo(w2.left + bigClose.Right, w2.top + bigClose.Bottom);
-        zvtest::PumpUntil([&] { return two.Frame->HoverIndex() == -1 && !two.Frame->MorphTimerActive(); },
-                          2000);
-        zvtest::Pump(100);
-        return two.Capture();
-    }();
-    EXPECT_EQ(two.Frame->HoverIndex(), -1);
-    int changed = 0;
-    for (int y = bigClose.Top; y < bigClose.Bottom; ++y)
-        for (int x = bigClose.Left; x < bigClose.Right; ++x)
-            changed += PixelRGB(normal.At(x, y)) != PixelRGB(bigHover.At(x, y));
-    EXPECT_GT(changed, 40);
+    ASSERT_EQ(two.PixelsPerInch(), 192);
+    // The window, its client area and every object's place doubled; the
+    // layout itself stays in skin pixels.
+    EXPECT_EQ(two.WindowSize().cx, 842);
+    EXPECT_EQ(two.WindowSize().cy, 542);
+    EXPECT_EQ(ClientOrigin(two).X, 10);
+    EXPECT_EQ(ClientOrigin(two).Y, 48);
+    EXPECT_EQ(two.ClientWidth(), 2 * one.ClientWidth());
+    EXPECT_EQ(two.ClientHeight(), 2 * one.ClientHeight());
+    EXPECT_EQ(two.Frame->TargetClientRect(), Doubled(one.Frame->TargetClientRect()));
+    EXPECT_EQ(two.Frame->Layout().ClientRect, one.Frame->Layout().ClientRect);
+    for (const char* n : {"caption", "closebutton", "sysmenubutton"}) {
+        EXPECT_EQ(two.Object(n)->ObjectRect, Doubled(one.Object(n)->ObjectRect)) << n;
+        EXPECT_EQ(two.Object(n)->SkinPlace, one.Object(n)->ObjectRect) << n;
+    }
+    const TFrameLooks big = CaptureLooks(two);
+    ASSERT_TRUE(big.Region);
+    EXPECT_EQ(big.Text, Doubled(small.Text));
 
-    // A press on the button, dragged off before the release, keeps the
-    // window (the press and release find the object in skin pixels).
-    zvtest::MouseMoveTo(w2.left + bigClose.Left + 1, w2.top + bigClose.Top + 1);
-    ASSERT_TRUE(zvtest::PumpUntil([&] { return two.Frame->HoverIndex() == close; }, 2000));
+    // Every look: each pixel outside the client area and the caption's text
+    // is the 96 pixel it stands for. The looks differ from each other where
+    // the close button and the caption are, so each comparison saw its own.
+    const TRect client = two.Frame->TargetClientRect();
+    const char* names[4] = {"active", "hovered", "fading", "inactive"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Unreplicated(small.Looks[i], big.Looks[i], big.Text, client, big.Region), 0) << names[i];
+    const TRect close = two.Object("closebutton")->ObjectRect;
+    EXPECT_GT(Changed(big.Looks[0], big.Looks[1], close), 40);
+    EXPECT_GT(Changed(big.Looks[1], big.Looks[2], close), 40);
+    EXPECT_GT(Changed(big.Looks[2], big.Looks[3], close), 40);
+    const TRect cap = two.Object("caption")->ObjectRect;
+    EXPECT_GT(Changed(big.Looks[0], big.Looks[2], {cap.Left, cap.Top, big.Text.Left, cap.Bottom}), 40);
+
+    // The region is the 96 region doubled; the hit test answers for device
+    // points what it answers at 96 for the skin point they lie on.
+    int regionBad = 0, hitBad = 0;
+    for (int y = 0; y < 542; ++y)
+        for (int x = 0; x < 842; ++x) {
+            regionBad += InRegion(big.Region, x, y) != InRegion(small.Region, x / 2, y / 2);
+            if ((x + y) % 2 == 0) hitBad += two.Frame->HitTest(x, y) != one.Frame->HitTest(x / 2, y / 2);
+        }
+    EXPECT_EQ(regionBad, 0);
+    EXPECT_EQ(hitBad, 0);
+    EXPECT_EQ(two.Frame->HitTest(2 * 406, 2 * 12), HTOBJECT_CODE);  // the close button
+
+    // The caption's text: the platform's font at twice the height (not the
+    // small text stretched), in the active colour.
+    int first = -1, last = -1;
+    for (int y = big.Text.Top; y < big.Text.Bottom; ++y)
+        for (int x = big.Text.Left; x < big.Text.Right; ++x)
+            if (PixelRGB(big.Looks[0].At(x, y)) == MakePixel(255, 255, 255)) {
+                if (first == -1) first = y;
+                last = y;
+            }
+    EXPECT_GT(smallInk, 6);
+    EXPECT_NEAR(last - first + 1, 2 * smallInk, 4);
+
+    // A press on the close button dragged off before the release keeps the
+    // window: press and release find the object through the same map.
+    const RECT w = two.WindowRect();
+    const int index = two.Frame->IndexOfObject("closebutton");
+    SetForegroundWindow(two.Handle());
+    SetActiveWindow(two.Handle());
+    zvtest::MouseMoveTo(w.left + close.Left + 1, w.top + close.Top + 1);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return two.Frame->HoverIndex() == index; }, 2000));
     zvtest::MouseButton(true);
-    ASSERT_TRUE(zvtest::PumpUntil([&] { return two.Frame->PressedIndex() == close; }, 2000));
-    zvtest::MouseMoveTo(w2.left + 400, w2.top + 300);
+    ASSERT_TRUE(zvtest::PumpUntil([&] { return two.Frame->PressedIndex() == index; }, 2000));
+    zvtest::MouseMoveTo(w.left + 400, w.top + 300);
     zvtest::Pump(150);
     zvtest::MouseButton(false);
     zvtest::Pump(200);
@@ -415,8 +345,8 @@ TEST(SkinFrameScale, At192TheCloseButtonHoversAndPressesAtItsDoubledPlace) {
 TEST(SkinFrameScale, At144SizesAreOneAndAHalfTheRegionFollowsTheMaskAndTheTextFits) {
     TScaledFrameForm plain(96);
     const TPixelBuffer small = plain.Capture();
-    HRGN smallRgn = RegionOf(plain.Handle());
-    ASSERT_NE(smallRgn, nullptr);
+    const TRegionHandle smallRgn = plain.Region();
+    ASSERT_TRUE(smallRgn);
     // The text's own box at 96: what changes when the caption goes.
     plain.SetCaption("");
     zvtest::Pump(200);
@@ -426,7 +356,7 @@ TEST(SkinFrameScale, At144SizesAreOneAndAHalfTheRegionFollowsTheMaskAndTheTextFi
 
     TScaledFrameForm f(144);
     ASSERT_EQ(f.PixelsPerInch(), 144);
-    const TSize size = WindowSizeOf(f);
+    const TSize size = f.WindowSize();
     EXPECT_NEAR(size.cx, 421 * 3 / 2, 1);
     EXPECT_NEAR(size.cy, 271 * 3 / 2, 1);
     // The borders (5, 24 on the left and top, 5 and 5 on the right and
@@ -448,25 +378,25 @@ TEST(SkinFrameScale, At144SizesAreOneAndAHalfTheRegionFollowsTheMaskAndTheTextFi
 
     // The region follows the mask: wherever the 96 region is the same all
     // around the skin pixel a device pixel shows, the 144 region agrees.
-    HRGN rgn = RegionOf(f.Handle());
-    ASSERT_NE(rgn, nullptr);
+    const TRegionHandle rgn = f.Region();
+    ASSERT_TRUE(rgn);
     int checked = 0, regionBad = 0;
     for (int y = 0; y < size.cy; ++y)
         for (int x = 0; x < size.cx; ++x) {
             const int sx = x * 421 / size.cx, sy = y * 271 / size.cy;
-            const bool in = f.InRegion(smallRgn, sx, sy);
+            const bool in = InRegion(smallRgn, sx, sy);
             bool same = true;
             for (int dy = -1; dy <= 1 && same; ++dy)
-                for (int dx = -1; dx <= 1 && same; ++dx) same = f.InRegion(smallRgn, sx + dx, sy + dy) == in;
+                for (int dx = -1; dx <= 1 && same; ++dx) same = InRegion(smallRgn, sx + dx, sy + dy) == in;
             if (!same) continue;
             ++checked;
-            if (f.InRegion(rgn, x, y) != in) ++regionBad;
+            if (InRegion(rgn, x, y) != in) ++regionBad;
         }
     EXPECT_GT(checked, size.cx * size.cy * 9 / 10);
     EXPECT_EQ(regionBad, 0);
     // The cut corners are there: the window's corner pixels are out.
-    EXPECT_FALSE(f.InRegion(rgn, 0, 0));
-    EXPECT_FALSE(f.InRegion(rgn, size.cx - 1, size.cy - 1));
+    EXPECT_FALSE(InRegion(rgn, 0, 0));
+    EXPECT_FALSE(InRegion(rgn, size.cx - 1, size.cy - 1));
 
     // No seams: the frame's pictures are textured, so few areas are flat;
     // instead every device pixel must take its colour from the skin pixels
@@ -483,7 +413,7 @@ TEST(SkinFrameScale, At144SizesAreOneAndAHalfTheRegionFollowsTheMaskAndTheTextFi
     int covered = 0, bad = 0;
     for (int y = 0; y < size.cy; ++y)
         for (int x = 0; x < size.cx; ++x) {
-            if (client.Contains({x, y}) || caption.Contains({x, y}) || !f.InRegion(rgn, x, y)) continue;
+            if (client.Contains({x, y}) || caption.Contains({x, y}) || !InRegion(rgn, x, y)) continue;
             const int x0 = std::max(x * 421 / size.cx - 1, 0),
                       x1 = std::min((x + 1) * 421 / size.cx + 1, 420);
             const int y0 = std::max(y * 271 / size.cy - 1, 0),
@@ -492,7 +422,7 @@ TEST(SkinFrameScale, At144SizesAreOneAndAHalfTheRegionFollowsTheMaskAndTheTextFi
             bool inside = true;
             for (int sy = y0; sy <= y1 && inside; ++sy)
                 for (int sx = x0; sx <= x1 && inside; ++sx) {
-                    inside = f.InRegion(smallRgn, sx, sy);
+                    inside = InRegion(smallRgn, sx, sy);
                     for (const TPixel p : {small.At(sx, sy), strips.At(sx, sy)}) {
                         const int ch[3] = {PixelR(p), PixelG(p), PixelB(p)};
                         for (int k = 0; k < 3; ++k) {
@@ -516,9 +446,9 @@ TEST(SkinFrameScale, At144SizesAreOneAndAHalfTheRegionFollowsTheMaskAndTheTextFi
     EXPECT_EQ(bad, 0);
 
     // The caption's text fits its rectangle: the pixels the text changes
-    // (against the same frame without a caption) lie across the text
-    // rectangle's columns on the device, whole (not cut by the caption's
-    // edges), 1.5 times as tall as at 96 within two pixels.
+    // (against the same frame without a caption) lie within the text
+    // rectangle's columns on the device, placed against it as at 96, and
+    // 1.5 times as large as at 96 within two pixels.
     const TRect textRect = f.Frame->Map().ToDevice(SkinTextRect(f));
     f.SetCaption("");
     zvtest::Pump(200);
@@ -535,6 +465,4 @@ TEST(SkinFrameScale, At144SizesAreOneAndAHalfTheRegionFollowsTheMaskAndTheTextFi
     EXPECT_LE(ink.Bottom, caption.Bottom);
     EXPECT_NEAR(ink.Height(), smallInk.Height() * 1.5, 2);
     EXPECT_NEAR(ink.Width(), smallInk.Width() * 1.5, smallInk.Width() / 10 + 2);
-    DeleteObject(smallRgn);
-    DeleteObject(rgn);
 }
