@@ -908,6 +908,16 @@ void TksSkinCheckListBox::ApplySkinChange() {
     m_list->Invalidate();
 }
 
+void TksSkinCheckListBox::ScaleChanged() {
+    TksSkinCustomControl::ScaleChanged();
+    // With skin data the skin change above did it all.
+    if (m_skinData && !m_skinData->Empty()) return;
+    m_list->SetItemHeight(Scale().Map(m_defaultItemHeight));
+    LayoutList();
+    UpdateScrollBar();
+    m_list->Invalidate();
+}
+
 TRect TksSkinCheckListBox::SkinClientRect() const {
     const TSize size = SkinSize();
     return CalcSkinTarget(SkinElement(), size.cx, size.cy).Geometry.ClientRect;

@@ -196,6 +196,9 @@ public:
 
     void LookUpSkinData() override;
     void ApplySkinChange() override;
+    // A new density: the lines take their height at it, and the list and
+    // the bar their places (with or without skin).
+    void ScaleChanged() override;
     // Places the inner list and the scroll bar in the box (redone on
     // resizing, when the bar comes or goes and on skin changes).
     void LayoutList();
