@@ -134,7 +134,8 @@ void TksSkinHintWindow::PaintHint(TBitmap& bitmap, int w, int h, const std::stri
                         {d.TopStretch, d.BottomStretch, d.LeftStretch, d.RightStretch});
         const int th = MeasureText(text).cy;
         const TRect client = map.ToDevice(target.ClientRect);
-        origin = {client.Left + map.X.ToDevice(2) - map.X.ToDevice(0), client.Top + (client.Height() - th) / 2};
+        origin = {client.Left + map.X.ToDevice(2) - map.X.ToDevice(0),
+                  client.Top + (client.Height() - th) / 2};
     } else {
         skin.SetSize(sw, sh);
         const TPixelView view = skin.View();

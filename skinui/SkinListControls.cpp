@@ -804,7 +804,8 @@ void TksCheckListBox::DrawPlainItem(TBitmap& bmp, int index, bool selected, bool
         m_box->OnDrawItem(m_box, c, index, state, textRect, h, w);
     } else {
         TksCanvasText text(c);
-        DrawSingleLineText(text, ShortenPath(text, m_items->Get(index), LineTextWidth(w, h, false)), textRect);
+        DrawSingleLineText(text, ShortenPath(text, m_items->Get(index), LineTextWidth(w, h, false)),
+                           textRect);
     }
     if (focused) {
         RECT fr{map.X.ToDevice(20), 0, w, h};
@@ -1056,8 +1057,7 @@ void TksSkinCheckListBox::DrawWithoutSkin(TBitmap& bitmap) {
     FillRectClipped(v, v.Bounds(), SysPixel(clBtnFace));
     // The one-pixel frame as thick as a skin pixel.
     const int t = Scale().Map(1);
-    for (int i = 0; i < t; ++i)
-        DrawRectOutline(v, {i, i, v.Width - i, v.Height - i}, SysPixel(clBtnShadow));
+    for (int i = 0; i < t; ++i) DrawRectOutline(v, {i, i, v.Width - i, v.Height - i}, SysPixel(clBtnShadow));
 }
 
 }  // namespace zv

@@ -82,7 +82,8 @@ TEST(ScaledDialog, MessageInsideAndTheIconWholeAt144And192) {
                     const bool coloured = error ? PixelR(p) > 150 && PixelG(p) < 110 && PixelB(p) < 110
                                                 : PixelB(p) > 150 && PixelR(p) < 110;
                     if (coloured)
-                        ++quarters[(x < ir.Left + ir.Width() / 2 ? 0 : 1) + (y < ir.Top + ir.Height() / 2 ? 0 : 2)];
+                        ++quarters[(x < ir.Left + ir.Width() / 2 ? 0 : 1) +
+                                   (y < ir.Top + ir.Height() / 2 ? 0 : 2)];
                 }
             for (int q = 0; q < 4; ++q) EXPECT_GT(quarters[q], 3) << at << " quarter " << q;
 

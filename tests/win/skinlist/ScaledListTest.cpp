@@ -73,12 +73,13 @@ TEST(ScaledCheckList, At192LinesChecksSelectionAndBarAreThe96DrawingReplicated) 
     EXPECT_EQ(two.skinned->BoundsRect(), Rect(20, 20, 420, 340));
     EXPECT_EQ(two.skinned->ListBox().ItemHeight(), 42);
     EXPECT_EQ(two.plain->ListBox().ItemHeight(), 40);
-    for (auto [a, b, name] : {std::tuple{one.skinned, two.skinned, "skinned"}, {one.plain, two.plain, "plain"}}) {
+    for (auto [a, b, name] :
+         {std::tuple{one.skinned, two.skinned, "skinned"}, {one.plain, two.plain, "plain"}}) {
         ASSERT_NE(a->ScrollBar(), nullptr) << name;
         ASSERT_NE(b->ScrollBar(), nullptr) << name;
-        EXPECT_EQ(b->ScrollBar()->BoundsRect(), Rect(2 * a->ScrollBar()->Left(), 2 * a->ScrollBar()->Top(),
-                                                     2 * a->ScrollBar()->BoundsRect().Right,
-                                                     2 * a->ScrollBar()->BoundsRect().Bottom))
+        EXPECT_EQ(b->ScrollBar()->BoundsRect(),
+                  Rect(2 * a->ScrollBar()->Left(), 2 * a->ScrollBar()->Top(),
+                       2 * a->ScrollBar()->BoundsRect().Right, 2 * a->ScrollBar()->BoundsRect().Bottom))
             << name;
         EXPECT_EQ(b->ScrollBar()->PageSize(), a->ScrollBar()->PageSize()) << name;
         const TPixelBuffer list1 = CaptureClient(a->ListBox().Handle());

@@ -80,7 +80,8 @@ TEST(ScaledMenu, At192ALevelIsIts96DrawingReplicated) {
         // Not blank: the cross, the divider and the check mark are drawn.
         int dark = 0;
         for (int y = 0; y < small.Height(); ++y)
-            for (int x = 0; x < small.Width(); ++x) dark += PixelR(small.At(x, y)) + PixelG(small.At(x, y)) < 100;
+            for (int x = 0; x < small.Width(); ++x)
+                dark += PixelR(small.At(x, y)) + PixelG(small.At(x, y)) < 100;
         EXPECT_GT(dark, 20) << skinned;
     }
 }
@@ -142,6 +143,7 @@ TEST(ScaledMenu, At144SizesAreOneAndAHalfAndTheMouseFindsTheEntries) {
                 level.ShowPosition().Y + level.DeviceRect(level.Entries(3)->EntryRect).Top, 2);
     // A click on the submenu's second entry runs it.
     const TRect inner = sub.DeviceRect(sub.Entries(1)->EntryRect);
-    Click(sub.ShowPosition().X + (inner.Left + inner.Right) / 2, sub.ShowPosition().Y + (inner.Top + inner.Bottom) / 2);
+    Click(sub.ShowPosition().X + (inner.Left + inner.Right) / 2,
+          sub.ShowPosition().Y + (inner.Top + inner.Bottom) / 2);
     EXPECT_TRUE(PumpUntil([&] { return f.clicked == "inner2"; }, 2000));
 }
