@@ -1,6 +1,7 @@
 // The check list and its scroll bar on forms of another display density:
-// at 192 the lines, their check pictures, the selection and the bar are the
-// 96 drawing replicated 2 x 2, with the skin and in the plain look; at 144
+// at 192 the lines, their check pictures, the selection, the bar and the
+// hint's pictures are the 96 drawing replicated 2 x 2, with the skin and in
+// the plain look; at 144
 // the sizes are 1.5 times, the mouse lands on the same lines, check boxes
 // and bar parts at the scaled points, a long path is shortened for the
 // taller font and the hint shows it whole at that font.
@@ -95,6 +96,18 @@ TEST(ScaledCheckList, At192LinesChecksSelectionAndBarAreThe96DrawingReplicated) 
             SaveBmp(list2, std::string(name) + "-lines-192.bmp");
             SaveBmp(list1, std::string(name) + "-lines-96.bmp");
         }
+    }
+    // The hint's pictures (with the skin and in the plain look) likewise.
+    const TksSkinData* none = nullptr;
+    for (const TksSkinData* data : {static_cast<const TksSkinData*>(&one.skin.Data), none}) {
+        TksSkinHintWindow hint(nullptr);
+        hint.SetSkinData(data);
+        TBitmap small, big;
+        hint.PaintHint(small, 90, 22, "");
+        hint.SetPixelsPerInch(192);
+        hint.PaintHint(big, 180, 44, "");
+        EXPECT_EQ(ReplicationMismatches(small.ToBuffer(), big.ToBuffer(), 2), 0)
+            << (data ? "skinned" : "plain");
     }
     // The drawing is not blank: the checked and unchecked pictures differ.
     const TPixelBuffer lines = CaptureClient(one.skinned->ListBox().Handle());
