@@ -38,7 +38,6 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     ksSkinData = new TksSkinData(this);
     ksSkinData->SetName("ksSkinData");
     ksSkinData->SetEnableSkinEffects(true);
-    ksMainSkinFrame->SetSkinData(ksSkinData);
 
     // The skin is loaded before the controls exist: each takes it as it is
     // made and is laid out once, in its skinned size, instead of being made
@@ -47,6 +46,9 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
     ksCompressedStoredSkin->SetName("ksCompressedStoredSkin");
     ksCompressedStoredSkin->SetFileName("skin.ini");
     LoadStoredSkin();
+    // The frame takes the skin once it is loaded: its look is worked out
+    // once, not first for the empty skin data and again when it is filled.
+    ksMainSkinFrame->SetSkinData(ksSkinData);
 
     TopPanel = new TksSkinPanel(this);
     TopPanel->SetName("TopPanel");
@@ -128,7 +130,8 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
 void TMainForm::LoadStoredSkin() {
     // The skin travels in the program as the resource SKIN (the stored
     // skin's bytes as the template carries them). Loading it sends the skin
-    // messages, through which the frame and every control take the skin.
+    // messages, through which the frame and the controls that use the skin
+    // data take it.
     const HINSTANCE instance = ::GetModuleHandleA(nullptr);
     if (::FindResourceA(instance, "SKIN", RT_RCDATA) == nullptr) return;  // default looks
     try {

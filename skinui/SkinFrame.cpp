@@ -461,8 +461,15 @@ void TksSkinFrame::ForceFrameRecalc() {
     const TSize s = WindowSize(h);
     const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
     const int step = (s.cx <= MinimumWidth()) ? 1 : -1;
+    // The passing size only makes the platform measure the frame again: it
+    // is never laid out, neither the frame (its region) nor the controls,
+    // which would be moved there and back for nothing.
+    m_form->DisableAlign();
+    m_passingSize = true;
     SetWindowPos(h, nullptr, 0, 0, s.cx + step, s.cy, flags);
+    m_passingSize = false;
     SetWindowPos(h, nullptr, 0, 0, s.cx, s.cy, flags);
+    m_form->EnableAlign();
 }
 
 // ---- layout ----------------------------------------------------------------------
@@ -735,6 +742,7 @@ void TksSkinFrame::FrameWndProc(TMessage& msg) {
         }
         case WM_SIZE: {
             PassOn(msg);
+            if (m_passingSize) return;
             const TSize s = WindowSize(FormHandle());
             // A WM_SIZE that leaves the window at the size the frame is laid
             // out for (the one that comes with showing the window) changes

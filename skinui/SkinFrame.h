@@ -288,6 +288,8 @@ private:
     bool m_skinned = false;
     int m_frameWidth = 0;
     int m_frameHeight = 0;
+    // Inside ForceFrameRecalc's step away from the size and back.
+    bool m_passingSize = false;
     TFrameLayout m_layout;
     std::optional<TComposedMaskRegion> m_maskRegion;
 

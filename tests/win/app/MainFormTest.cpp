@@ -56,13 +56,16 @@ Created CreateMainForm() {
     return c;
 }
 
-// WM_NCPAINTs per window, counted by a hook on the thread while installed.
+// WM_NCPAINTs and WM_SIZEs per window, counted by a hook on the thread
+// while installed.
 std::map<HWND, int>* g_ncPaints = nullptr;
+std::map<HWND, int>* g_sizes = nullptr;
 
 LRESULT CALLBACK CountNcPaints(int code, WPARAM w, LPARAM l) {
     if (code == HC_ACTION && g_ncPaints != nullptr) {
         const auto* m = reinterpret_cast<const CWPSTRUCT*>(l);
         if (m->message == WM_NCPAINT) ++(*g_ncPaints)[m->hwnd];
+        if (m->message == WM_SIZE) ++(*g_sizes)[m->hwnd];
     }
     return CallNextHookEx(nullptr, code, w, l);
 }
@@ -79,20 +82,26 @@ TEST(MainForm, TemplateGivesThreeBandsWithoutGapsInsideTheSkinnedFrame) {
     TMainForm& f = *c.form;
     // Shown, the window and each of its child windows get their frame
     // painted once: the skin is in place before the first picture, and
-    // showing lays nothing out a second time.
+    // showing lays nothing out a second time. The controls are made in
+    // their places: showing moves none of them, not even there and back.
     std::map<HWND, int> ncPaints;
+    std::map<HWND, int> sizes;
     g_ncPaints = &ncPaints;
+    g_sizes = &sizes;
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountNcPaints, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     f.Show();
     zvtest::Pump(200);
     UnhookWindowsHookEx(hook);
     g_ncPaints = nullptr;
+    g_sizes = nullptr;
     EXPECT_EQ(ncPaints[f.Handle()], 1);
     for (HWND child : {f.TopPanel->Handle(), f.ClientPanel->Handle(), f.LB->Handle(), f.BottomPanel->Handle(),
                        f.InstallButton->Handle()})
         EXPECT_EQ(ncPaints[child], 1);
     for (const auto& [window, count] : ncPaints) EXPECT_EQ(count, 1) << window;
+    sizes.erase(f.Handle());
+    for (const auto& [window, count] : sizes) EXPECT_EQ(count, 0) << window;
     // The program carries its skin: the frame is skinned and keeps the outer
     // size the template's 415 x 246 client area gave with the default frame.
     ASSERT_FALSE(f.ksSkinData->Empty());
