@@ -76,9 +76,8 @@ void TKvSkinMessageForm::FormCreate(TObject*) {
     m_messageText.clear();
     // The stock icon's image of the control's size: at a higher resolution
     // the system's own size is larger and would be cut.
-    Image->Picture().LoadStock(m_stockIcon, Image->Width(), Image->Height());
+    Image->LoadStockIcon(m_stockIcon);
     Image->AccName = m_stockIcon == 32513 /* IDI_HAND */ ? "Error" : "Information";
-    Image->PictureChanged();
 }
 
 void TKvSkinMessageForm::FormShow(TObject*) {

@@ -8,6 +8,7 @@
 #include "skinui/SkinWin32.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/Glyphs.h"
+#include "skinui/paint/SkinSurface.h"
 #include "skinui/paint/TextLayout.h"
 
 namespace zv {
@@ -73,8 +74,18 @@ void TksSkinHintWindow::SetFontOf(TCanvas& canvas) {
 
 TSize TksSkinHintWindow::MeasureText(const std::string& text) {
     TBitmap measure(1, 1);
+    measure.Canvas().SetPixelsPerInch(m_scale.PixelsPerInch());
     SetFontOf(measure.Canvas());
     return measure.Canvas().TextExtent(text);
+}
+
+TSize TksSkinHintWindow::SkinTextSize(const std::string& text) {
+    const TSize t = MeasureText(text);
+    if (m_scale.Identity()) return t;
+    // Up to whole skin pixels: the text never ends past its client part.
+    const int ppi = m_scale.PixelsPerInch();
+    auto up = [ppi](int device) { return (device * SkinPixelsPerInch + ppi - 1) / ppi; };
+    return {up(t.cx), up(t.cy)};
 }
 
 TSkinGeometry TksSkinHintWindow::TargetGeometry(int w, int h) const {
@@ -84,43 +95,59 @@ TSkinGeometry TksSkinHintWindow::TargetGeometry(int w, int h) const {
     return ResizeSkinGeometry(source, w - m_picture->Width(), h - m_picture->Height());
 }
 
-TSize TksSkinHintWindow::CalcHintSize(const std::string& text) {
-    const TSize t = MeasureText(text);
+TSize TksSkinHintWindow::SkinHintSize(const std::string& text) {
+    const TSize t = SkinTextSize(text);
     if (!m_data) return {t.cx + 8, t.cy + 4};
     const TRect& c = m_data->ClientRect;
     return {t.cx + 4 + m_picture->Width() - c.Width(), t.cy + m_picture->Height() - c.Height()};
 }
 
+TSize TksSkinHintWindow::CalcHintSize(const std::string& text) {
+    return m_scale.Map(SkinHintSize(text));
+}
+
 TPoint TksSkinHintWindow::TextOrigin(const std::string& text) {
-    if (!m_data) return {4, 2};
-    const TSize size = CalcHintSize(text);
+    const TSize size = SkinHintSize(text);
+    const TDeviceMap map = TDeviceMap::ForSkinSize(size.cx, size.cy, m_scale);
+    if (!m_data) return map.ToDevice(TPoint{4, 2});
     const TSize t = MeasureText(text);
-    const TRect client = TargetGeometry(size.cx, size.cy).ClientRect;
-    return {client.Left + 2, client.Top + (client.Height() - t.cy) / 2};
+    const TRect client = map.ToDevice(TargetGeometry(size.cx, size.cy).ClientRect);
+    return {client.Left + map.X.ToDevice(2) - map.X.ToDevice(0), client.Top + (client.Height() - t.cy) / 2};
 }
 
 void TksSkinHintWindow::PaintHint(TBitmap& bitmap, int w, int h, const std::string& text) {
     bitmap.SetSize(w, h);
     if (bitmap.Empty()) return;
-    TPoint origin{4, 2};
+    // The pictures in skin pixels, scaled as one onto the device pixels.
+    const TDeviceMap map = TDeviceMap::ForDeviceSize(w, h, m_scale);
+    const int sw = map.Width;
+    const int sh = map.Height;
+    TPoint origin = map.ToDevice(TPoint{4, 2});
+    TPixelBuffer skin;
     if (m_data) {
         const TksDataSkinHintWindow& d = *m_data;
         const TPixelView picture = ViewOf(m_picture);
         const TSkinGeometry source{d.ClientRect, d.LeftTopPoint, d.RightTopPoint, d.LeftBottomPoint,
                                    d.RightBottomPoint};
-        const TSkinGeometry target = TargetGeometry(w, h);
-        TPixelBuffer composed;
-        ComposeNinePart(picture, {0, 0, picture.Width, picture.Height}, source, composed, w, h, target, true,
+        const TSkinGeometry target = TargetGeometry(sw, sh);
+        ComposeNinePart(picture, {0, 0, picture.Width, picture.Height}, source, skin, sw, sh, target, true,
                         {d.TopStretch, d.BottomStretch, d.LeftStretch, d.RightStretch});
-        bitmap.Assign(composed);
         const int th = MeasureText(text).cy;
-        origin = {target.ClientRect.Left + 2, target.ClientRect.Top + (target.ClientRect.Height() - th) / 2};
+        const TRect client = map.ToDevice(target.ClientRect);
+        origin = {client.Left + map.X.ToDevice(2) - map.X.ToDevice(0),
+                  client.Top + (client.Height() - th) / 2};
     } else {
-        const TPixelView view = bitmap.Pixels();
+        skin.SetSize(sw, sh);
+        const TPixelView view = skin.View();
         FillRectClipped(view, view.Bounds(), Px(clInfoBk));
         DrawRectOutline(view, view.Bounds(), Px(clInfoText));
     }
+    if (map.IsIdentity())
+        bitmap.Assign(skin);
+    else
+        TSkinSurface(bitmap.Pixels(), map, nullptr).Copy(0, 0, skin.View(), skin.View().Bounds());
     TCanvas& canvas = bitmap.Canvas();
+    canvas.SetPixelsPerInch(m_scale.PixelsPerInch());
     SetFontOf(canvas);
     TksCanvasText out(canvas);
     out.TextOutClipped({0, 0, w, h}, origin.X, origin.Y, text);
@@ -146,9 +173,10 @@ void TksSkinHintWindow::ActivateHint(HWND nearWindow, int x, int y, const std::s
         const TksDataSkinHintWindow& d = *m_data;
         const TSkinGeometry source{d.ClientRect, d.LeftTopPoint, d.RightTopPoint, d.LeftBottomPoint,
                                    d.RightBottomPoint};
-        SetWindowRegion(
-            CreateComposedMaskRegion(m_mask->View(), source, TargetGeometry(size.cx, size.cy), size.cx),
-            false);
+        const TSize skin = SkinHintSize(text);
+        SetWindowRegion(CreateComposedMaskRegion(m_mask->View(), source, TargetGeometry(skin.cx, skin.cy),
+                                                 skin.cx, TDeviceMap::ForSkinSize(skin.cx, skin.cy, m_scale)),
+                        false);
     }
     SetWindowAlpha(h, 255);  // a layered window shows once it has its alpha
     Popup(x, y);

@@ -13,11 +13,17 @@
 // rectangle CL) tw + 4 + pw - CL.width wide and th + ph - CL.height high, the
 // text 2 pixels in from the target client rectangle's left and centred in
 // its height (integer halves); plain: tw + 8 by th + 4, the text at (4, 2).
+//
+// These are skin pixels. At another density the text is measured on the
+// device at the density's font height, its extent taken up to whole skin
+// pixels, and the window is the device size of the skin size so found:
+// the pictures are composed in skin pixels and scaled as one.
 #pragma once
 
 #include <string>
 
 #include "skin/SkinData.h"
+#include "skinui/paint/DeviceScale.h"
 #include "skinui/paint/SkinPaint.h"
 #include "vcl/Controls.h"
 
@@ -33,6 +39,11 @@ public:
     void SetSkinData(const TksSkinData* skinData);
     [[nodiscard]] bool Skinned() const { return m_data != nullptr; }
 
+    // The display density the hint is drawn for (96 until set): the one of
+    // the window that shows it.
+    void SetPixelsPerInch(int ppi) { m_scale = TDeviceScale(ppi); }
+    [[nodiscard]] TDeviceScale Scale() const { return m_scale; }
+
     // Sizes the window for `text` and shows it without activating, its
     // top-left at the screen point (x, y) moved as little as needed to lie
     // inside the work area of the monitor of the window `nearWindow`.
@@ -41,9 +52,10 @@ public:
     [[nodiscard]] bool Showing() const { return m_showing; }
     [[nodiscard]] const std::string& Text() const { return m_text; }
 
-    // The size the window takes for `text`, and its text's top-left corner
-    // at that size.
+    // The size the window takes for `text` (device pixels; SkinHintSize:
+    // the skin size it shows), and its text's top-left corner at that size.
     [[nodiscard]] TSize CalcHintSize(const std::string& text);
+    [[nodiscard]] TSize SkinHintSize(const std::string& text);
     [[nodiscard]] TPoint TextOrigin(const std::string& text);
     // Draws the window at size w x h with `text` into `bitmap`.
     void PaintHint(TBitmap& bitmap, int w, int h, const std::string& text);
@@ -57,12 +69,15 @@ private:
     void SetFontOf(TCanvas& canvas);
     [[nodiscard]] TSkinGeometry TargetGeometry(int w, int h) const;
     [[nodiscard]] TSize MeasureText(const std::string& text);
+    // The text's extent in whole skin pixels.
+    [[nodiscard]] TSize SkinTextSize(const std::string& text);
 
     const TksDataSkinHintWindow* m_data = nullptr;
     const TksBitmap* m_picture = nullptr;
     const TksBitmap* m_mask = nullptr;
     std::string m_text;
     bool m_showing = false;
+    TDeviceScale m_scale;
 };
 
 }  // namespace zv

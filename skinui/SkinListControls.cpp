@@ -277,15 +277,25 @@ int TksCheckListBox::TopIndex() {
     return static_cast<int>(SendMessageA(Handle(), LB_GETTOPINDEX, 0, 0));
 }
 
-TRect TksCheckListBox::CheckHotSpot(int itemWidth) {
+TDeviceMap TksCheckListBox::ItemMap(int w, int h) const {
+    const TDeviceScale scale(m_box ? m_box->CurrentPPI() : CurrentPPI());
+    return TDeviceMap::ForSizes(scale.Unmap(w), scale.Unmap(h), w, h, scale);
+}
+
+TRect TksCheckListBox::SkinCheckHotSpot(int sw, int sh) {
     const TksDataSkinCheckListBox* d = m_box ? m_box->m_listData : nullptr;
-    if (!d || m_box->DataIndex() == -1) return {0, 0, 20, m_itemHeight};
+    if (!d || m_box->DataIndex() == -1) return {0, 0, 20, sh};
     TRect r = d->ItemCheckRect;
     // A check box right of the text moves with the item's width.
-    const int dx = itemWidth - d->ItemRect.Width();
+    const int dx = sw - d->ItemRect.Width();
     if (r.Left >= d->ItemTextRect.Right) r = OffsetRect(r, dx, 0);
-    if (!m_box->UseSkinItemHeight) r.Bottom += m_itemHeight - d->ItemRect.Height();
+    if (!m_box->UseSkinItemHeight) r.Bottom += sh - d->ItemRect.Height();
     return r;
+}
+
+TRect TksCheckListBox::CheckHotSpot(int itemWidth) {
+    const TDeviceMap map = ItemMap(itemWidth, m_itemHeight);
+    return map.ToDevice(SkinCheckHotSpot(map.Width, map.Height));
 }
 
 void TksCheckListBox::ToggleChecked(int index) {
@@ -333,17 +343,23 @@ void TksCheckListBox::EraseBelowItems(HDC dc) {
     const int h = cr.bottom - y0;
     if (w <= 0 || h <= 0) return;
     TBitmap bmp(w, h);
-    const TPixelView v = bmp.Pixels();
+    // Drawn in skin pixels from the end of the last item, then put on the
+    // device pixels.
+    const TDeviceMap map = ItemMap(w, h);
+    TPixelBuffer skin;
+    if (!map.IsIdentity()) skin.SetSize(map.Width, map.Height);
+    const TPixelView v = map.IsIdentity() ? bmp.Pixels() : skin.View();
     const TksDataSkinCheckListBox* d = m_box ? m_box->m_listData : nullptr;
     const TksBitmap* pic = m_box ? m_box->SkinPicture() : nullptr;
     const TRect tile = d ? OffsetRect(d->ClientRect, d->SkinRect.Left, d->SkinRect.Top) : TRect{};
     if (d && pic && !tile.IsEmpty() && m_box->DataIndex() != -1) {
         // The box's client picture, tiled from the end of the last item.
-        for (int ty = 0; ty < h; ty += tile.Height())
-            for (int tx = 0; tx < w; tx += tile.Width()) CopyBlock(v, tx, ty, pic->View(), tile);
+        for (int ty = 0; ty < v.Height; ty += tile.Height())
+            for (int tx = 0; tx < v.Width; tx += tile.Width()) CopyBlock(v, tx, ty, pic->View(), tile);
     } else {
         FillRectClipped(v, v.Bounds(), SysPixel(clWindow));
     }
+    if (!map.IsIdentity()) TSkinSurface(bmp.Pixels(), map, nullptr).Copy(0, 0, v, v.Bounds());
     bmp.DrawTo(dc, 0, y0);
 }
 
@@ -561,6 +577,7 @@ void TksCheckListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
     const bool focused = (dis.itemState & ODS_FOCUS) != 0;
     const bool skinned = Skinned();
     TBitmap bmp(r.Width(), r.Height());
+    bmp.Canvas().SetPixelsPerInch(m_box ? m_box->CurrentPPI() : CurrentPPI());
     if (skinned)
         DrawSkinItem(bmp, index, selected, focused);
     else
@@ -574,10 +591,12 @@ bool TksCheckListBox::Skinned() {
            !m_box->m_listData->ItemRect.IsEmpty();
 }
 
-int TksCheckListBox::LineTextWidth(int w, bool skinned) const {
-    if (!skinned) return (w - 2) - 22;
+int TksCheckListBox::LineTextWidth(int w, int h, bool skinned) const {
+    const TDeviceMap map = ItemMap(w, h);
+    if (!skinned) return map.X.DeviceLength(22, map.Width - 2 - 22);
     const TksDataSkinCheckListBox& d = *m_box->m_listData;
-    const int width = d.ItemTextRect.Width() + w - d.ItemRect.Width();
+    const int width =
+        map.X.DeviceLength(d.ItemTextRect.Left, d.ItemTextRect.Width() + map.Width - d.ItemRect.Width());
     // Lines of their own height draw their text 2 pixels in.
     return m_box->UseSkinItemHeight ? width : width - 2;
 }
@@ -596,9 +615,10 @@ std::string TksCheckListBox::ShownText(int index) {
     RECT cr;
     GetClientRect(HandleOrNull(), &cr);
     TBitmap measure(1, 1);
+    measure.Canvas().SetPixelsPerInch(m_box ? m_box->CurrentPPI() : CurrentPPI());
     AssignLineFont(measure.Canvas().Font(), skinned);
     TksCanvasText text(measure.Canvas());
-    return ShortenPath(text, line, LineTextWidth(cr.right, skinned));
+    return ShortenPath(text, line, LineTextWidth(cr.right, m_itemHeight, skinned));
 }
 
 void TksCheckListBox::ForgetHover() {
@@ -619,10 +639,13 @@ bool TksCheckListBox::ShowHintFor(int index) {
     if (ShownText(index) == line) return false;
     if (!m_hint) m_hint = std::make_unique<TksSkinHintWindow>(nullptr);
     m_hint->SetSkinData(m_box->SkinData());
+    m_hint->SetPixelsPerInch(m_box->CurrentPPI());
     // Just below the line, its text straight under the line's text.
     const TRect r = ItemRect(index);
-    int textLeft = 22;
-    if (Skinned()) textLeft = m_box->m_listData->ItemTextRect.Left + (m_box->UseSkinItemHeight ? 0 : 2);
+    int textLeft = ItemMap(r.Width(), r.Height()).X.ToDevice(22);
+    if (Skinned())
+        textLeft = ItemMap(r.Width(), r.Height()).X.ToDevice(m_box->m_listData->ItemTextRect.Left) +
+                   (m_box->UseSkinItemHeight ? 0 : 2);
     POINT p{r.Left + textLeft - m_hint->TextOrigin(line).X, r.Bottom + 1};
     ::ClientToScreen(HandleOrNull(), &p);
     m_hoverIndex = index;
@@ -676,6 +699,11 @@ void TksCheckListBox::DrawSkinItem(TBitmap& bmp, int index, bool selected, bool 
     const bool stretch = m_box->SkinElement().StretchEffect;
     const int w = bmp.Width();
     const int h = bmp.Height();
+    // The pictures in skin pixels, the text and the focus cues on the
+    // device pixels.
+    const TDeviceMap map = ItemMap(w, h);
+    const int sw = map.Width;
+    const int sh = map.Height;
     const int ih = d.ItemRect.Height();
     const bool fixedHeight = m_box->UseSkinItemHeight;
     // Background by state, composed at the skin's item height.
@@ -698,24 +726,30 @@ void TksCheckListBox::DrawSkinItem(TBitmap& bmp, int index, bool selected, bool 
         piece = m_box->m_activeItemRect;
     }
     TPixelBuffer bg;
-    ComposeHorizontal(pic, piece, d.ItemLeftOffset, d.ItemRightOffset, bg, w, pieceStretch);
-    const TPixelView v = bmp.Pixels();
-    if (bg.Height() == h)
+    ComposeHorizontal(pic, piece, d.ItemLeftOffset, d.ItemRightOffset, bg, sw, pieceStretch);
+    TPixelBuffer skin;
+    if (!map.IsIdentity()) skin.SetSize(sw, sh);
+    const TPixelView v = map.IsIdentity() ? bmp.Pixels() : skin.View();
+    if (bg.Height() == sh)
         CopyBlock(v, 0, 0, bg.View(), bg.View().Bounds());
     else
         StretchBlock(v, v.Bounds(), bg.View(), bg.View().Bounds());
 
-    const int dx = w - d.ItemRect.Width();
-    const int dh = fixedHeight ? 0 : h - ih;
+    const int dx = sw - d.ItemRect.Width();
+    const int dh = fixedHeight ? 0 : sh - ih;
     TRect textRect = d.ItemTextRect;
     textRect.Right += dx;
     textRect.Bottom += dh;
-    const TRect check = CheckHotSpot(w);
+    const TRect check = SkinCheckHotSpot(sw, sh);
     const TRect checkPiece = State(index) == 1 ? d.CheckImageRect : d.UnCheckImageRect;
     const int cw = d.CheckImageRect.Width();
     const int ch = d.CheckImageRect.Height();
     DrawTransparentPiece(v, check.Left + check.Width() / 2 - cw / 2, check.Top + check.Height() / 2 - ch / 2,
                          pic, {checkPiece.Left, checkPiece.Top, checkPiece.Left + cw, checkPiece.Top + ch});
+    if (!map.IsIdentity()) {
+        TSkinSurface(bmp.Pixels(), map, nullptr).Copy(0, 0, v, v.Bounds());
+        textRect = map.ToDevice(textRect);
+    }
 
     TCanvas& c = bmp.Canvas();
     TFont& font = c.Font();
@@ -729,7 +763,7 @@ void TksCheckListBox::DrawSkinItem(TBitmap& bmp, int index, bool selected, bool 
         m_box->OnDrawItem(m_box, c, index, state, textRect, h, w);
     } else {
         TksCanvasText text(c);
-        const std::string line = ShortenPath(text, m_items->Get(index), LineTextWidth(w, true));
+        const std::string line = ShortenPath(text, m_items->Get(index), LineTextWidth(w, h, true));
         if (fixedHeight)
             DrawSingleLineText(text, line, textRect);
         else
@@ -743,31 +777,38 @@ void TksCheckListBox::DrawSkinItem(TBitmap& bmp, int index, bool selected, bool 
         // the line's own text colour, which the skin makes readable on the
         // selection picture.
         GdiFlush();
-        DrawFocusFrame(v, {1, 1, w - 1, h - 1}, ColorToPixel(ColorToRGB(font.Color())));
+        DrawFocusFrame(bmp.Pixels(), {1, 1, w - 1, h - 1}, ColorToPixel(ColorToRGB(font.Color())));
     }
 }
 
 void TksCheckListBox::DrawPlainItem(TBitmap& bmp, int index, bool selected, bool focused) {
     const int w = bmp.Width();
     const int h = bmp.Height();
-    const TPixelView v = bmp.Pixels();
-    FillRectClipped(v, {0, 0, 20, h}, SysPixel(clWindow));
-    FillRectClipped(v, {20, 0, w, h}, SysPixel(selected ? clHighlight : clWindow));
-    DrawRectOutline(v, {3, h / 2 - 6, 16, h / 2 + 7}, SysPixel(clBtnShadow));
-    if (State(index) == 1) DrawCheckMark(v, 6, h / 2 - 4, SysPixel(clWindowText));
+    const TDeviceMap map = ItemMap(w, h);
+    const int sw = map.Width;
+    const int sh = map.Height;
+    TPixelBuffer skin;
+    if (!map.IsIdentity()) skin.SetSize(sw, sh);
+    const TPixelView v = map.IsIdentity() ? bmp.Pixels() : skin.View();
+    FillRectClipped(v, {0, 0, 20, sh}, SysPixel(clWindow));
+    FillRectClipped(v, {20, 0, sw, sh}, SysPixel(selected ? clHighlight : clWindow));
+    DrawRectOutline(v, {3, sh / 2 - 6, 16, sh / 2 + 7}, SysPixel(clBtnShadow));
+    if (State(index) == 1) DrawCheckMark(v, 6, sh / 2 - 4, SysPixel(clWindowText));
+    if (!map.IsIdentity()) TSkinSurface(bmp.Pixels(), map, nullptr).Copy(0, 0, v, v.Bounds());
     TCanvas& c = bmp.Canvas();
     AssignLineFont(c.Font(), false);
     if (selected) c.Font().SetColor(clHighlightText);
-    const TRect textRect{22, 0, w - 2, h};
+    const TRect textRect = map.ToDevice({22, 0, sw - 2, sh});
     if (m_box && m_box->OnDrawItem) {
         UINT state = (selected ? ODS_SELECTED : 0) | (focused ? ODS_FOCUS : 0);
         m_box->OnDrawItem(m_box, c, index, state, textRect, h, w);
     } else {
         TksCanvasText text(c);
-        DrawSingleLineText(text, ShortenPath(text, m_items->Get(index), LineTextWidth(w, false)), textRect);
+        DrawSingleLineText(text, ShortenPath(text, m_items->Get(index), LineTextWidth(w, h, false)),
+                           textRect);
     }
     if (focused) {
-        RECT fr{20, 0, w, h};
+        RECT fr{map.X.ToDevice(20), 0, w, h};
         DrawFocusRect(c.Handle(), &fr);
     }
 }
@@ -814,7 +855,7 @@ bool TksSkinCheckListBox::IsChecked(int index) {
 
 void TksSkinCheckListBox::SetDefaultItemHeight(int h) {
     m_defaultItemHeight = h;
-    if (m_dataIndex == -1 || !UseSkinItemHeight) m_list->SetItemHeight(h);
+    if (m_dataIndex == -1 || !UseSkinItemHeight) m_list->SetItemHeight(Scale().Map(h));
 }
 
 void TksSkinCheckListBox::LookUpSkinData() {
@@ -840,11 +881,14 @@ int TksSkinCheckListBox::ListItemHeight() const {
 
 void TksSkinCheckListBox::ApplySkinChange() {
     TksSkinCustomControl::ApplySkinChange();
+    const TDeviceScale scale = Scale();
     if (m_dataIndex == -1) {
-        m_list->SetItemHeight(m_defaultItemHeight);
+        m_list->SetItemHeight(scale.Map(m_defaultItemHeight));
         Font().Assign(DefaultFont());
     } else if (UseSkinItemHeight) {
-        m_list->SetItemHeight(ListItemHeight());
+        m_list->SetItemHeight(scale.Map(ListItemHeight()));
+    } else {
+        m_list->SetItemHeight(scale.Map(m_defaultItemHeight));
     }
     if (m_scrollBar) {
         std::string name;
@@ -853,19 +897,31 @@ void TksSkinCheckListBox::ApplySkinChange() {
         m_scrollBar->SetSkinData(m_skinData);
     }
     if (RowCount > 0) {
-        const int ih = m_list->ItemHeight();
+        // In skin pixels, then the device height for it.
+        const int ih = scale.Unmap(m_list->ItemHeight());
         const int h = m_dataIndex == -1 ? RowCount * ih + 4
                                         : SkinElement().SkinRect.Height() + RowCount * ih -
                                               SkinElement().Geometry.ClientRect.Height();
-        SetHeight(h);
+        SetHeight(scale.Map(h));
     }
     LayoutList();
     UpdateScrollBar();
     m_list->Invalidate();
 }
 
+void TksSkinCheckListBox::ScaleChanged() {
+    TksSkinCustomControl::ScaleChanged();
+    // With skin data the skin change above did it all.
+    if (m_skinData && !m_skinData->Empty()) return;
+    m_list->SetItemHeight(Scale().Map(m_defaultItemHeight));
+    LayoutList();
+    UpdateScrollBar();
+    m_list->Invalidate();
+}
+
 TRect TksSkinCheckListBox::SkinClientRect() const {
-    return CalcSkinTarget(SkinElement(), Width(), Height()).Geometry.ClientRect;
+    const TSize size = SkinSize();
+    return CalcSkinTarget(SkinElement(), size.cx, size.cy).Geometry.ClientRect;
 }
 
 void TksSkinCheckListBox::LayoutList() {
@@ -887,8 +943,9 @@ void TksSkinCheckListBox::LayoutList() {
 void TksSkinCheckListBox::PlaceListAndBar() {
     const bool vertical = Columns == 0;
     TRect area;
+    const TDeviceScale scale = Scale();
     if (m_dataIndex != -1) {
-        area = SkinClientRect();
+        area = SkinMap().ToDevice(SkinClientRect());
         if (m_scrollBar) {
             if (vertical) {
                 const int bw = m_scrollBar->Width();
@@ -903,15 +960,17 @@ void TksSkinCheckListBox::PlaceListAndBar() {
     } else {
         // The list inside a one-pixel frame and a one-pixel gap, below the
         // caption band when there is one.
-        const int c = CaptionMode ? DefaultCaptionHeight : 1;
-        area = {2, c + 1, Width() - 2, Height() - 2};
+        // (Skin pixels, each length at its device length.)
+        auto px = [&](int skin) { return scale.Map(skin); };
+        const int c = px(CaptionMode ? DefaultCaptionHeight : 1);
+        area = {px(2), c + px(1), Width() - px(2), Height() - px(2)};
         if (m_scrollBar) {
             if (vertical) {
-                m_scrollBar->SetBounds(Width() - 20, c, 19, std::max(Height() - c - 1, 0));
-                area.Right = Width() - 20;
+                m_scrollBar->SetBounds(Width() - px(20), c, px(19), std::max(Height() - c - px(1), 0));
+                area.Right = Width() - px(20);
             } else {
-                m_scrollBar->SetBounds(1, Height() - 20, std::max(Width() - 2, 0), 19);
-                area.Bottom = Height() - 20;
+                m_scrollBar->SetBounds(px(1), Height() - px(20), std::max(Width() - px(2), 0), px(19));
+                area.Bottom = Height() - px(20);
             }
         }
     }
@@ -996,7 +1055,9 @@ void TksSkinCheckListBox::Resize() {
 void TksSkinCheckListBox::DrawWithoutSkin(TBitmap& bitmap) {
     const TPixelView v = bitmap.Pixels();
     FillRectClipped(v, v.Bounds(), SysPixel(clBtnFace));
-    DrawRectOutline(v, v.Bounds(), SysPixel(clBtnShadow));
+    // The one-pixel frame as thick as a skin pixel.
+    const int t = Scale().Map(1);
+    for (int i = 0; i < t; ++i) DrawRectOutline(v, {i, i, v.Width - i, v.Height - i}, SysPixel(clBtnShadow));
 }
 
 }  // namespace zv

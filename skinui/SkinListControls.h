@@ -17,6 +17,12 @@
 // (item background by state, check and uncheck pictures, the skin's font);
 // without it in the plain look (a 13 x 13 box with a check mark, the text
 // from x = 22).
+//
+// The box, its lines and its bar follow the density of their form: the
+// numbers above are skin pixels. A line's pictures are drawn in skin
+// pixels for the line's skin size and put on its device pixels through one
+// map (ItemMap); its text is drawn on the device pixels at the density's
+// font height, and is measured there when a path is shortened.
 #pragma once
 
 #include <functional>
@@ -67,8 +73,10 @@ public:
     void InvalidateItem(int index, bool updateNow);
     [[nodiscard]] int TopIndex();
     // The check box hot spot of an item drawn at the list's left edge
-    // (item coordinates, right and bottom edges excluded).
+    // (item coordinates on the device, right and bottom edges excluded).
     [[nodiscard]] TRect CheckHotSpot(int itemWidth);
+    // How a line of w x h device pixels shows its skin pixels.
+    [[nodiscard]] TDeviceMap ItemMap(int w, int h) const;
 
     // The line as drawn: the whole text, or its path shortened in the middle
     // when it is wider than the line's text area.
@@ -131,9 +139,11 @@ private:
     void ReportSelection();
     // Drawn from the skin's pictures (else the plain look).
     [[nodiscard]] bool Skinned();
-    // The width the text of a line w pixels wide may take, and the font it
-    // is drawn in (its colour aside).
-    [[nodiscard]] int LineTextWidth(int w, bool skinned) const;
+    // The hot spot in the skin pixels of a line sw x sh skin pixels large.
+    [[nodiscard]] TRect SkinCheckHotSpot(int sw, int sh);
+    // The device width the text of a line w x h device pixels large may
+    // take, and the font it is drawn in (its colour aside).
+    [[nodiscard]] int LineTextWidth(int w, int h, bool skinned) const;
     void AssignLineFont(TFont& font, bool skinned);
     void ForgetHover();
     // The mouse at (x, y) of the list: the line under it becomes the one
@@ -186,6 +196,9 @@ public:
 
     void LookUpSkinData() override;
     void ApplySkinChange() override;
+    // A new density: the lines take their height at it, and the list and
+    // the bar their places (with or without skin).
+    void ScaleChanged() override;
     // Places the inner list and the scroll bar in the box (redone on
     // resizing, when the bar comes or goes and on skin changes).
     void LayoutList();

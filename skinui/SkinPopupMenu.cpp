@@ -20,6 +20,7 @@
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/EffectBitmap.h"
 #include "skinui/paint/Glyphs.h"
+#include "skinui/paint/SkinSurface.h"
 
 namespace zv {
 
@@ -188,17 +189,54 @@ void TksSkinMenuItem::Paint(TCanvas& canvas) {
     } else {
         DrawLook(look, highlighted);
     }
-    look.DrawTo(canvas.Handle(), EntryRect.Left, EntryRect.Top);
+    const TRect r = m_window->DeviceRect(EntryRect);
+    look.DrawTo(canvas.Handle(), r.Left, r.Top);
+}
+
+TDeviceMap TksSkinMenuItem::EntryMap() const {
+    return m_window->LevelMap().Part(EntryRect);
 }
 
 void TksSkinMenuItem::DrawLook(TBitmap& bitmap, bool highlighted) {
-    bitmap.SetSize(EntryRect.Width(), EntryRect.Height());
+    const TDeviceMap map = EntryMap();
+    bitmap.SetSize(map.DeviceWidth(), map.DeviceHeight());
     if (bitmap.Empty()) return;
-    (void)bitmap.Canvas();  // the bitmap's DC, for the text
+    bitmap.Canvas().SetPixelsPerInch(m_window->Scale().PixelsPerInch());  // the bitmap's DC, for the text
+    if (map.IsIdentity()) {
+        if (EntryData())
+            DrawSkinLook(bitmap, highlighted);
+        else
+            DrawDefaultLook(bitmap, highlighted);
+        return;
+    }
+    // The pictures and marks in the entry's skin pixels, scaled as one;
+    // the text on the device pixels over them.
+    TBitmap skin(map.Width, map.Height);
+    skin.Canvas().SetPixelsPerInch(m_window->Scale().PixelsPerInch());
     if (EntryData())
-        DrawSkinLook(bitmap, highlighted);
+        DrawSkinLook(skin, highlighted);
     else
-        DrawDefaultLook(bitmap, highlighted);
+        DrawDefaultLook(skin, highlighted);
+    TSkinSurface(bitmap.Pixels(), map, nullptr).Copy(0, 0, skin.Pixels(), skin.Pixels().Bounds());
+    if (IsDivider()) return;
+    TRect tr{2, 2, map.Width - 2, map.Height - 2};
+    int glyphWidth = DefaultColumn;
+    int markShift = 1;
+    TColor colour = clWindowText;
+    if (const TksDataSkinMenuItem* data = EntryData()) {
+        tr = data->TextRect;
+        tr.Right = map.Width + data->TextRect.Right - data->SkinRect.Width();
+        glyphWidth = m_window->GlyphWidth();
+        markShift = 0;
+        colour = data->UnEnabledFontColor;
+        if (highlighted)
+            colour = data->ActiveFontColor;
+        else if (m_item->Enabled)
+            colour = data->FontColor;
+    } else if (!highlighted && !m_item->Enabled) {
+        colour = clBtnShadow;
+    }
+    DrawText(bitmap, map, tr, glyphWidth, markShift, colour, highlighted);
 }
 
 void TksSkinMenuItem::DrawSkinLook(TBitmap& bitmap, bool highlighted) {
@@ -248,6 +286,19 @@ void TksSkinMenuItem::DrawDefaultLook(TBitmap& bitmap, bool highlighted) {
 
 void TksSkinMenuItem::DrawContent(TBitmap& bitmap, const TRect& tr, int glyphWidth, int markShift,
                                   TColor colour, bool highlighted) {
+    // At another density the bitmap holds the skin pixels only: the text
+    // comes on the device pixels after they are scaled (DrawLook).
+    const TDeviceMap map = TDeviceMap::Identity(bitmap.Width(), bitmap.Height());
+    if (!m_window->Scale().Identity()) {
+        if (!m_item->OnDrawItem) DrawMarks(bitmap.Pixels(), tr, markShift, colour);
+        return;
+    }
+    if (!DrawText(bitmap, map, tr, glyphWidth, markShift, colour, highlighted)) return;
+    DrawMarks(bitmap.Pixels(), tr, markShift, colour);  // the pixels wait for the text
+}
+
+bool TksSkinMenuItem::DrawText(TBitmap& bitmap, const TDeviceMap& map, const TRect& skinTr, int glyphWidth,
+                               int markShift, TColor colour, bool highlighted) {
     TCanvas& canvas = bitmap.Canvas();
     TksSkinMenu* manager = m_window->Manager();
     const TksDataSkinMenuItem* data = EntryData();
@@ -256,30 +307,51 @@ void TksSkinMenuItem::DrawContent(TBitmap& bitmap, const TRect& tr, int glyphWid
     font.SetColor(colour);
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
 
+    const TRect tr = map.ToDevice(skinTr);
     if (m_item->OnDrawItem) {
         m_item->OnDrawItem(m_item, canvas, tr, highlighted);
-        return;
+        return false;
     }
     // Caption: from the left of the text area after the glyph column,
     // centred vertically, drawn centred in its measured width + 2 (a single
     // line is measured at its full width, wherever the text area ends).
+    const int glyph = map.X.DeviceLength(skinTr.Left, glyphWidth);
+    const int two = map.X.DeviceLength(skinTr.Left, 2);
     const TSize ext = MeasureLine(canvas, m_item->Caption, false);
     const int captionTop = tr.Top + tr.Height() / 2 - ext.cy / 2;
-    const TRect captionRect{tr.Left + glyphWidth, captionTop, tr.Left + glyphWidth + ext.cx + 2,
-                            captionTop + ext.cy};
+    const TRect captionRect{tr.Left + glyph, captionTop, tr.Left + glyph + ext.cx + two, captionTop + ext.cy};
     TRect r = captionRect;
     canvas.DrawText(m_item->Caption, r, DT_SINGLELINE | DT_CENTER);
 
     if (m_item->ShortCut != scNone) {
         const std::string text = ShortCutToText(m_item->ShortCut);
         const int sw = MeasureLine(canvas, text, true).cx;
-        TRect sr{tr.Right - ShortCutGap - sw, captionRect.Top, tr.Right - ShortCutGap, captionRect.Bottom};
+        const int gap = map.Scale.Map(ShortCutGap);
+        TRect sr{tr.Right - gap - sw, captionRect.Top, tr.Right - gap, captionRect.Bottom};
         canvas.DrawText(text, sr, DT_SINGLELINE | DT_CENTER | DT_NOPREFIX);
     }
+    const std::string& name = m_item->Name;
+    const bool glyphItem = name == "SF_CLOSE" || name == "TRAY_SF_CLOSE" || name == "SF_MINITEM" ||
+                           name == "SF_MAXITEM" || name == "SF_RESTORE" || name == "TRAY_SF_RESTORE" ||
+                           name == "SF_ROLLUP" || name == "SF_MINTOTRAY";
+    if (!glyphItem && m_item->Checked && m_item->RadioItem) {
+        // The round mark, drawn by the platform as the text is.
+        const int c = skinTr.Top + skinTr.Height() / 2;
+        const int mx = skinTr.Left + 2 + markShift;
+        const TRect dot = map.ToDevice({mx, c - 3, mx + 6, c + 3});
+        canvas.Pen().SetColor(colour);
+        canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+        canvas.Brush().SetColor(colour);
+        canvas.RequireState();
+        Ellipse(canvas.Handle(), dot.Left, dot.Top, dot.Right, dot.Bottom);
+    }
+    GdiFlush();
+    return true;
+}
 
+void TksSkinMenuItem::DrawMarks(const TPixelView& view, const TRect& tr, int markShift, TColor colour) {
     const int c = tr.Top + tr.Height() / 2;
     const TPixel pen = Px(colour);
-    const TPixelView view = bitmap.Pixels();  // waits for the text
     if (HasSubItems()) {
         const int x = tr.Right - 7;
         const int y = c - 4;
@@ -299,16 +371,8 @@ void TksSkinMenuItem::DrawContent(TBitmap& bitmap, const TRect& tr, int glyphWid
         DrawCaptionGlyph(view, TCaptionGlyph::UpTriangle, mx, c - 4, pen);
     else if (name == "SF_MINTOTRAY")
         DrawCaptionGlyph(view, TCaptionGlyph::Square, mx, c - 4, pen);
-    else if (m_item->Checked && m_item->RadioItem) {
-        canvas.Pen().SetColor(colour);
-        canvas.Brush().SetStyle(TBrushStyle::bsSolid);
-        canvas.Brush().SetColor(colour);
-        canvas.RequireState();
-        Ellipse(canvas.Handle(), mx + markShift, c - 3, mx + markShift + 6, c + 3);
-        GdiFlush();
-    } else if (m_item->Checked) {
+    else if (m_item->Checked && !m_item->RadioItem)
         DrawCheckMark(view, mx + markShift, c - 4, pen);
-    }
 }
 
 // ---- TksSkinPopupWindow -------------------------------------------------------------
@@ -381,14 +445,18 @@ void TksSkinPopupWindow::BuildEntries(TMenuItem* items, int startIndex) {
 void TksSkinPopupWindow::CalcSize(int& width, int& height) {
     TBitmap measure(1, 1);
     TCanvas& canvas = measure.Canvas();
+    canvas.SetPixelsPerInch(m_scale.PixelsPerInch());
     canvas.Font().Assign(m_menuFont);
+    // Texts are measured on the device and taken up to whole skin pixels.
+    const int ppi = m_scale.PixelsPerInch();
+    auto skinLength = [ppi](int device) { return (device * SkinPixelsPerInch + ppi - 1) / ppi; };
     int widest = 0;
     int total = 0;
     for (const auto& entry : m_entries) {
         const TMenuItem* item = entry->MenuItem();
         std::string text = item->Caption;
         if (item->ShortCut != scNone) text += "  " + ShortCutToText(item->ShortCut);
-        widest = std::max(widest, MeasureLine(canvas, text, false).cx + 2);
+        widest = std::max(widest, skinLength(MeasureLine(canvas, text, false).cx) + 2);
         total += entry->ItemHeight();
     }
     width = widest + m_glyphWidth + 16;
@@ -416,15 +484,15 @@ void TksSkinPopupWindow::CalcSize(int& width, int& height) {
         height = entryHeight * maxItems + margin + 2 * MarkerZone;
         m_scrolling = true;
         m_scrollingByLimit = true;
-    } else if (height > m_manager->MenuWorkArea().Height()) {
-        height = m_manager->MenuWorkArea().Height();
+    } else if (m_scale.Map(height) > m_manager->MenuWorkArea().Height()) {
+        height = m_manager->MenuWorkArea().Height() * SkinPixelsPerInch / ppi;
         m_scrolling = true;
     }
 }
 
 void TksSkinPopupWindow::CalcTargetLayout() {
-    const int w = Width();
-    const int h = Height();
+    const int w = m_skinSize.cx;
+    const int h = m_skinSize.cy;
     if (m_windowData) {
         const int pw = m_windowPicture ? m_windowPicture->Width() : 0;
         const int ph = m_windowPicture ? m_windowPicture->Height() : 0;
@@ -467,7 +535,8 @@ void TksSkinPopupWindow::UpdateRegion() {
     const TksDataSkinPopupWindow& d = *m_windowData;
     const TSkinGeometry source{d.ItemsRect, d.LeftTopPoint, d.RightTopPoint, d.LeftBottomPoint,
                                d.RightBottomPoint};
-    SetWindowRegion(CreateComposedMaskRegion(m_windowMask->View(), source, m_target, Width()), false);
+    SetWindowRegion(
+        CreateComposedMaskRegion(m_windowMask->View(), source, m_target, m_skinSize.cx, LevelMap()), false);
 }
 
 void TksSkinPopupWindow::ShowLevel(const TRect& anchor, TMenuItem* items, bool popupUp, bool submenu,
@@ -477,10 +546,15 @@ void TksSkinPopupWindow::ShowLevel(const TRect& anchor, TMenuItem* items, bool p
     m_submenu = submenu;
     m_firstVisibleEntry = 0;
     m_scrollDirection = 0;
+    // At the density of the form the menu belongs to.
+    m_scale = TDeviceScale(m_manager->OwnerForm() ? m_manager->OwnerForm()->CurrentPPI() : SkinPixelsPerInch);
     BuildEntries(items, startIndex);
-    int w = 0;
-    int h = 0;
-    CalcSize(w, h);
+    int sw = 0;
+    int sh = 0;
+    CalcSize(sw, sh);
+    m_skinSize = {sw, sh};
+    const int w = LevelMap().DeviceWidth();
+    const int h = LevelMap().DeviceHeight();
     SetBounds(Left(), Top(), w, h);
     CalcTargetLayout();
     LayoutEntries();
@@ -492,7 +566,7 @@ void TksSkinPopupWindow::ShowLevel(const TRect& anchor, TMenuItem* items, bool p
     placement.WorkArea = m_manager->MenuWorkArea();
     placement.Width = w;
     placement.Height = h;
-    placement.ItemsTop = TargetItemsRect().Top;
+    placement.ItemsTop = LevelMap().Y.ToDevice(TargetItemsRect().Top);
     placement.Submenu = submenu;
     placement.PopupUp = popupUp;
     placement.Scrolling = m_scrolling;
@@ -546,7 +620,7 @@ void TksSkinPopupWindow::AccDescribeItem(int index, TAccInfo& info) {
     if (index < 0 || index >= EntryCount()) return;
     const TksSkinMenuItem& e = *Entries(index);
     const TMenuItem& item = *e.MenuItem();
-    info.Bounds = e.EntryRect;
+    info.Bounds = DeviceRect(e.EntryRect);
     if (!e.Shown) info.State |= accStateOffscreen | accStateInvisible;
     if (e.IsDivider()) {
         info.Role = accRoleSeparator;
@@ -563,7 +637,8 @@ void TksSkinPopupWindow::AccDescribeItem(int index, TAccInfo& info) {
     if (item.Enabled) info.DefaultAction = e.HasSubItems() ? "Open" : "Execute";
 }
 
-int TksSkinPopupWindow::AccItemAt(TPoint client) {
+int TksSkinPopupWindow::AccItemAt(TPoint device) {
+    const TPoint client = LevelMap().ToSkin(device);
     for (int i = 0; i < EntryCount(); ++i)
         if (Entries(i)->Shown && Entries(i)->EntryRect.Contains(client)) return i;
     return -1;
@@ -582,34 +657,42 @@ void TksSkinPopupWindow::AccPerformDefaultAction(int item) {
 }
 
 void TksSkinPopupWindow::PaintLevel(TBitmap& bitmap) {
-    const int w = Width();
-    const int h = Height();
-    bitmap.SetSize(w, h);
+    const TDeviceMap map = LevelMap();
+    const int w = m_skinSize.cx;
+    const int h = m_skinSize.cy;
+    bitmap.SetSize(map.DeviceWidth(), map.DeviceHeight());
     if (bitmap.Empty()) return;
+    bitmap.Canvas().SetPixelsPerInch(m_scale.PixelsPerInch());
     TCanvas& canvas = bitmap.Canvas();
+    // The background (and the markers) in skin pixels, scaled as one.
+    TPixelBuffer skin;
     if (m_windowData) {
         const TksDataSkinPopupWindow& d = *m_windowData;
         const TPixelView picture = PictureView(m_windowPicture);
         const TSkinGeometry source{d.ItemsRect, d.LeftTopPoint, d.RightTopPoint, d.LeftBottomPoint,
                                    d.RightBottomPoint};
-        TPixelBuffer composed;
-        ComposeNinePart(picture, {0, 0, picture.Width, picture.Height}, source, composed, w, h, m_target,
+        ComposeNinePart(picture, {0, 0, picture.Width, picture.Height}, source, skin, w, h, m_target,
                         m_scrolling, {d.TopStretch, d.BottomStretch, d.LeftStretch, d.RightStretch});
-        bitmap.Assign(composed);
     } else {
-        const TPixelView view = bitmap.Pixels();
+        skin.SetSize(w, h);
+        const TPixelView view = skin.View();
         const int column = 22;
         FillRectClipped(view, {0, 0, column, h}, Px(clBtnFace));
         FillRectClipped(view, {column, 0, w, h}, Px(clWindow));
         DrawRectOutline(view, {0, 0, w, h}, Px(clBtnShadow));
         DrawRectOutline(view, {1, 1, w - 1, h - 1}, Px(clWindow));
     }
+    if (map.IsIdentity()) {
+        bitmap.Assign(skin);
+    } else {
+        if (m_scrolling) PaintMarkers(skin.View());
+        TSkinSurface(bitmap.Pixels(), map, nullptr).Copy(0, 0, skin.View(), skin.View().Bounds());
+    }
     for (const auto& e : m_entries) e->Paint(canvas);
-    if (m_scrolling) PaintMarkers(bitmap);
+    if (m_scrolling && map.IsIdentity()) PaintMarkers(bitmap.Pixels());
 }
 
-void TksSkinPopupWindow::PaintMarkers(TBitmap& bitmap) {
-    const TPixelView view = bitmap.Pixels();
+void TksSkinPopupWindow::PaintMarkers(const TPixelView& view) {
     TRect up;
     TRect down;
     TColor normal = clBtnShadow;
@@ -621,8 +704,8 @@ void TksSkinPopupWindow::PaintMarkers(TBitmap& bitmap) {
         normal = m_windowData->ScrollMarkerColor;
         active = m_windowData->ScrollMarkerActiveColor;
     } else {
-        up = {3, 3, Width() - 3, 13};
-        down = {3, Height() - 10, Width() - 3, Height() - 3};
+        up = {3, 3, m_skinSize.cx - 3, 13};
+        down = {3, m_skinSize.cy - 10, m_skinSize.cx - 3, m_skinSize.cy - 3};
     }
     DrawArrow(view, up, Px(m_scrollDirection == 1 ? active : normal), 3);
     DrawArrow(view, down, Px(m_scrollDirection == 2 ? active : normal), 4);
@@ -763,6 +846,10 @@ void TksSkinPopupWindow::ChooseEntry(int index) {
 }
 
 void TksSkinPopupWindow::TrackPoint(TPoint p) {
+    TrackSkinPoint(LevelMap().ToSkin(p));
+}
+
+void TksSkinPopupWindow::TrackSkinPoint(TPoint p) {
     if (!m_shown) return;
     if (m_scrolling) {
         const TRect& items = TargetItemsRect();
@@ -796,9 +883,10 @@ void TksSkinPopupWindow::TrackPoint(TPoint p) {
     if (Entries(m_selectedEntry)->Selectable()) SelectEntry(m_selectedEntry, true);
 }
 
-void TksSkinPopupWindow::LeftButtonUp(TPoint p) {
+void TksSkinPopupWindow::LeftButtonUp(TPoint device) {
     if (!m_shown) return;
-    TrackPoint(p);
+    const TPoint p = LevelMap().ToSkin(device);
+    TrackSkinPoint(p);
     if (m_retired || m_selectedEntry < 0) return;
     bool onEntry = false;
     for (const auto& e : m_entries) onEntry = onEntry || (e->Shown && e->EntryRect.Contains(p));
@@ -1104,7 +1192,7 @@ void TksSkinMenu::OpenSubmenu(TksSkinMenuItem* entry) {
     entry->Down = true;
     window->RedrawEntry(window->IndexOfEntry(entry));
     const TPoint origin = window->ShowPosition();
-    const TRect anchor = OffsetRect(entry->EntryRect, origin.X, origin.Y);
+    const TRect anchor = OffsetRect(window->DeviceRect(entry->EntryRect), origin.X, origin.Y);
     TksSkinData* data = (m_menuSkinData && !m_menuSkinData->Empty()) ? m_menuSkinData : nullptr;
     m_levels.push_back(std::make_unique<TksSkinPopupWindow>(this, data));
     m_levels.back()->ShowLevel(anchor, entry->MenuItem(), false, true, 0);

@@ -12,6 +12,12 @@
 //                         level, opens submenus (500 ms delay), runs the
 //                         chosen command and closes levels
 //
+// A level is laid out in skin pixels (its size, EntryRect, the target
+// layout, the scroll markers) and shown at the density of the menu's form:
+// the pictures and marks are drawn in skin pixels and scaled through
+// LevelMap(), the text is drawn on the device pixels at the density's font
+// height, and mouse points come back through the same map.
+//
 // The menu shows and runs framework menu items (vcl/Menus.h); it never owns
 // them. The frame around it owns the menu mode (message filter, the messages
 // that end a menu) and hands key-downs to the last level's KeyDown.
@@ -25,6 +31,7 @@
 
 #include "skin/SkinData.h"
 #include "skinui/paint/ControlLayout.h"
+#include "skinui/paint/DeviceScale.h"
 #include "skinui/paint/SkinPaint.h"
 #include "vcl/Controls.h"
 #include "vcl/Forms.h"
@@ -55,9 +62,10 @@ public:
     // Morphing is allowed with window data, the entry data's "morphing" and
     // the skin's effects switched on.
     [[nodiscard]] bool MorphAllowed() const;
-    // Height the entry takes in its level.
+    // Height the entry takes in its level (skin pixels).
     [[nodiscard]] int ItemHeight() const;
 
+    // The entry's place in its level, in skin pixels.
     TRect EntryRect{};
     bool Active = false;
     bool Down = false;
@@ -68,8 +76,8 @@ public:
     // Draws the entry (nothing when not Shown) onto a canvas whose origin is
     // the window's top-left corner.
     void Paint(TCanvas& canvas);
-    // The entry's look, highlighted or not, as a bitmap of EntryRect's size
-    // (entry coordinates). Used by Paint and by the morph.
+    // The entry's look, highlighted or not, as a bitmap of EntryRect's
+    // device size (entry coordinates). Used by Paint and by the morph.
     void DrawLook(TBitmap& bitmap, bool highlighted);
 
 private:
@@ -77,8 +85,17 @@ private:
     void DrawDefaultLook(TBitmap& bitmap, bool highlighted);
     // Caption, shortcut, submenu arrow and mark inside the text rect; the
     // plain look draws check marks one pixel further right (markShift).
+    // Text and marks onto a bitmap whose pixels are the entry's skin pixels.
     void DrawContent(TBitmap& bitmap, const TRect& textRect, int glyphWidth, int markShift, TColor colour,
                      bool highlighted);
+    // The caption, shortcut and (radio) round mark on the device pixels.
+    // False when the item draws itself (no marks then).
+    bool DrawText(TBitmap& bitmap, const TDeviceMap& map, const TRect& textRect, int glyphWidth,
+                  int markShift, TColor colour, bool highlighted);
+    // The submenu arrow and the glyph or check mark, in skin pixels.
+    void DrawMarks(const TPixelView& view, const TRect& textRect, int markShift, TColor colour);
+    // The entry's device pixels seen from its own top-left skin pixel.
+    [[nodiscard]] TDeviceMap EntryMap() const;
 
     TksSkinPopupWindow* m_window;
     TMenuItem* m_item;
@@ -129,12 +146,21 @@ public:
     [[nodiscard]] bool LevelShown() const { return m_shown; }
     // The font entries are measured and drawn with.
     [[nodiscard]] const TFont& MenuFont() const { return m_menuFont; }
+    // The density the level is shown at (its menu form's), its size in skin
+    // pixels and how those lie on its device pixels.
+    [[nodiscard]] TDeviceScale Scale() const { return m_scale; }
+    [[nodiscard]] TSize SkinSize() const { return m_skinSize; }
+    [[nodiscard]] TDeviceMap LevelMap() const {
+        return TDeviceMap::ForSkinSize(m_skinSize.cx, m_skinSize.cy, m_scale);
+    }
+    // A rectangle of the level's skin pixels on its device pixels.
+    [[nodiscard]] TRect DeviceRect(const TRect& skin) const { return LevelMap().ToDevice(skin); }
 
     // One tick of the 50 ms mouse polling (the timer calls it).
     void PollMouse();
-    // The mouse is at p (window coordinates) over this level.
+    // The mouse is at p (window coordinates, device pixels) over this level.
     void TrackPoint(TPoint p);
-    // A left-button release at p (window coordinates) in this level.
+    // A left-button release at p (window coordinates, device pixels).
     void LeftButtonUp(TPoint p);
 
     void SelectEntry(int index, bool byMouse);
@@ -181,7 +207,8 @@ private:
     void ScrollOneEntry(bool up);
     int LastPageStart() const;
     void PaintEntryNow(int index);
-    void PaintMarkers(TBitmap& bitmap);
+    void PaintMarkers(const TPixelView& view);
+    void TrackSkinPoint(TPoint p);
     void RedrawMarkers();
     void MorphStep();
     void OnTimer(UINT_PTR id);
@@ -211,6 +238,8 @@ private:
     bool m_retired = false;
     int m_alpha = 0;
     TFont m_menuFont;
+    TDeviceScale m_scale;
+    TSize m_skinSize{};
     TTimerId m_pollTimer;
     TTimerId m_morphTimer;
     TTimerId m_scrollTimer;

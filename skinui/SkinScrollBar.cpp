@@ -201,8 +201,9 @@ void TksSkinScrollBar::TakeBarData(const TksDataSkinScrollBarControl& d) {
 TksScrollBarMetrics TksSkinScrollBar::Metrics() const {
     TksScrollBarMetrics m;
     m.Vertical = m_kind == TScrollBarKind::sbVertical;
-    m.Width = Width();
-    m.Height = Height();
+    const TSize size = SkinSize();
+    m.Width = size.cx;
+    m.Height = size.cy;
     m.Min = m_min;
     m.Max = m_max;
     m.Position = m_position;
@@ -225,6 +226,21 @@ TksScrollBarMetrics TksSkinScrollBar::Metrics() const {
 TksScrollBarGeometry TksSkinScrollBar::CalcGeometry() {
     LookUpSkinData();
     return CalcScrollBarGeometry(Metrics());
+}
+
+TksScrollBarGeometry TksSkinScrollBar::DeviceGeometry() {
+    TksScrollBarGeometry g = CalcGeometry();
+    const TDeviceMap map = SkinMap();
+    for (TRect* r : {&g.Track, &g.Thumb, &g.IncButton, &g.DecButton})
+        if (!r->IsEmpty()) *r = map.ToDevice(*r);
+    return g;
+}
+
+TDeviceMap TksSkinScrollBar::DrawingMap(const TBitmap& bitmap) const {
+    const TDeviceMap map = SkinMap();
+    if (bitmap.Width() == map.DeviceWidth() && bitmap.Height() == map.DeviceHeight()) return map;
+    const TSize t = LayoutSize();
+    return TDeviceMap::ForSkinSize(t.cx, t.cy, Scale());
 }
 
 void TksSkinScrollBar::UpdateGeometry() {
@@ -252,7 +268,8 @@ void TksSkinScrollBar::DrawFromSkin(TBitmap& bitmap) {
     if (!m_barData || !m_barPicture || m_barPicture->Empty()) return;
     const TksDataSkinScrollBarControl& d = *m_barData;
     const TPixelView pic = m_barPicture->View();
-    const TPixelView v = bitmap.Pixels();
+    const TDeviceMap map = DrawingMap(bitmap);
+    const TSkinSurface surface = SurfaceOf(bitmap, map);
 
     auto drawArrow = [&](int part, const TRect& active, const TRect& down) {
         const TPart& p = m_parts[part];
@@ -261,7 +278,7 @@ void TksSkinScrollBar::DrawFromSkin(TBitmap& bitmap) {
             piece = down;
         else if (p.MouseIn)
             piece = active;
-        if (!piece.IsEmpty()) StretchBlock(v, p.R, pic, piece);
+        if (!piece.IsEmpty()) surface.Stretch(p.R, pic, piece);
     };
     drawArrow(ptIncButton, m_activeUpButtonRect, m_downUpButtonRect);
     drawArrow(ptDecButton, m_activeDownButtonRect, m_downDownButtonRect);
@@ -273,6 +290,8 @@ void TksSkinScrollBar::DrawFromSkin(TBitmap& bitmap) {
     const bool hot = thumb.MouseIn;
     const TRect piece = pressedLook ? m_downThumbRect : (hot ? m_activeThumbRect : m_thumbRect);
     const TRect glyph = pressedLook ? m_downGlyphRect : (hot ? m_activeGlyphRect : m_glyphRect);
+    // The thumb is composed in skin pixels for its length, then scaled as
+    // one piece (it is made anew for each drawing: nothing of it is kept).
     TPixelBuffer tb;
     if (m_pageSize != 0) {
         if (m_kind == TScrollBarKind::sbVertical)
@@ -283,18 +302,32 @@ void TksSkinScrollBar::DrawFromSkin(TBitmap& bitmap) {
         tb.SetSize(thumb.R.Width(), thumb.R.Height());
         StretchBlock(tb.View(), tb.View().Bounds(), pic, piece);
     }
-    CopyPixels(v, thumb.R.Left, thumb.R.Top, tb.View(), d.ThumbTransparent,
-               ColorToPixel(ColorToRGB(d.ThumbTransparentColor)));
+    if (surface.Identity()) {
+        CopyPixels(bitmap.Pixels(), thumb.R.Left, thumb.R.Top, tb.View(), d.ThumbTransparent,
+                   ColorToPixel(ColorToRGB(d.ThumbTransparentColor)));
+    } else {
+        const TSkinSurface once(bitmap.Pixels(), map, nullptr);
+        if (d.ThumbTransparent)
+            once.CopyTransparent(thumb.R.Left, thumb.R.Top, tb.View(), tb.View().Bounds(),
+                                 ColorToPixel(ColorToRGB(d.ThumbTransparentColor)));
+        else
+            once.Copy(thumb.R.Left, thumb.R.Top, tb.View(), tb.View().Bounds());
+    }
     if (!glyph.IsEmpty()) {
         const int gx = thumb.R.Left + (thumb.R.Width() - glyph.Width()) / 2;
         const int gy = thumb.R.Top + (thumb.R.Height() - glyph.Height()) / 2;
-        CopyBlock(v, gx, gy, pic, glyph);
+        surface.Copy(gx, gy, pic, glyph);
     }
 }
 
 void TksSkinScrollBar::DrawWithoutSkin(TBitmap& bitmap) {
     UpdateGeometry();
-    const TPixelView v = bitmap.Pixels();
+    // Drawn in skin pixels, then put on the device pixels.
+    const TDeviceMap map = SkinMap();
+    TPixelBuffer skin;
+    const bool identity = map.IsIdentity();
+    if (!identity) skin.SetSize(map.Width, map.Height);
+    const TPixelView v = identity ? bitmap.Pixels() : skin.View();
     FillRectClipped(v, v.Bounds(), SysPixel(clBtnFace));
     DrawRectOutline(v, v.Bounds(), SysPixel(clBtnFace));
     const TPart& thumb = m_parts[ptThumb];
@@ -308,6 +341,7 @@ void TksSkinScrollBar::DrawWithoutSkin(TBitmap& bitmap) {
     DrawArrow(v, inc.R, ColorToPixel(clBlack), vertical ? 4 : 2);
     DrawPlainPart(v, dec.R, dec.Down && dec.MouseIn, dec.MouseIn);
     DrawArrow(v, dec.R, ColorToPixel(clBlack), vertical ? 3 : 1);
+    if (!identity) TSkinSurface(bitmap.Pixels(), map, nullptr).Copy(0, 0, skin.View(), skin.View().Bounds());
 }
 
 // ---- input ----------------------------------------------------------------------------
@@ -407,7 +441,10 @@ void TksSkinScrollBar::TimerTick() {
     }
 }
 
-void TksSkinScrollBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+void TksSkinScrollBar::MouseDown(TMouseButton button, TShiftState shift, int dx, int dy) {
+    const TPoint sp = SkinPoint(dx, dy);
+    const int x = sp.X;
+    const int y = sp.Y;
     if (button == TMouseButton::mbLeft) {
         m_mouseButtonHeld = true;
         m_mousePos = {x, y};
@@ -454,11 +491,11 @@ void TksSkinScrollBar::MouseDown(TMouseButton button, TShiftState shift, int x, 
             }
         }
     }
-    TksSkinCustomControl::MouseDown(button, shift, x, y);
+    TksSkinCustomControl::MouseDown(button, shift, dx, dy);
 }
 
 void TksSkinScrollBar::MouseMove(TShiftState shift, int x, int y) {
-    m_mousePos = {x, y};
+    m_mousePos = SkinPoint(x, y);
     UpdateGeometry();
     if (m_capturedPart != -1)
         SetActivePart(m_parts[m_capturedPart].R.Contains(m_mousePos) ? m_capturedPart : -1);
@@ -494,7 +531,7 @@ void TksSkinScrollBar::MouseUp(TMouseButton button, TShiftState shift, int x, in
         StopPaging();
         const bool wasDragging = m_dragging;
         m_dragging = false;
-        ReleaseParts({x, y});
+        ReleaseParts(SkinPoint(x, y));
         MouseCapture(false);
         if (wasDragging && OnLastChange) OnLastChange(this);
     }

@@ -9,6 +9,10 @@
 //
 // The bar has three parts, indexed 0 thumb, 1 increasing arrow (bottom or
 // right, "up" in the skin's key names) and 2 decreasing arrow (top or left).
+//
+// The geometry is worked out in skin pixels for the bar's skin size and
+// drawn through SkinMap() onto the device pixels of its form's density;
+// mouse points come back through the same map.
 #pragma once
 
 #include <string>
@@ -61,8 +65,11 @@ public:
     TNotifyEvent OnUpButtonClick;
     TNotifyEvent OnDownButtonClick;
 
-    // The geometry for the current size, range and skin.
+    // The geometry for the current size, range and skin (skin pixels).
     [[nodiscard]] TksScrollBarGeometry CalcGeometry();
+    // The same rectangles on the bar's device pixels (the travel limits
+    // and offset stay in skin pixels).
+    [[nodiscard]] TksScrollBarGeometry DeviceGeometry();
     // Part state, for the drawing and for tests.
     [[nodiscard]] bool PartMouseIn(int part) const { return m_parts[part].MouseIn; }
     [[nodiscard]] bool PartDown(int part) const { return m_parts[part].Down; }
@@ -110,6 +117,11 @@ private:
     void TimerTick();
     void StopPaging();
     void ReleaseParts(TPoint p);
+    // A mouse point of the bar's client area in skin pixels.
+    [[nodiscard]] TPoint SkinPoint(int x, int y) const { return SkinMap().ToSkin({x, y}); }
+    // How the bitmap the drawing got lies on the device: the bar's own map,
+    // or the layout's size when the element forced another.
+    [[nodiscard]] TDeviceMap DrawingMap(const TBitmap& bitmap) const;
     // Copies the skin values with the replacements for empty pictures.
     void TakeBarData(const TksDataSkinScrollBarControl& d);
 

@@ -38,31 +38,6 @@ const char* const kProgId = "ZorvaneActiveX.ZorvaneActiveForm";
 const char* const kIEClass = "CLSID\\{0002DF01-0000-0000-C000-000000000046}\\LocalServer32";
 constexpr int kRunTimeoutMs = 180000;  // the emulated 32-bit program on a loaded machine
 
-void MakeDirs(const std::string& path) {
-    for (size_t i = 3; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-}
-
-void DeleteTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
 bool KeyExists(HKEY root, const std::string& path) {
     HKEY k;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
@@ -76,15 +51,6 @@ std::string Value(HKEY root, const std::string& path, const char* name = "") {
     if (RegGetValueA(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
         return "<missing>";
     return buf;
-}
-
-void SetStr(HKEY root, const std::string& path, const char* name, const std::string& value) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(k);
 }
 
 // Every key and value below root\path as "path|name=data#type" lines;
@@ -198,7 +164,7 @@ std::string InstallFolder() {
 void WipeProduct() {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zorvane");
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, zv::UninstallEntryKey);
-    DeleteTree(InstallFolder());
+    zvtest::RemoveTree(InstallFolder());
 }
 
 // PendingFileRenameOperations entries for files below `prefix` are taken
@@ -252,7 +218,7 @@ class TMachine {
 public:
     explicit TMachine(const std::string& root) : m_root(root) {
         WipeProduct();
-        DeleteTree(m_root);
+        zvtest::RemoveTree(m_root);
         m_hadIE = RegGetValueA(HKEY_CLASSES_ROOT, kIEClass, "", RRF_RT_REG_SZ, nullptr, nullptr, nullptr) ==
                   ERROR_SUCCESS;
         if (m_hadIE) m_savedIE = Value(HKEY_CLASSES_ROOT, kIEClass);
@@ -274,12 +240,12 @@ public:
             HKEY_LOCAL_MACHINE,
             (std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid).c_str());
         if (m_hadIE)
-            SetStr(HKEY_CLASSES_ROOT, kIEClass, "", m_savedIE);
+            zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEClass, "", m_savedIE);
         else
             RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\{0002DF01-0000-0000-C000-000000000046}");
         TakePendingRemovals(InstallFolder());
         WipeProduct();
-        DeleteTree(m_root);
+        zvtest::RemoveTree(m_root);
     }
     TMachine(const TMachine&) = delete;
     TMachine& operator=(const TMachine&) = delete;
@@ -302,9 +268,9 @@ public:
     // With its plug-in directory in place, as an installed Internet
     // Explorer has it.
     std::string InternetExplorer(const std::string& installDir) {
-        MakeDirs(installDir + "\\Plugins");
+        zvtest::MakeDirs(installDir + "\\Plugins");
         zvtest::WriteFile(installDir + "\\iexplore.exe", "MZ");
-        SetStr(HKEY_CLASSES_ROOT, kIEClass, "", installDir + "\\iexplore.exe");
+        zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEClass, "", installDir + "\\iexplore.exe");
         return installDir + "\\Plugins";
     }
 
@@ -314,7 +280,7 @@ private:
         ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, top))
             << top << " is registered already: this run would not own it";
         m_created.push_back(top);
-        SetStr(HKEY_LOCAL_MACHINE, key, name, installDir);
+        zvtest::SetRegString(HKEY_LOCAL_MACHINE, key, name, installDir);
     }
 
     std::string m_root;
@@ -429,11 +395,11 @@ TEST(AdminE2E, SilentInstallWithItsLogThenUninstallLeavesTheMachineAsItWas) {
     TMachine machine(root);
     const std::vector<std::string> dirs{machine.Netscape(root + "\\Navigator"),
                                         machine.Firefox(root + "\\Firefox"), machine.Opera(root + "\\Opera")};
-    for (const auto& d : dirs) MakeDirs(d);
+    for (const auto& d : dirs) zvtest::MakeDirs(d);
     const std::string ie = machine.InternetExplorer(root + "\\IE");
     // Another player had the extension .zrvn: the install takes it over and
     // the uninstall gives it back.
-    SetStr(HKEY_CLASSES_ROOT, ".zrvn", "", "Other.Player");
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, ".zrvn", "", "Other.Player");
     const std::string log = root + "\\setup.log";
 
     const auto registryBefore = RegistryExport();
@@ -513,7 +479,7 @@ TEST(AdminE2E, SilentInstallWithItsLogThenUninstallLeavesTheMachineAsItWas) {
     if (zvtest::FileExists(copy)) {
         EXPECT_NE(std::find(pending.begin(), pending.end(), copy), pending.end())
             << "the kept copy stays and is not scheduled for removal";
-        DeleteTree(InstallFolder());
+        zvtest::RemoveTree(InstallFolder());
     }
     EXPECT_EQ(RegistryExport(), registryBefore);
     std::vector<std::string> listingsAfter;
@@ -531,8 +497,8 @@ TEST(AdminE2E, VerySilentWithAFailingDirectoryThenUninstallLeavesOthersNewerPlug
     ASSERT_EQ(machine.Netscape(kWork + "\\readonly\\Navigator"), readOnly);
     const std::string firefox = machine.Firefox(root + "\\Firefox");
     const std::string opera = machine.Opera(root + "\\Opera");
-    MakeDirs(firefox);
-    MakeDirs(opera);
+    zvtest::MakeDirs(firefox);
+    zvtest::MakeDirs(opera);
     ASSERT_TRUE(CopyFileA(WinPath(ZV_E2E_NEWER).c_str(), (opera + "\\NPZRVN32.dll").c_str(), FALSE));
     const std::string log = root + "\\setup.log";
 
@@ -586,7 +552,7 @@ TEST(AdminE2E, ABadCommandLineInstallsNothingAndTheOptionsAreListed) {
     const std::string root = kWork + "\\admin-options";
     TMachine machine(root);
     const std::string firefox = machine.Firefox(root + "\\Firefox");
-    MakeDirs(firefox);
+    zvtest::MakeDirs(firefox);
     const std::string log = root + "\\setup.log";
 
     {
@@ -633,7 +599,7 @@ TEST(AdminE2E, NothingToInstallIntoEndsWithOne) {
         EXPECT_EQ(window.ExitCode(), 1);
     }
     const std::string log = root + "\\setup.log";
-    MakeDirs(root);
+    zvtest::MakeDirs(root);
     TRun quiet(kExe, "/VERYSILENT /LOG=" + Quoted(log));
     EXPECT_EQ(quiet.ExitCode(), 1);
     ExpectInOrder(

@@ -44,31 +44,6 @@ const char* const kClsid = "{B77F4487-9ABE-11D5-AFDD-00500460AA49}";
 const char* const kProgId = "ZorvaneActiveX.ZorvaneActiveForm";
 const char* const kIEClass = "CLSID\\{0002DF01-0000-0000-C000-000000000046}\\LocalServer32";
 
-void MakeDirs(const std::string& path) {
-    for (size_t i = 3; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-}
-
-void DeleteTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
 bool ReadValue(HKEY root, const std::string& path, const char* name, std::string& out) {
     char buf[2048] = {};
     DWORD size = sizeof buf - 1;
@@ -87,15 +62,6 @@ std::string Value(HKEY root, const std::string& path, const char* name = "") {
     std::string v = "<missing>";
     ReadValue(root, path, name, v);
     return v;
-}
-
-void SetStr(HKEY root, const std::string& path, const char* name, const std::string& value) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(k);
 }
 
 // The browsers of one scenario in the real registry, and everything the
@@ -122,13 +88,13 @@ public:
             HKEY_LOCAL_MACHINE,
             (std::string("SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\") + kClsid).c_str());
         if (m_hadIE)
-            SetStr(HKEY_CLASSES_ROOT, kIEClass, "", m_savedIE);
+            zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEClass, "", m_savedIE);
         else
             RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\{0002DF01-0000-0000-C000-000000000046}");
         // What an install keeps for its uninstall.
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zorvane");
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, zv::UninstallEntryKey);
-        DeleteTree(zv::DefaultInstallFolder());
+        zvtest::RemoveTree(zv::DefaultInstallFolder());
     }
     TRegisteredBrowsers(const TRegisteredBrowsers&) = delete;
     TRegisteredBrowsers& operator=(const TRegisteredBrowsers&) = delete;
@@ -187,9 +153,9 @@ public:
         return installDir + "\\Program\\Plugins";
     }
     std::string InternetExplorer(const std::string& installDir) {
-        MakeDirs(installDir);
+        zvtest::MakeDirs(installDir);
         zvtest::WriteFile(installDir + "\\iexplore.exe", "MZ");
-        SetStr(HKEY_CLASSES_ROOT, kIEClass, "", installDir + "\\iexplore.exe");
+        zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEClass, "", installDir + "\\iexplore.exe");
         return installDir + "\\Plugins";
     }
 
@@ -210,7 +176,7 @@ private:
     void Add(HKEY root, const std::string& key, const char* name, const std::string& value,
              const std::string& top) {
         Own(root, top);
-        SetStr(root, key, name, value);
+        zvtest::SetRegString(root, key, name, value);
     }
 
     std::vector<std::pair<HKEY, std::string>> m_created;
@@ -377,12 +343,12 @@ std::string Version(const std::string& file) {
 
 TEST(InstallerE2E, EveryBrowserGetsItsFileAndTheProgramEnds) {
     const std::string root = kWork + "\\all";
-    DeleteTree(root);  // a run before this one left its files
+    zvtest::RemoveTree(root);  // a run before this one left its files
     TRegisteredBrowsers browsers;
     const std::vector<std::string> pluginDirs{
         browsers.Netscape(root + "\\Navigator"), browsers.Mozilla(root + "\\Mozilla"),
         browsers.Firefox(root + "\\Firefox"), browsers.Opera(root + "\\Opera")};
-    for (const auto& d : pluginDirs) MakeDirs(d);
+    for (const auto& d : pluginDirs) zvtest::MakeDirs(d);
     const std::string ieDir = browsers.InternetExplorer(root + "\\IE");
 
     TInstaller installer;
@@ -455,7 +421,7 @@ TEST(InstallerE2E, ReadOnlyNetscapeDirectoryIsReportedAndTheWindowStays) {
     TRegisteredBrowsers browsers;
     ASSERT_EQ(browsers.Netscape(root + "\\Navigator"), readOnly);
     const std::string firefox = browsers.Firefox(root + "\\Firefox");
-    MakeDirs(firefox);
+    zvtest::MakeDirs(firefox);
     // The directory exists but takes no new file (made so by the fixture).
     ASSERT_TRUE(zvtest::DirExists(readOnly));
     {
@@ -565,9 +531,9 @@ TEST(InstallerE2E, DamagedValueCostsOnlyItsOwnBrowser) {
         browsers.Netscape(root + "\\Navigator"),  browsers.NavigatorOfUser(root + "\\NavUser"),
         browsers.Netscape6(root + "\\Netscape6"), browsers.Netscape7(root + "\\Netscape"),
         browsers.Mozilla(root + "\\Mozilla"),     browsers.Opera(root + "\\Opera")};
-    for (const auto& d : pluginDirs) MakeDirs(d);
+    for (const auto& d : pluginDirs) zvtest::MakeDirs(d);
     const std::string firefox = root + "\\Firefox\\Plugins";
-    MakeDirs(firefox);
+    zvtest::MakeDirs(firefox);
     const std::string damagedKey = browsers.DamagedFirefox();
     const std::string ieDir = browsers.InternetExplorer(root + "\\IE");
 
@@ -614,7 +580,7 @@ TEST(InstallerE2E, ControlThatCannotBeWrittenIsNotRegistered) {
     TRegisteredBrowsers browsers;
     ASSERT_EQ(browsers.InternetExplorer(root + "\\IE"), locked);
     const std::string firefox = browsers.Firefox(root + "\\Firefox");
-    MakeDirs(firefox);
+    zvtest::MakeDirs(firefox);
     {
         HANDLE h =
             CreateFileA((locked + "\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
@@ -727,16 +693,16 @@ TEST(InstallerE2E, ThirtyTwoBitProgramOnSixtyFourBitWindows) {
     ASSERT_EQ(Expand("%ProgramW6432%"), "C:\\Program Files");
 
     const std::string root = programFiles + "\\Zorvane E2E";
-    DeleteTree(root);
+    zvtest::RemoveTree(root);
     const std::string ieDir = programFiles + "\\Internet Explorer\\Plugins";
     const bool ieDirExisted = zvtest::DirExists(ieDir);
     struct TCleanup {
         std::string root, ieDir;
         bool ieDirExisted;
         ~TCleanup() {
-            DeleteTree(root);
+            zvtest::RemoveTree(root);
             if (!ieDirExisted)
-                DeleteTree(ieDir);
+                zvtest::RemoveTree(ieDir);
             else
                 DeleteFileA((ieDir + "\\ZorvaneActiveX.ocx").c_str());
         }
@@ -753,7 +719,7 @@ TEST(InstallerE2E, ThirtyTwoBitProgramOnSixtyFourBitWindows) {
     const std::vector<std::string> pluginDirs{
         browsers.Netscape(root + "\\Netscape"), browsers.Mozilla(root + "\\Mozilla"),
         browsers.Firefox(root + "\\Mozilla Firefox"), browsers.Opera(root + "\\Opera")};
-    for (const auto& d : pluginDirs) MakeDirs(d);
+    for (const auto& d : pluginDirs) zvtest::MakeDirs(d);
     for (const char* key : {"SOFTWARE\\Netscape", "SOFTWARE\\mozilla.org", "SOFTWARE\\Mozilla"}) {
         EXPECT_TRUE(KeyInView(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY)) << key;
         EXPECT_FALSE(KeyInView(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY)) << key << " in the 64-bit view";
@@ -843,10 +809,10 @@ TEST(InstallerE2E, TheProgramCarriesTheVersionItInstalls) {
 // process boundary, the error dialog's message is read, and Esc ends it.
 TEST(InstallerE2E, AScreenReaderInAnotherProcessReadsAndDrivesTheWindows) {
     const std::string root = kWork + "\\reader";
-    DeleteTree(root);
+    zvtest::RemoveTree(root);
     TRegisteredBrowsers browsers;
     const std::string dir = browsers.Mozilla(root + "\\Mozilla");
-    MakeDirs(dir);
+    zvtest::MakeDirs(dir);
     TInstaller installer;
     ASSERT_TRUE(installer.Started()) << kExe;
     HWND main = WaitForWindow(installer.ProcessId(), "Zorvane Player Installation");

@@ -16,25 +16,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-void SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
-            DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
-}
-
-void SetStr(HKEY root, const std::string& path, const std::string& name, const std::string& value) {
-    SetRaw(root, path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
-}
-
-void MakeDirs(const std::string& path) {
-    for (size_t i = 3; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-}
-
 const char* const kIEServer = "CLSID\\{0002DF01-0000-0000-C000-000000000046}\\LocalServer32";
 
 struct Created {
@@ -135,17 +116,18 @@ TEST(MainForm, EveryFamilyListedOnceSortedCaseInsensitivelyAndChecked) {
     zvtest::TTempDir tmp;
     for (const char* d :
          {"IE", "Nav\\Program\\Plugins", "moz\\Plugins", "Firefox\\Plugins", "b-Opera\\Program\\Plugins"})
-        MakeDirs(tmp / d);
+        zvtest::MakeDirs(tmp / d);
     zvtest::WriteFile(tmp / "IE\\iexplore.exe", "MZ");
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", tmp / "IE\\iexplore.exe");
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
-           tmp / "b-Opera\\");
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main", "Install Directory",
-           tmp / "Nav");
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory",
-           tmp / "moz");
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\1.5 (en-US)\\Main", "Install Directory",
-           tmp / "Firefox");
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "", tmp / "IE\\iexplore.exe");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE,
+                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
+                         tmp / "b-Opera\\");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main",
+                         "Install Directory", tmp / "Nav");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main",
+                         "Install Directory", tmp / "moz");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\1.5 (en-US)\\Main",
+                         "Install Directory", tmp / "Firefox");
 
     auto c = CreateMainForm();
     TMainForm& f = *c.form;
@@ -167,14 +149,15 @@ TEST(MainForm, EveryFamilyListedOnceSortedCaseInsensitivelyAndChecked) {
 TEST(MainForm, SamePathInOtherLetterCaseShowsOnceInTheFirstSpelling) {
     zvtest::TRegistrySandbox sandbox;
     zvtest::TTempDir tmp;
-    MakeDirs(tmp / "Dir\\Plugins");
+    zvtest::MakeDirs(tmp / "Dir\\Plugins");
     // Netscape (merged before the Mozilla family) and Firefox report the same
     // directory in different letter case.
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape\\7.2 (en)\\Main", "Install Directory",
-           tmp / "Dir");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape\\7.2 (en)\\Main",
+                         "Install Directory", tmp / "Dir");
     std::string lower = tmp / "dir";
     for (char& ch : lower) ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\2.0\\Main", "Install Directory", lower);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\2.0\\Main",
+                         "Install Directory", lower);
     auto c = CreateMainForm();
     TMainForm& f = *c.form;
     ASSERT_EQ(f.LB->Items().Count(), 1);
@@ -199,16 +182,17 @@ TEST(MainForm, NothingFoundGivesTheSecondBannerInRed) {
 TEST(MainForm, DiscoveryErrorsAreReportedOnceAndEveryOtherBrowserIsListed) {
     zvtest::TRegistrySandbox sandbox;
     zvtest::TTempDir tmp;
-    MakeDirs(tmp / "Opera\\Program\\Plugins");
-    MakeDirs(tmp / "Moz\\Plugins");
+    zvtest::MakeDirs(tmp / "Opera\\Program\\Plugins");
+    zvtest::MakeDirs(tmp / "Moz\\Plugins");
     const DWORD number = 7;
-    SetRaw(HKEY_CLASSES_ROOT, kIEServer, "", REG_DWORD, &number, sizeof number);
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
-           tmp / "Opera");
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory",
-           tmp / "Moz");
-    SetRaw(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\2.0\\Main", "Install Directory",
-           REG_BINARY, "abc", 3);
+    zvtest::SetRegValue(HKEY_CLASSES_ROOT, kIEServer, "", REG_DWORD, &number, sizeof number);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE,
+                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
+                         tmp / "Opera");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main",
+                         "Install Directory", tmp / "Moz");
+    zvtest::SetRegValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\2.0\\Main",
+                        "Install Directory", REG_BINARY, "abc", 3);
     auto c = CreateMainForm();
     TMainForm& f = *c.form;
     EXPECT_EQ(c.reports, 1);
@@ -224,10 +208,11 @@ TEST(MainForm, DiscoveryErrorsAreReportedOnceAndEveryOtherBrowserIsListed) {
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
 
     // Only damaged values: no line at all rather than the placeholders.
-    SetRaw(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory",
-           REG_DWORD, &number, sizeof number);
-    SetRaw(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
-           REG_DWORD, &number, sizeof number);
+    zvtest::SetRegValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main",
+                        "Install Directory", REG_DWORD, &number, sizeof number);
+    zvtest::SetRegValue(HKEY_LOCAL_MACHINE,
+                        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
+                        REG_DWORD, &number, sizeof number);
     auto none = CreateMainForm();
     EXPECT_EQ(none.reports, 1);
     EXPECT_EQ(none.form->LB->Items().Count(), 0);
@@ -237,10 +222,12 @@ TEST(MainForm, DiscoveryErrorsAreReportedOnceAndEveryOtherBrowserIsListed) {
 TEST(MainForm, CheckMarksFollowTheUserAndTheListsStay) {
     zvtest::TRegistrySandbox sandbox;
     zvtest::TTempDir tmp;
-    MakeDirs(tmp / "A\\Plugins");
-    MakeDirs(tmp / "B\\Plugins");
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1\\Main", "Install Directory", tmp / "A");
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\2\\Main", "Install Directory", tmp / "B");
+    zvtest::MakeDirs(tmp / "A\\Plugins");
+    zvtest::MakeDirs(tmp / "B\\Plugins");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1\\Main", "Install Directory",
+                         tmp / "A");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\2\\Main", "Install Directory",
+                         tmp / "B");
     auto c = CreateMainForm();
     TMainForm& f = *c.form;
     f.Show();
@@ -294,10 +281,12 @@ TEST(MainForm, DamagedStoredSkinIsReportedAndTheWindowKeepsItsDefaultLooks) {
 TEST(MainForm, ReadersGetTheWholeWindowAndEnterInTheListPressesInstall) {
     zvtest::TRegistrySandbox sandbox;
     zvtest::TTempDir tmp;
-    MakeDirs(tmp / "A\\Plugins");
-    MakeDirs(tmp / "B\\Plugins");
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1\\Main", "Install Directory", tmp / "A");
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\2\\Main", "Install Directory", tmp / "B");
+    zvtest::MakeDirs(tmp / "A\\Plugins");
+    zvtest::MakeDirs(tmp / "B\\Plugins");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1\\Main", "Install Directory",
+                         tmp / "A");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\2\\Main", "Install Directory",
+                         tmp / "B");
     auto c = CreateMainForm();
     TMainForm& f = *c.form;
     int presses = 0;

@@ -25,36 +25,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-void WriteValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
-                DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS)
-        << path;
-    ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
-}
-
-// A text value (UTF-8 here) stored as the registry holds it, in UTF-16.
-void SetStr(HKEY root, const std::string& path, const std::string& name, const std::string& value,
-            DWORD type = REG_SZ) {
-    const std::wstring text = ToWide(value);
-    HKEY key = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyExW(root, ToWide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        ERROR_SUCCESS)
-        << path;
-    ASSERT_EQ(RegSetValueExW(key, ToWide(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
-}
-
-void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value) {
-    WriteValue(root, path, name, REG_DWORD, &value, sizeof value);
-}
-
 void MakeKey(HKEY root, const std::string& path) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -64,8 +34,7 @@ void MakeKey(HKEY root, const std::string& path) {
 
 // Made step by step here rather than with the code under test.
 std::string MakeDirs(const std::string& path) {
-    for (size_t i = 3; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '\\') CreateDirectoryW(ToWide(path.substr(0, i)).c_str(), nullptr);
+    zvtest::MakeDirs(path);
     EXPECT_TRUE(zvtest::DirExists(path)) << path;
     return path;
 }
@@ -80,7 +49,8 @@ const char* const kOperaApp = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App
 
 // A version subkey of an enumerated browser key.
 void SetVersion(const std::string& browserKey, const std::string& version, const std::string& installDir) {
-    SetStr(HKEY_LOCAL_MACHINE, browserKey + version + "\\Main", "Install Directory", installDir);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, browserKey + version + "\\Main", "Install Directory",
+                         installDir);
 }
 
 Lines Netscape(Lines start = {}) {
@@ -188,7 +158,8 @@ TEST(GetIEPluginDir, QuotedProgramPathGivesExistingPluginsDirectory) {
     zvtest::TTempDir tmp;
     const std::string base = GetLongPathForm(tmp.Path());
     MakeDirs(tmp / "Internet Explorer");
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", Quote(tmp.Path() + "\\INTERNET EXPLORER\\iexplore.exe"));
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "",
+                         Quote(tmp.Path() + "\\INTERNET EXPLORER\\iexplore.exe"));
     EXPECT_EQ(GetIEProgramDir(), base + "\\Internet Explorer\\");
     const std::string dir = GetIEPluginDir();
     EXPECT_EQ(dir, base + "\\Internet Explorer\\Plugins");
@@ -200,27 +171,28 @@ TEST(GetIEPluginDir, CreatesMissingParentsAndStripsOnlyOuterQuotes) {
     zvtest::TRegistrySandbox sandbox;
     zvtest::TTempDir tmp;
     const std::string base = GetLongPathForm(tmp.Path());
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", tmp.Path() + "\\New One\\Two\\iexplore.exe");
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "", tmp.Path() + "\\New One\\Two\\iexplore.exe");
     EXPECT_EQ(GetIEPluginDir(), base + "\\New One\\Two\\Plugins");
     EXPECT_TRUE(zvtest::DirExists(tmp / "New One\\Two\\Plugins"));
     // Parents written with forward slashes are created as well.
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", tmp.Path() + "\\Fwd/Sub\\iexplore.exe");
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "", tmp.Path() + "\\Fwd/Sub\\iexplore.exe");
     EXPECT_EQ(GetIEPluginDir(), base + "\\Fwd/Sub\\Plugins");
     EXPECT_TRUE(zvtest::DirExists(tmp / "Fwd\\Sub\\Plugins"));
 
     // Arguments after the quoted program: only the first quote goes, the
     // directory part is still the program's.
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", Quote(tmp.Path() + "\\IE\\iexplore.exe", " -nohome"));
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "",
+                         Quote(tmp.Path() + "\\IE\\iexplore.exe", " -nohome"));
     EXPECT_EQ(GetIEPluginDir(), base + "\\IE\\Plugins");
     // A quote in the middle stays.
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", tmp.Path() + "\\A\"B\\iexplore.exe\"");
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "", tmp.Path() + "\\A\"B\\iexplore.exe\"");
     EXPECT_EQ(GetIEProgramDir(), base + "\\A\"B\\");
 
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", "\"");
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "", "\"");
     EXPECT_EQ(GetIEPluginDir(), "");
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", "\"\"");
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "", "\"\"");
     EXPECT_EQ(GetIEPluginDir(), "");
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", "iexplore.exe");  // no directory part
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "", "iexplore.exe");  // no directory part
     EXPECT_EQ(GetIEPluginDir(), "");
 }
 
@@ -236,7 +208,7 @@ TEST(GetIEPluginDir, ShortProgramPathGivesLongPluginsDirectory) {
     const std::string base = GetLongPathForm(tmp.Path());
     EXPECT_EQ(GetLongPathForm(shortName), base + "\\Program Files\\Internet Explorer\\iexplore.exe")
         << "from " << shortName;
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", shortName);
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "", shortName);
     EXPECT_EQ(GetIEPluginDir(), base + "\\Program Files\\Internet Explorer\\Plugins") << "from " << shortName;
 }
 
@@ -247,7 +219,7 @@ TEST(GetIEPluginDir, MissingKeyOrValueGivesEmptyAndWrongTypeReachesTheCaller) {
     EXPECT_EQ(GetIEPluginDir(), "");
     MakeKey(HKEY_CLASSES_ROOT, kIEServer);
     EXPECT_EQ(GetIEPluginDir(), "");
-    SetDword(HKEY_CLASSES_ROOT, kIEServer, "", 1);
+    zvtest::SetRegDword(HKEY_CLASSES_ROOT, kIEServer, "", 1);
     EXPECT_EQ(ErrorOf([] { (void)GetIEPluginDir(); }), "Invalid data type for ''");
 }
 
@@ -256,22 +228,23 @@ TEST(GetIEPluginDir, MissingKeyOrValueGivesEmptyAndWrongTypeReachesTheCaller) {
 TEST(GetOperaPluginDir, ApplicationPathWinsAndIsNotTestedForExistence) {
     zvtest::TRegistrySandbox sandbox;
     EXPECT_EQ(GetOperaPluginDir(), "");
-    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", "Q:\\No Such\\Opera");
-    SetDword(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path", 7);  // would raise if read
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kOperaApp, "Path", "Q:\\No Such\\Opera");
+    zvtest::SetRegDword(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path",
+                        7);  // would raise if read
     EXPECT_EQ(GetOperaPluginDir(), "Q:\\No Such\\Opera\\Program\\Plugins");
-    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", "Q:/Opera/");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kOperaApp, "Path", "Q:/Opera/");
     EXPECT_EQ(GetOperaPluginDir(), "Q:/Opera/Program\\Plugins");
 }
 
 TEST(GetOperaPluginDir, EmptyOrMissingPathFallsBackToTheUsersSettingAsStored) {
     zvtest::TRegistrySandbox sandbox;
-    SetStr(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path", "Q:\\Opera\\plugins");
+    zvtest::SetRegString(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path", "Q:\\Opera\\plugins");
     EXPECT_EQ(GetOperaPluginDir(), "Q:\\Opera\\plugins");  // no App Paths key at all
-    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", "");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kOperaApp, "Path", "");
     EXPECT_EQ(GetOperaPluginDir(), "Q:\\Opera\\plugins");
-    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", "Q:\\Opera", REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kOperaApp, "Path", "Q:\\Opera", REG_EXPAND_SZ);
     EXPECT_EQ(GetOperaPluginDir(), "Q:\\Opera\\Program\\Plugins");
-    SetDword(HKEY_LOCAL_MACHINE, kOperaApp, "Path", 1);
+    zvtest::SetRegDword(HKEY_LOCAL_MACHINE, kOperaApp, "Path", 1);
     EXPECT_EQ(ErrorOf([] { (void)GetOperaPluginDir(); }), "Invalid data type for 'Path'");
 }
 
@@ -301,8 +274,8 @@ TEST(GetNetscapePluginDirs, JoinAddsOneSeparatorAndKeepsForwardSlashes) {
     MakeKey(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.76");  // no Main
     const std::string withNul = tmp / "NS2" + '\0' + "ignored";     // the text ends at its first NUL
     MakeDirs(tmp / "NS2\\Program\\Plugins");
-    WriteValue(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.77\\Main", "Install Directory", REG_SZ,
-               withNul.data(), static_cast<DWORD>(withNul.size()));
+    zvtest::SetRegValue(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.77\\Main", "Install Directory",
+                        REG_SZ, withNul.data(), static_cast<DWORD>(withNul.size()));
     EXPECT_EQ(Netscape(), (Lines{tmp / "NS\\Program\\Plugins", slashed + "/NS/Program\\Plugins",
                                  tmp / "NS2\\Program\\Plugins"}));
 }
@@ -315,8 +288,10 @@ TEST(GetNetscapePluginDirs, UsersSubkeyIsNeverOpenedButLowerCaseUsersIsAVersion)
         zvtest::TRegistrySandbox sandbox;
         SetVersion(kNavigator, "4.8", tmp / "Nav");
         // Read, these wrong types would raise.
-        SetDword(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "Users\\Main", "Install Directory", 1);
-        SetDword(HKEY_LOCAL_MACHINE, std::string(kNetscape) + "\\Users\\Main", "Install Directory", 1);
+        zvtest::SetRegDword(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "Users\\Main", "Install Directory",
+                            1);
+        zvtest::SetRegDword(HKEY_LOCAL_MACHINE, std::string(kNetscape) + "\\Users\\Main", "Install Directory",
+                            1);
         SetVersion(std::string(kNetscape) + "\\", "7.1", tmp / "NS7");
         EXPECT_EQ(Netscape(), (Lines{tmp / "Nav\\Program\\Plugins", tmp / "NS7\\Plugins"}));
     }
@@ -334,11 +309,13 @@ TEST(GetNetscapePluginDirs, FiveSourcesInOrder) {
     for (const char* d : {"A\\Program\\Plugins", "B\\Program\\Plugins", "C\\Plugins", "D\\Plugins", "E"})
         MakeDirs(tmp / d);
     // Written in reverse so that no order of creation can pass for the order of the sources.
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "E");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "E");
     SetVersion(std::string(kNetscape) + "\\", "7.2", tmp / "D");
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.2 (en)\\Main", "Install Directory", tmp / "C");
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.2 (en)");
-    SetStr(HKEY_CURRENT_USER, "Software\\Netscape\\Netscape Navigator\\Main", "Install Directory", tmp / "B");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.2 (en)\\Main",
+                         "Install Directory", tmp / "C");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.2 (en)");
+    zvtest::SetRegString(HKEY_CURRENT_USER, "Software\\Netscape\\Netscape Navigator\\Main",
+                         "Install Directory", tmp / "B");
     SetVersion(kNavigator, "4.8", tmp / "A");
     EXPECT_EQ(Netscape(), (Lines{tmp / "A\\Program\\Plugins", tmp / "B\\Program\\Plugins", tmp / "C\\Plugins",
                                  tmp / "D\\Plugins", tmp / "E\\"}));
@@ -349,13 +326,13 @@ TEST(GetNetscapePluginDirs, SettingDirectoryKeepsItsSeparatorAndIsKeptBesideTheV
     zvtest::TTempDir tmp;
     MakeDirs(tmp / "NS\\Plugins");
     SetVersion(std::string(kNetscape) + "\\", "7.0", tmp / "NS");
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "NS\\Plugins");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "NS\\Plugins");
     EXPECT_EQ(Netscape(), (Lines{tmp / "NS\\Plugins", tmp / "NS\\Plugins\\"}));
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "NS/Plugins/");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "NS/Plugins/");
     EXPECT_EQ(Netscape(), (Lines{tmp / "NS\\Plugins", tmp / "NS/Plugins/"}));
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "NS\\Missing");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "NS\\Missing");
     EXPECT_EQ(Netscape(), (Lines{tmp / "NS\\Plugins"}));
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", "");  // not the current drive's root
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", "");  // not the current drive's root
     EXPECT_EQ(Netscape(), (Lines{tmp / "NS\\Plugins"}));
 }
 
@@ -363,9 +340,9 @@ TEST(GetNetscapePluginDirs, CaseDifferencesInAsciiLettersOnlyMakeEqualPaths) {
     zvtest::TRegistrySandbox sandbox;
     zvtest::TTempDir tmp;
     MakeDirs(tmp / "Netscape\\Plugins");
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.1\\Main", "Install Directory",
-           tmp / "Netscape");
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.1");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.1\\Main", "Install Directory",
+                         tmp / "Netscape");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.1");
     SetVersion(std::string(kNetscape) + "\\", "7.0", LowerCase(tmp.Path()) + "\\netscape");
     EXPECT_EQ(Netscape(), (Lines{tmp / "Netscape\\Plugins"}));
     EXPECT_EQ(Netscape({UpperCase(tmp / "netscape\\plugins")}),
@@ -380,8 +357,9 @@ TEST(GetNetscapePluginDirs, AccentedCapitalsMakeDifferentPaths) {
     MakeDirs(upper + "\\Plugins");
     // The file system may fold these letters itself; then one directory serves both names.
     if (!zvtest::DirExists(lower + "\\Plugins")) MakeDirs(lower + "\\Plugins");
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.1\\Main", "Install Directory", upper);
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.1");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.1\\Main", "Install Directory",
+                         upper);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.1");
     SetVersion(std::string(kNetscape) + "\\", "7.0", lower);
     EXPECT_EQ(Netscape(), (Lines{upper + "\\Plugins", lower + "\\Plugins"}));
 }
@@ -391,20 +369,21 @@ TEST(GetNetscapePluginDirs, NumericCurrentVersionSkipsNetscape6Only) {
     zvtest::TTempDir tmp;
     MakeDirs(tmp / "N6\\Plugins");
     MakeDirs(tmp / "N7\\Plugins");
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6\\Main", "Install Directory", tmp / "N6");
-    SetDword(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", 6);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6\\Main", "Install Directory",
+                         tmp / "N6");
+    zvtest::SetRegDword(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", 6);
     SetVersion(std::string(kNetscape) + "\\", "7.0", tmp / "N7");
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "N7\\Plugins");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "N7\\Plugins");
     EXPECT_EQ(Netscape(), (Lines{tmp / "N7\\Plugins", tmp / "N7\\Plugins\\"}));
     // Empty, missing or naming no subkey: nothing either.
     for (const std::string& v : {std::string(), std::string("9.9")}) {
-        SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", v);
+        zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", v);
         EXPECT_EQ(Netscape(), (Lines{tmp / "N7\\Plugins", tmp / "N7\\Plugins\\"})) << v;
     }
     // A version subkey with an empty-typed value of no data reads as empty.
-    WriteValue(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6\\Main", "Install Directory", REG_BINARY, "",
-               0);
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6");
+    zvtest::SetRegValue(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6\\Main", "Install Directory",
+                        REG_BINARY, "", 0);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6");
     EXPECT_EQ(Netscape(), (Lines{tmp / "N7\\Plugins", tmp / "N7\\Plugins\\"}));
 }
 
@@ -437,10 +416,11 @@ TEST(GetNetscapePluginDirs, WrongTypeEndsOnlyItsSourceAndReachesTheCaller) {
     };
     // Whichever source is damaged, the others' directories are all there.
     const Lines kept{"X:\\Caller", tmp / "A\\Program\\Plugins", tmp / "D\\Plugins"};
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.0");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.0");
     for (const Case& c : cases) {
         const std::string multi = std::string("a") + '\0' + "b" + '\0';
-        WriteValue(c.root, c.key, c.name, REG_MULTI_SZ, multi.c_str(), static_cast<DWORD>(multi.size() + 1));
+        zvtest::SetRegValue(c.root, c.key, c.name, REG_MULTI_SZ, multi.c_str(),
+                            static_cast<DWORD>(multi.size() + 1));
         TStringList list;
         list.Add("X:\\Caller");
         EXPECT_EQ(ErrorOf([&] { GetNetscapePluginDirs(list); }), "Invalid data type for '" + c.name + "'")
@@ -484,7 +464,7 @@ TEST(MozillaFamily, VersionsInRegistryOrderOnOneSharedList) {
                                       tmp / "FF15\\Plugins"}));
 
     SetVersion(kFirefox, "2.0", "");
-    SetDword(HKEY_LOCAL_MACHINE, std::string(kFirefox) + "2.0\\Main", "Install Directory", 2);
+    zvtest::SetRegDword(HKEY_LOCAL_MACHINE, std::string(kFirefox) + "2.0\\Main", "Install Directory", 2);
     TStringList again;
     EXPECT_EQ(ErrorOf([&] { GetFirefoxPluginDirs(again); }), "Invalid data type for 'Install Directory'");
     EXPECT_EQ(again.ToVector(),
@@ -511,11 +491,13 @@ TEST(Discovery, DirectoriesNamedInAnyScriptAreFoundAsTheyAreSpelled) {
     }
 
     SetVersion(kFirefox, "1.5 (ja)", firefox);
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.1\\Main", "Install Directory", netscape);
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.1");
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "",
-           Quote(tmp.Path() + "\\" + zvtest::kGreekUpper + "\\Internet Explorer\\iexplore.exe"));
-    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", tmp / (zvtest::kScripts + "\\Opera"));
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.1\\Main", "Install Directory",
+                         netscape);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.1");
+    zvtest::SetRegString(
+        HKEY_CLASSES_ROOT, kIEServer, "",
+        Quote(tmp.Path() + "\\" + zvtest::kGreekUpper + "\\Internet Explorer\\iexplore.exe"));
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kOperaApp, "Path", tmp / (zvtest::kScripts + "\\Opera"));
 
     TStringList list;
     GetFirefoxPluginDirs(list);
@@ -539,17 +521,18 @@ TEST(Discovery, EveryFamilyInstalledGivesExactlyItsDirectories) {
                           "Netscape 6\\Plugins", "Netscape\\Plugins", "Mozilla\\Plugins", "Firefox\\Plugins"})
         MakeDirs(tmp / d);
     zvtest::WriteFile(tmp / "Internet Explorer\\iexplore.exe", "MZ");
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", Quote(tmp / "Internet Explorer\\iexplore.exe"));
-    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", tmp / "Opera\\");
-    SetStr(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path", tmp / "Opera\\plugins");
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "", Quote(tmp / "Internet Explorer\\iexplore.exe"));
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kOperaApp, "Path", tmp / "Opera\\");
+    zvtest::SetRegString(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path",
+                         tmp / "Opera\\plugins");
     SetVersion(kNavigator, "4.8 (en)", tmp / "Nav");
-    SetStr(HKEY_CURRENT_USER, "Software\\Netscape\\Netscape Navigator\\Main", "Install Directory",
-           tmp / "NavUser");
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.2.3 (en)\\Main", "Install Directory",
-           tmp / "Netscape 6");
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.2.3 (en)");
+    zvtest::SetRegString(HKEY_CURRENT_USER, "Software\\Netscape\\Netscape Navigator\\Main",
+                         "Install Directory", tmp / "NavUser");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.2.3 (en)\\Main",
+                         "Install Directory", tmp / "Netscape 6");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.2.3 (en)");
     SetVersion(std::string(kNetscape) + "\\", "7.2 (en)", tmp / "Netscape");
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "Netscape\\Plugins");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", tmp / "Netscape\\Plugins");
     SetVersion(kMozilla, "1.7.12 (en)", tmp / "Mozilla");
     SetVersion(kFirefox, "1.5.0.1 (en-US)", tmp / "Firefox");
 
@@ -582,16 +565,18 @@ TEST(Discovery, DamagedValuesEndOnlyTheirSourcesAndAreNamedWithTheirKeys) {
         MakeDirs(tmp / d);
     const DWORD number = 5;
     const char bytes[] = {'C', ':', '\\'};
-    WriteValue(HKEY_CLASSES_ROOT, kIEServer, "", REG_DWORD, &number, sizeof number);
-    WriteValue(HKEY_LOCAL_MACHINE, kOperaApp, "Path", REG_BINARY, bytes, sizeof bytes);
-    SetStr(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path", tmp / "Opera\\plugins");
+    zvtest::SetRegValue(HKEY_CLASSES_ROOT, kIEServer, "", REG_DWORD, &number, sizeof number);
+    zvtest::SetRegValue(HKEY_LOCAL_MACHINE, kOperaApp, "Path", REG_BINARY, bytes, sizeof bytes);
+    zvtest::SetRegString(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path",
+                         tmp / "Opera\\plugins");
     SetVersion(kNavigator, "4.8 (en)", tmp / "Nav");
-    SetDword(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.9 (en)\\Main", "Install Directory", 49);
+    zvtest::SetRegDword(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.9 (en)\\Main", "Install Directory",
+                        49);
     SetVersion(std::string(kNetscape) + "\\", "7.2 (en)", tmp / "Netscape");
     SetVersion(kMozilla, "1.7.12 (en)", tmp / "Mozilla");
     SetVersion(kFirefox, "1.5.0.1 (en-US)", tmp / "Firefox");
-    WriteValue(HKEY_LOCAL_MACHINE, std::string(kFirefox) + "3.0\\Main", "Install Directory", REG_MULTI_SZ,
-               "x\0", 3);
+    zvtest::SetRegValue(HKEY_LOCAL_MACHINE, std::string(kFirefox) + "3.0\\Main", "Install Directory",
+                        REG_MULTI_SZ, "x\0", 3);
 
     TStringList problems;
     EXPECT_EQ(GetIEPluginDir(&problems), "");
@@ -623,24 +608,24 @@ TEST(Discovery, ExpandableStringsAreExpandedWhereverAPathIsRead) {
                           "Moz\\Plugins", "Fox\\Plugins"})
         MakeDirs(tmp / d);
     auto expand = [](const std::string& rest) { return "%ZV_TEST_BROWSERS%\\" + rest; };
-    SetStr(HKEY_CLASSES_ROOT, kIEServer, "", Quote(expand("IE\\iexplore.exe")), REG_EXPAND_SZ);
-    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", expand("Opera"), REG_EXPAND_SZ);
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.8\\Main", "Install Directory", expand("A"),
-           REG_EXPAND_SZ);
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.9\\Main", "Install Directory", "%ZV_NO_SUCH%\\A",
-           REG_EXPAND_SZ);
-    SetStr(HKEY_CURRENT_USER, "Software\\Netscape\\Netscape Navigator\\Main", "Install Directory",
-           expand("B"), REG_EXPAND_SZ);
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.2");
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.2\\Main", "Install Directory", expand("C"),
-           REG_EXPAND_SZ);
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kNetscape) + "\\7.2\\Main", "Install Directory", expand("D"),
-           REG_EXPAND_SZ);
-    SetStr(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", expand("E"), REG_EXPAND_SZ);
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kMozilla) + "1.7\\Main", "Install Directory", expand("Moz"),
-           REG_EXPAND_SZ);
-    SetStr(HKEY_LOCAL_MACHINE, std::string(kFirefox) + "2.0\\Main", "Install Directory", expand("Fox"),
-           REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_CLASSES_ROOT, kIEServer, "", Quote(expand("IE\\iexplore.exe")), REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kOperaApp, "Path", expand("Opera"), REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.8\\Main", "Install Directory",
+                         expand("A"), REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kNavigator) + "4.9\\Main", "Install Directory",
+                         "%ZV_NO_SUCH%\\A", REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_CURRENT_USER, "Software\\Netscape\\Netscape Navigator\\Main",
+                         "Install Directory", expand("B"), REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape6, "CurrentVersion", "6.2");
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kNetscape6) + "\\6.2\\Main", "Install Directory",
+                         expand("C"), REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kNetscape) + "\\7.2\\Main", "Install Directory",
+                         expand("D"), REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kNetscape, "Plugins", expand("E"), REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kMozilla) + "1.7\\Main", "Install Directory",
+                         expand("Moz"), REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, std::string(kFirefox) + "2.0\\Main", "Install Directory",
+                         expand("Fox"), REG_EXPAND_SZ);
 
     EXPECT_EQ(GetIEPluginDir(), base + "\\IE\\Plugins");
     EXPECT_EQ(GetOperaPluginDir(), tmp / "Opera\\Program\\Plugins");
@@ -652,9 +637,9 @@ TEST(Discovery, ExpandableStringsAreExpandedWhereverAPathIsRead) {
                                           tmp / "C\\Plugins", tmp / "D\\Plugins", tmp / "E\\"}));
     EXPECT_EQ(mozilla.ToVector(), (Lines{tmp / "Moz\\Plugins", tmp / "Fox\\Plugins"}));
     // The user's Opera setting as well.
-    SetStr(HKEY_LOCAL_MACHINE, kOperaApp, "Path", "");
-    SetStr(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path", expand("Opera\\plugins"),
-           REG_EXPAND_SZ);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, kOperaApp, "Path", "");
+    zvtest::SetRegString(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path",
+                         expand("Opera\\plugins"), REG_EXPAND_SZ);
     EXPECT_EQ(GetOperaPluginDir(), tmp / "Opera\\plugins");
     SetEnvironmentVariableA("ZV_TEST_BROWSERS", nullptr);
 }

@@ -17,24 +17,6 @@ using Dialogs = std::vector<TShownDialog>;
 
 namespace {
 
-// Names and values are UTF-8 and stored as the registry and the file system
-// hold them, in UTF-16.
-void SetStr(HKEY root, const std::string& path, const std::string& name, const std::string& value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyExW(root, ToWide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
-    const std::wstring text = ToWide(value);
-    RegSetValueExW(key, ToWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
-
-void MakeDirs(const std::string& path) {
-    for (size_t i = 3; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '\\') CreateDirectoryW(ToWide(path.substr(0, i)).c_str(), nullptr);
-}
-
 // Browsers installed under one temporary tree; each plug-in directory is
 // created so that discovery reports it.
 struct TMachine {
@@ -46,31 +28,34 @@ struct TMachine {
     std::string IE() { return root / "IE\\Plugins"; }
 
     void AddOpera() {
-        MakeDirs(Opera());
-        SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe",
-               "Path", root / "Opera\\");
+        zvtest::MakeDirs(Opera());
+        zvtest::SetRegString(HKEY_LOCAL_MACHINE,
+                             "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
+                             root / "Opera\\");
     }
     void AddNetscape(const std::string& name = "Nav", const std::string& version = "4.8 (en)") {
-        MakeDirs(Netscape(name));
-        SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\" + version + "\\Main",
-               "Install Directory", root / name);
+        zvtest::MakeDirs(Netscape(name));
+        zvtest::SetRegString(HKEY_LOCAL_MACHINE,
+                             "SOFTWARE\\Netscape\\Netscape Navigator\\" + version + "\\Main",
+                             "Install Directory", root / name);
     }
     void AddMozilla() {
-        MakeDirs(Mozilla());
-        SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory",
-               root / "Moz");
+        zvtest::MakeDirs(Mozilla());
+        zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main",
+                             "Install Directory", root / "Moz");
     }
     void AddFirefox(const std::string& installDir = {}) {
         const std::string dir = installDir.empty() ? root / "Firefox" : installDir;
-        MakeDirs(dir + "\\Plugins");
-        SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\1.5 (en-US)\\Main",
-               "Install Directory", dir);
+        zvtest::MakeDirs(dir + "\\Plugins");
+        zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox\\1.5 (en-US)\\Main",
+                             "Install Directory", dir);
     }
     void AddIE() {
-        MakeDirs(root / "IE");
+        zvtest::MakeDirs(root / "IE");
         zvtest::WriteFile(root / "IE\\iexplore.exe", "MZ");
-        SetStr(HKEY_CLASSES_ROOT, "CLSID\\{0002DF01-0000-0000-C000-000000000046}\\LocalServer32", "",
-               root / "IE\\iexplore.exe");
+        zvtest::SetRegString(HKEY_CLASSES_ROOT,
+                             "CLSID\\{0002DF01-0000-0000-C000-000000000046}\\LocalServer32", "",
+                             root / "IE\\iexplore.exe");
     }
 };
 
@@ -264,9 +249,9 @@ TEST(InstallCommand, LinesThatAreNoDiscoveredFullPathFailWithTheirMessage) {
     m.AddFirefox();
     // Opera's own setting holds a relative path; taken as it stands it would
     // name a directory below wherever the program was started.
-    SetStr(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path", "plugins");
+    zvtest::SetRegString(HKEY_CURRENT_USER, "SOFTWARE\\Opera Software", "Plugin Path", "plugins");
     zvtest::TTempDir startDir;
-    MakeDirs(startDir / "plugins");
+    zvtest::MakeDirs(startDir / "plugins");
     char saved[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, saved);
     ASSERT_TRUE(SetCurrentDirectoryA(startDir.Path().c_str()));
@@ -292,15 +277,16 @@ TEST(InstallCommand, FullDiskAndOverlongDirectoryAreNamedWithTheirDirectories) {
     zvtest::TRegistrySandbox sandbox;
     TMachine m;
     const std::string opera = disk.Dir() + "\\Opera\\Program\\Plugins";
-    MakeDirs(opera);
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
-           disk.Dir() + "\\Opera");
+    zvtest::MakeDirs(opera);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE,
+                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
+                         disk.Dir() + "\\Opera");
     // "<install>\Program\Plugins\NPZRVN32.dll" one character too long.
     const std::string navigator = MakeDirOfLength(m.root.Path(), MAX_PATH - 13 - 16);
     const std::string navigatorPlugins = navigator + "\\Program\\Plugins";
-    MakeDirs(navigatorPlugins);
-    SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main", "Install Directory",
-           navigator);
+    zvtest::MakeDirs(navigatorPlugins);
+    zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main",
+                         "Install Directory", navigator);
     TWindow w;
     ASSERT_EQ(w.form->LB->Items().Count(), 2);
     disk.FillSpace();

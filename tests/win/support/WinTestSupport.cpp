@@ -81,6 +81,42 @@ bool RemoveTree(const std::string& path) {
     return RemoveDirectoryW(wide.c_str()) || GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
+void MakeDirs(const std::string& path) {
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '\\') CreateDirectoryW(ToWide(path.substr(0, i)).c_str(), nullptr);
+}
+
+// ---- registry ---------------------------------------------------------------------
+
+void SetRegValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
+                 DWORD size) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        throw std::runtime_error("cannot create key " + path);
+    const LONG rc = RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot set " + path + "\\" + name);
+}
+
+void SetRegString(HKEY root, const std::string& path, const std::string& name, const std::string& value,
+                  DWORD type) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, ToWide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        throw std::runtime_error("cannot create key " + path);
+    const std::wstring text = ToWide(value);
+    const LONG rc =
+        RegSetValueExW(key, ToWide(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot set " + path + "\\" + name);
+}
+
+void SetRegDword(HKEY root, const std::string& path, const std::string& name, DWORD value) {
+    SetRegValue(root, path, name, REG_DWORD, &value, sizeof value);
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
     FILE* f = _wfopen(ToWide(path).c_str(), L"wb");
     if (!f) throw std::runtime_error("cannot write " + path);

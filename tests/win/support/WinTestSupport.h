@@ -50,8 +50,21 @@ private:
 // File helpers take UTF-8 paths, as the program does.
 // Recursive delete of a directory tree; true when it is gone.
 bool RemoveTree(const std::string& path);
+// Creates a directory and every missing one above it.
+void MakeDirs(const std::string& path);
 // Writes bytes to a file (created or truncated).
 void WriteFile(const std::string& path, const std::string& bytes);
+
+// Registry values as a test sets up a machine; the key is made when
+// missing, and a value that cannot be written throws. SetRegString takes
+// UTF-8 and stores UTF-16, as the registry holds text; SetRegValue stores
+// the bytes as given through the ANSI call (a value of the wrong type or
+// size, a text in the code page).
+void SetRegValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
+                 DWORD size);
+void SetRegString(HKEY root, const std::string& path, const std::string& name, const std::string& value,
+                  DWORD type = REG_SZ);
+void SetRegDword(HKEY root, const std::string& path, const std::string& name, DWORD value);
 // The whole file; "<missing>" when it cannot be read.
 [[nodiscard]] std::string ReadFile(const std::string& path);
 [[nodiscard]] bool FileExists(const std::string& path);
