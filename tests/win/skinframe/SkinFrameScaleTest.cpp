@@ -17,9 +17,9 @@
 #include "skinui/SkinMessageHook.h"
 #include "skinui/paint/BlockTransfer.h"
 #include "skinui/paint/SkinPaint.h"
+#include "tests/win/support/MonitorAt.h"
 #include "tests/win/support/SkinTestSupport.h"
 #include "tests/win/support/WinTestSupport.h"
-#include "vcl/PixelsPerInch.h"
 
 using namespace zv;
 
@@ -40,27 +40,6 @@ TksSkinData& ProgramSkin() {
     return *data;
 }
 
-int g_testPpi = 96;
-
-int TestPixelsPerInch(HWND) {
-    return g_testPpi;
-}
-
-// Every form shown in its scope reads `ppi` as its monitor's density.
-class TMonitorAt {
-public:
-    explicit TMonitorAt(int ppi) : m_previous(SetPixelsPerInchSource(&TestPixelsPerInch)) { g_testPpi = ppi; }
-    ~TMonitorAt() {
-        SetPixelsPerInchSource(m_previous);
-        g_testPpi = 96;
-    }
-    TMonitorAt(const TMonitorAt&) = delete;
-    TMonitorAt& operator=(const TMonitorAt&) = delete;
-
-private:
-    TPixelsPerInchSource m_previous;
-};
-
 // The program's main window frame (415 x 246 client at 96), skinned, shown
 // active at `ppi` with the mouse off it and the caption's fade over.
 class TScaledFrameForm : public TForm {
@@ -77,7 +56,7 @@ public:
         Frame->SetSkinData(&ProgramSkin());
         zvtest::MouseMoveTo(1270, 1010);
         {
-            const TMonitorAt monitor(ppi);
+            const zvtest::TMonitorAt monitor(ppi);
             Show();
         }
         SetForegroundWindow(Handle());
