@@ -19,6 +19,7 @@
 #include "deploy/PayloadFile.h"
 #include "deploy/Uninstall.h"
 #include "vcl/Forms.h"
+#include "vcl/PixelsPerInch.h"
 #include "vcl/WideText.h"
 #include "zip/ZipPlatform.h"
 
@@ -156,6 +157,9 @@ int RunUninstall(const TCommandLine& options) {
 int RunSetup(const std::string& commandLine) {
     const TCommandLine options = ParseCommandLine(commandLine);
     InstallPlatformServices();
+    // Every window the program shows draws at its monitor's density (the
+    // manifest declares it aware, so the system no longer stretches it).
+    SetDisplayScaling(true);
     InitApplication();
     Application->Initialize();
     Application->SetTitle("Player Installer");

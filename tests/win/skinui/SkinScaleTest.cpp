@@ -12,6 +12,7 @@
 
 #include "skinui/SkinControls.h"
 #include "tests/win/skinui/SkinDrawingSupport.h"
+#include "tests/win/support/MonitorAt.h"
 #include "vcl/PixelsPerInch.h"
 
 using namespace zv;
@@ -19,26 +20,8 @@ using namespace zvskintest;
 
 namespace {
 
-int g_testPpi = 96;
-
-int TestPixelsPerInch(HWND) {
-    return g_testPpi;
-}
-
-// Every form shown in its scope reads `ppi` as its monitor's density.
-class TMonitorAt {
-public:
-    explicit TMonitorAt(int ppi) : m_previous(SetPixelsPerInchSource(&TestPixelsPerInch)) { g_testPpi = ppi; }
-    ~TMonitorAt() {
-        SetPixelsPerInchSource(m_previous);
-        g_testPpi = 96;
-    }
-    TMonitorAt(const TMonitorAt&) = delete;
-    TMonitorAt& operator=(const TMonitorAt&) = delete;
-
-private:
-    TPixelsPerInchSource m_previous;
-};
+using zvtest::ReplicationMismatches;
+using zvtest::TMonitorAt;
 
 // A form with the program's nine-part panel holding an aligned child, a
 // masked nine-part panel of the hand-made skin, and the skinned button
@@ -91,16 +74,6 @@ struct TScaledForm {
         buttonPixels = zvtest::CaptureClient(button->Handle());
     }
 };
-
-// Device pixel (x, y) of `big` against skin pixel (x / k, y / k) of `small`.
-int ReplicationMismatches(const TPixelBuffer& small, const TPixelBuffer& big, int k) {
-    if (big.Width() != small.Width() * k || big.Height() != small.Height() * k) return -1;
-    int bad = 0;
-    for (int y = 0; y < big.Height(); ++y)
-        for (int x = 0; x < big.Width(); ++x)
-            if ((big.At(x, y) & 0xFFFFFFu) != (small.At(x / k, y / k) & 0xFFFFFFu)) ++bad;
-    return bad;
-}
 
 }  // namespace
 
