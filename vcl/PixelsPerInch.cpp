@@ -6,14 +6,6 @@ namespace zv {
 
 namespace {
 
-// GetProcAddress gives a FARPROC; going through the generic function
-// pointer type keeps the conversion to the real signature well defined.
-template <typename Fn>
-Fn LookUp(HMODULE module, const char* name) {
-    if (!module) return nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 using TGetDpiForWindow = UINT(WINAPI*)(HWND);
 using TIsProcessDPIAware = BOOL(WINAPI*)();
 using TMonitorFromWindow = HMONITOR(WINAPI*)(HWND, DWORD);

@@ -10,6 +10,7 @@
 //   TFileHandle             HANDLE     CloseHandle (INVALID_HANDLE_VALUE is "none")
 //   TFindHandle             HANDLE     FindClose
 //   TLibrary                HMODULE    FreeLibrary
+//   LookUp<Fn>              a function of a library, by name (null when absent)
 //   TIconHandle             HICON      DestroyIcon
 //   TSelectGuard            SelectObject and restore of the previous object
 #pragma once
@@ -114,6 +115,14 @@ using TFileHandle = TUniqueHandle<handle_traits::File>;
 using TKernelHandle = TUniqueHandle<handle_traits::Kernel>;
 using TFindHandle = TUniqueHandle<handle_traits::Find>;
 using TLibrary = TUniqueHandle<handle_traits::Library>;
+
+// GetProcAddress gives a FARPROC; going through the generic function
+// pointer type keeps the conversion to the real signature well defined.
+template <typename Fn>
+Fn LookUp(HMODULE module, const char* name) {
+    if (!module) return nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
 using TIconHandle = TUniqueHandle<handle_traits::Icon>;
 
 // A DC obtained with GetDC/GetWindowDC, released to its window.
